@@ -1,0 +1,143 @@
+#include "common/EntryKeys.h"
+
+#include "common/Conversions.h"
+#include "common/Regional.h"
+#include "common/TurkishText.h"
+
+#include <algorithm>
+
+namespace {
+
+// Digits allowed before the decimal separator. Thirteen of them and two
+// decimals make fifteen significant digits, all a double keeps exactly, so
+// the box always shows the very number that was typed.
+constexpr int kMaxWholeDigits = 13;
+// Digits a money amount, litre or price carries after the separator.
+constexpr int kMaxDecimals = 2;
+
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+int wholeDigits(const QString& text, QChar decimalSeparator)
+{
+    int count = 0;
+    for (const QChar c : text) {
+        if (c == decimalSeparator) break;
+        if (isDigit(c)) ++count;
+    }
+    return count;
+}
+
+// What a character that got through does at the caret: a digit or the
+// separator replaces the selection, Backspace deletes the selection or the
+// character before the caret.
+EditState act(const EditState& s, QChar key)
+{
+    EditState out = s;
+    if (key == kBackspace) {
+        if (s.selection > 0) {
+            out.text.remove(s.caret, s.selection);
+        } else if (s.caret > 0) {
+            out.text.remove(s.caret - 1, 1);
+            out.caret = s.caret - 1;
+        }
+    } else {
+        out.text.replace(s.caret, s.selection, key);
+        out.caret = s.caret + 1;
+    }
+    out.selection = 0;
+    return out;
+}
+
+}  // namespace
+
+AmountKeyResult amountKeyPress(const EditState& before, QChar key)
+{
+    const RegionalSettings& r = regional();
+    const QChar decimal = r.decimalSeparator;
+
+    if (key == kEnter) return {before, true};
+
+    EditState t = before;
+    const auto length = static_cast<int>(t.text.size());
+    t.caret = std::clamp(t.caret, 0, length);
+    t.selection = std::clamp(t.selection, 0, length - t.caret);
+
+    const bool accepted = key == kBackspace || isDigit(key) || key == decimal;
+    if (accepted && t.text.isEmpty()) return {act(t, key), false};
+
+    const int after = length - t.caret - t.selection;
+    bool cancelled = !accepted;
+
+    const auto p = static_cast<int>(t.text.indexOf(decimal)) + 1;  // 1-based, 0 when none
+    if (!cancelled && p > 0 && length == p + kMaxDecimals && key != kBackspace) cancelled = true;
+    if (!cancelled && key == decimal && p > 0) cancelled = true;
+    // Put in the middle of a number, the separator would leave more
+    // decimals than the box ever holds.
+    if (!cancelled && key == decimal && after > kMaxDecimals) cancelled = true;
+
+    if (p > 0) {
+        // No regroup while there is a separator; a key that would make the
+        // whole part longer than the limit (a digit, or Backspace joining
+        // the decimals to it) does nothing.
+        if (!cancelled) {
+            const EditState result = act(t, key);
+            const int whole = wholeDigits(result.text, decimal);
+            if (whole > kMaxWholeDigits && whole > wholeDigits(t.text, decimal)) return {t, false};
+            return {result, false};
+        }
+        return {t, false};
+    }
+    if (key == decimal && !cancelled) return {act(t, key), false};
+
+    // Regroup the whole number for the count of digits it will have once
+    // the key has acted, placing the groups for the end of the text.
+    QString s = generalNumber(parseDecimal(t.text));
+    if (s.contains(decimal) || s.contains(QLatin1Char('E'))) {
+        // More than fifteen digits (pasted): the general form is no longer
+        // the plain digits, so there is nothing sensible to regroup.
+        return {before, false};
+    }
+    if (!cancelled && key != kBackspace && wholeDigits(s, decimal) + 1 > kMaxWholeDigits) cancelled = true;
+
+    const auto digitsAfterKey = static_cast<int>(s.size()) + (key == kBackspace ? -1 : 1);
+    for (int i = 1; i <= digitsAfterKey - 1; ++i)
+        if (i % 3 == 0) s.insert(digitsAfterKey - i, r.thousandSeparator);  // 1-based M - i + 1
+
+    EditState regrouped;
+    regrouped.text = s;
+    regrouped.caret = std::clamp(static_cast<int>(s.size()) - after, 0, static_cast<int>(s.size()));
+    regrouped.selection = 0;
+    if (cancelled) return {regrouped, false};
+    return {act(regrouped, key), false};
+}
+
+QString amountTextOnEnter(const QString& text) { return formatFloat("#.##", parseDecimal(text)); }
+
+QString amountTextOnLeave(const QString& text) { return formatFloat("#,##0.00", parseDecimal(text)); }
+
+QChar nameBoxCharacter(const QString& text, int caret, QChar typed)
+{
+    caret = std::clamp(caret, 0, static_cast<int>(text.size()));
+    if (caret > 0 && text[caret - 1] != QLatin1Char(' ')) return typed;
+    return turkishCapital(typed);
+}
+
+GridCell gridEnter(GridCell current, int rowCount, int columnCount, bool shift)
+{
+    if (columnCount <= 0) return current;
+    const int lastColumn = columnCount - 1;
+    if (!shift) {
+        if (current.column < lastColumn) return {current.row, current.column + 1};
+        if (current.row < rowCount - 1) return {current.row + 1, 0};
+        return {current.row, 0};
+    }
+    if (current.column > 0) return {current.row, current.column - 1};
+    if (current.row > 0) return {current.row - 1, lastColumn};
+    return {current.row, lastColumn};
+}
+
+Rgb gridRowColour(int rowNumber)
+{
+    if (rowNumber >= 1 && rowNumber % 2 == 1) return {255, 255, 192};
+    return {255, 255, 255};
+}

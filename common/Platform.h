@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+// What the screens need of the window system, as interfaces the windows
+// implement and tests fake.
+
+// Message boxes, each titled "Orvalin Kovanta".
+class Dialogs {
+public:
+    enum class Answer { Yes, No, Cancel };
+    virtual ~Dialogs() = default;
+    // A plain message: OK only, no icon.
+    virtual void message(const QString& text) = 0;
+    // Yes/No, no icon.
+    virtual bool confirm(const QString& text) = 0;
+    // Yes/No/Cancel with the question icon.
+    virtual Answer askYesNoCancel(const QString& text) = 0;
+};
+
+// A screen's own window.
+class WindowControl {
+public:
+    virtual ~WindowControl() = default;
+    virtual bool isMinimized() const = 0;
+    virtual void showMaximized() = 0;
+    // Shows the window in its present state and brings it to the front.
+    virtual void showAndRaise() = 0;
+    virtual void hide() = 0;
+    virtual bool isVisible() const = 0;
+};
+
+// Opens an address with the desktop's default handler.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual void openAddress(const QString& address) = 0;
+};
+
+// The window state of a screen with no window on it: what the program
+// shows when it runs without a window system, and what tests look at.
+class HeadlessWindow : public WindowControl {
+public:
+    enum class State { Normal, Minimized, Maximized };
+    bool isMinimized() const override { return state == State::Minimized; }
+    void showMaximized() override { state = State::Maximized; visible = true; }
+    void showAndRaise() override { visible = true; ++raised; }
+    void hide() override { visible = false; }
+    bool isVisible() const override { return visible; }
+
+    State state = State::Normal;
+    bool visible = false;
+    int raised = 0;
+};

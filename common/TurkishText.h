@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class Query;
+
+// Trims blanks and control characters, then lower-cases with the Turkish
+// table: "I" becomes "ı", "İ" becomes "i".
+QString turkishLower(const QString& text);
+
+// The capital a name box writes for a letter typed at the start of a word;
+// any other character comes back unchanged.
+QChar turkishCapital(QChar letter);
+
+// Moves the query to the next row, after the current one and wrapping
+// around, whose field contains text (Turkish lower-cased on both sides).
+// Every row is tried, the starting row last. Returns whether a row matched.
+bool findNext(Query& query, const QString& field, const QString& text);

@@ -1,0 +1,163 @@
+#include "store/Connection.h"
+
+#include "store/DatabaseError.h"
+#include "store/Schema.h"
+#include "store/TurkishCollation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <memory>
+
+namespace {
+
+struct CloseDatabase {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using DatabaseHandle = std::unique_ptr<sqlite3, CloseDatabase>;
+
+struct FinalizeStatement {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using StatementHandle = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+[[noreturn]] void failFile(const QString& path, int code, const QString& text)
+{
+    throw DatabaseError(code, (path + QStringLiteral(": ") + text).toStdString());
+}
+
+[[noreturn]] void failFile(const QString& path, int code, sqlite3* db)
+{
+    failFile(path, code, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code)));
+}
+
+DatabaseHandle openHandle(const QString& path, int flags)
+{
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
+    DatabaseHandle db(raw);
+    if (rc != SQLITE_OK) failFile(path, rc, db.get());
+    return db;
+}
+
+void execute(const QString& path, sqlite3* db, const QString& sql)
+{
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) failFile(path, rc, db);
+}
+
+// Reads the file without writing to it: a file that is not this program's
+// database, or misses a table or a field, is refused before any write access.
+void validate(const QString& path)
+{
+    DatabaseHandle db = openHandle(path, SQLITE_OPEN_READONLY);
+    sqlite3_stmt* raw = nullptr;
+    int rc = sqlite3_prepare_v2(db.get(), "PRAGMA application_id", -1, &raw, nullptr);
+    StatementHandle statement(raw);
+    if (rc != SQLITE_OK) failFile(path, rc, db.get());
+    rc = sqlite3_step(statement.get());
+    if (rc != SQLITE_ROW) failFile(path, rc, db.get());
+    if (sqlite3_column_int(statement.get(), 0) != schema::kApplicationId)
+        failFile(path, SQLITE_NOTADB, QStringLiteral("bu dosya Orvalin Kovanta veritabanı değil"));
+    statement.reset();
+
+    for (const schema::Table& table : schema::tables()) {
+        const QByteArray sql = QStringLiteral("SELECT %1 FROM %2 LIMIT 0")
+                                   .arg(table.fieldNames().join(QStringLiteral(", ")), QString::fromLatin1(table.name))
+                                   .toUtf8();
+        rc = sqlite3_prepare_v2(db.get(), sql.constData(), -1, &raw, nullptr);
+        statement.reset(raw);
+        if (rc != SQLITE_OK) failFile(path, rc, db.get());
+    }
+}
+
+}  // namespace
+
+Connection::~Connection()
+{
+    close();
+}
+
+void Connection::open(const QString& path)
+{
+    close();
+    validate(path);
+    DatabaseHandle db = openHandle(path, SQLITE_OPEN_READWRITE);
+    // A misspelt "name" must fail as an unknown field, not pass as a text.
+    sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    // After every post the file alone holds everything, so a copy is a backup.
+    execute(path, db.get(), QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;"));
+    sqlite3_busy_timeout(db.get(), 5000);
+    registerTurkishCollation(db.get());
+    db_ = db.release();
+    path_ = path;
+}
+
+void Connection::createNew(const QString& path)
+{
+    close();
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink())
+        failFile(path, SQLITE_CANTOPEN, QStringLiteral("dosya zaten var; üzerine yeni veritabanı yazılmaz"));
+    if (!QDir().mkpath(info.absolutePath()))
+        failFile(path, SQLITE_CANTOPEN, QStringLiteral("klasör oluşturulamadı"));
+
+    const QString journal = path + QStringLiteral("-journal");
+    const bool journalExisted = QFileInfo::exists(journal);
+    // Creating the empty file ourselves, exclusively, keeps a file that
+    // appeared in the meantime from being written over.
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            failFile(path, SQLITE_CANTOPEN, file.errorString());
+    }
+    try {
+        {
+            DatabaseHandle db = openHandle(path, SQLITE_OPEN_READWRITE);
+            execute(path, db.get(), QStringLiteral("PRAGMA journal_mode=DELETE;"));
+            execute(path, db.get(), QStringLiteral("BEGIN;\n") + schema::creationScript() + QStringLiteral("COMMIT;"));
+        }
+        open(path);
+    } catch (...) {
+        close();
+        if (!journalExisted) QFile::remove(journal);
+        QFile::remove(path);
+        throw;
+    }
+}
+
+void Connection::close()
+{
+    if (db_) sqlite3_close_v2(db_);
+    db_ = nullptr;
+    path_.clear();
+}
+
+sqlite3* Connection::handle() const
+{
+    if (!db_) throw DatabaseError(SQLITE_MISUSE, "The database is not open");
+    return db_;
+}
+
+void Connection::fail(int code) const
+{
+    throw DatabaseError(code, db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code));
+}
+
+StartOutcome openOrCreate(Connection& connection, const QString& path,
+                          const std::function<bool(const QString& question)>& askCreate)
+{
+    if (!QFileInfo::exists(path)) {
+        const QString question =
+            QStringLiteral("%1 veritabanı dosyası bulunamadı.\nYeni, boş bir veritabanı oluşturulsun mu?").arg(path);
+        if (!askCreate(question)) return StartOutcome::Declined;
+        connection.createNew(path);
+        return StartOutcome::Opened;
+    }
+    connection.open(path);
+    return StartOutcome::Opened;
+}

@@ -1,0 +1,147 @@
+#include "store/Schema.h"
+
+namespace schema {
+
+namespace {
+
+constexpr const char* kKey = "INTEGER PRIMARY KEY AUTOINCREMENT";
+constexpr const char* kReal = "REAL";
+constexpr const char* kInteger = "INTEGER";
+constexpr const char* kDate = "DATE";
+constexpr const char* kDateTime = "DATETIME";
+
+// The same seven figures are kept for the morning, the evening and the day.
+void addFactoryPeriod(std::vector<Column>& columns, const char* const (&names)[7])
+{
+    for (const char* name : names) columns.push_back({name, kReal});
+}
+
+std::vector<Table> buildTables()
+{
+    Table cariler{"Cariler",
+                  {
+                      {"CID", kKey},
+                      {"Kodu", "VARCHAR(100)"},
+                      {"Adi", "VARCHAR(100)"},
+                      {"Soyadi", "VARCHAR(100)"},
+                      {"Aciklama", "VARCHAR(255)"},
+                      {"Kayit_Tarihi", kDateTime},
+                      {"Limit_Tutari", kReal},
+                      {"Limit_Miktar", kReal},
+                      {"Gunluk_Ortalama", kReal},
+                      {"Birim_Fiyati", kReal},
+                      {"PB", "VARCHAR(10)"},
+                      {"Mevki", "VARCHAR(150)"},
+                      {"Koordinat", "VARCHAR(50)"},
+                      {"Sehir", "VARCHAR(50)"},
+                      {"ilce", "VARCHAR(50)"},
+                      {"Koy", "VARCHAR(50)"},
+                      {"Telefon", "VARCHAR(20)"},
+                      {"Telefon2", "VARCHAR(20)"},
+                      {"Kisin_Alim", "VARCHAR(20)"},
+                      {"Yaz_Alim", "VARCHAR(20)"},
+                  }};
+
+    Table sutGirisi{"SutGirisi",
+                    {
+                        {"SGID", kKey},
+                        {"Tarih", kDate},
+                        {"Kodu", "VARCHAR(100)"},
+                        {"Adi", "VARCHAR(100)"},
+                        {"Soyadi", "VARCHAR(100)"},
+                        {"Gun", kReal},
+                        {"Sabah", kReal},
+                        {"Aksam", kReal},
+                        {"Aciklama", "VARCHAR(255)"},
+                        {"Kullanici", "VARCHAR(100)"},
+                        {"Gelir_Gider", "VARCHAR(1)"},
+                        {"SBirim_Fiyat", kReal},
+                        {"SToplam_Tutar", kReal},
+                        {"ABirim_Fiyat", kReal},
+                        {"AToplam_Tutar", kReal},
+                        {"Gelir_Toplam_Tutar", kReal},
+                        {"VerilenID", kInteger},
+                        {"PB", "VARCHAR(10)"},
+                        {"Gider_Turu", "VARCHAR(50)"},
+                        {"Gider_Miktari", kReal},
+                        {"Olcu_Birimi", "VARCHAR(10)"},
+                        {"Gider_Tutari", kReal},
+                        {"Fis_No", "VARCHAR(20)"},
+                    }};
+
+    Table fabrika{"Fabrika",
+                  {
+                      {"FIB", kKey},
+                      {"Cari_Kodu", "VARCHAR(30)"},
+                      {"Cari_Adi", "VARCHAR(80)"},
+                      {"Cari_Soyadi", "VARCHAR(80)"},
+                      {"Tarih", kDate},
+                      {"Islem_Turu", "VARCHAR(1)"},
+                  }};
+    addFactoryPeriod(fabrika.columns,
+                     {"Sabah_Toplanan_LT", "Sabah_Toplanan_Tutar", "Sabah_Fabrika_LT", "Sabah_Fabrika_Tutar",
+                      "Sabah_Miktar_Farki", "Sabah_Miktar_Farki_Tutari", "Sabah_Teslim_Kari"});
+    addFactoryPeriod(fabrika.columns,
+                     {"Aksam_Toplanan_LT", "Aksam_Toplanan_Tutar", "Aksam_Fabrika_LT", "Aksam_Fabrika_Tutar",
+                      "Aksam_Miktar_Farki", "Aksam_Miktar_Farki_Tutari", "Aksam_Teslim_Kari"});
+    addFactoryPeriod(fabrika.columns,
+                     {"Toplam_Toplanan_LT", "Toplam_Toplanan_Tutar", "Toplam_Fabrika_LT", "Toplam_Fabrika_Tutar",
+                      "Toplam_Miktar_Farki", "Toplam_Miktar_Farki_Tutari", "Toplam_Teslim_Kari"});
+    fabrika.columns.insert(fabrika.columns.end(), {
+                                                      {"Aciklama", "VARCHAR(100)"},
+                                                      {"Birim_Fiyat", kReal},
+                                                      {"Sabah_Birim_Fiyat", kReal},
+                                                      {"Aksam_Birim_Fiyat", kReal},
+                                                  });
+
+    Table fabrikaCari{"Fabrika_Cari",
+                      {
+                          {"FCID", kKey},
+                          {"Cari_Kodu", "VARCHAR(30)"},
+                          {"Adi", "VARCHAR(80)"},
+                          {"Soyadi", "VARCHAR(80)"},
+                          {"Birim_Fiyat", kReal},
+                          {"Aciklama", "VARCHAR(255)"},
+                      }};
+
+    return {cariler, sutGirisi, fabrika, fabrikaCari};
+}
+
+// Indexes behind the screens' day, month and per-code filters.
+constexpr const char* kIndexes[] = {
+    "CREATE INDEX SutGirisi_Tarih_Gelir_Gider ON SutGirisi (Tarih, Gelir_Gider);",
+    "CREATE INDEX SutGirisi_Kodu_Tarih ON SutGirisi (Kodu, Tarih);",
+    "CREATE INDEX Fabrika_Tarih ON Fabrika (Tarih);",
+};
+
+}  // namespace
+
+QStringList Table::fieldNames() const
+{
+    QStringList names;
+    for (const Column& column : columns) names << QString::fromLatin1(column.name);
+    return names;
+}
+
+const std::vector<Table>& tables()
+{
+    static const std::vector<Table> all = buildTables();
+    return all;
+}
+
+QString creationScript()
+{
+    QString script;
+    for (const Table& table : tables()) {
+        QStringList columns;
+        for (const Column& column : table.columns)
+            columns << QStringLiteral("  %1 %2").arg(QString::fromLatin1(column.name), QString::fromLatin1(column.type));
+        script += QStringLiteral("CREATE TABLE %1 (\n%2\n);\n").arg(QString::fromLatin1(table.name), columns.join(QStringLiteral(",\n")));
+    }
+    for (const char* index : kIndexes) script += QString::fromLatin1(index) + QLatin1Char('\n');
+    script += QStringLiteral("PRAGMA application_id=%1;\n").arg(kApplicationId);
+    script += QStringLiteral("PRAGMA user_version=%1;\n").arg(kVersion);
+    return script;
+}
+
+}  // namespace schema

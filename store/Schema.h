@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+struct sqlite3;
+
+namespace schema {
+
+// Marks the file as this program's database.
+inline constexpr std::int32_t kApplicationId = 0x4B4F5641;  // "KOVA"
+inline constexpr int kVersion = 1;
+
+struct Column {
+    const char* name;
+    const char* type;
+};
+
+struct Table {
+    const char* name;
+    std::vector<Column> columns;  // the first one is the auto-number key
+
+    QString keyField() const { return QString::fromLatin1(columns.front().name); }
+    QStringList fieldNames() const;
+};
+
+const std::vector<Table>& tables();
+
+// Every CREATE TABLE and CREATE INDEX statement, with the file's marks.
+QString creationScript();
+
+}  // namespace schema

@@ -1,0 +1,29 @@
+#include "store/SqlText.h"
+
+QString dateLiteral(const QDate& date)
+{
+    return QLatin1Char('\'') + date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('\'');
+}
+
+QString quotedText(const QString& text)
+{
+    QString doubled = text;
+    doubled.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
+}
+
+QString dayFilter(const QDate& day)
+{
+    return QStringLiteral("WHERE Tarih=") + dateLiteral(day);
+}
+
+QString periodFilter(const QDate& from, const QDate& to)
+{
+    return QStringLiteral("WHERE (Tarih>=") + dateLiteral(from) + QStringLiteral(" AND Tarih<=") + dateLiteral(to) +
+           QLatin1Char(')');
+}
+
+QString kindLine(char kind)
+{
+    return QStringLiteral("AND Gelir_Gider='") + QLatin1Char(kind) + QLatin1Char('\'');
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// Pieces of SQL text the screens build. Dates are written as 'YYYY-MM-DD',
+// the form the day fields are stored in.
+QString dateLiteral(const QDate& date);
+// A text from the data, between single quotes with its own quotes doubled.
+QString quotedText(const QString& text);
+
+// "WHERE Tarih=<day>"
+QString dayFilter(const QDate& day);
+// "WHERE (Tarih>=<from> AND Tarih<=<to>)", both ends included.
+QString periodFilter(const QDate& from, const QDate& to);
+// "AND Gelir_Gider='S'" or "AND Gelir_Gider='O'"
+QString kindLine(char kind);
+
+// Name lists sort in Turkish alphabetical order through this collation.
+inline const QString kTurkishCollation = QStringLiteral("tr");
+// Every screen's account list, in name order.
+inline const QString kAccountListSql = QStringLiteral("SELECT * FROM Cariler ORDER BY Adi COLLATE tr ASC;");

@@ -1,0 +1,212 @@
+#include "store/Connection.h"
+#include "store/DatabaseError.h"
+#include "store/Query.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+void rawExec(const QString& path, const char* sql)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+              SQLITE_OK);
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    EXPECT_EQ(rc, SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+void createDatabase(const QString& path)
+{
+    Connection connection;
+    connection.createNew(path);
+}
+
+QStringList tableNames(Connection& connection)
+{
+    Query query(connection, {"SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%' ORDER BY name"});
+    query.open();
+    QStringList names;
+    for (int row = 0; row < query.recordCount(); ++row) names << query.valueAt(row, "name").toString();
+    return names;
+}
+
+const QStringList kTables = {"Cariler", "Fabrika", "Fabrika_Cari", "SutGirisi"};
+
+}  // namespace
+
+TEST(Startup, MissingFileIsOfferedAndYesCreatesFolderFileAndTables)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("AnaData/Kovanta.mdb");
+    QStringList questions;
+    Connection connection;
+
+    const StartOutcome outcome = openOrCreate(connection, path, [&](const QString& question) {
+        questions << question;
+        return true;
+    });
+
+    EXPECT_EQ(outcome, StartOutcome::Opened);
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_EQ(questions[0], path + " veritabanı dosyası bulunamadı.\nYeni, boş bir veritabanı oluşturulsun mu?");
+    EXPECT_TRUE(connection.isOpen());
+    EXPECT_TRUE(QFileInfo(path).isFile());
+    EXPECT_EQ(tableNames(connection), kTables);
+
+    // The new file passes the checks of a later start, without a question.
+    connection.close();
+    Connection again;
+    EXPECT_EQ(openOrCreate(again, path, [](const QString&) -> bool { throw std::logic_error("asked for an existing file"); }),
+              StartOutcome::Opened);
+    EXPECT_EQ(tableNames(again), kTables);
+}
+
+TEST(Startup, NoCreatesNothingAndOpenNeverCreates)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("AnaData");
+    const QString path = folder + "/Kovanta.mdb";
+    Connection connection;
+
+    EXPECT_EQ(openOrCreate(connection, path, [](const QString&) { return false; }), StartOutcome::Declined);
+    EXPECT_FALSE(connection.isOpen());
+    EXPECT_FALSE(QFileInfo::exists(folder));
+
+    QDir().mkpath(folder);
+    EXPECT_THROW(connection.open(path), DatabaseError);
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
+
+TEST(Startup, CreateNewRefusesAnExistingFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Kovanta.mdb");
+    const QByteArray content = "not to be written over";
+    writeAll(path, content);
+
+    Connection connection;
+    try {
+        connection.createNew(path);
+        FAIL() << "an existing file was accepted";
+    } catch (const DatabaseError& error) {
+        EXPECT_NE(std::string(error.what()).find(path.toStdString()), std::string::npos) << error.what();
+    }
+    EXPECT_FALSE(connection.isOpen());
+    EXPECT_EQ(readAll(path), content);
+
+    // A file standing where the folder should be.
+    const QString blocked = path + "/AnaData/Kovanta.mdb";
+    EXPECT_THROW(connection.createNew(blocked), DatabaseError);
+    EXPECT_EQ(readAll(path), content);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList("Kovanta.mdb"));
+}
+
+TEST(Startup, FilesThatAreNotThisProgramsDatabaseAreRefusedAndLeftAsTheyWere)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const QString& path)> make;
+        const char* expectedText;
+    };
+    QByteArray jet("\x00\x01\x00\x00Standard Jet DB\x00", 20);
+    jet.append(QByteArray(4096 - jet.size(), '\x11'));
+
+    const Case cases[] = {
+        {"text file", [](const QString& p) { writeAll(p, "Kodu;Adi\n1;Ali Veli\n2;Ayşe Kaya\n"); }, "file is not a database"},
+        {"Jet file", [&](const QString& p) { writeAll(p, jet); }, "file is not a database"},
+        {"other program's SQLite file",
+         [](const QString& p) { rawExec(p, "CREATE TABLE Notes (id INTEGER PRIMARY KEY, body TEXT);"); },
+         "bu dosya Orvalin Kovanta veritabanı değil"},
+        {"our mark but a table missing",
+         [](const QString& p) {
+             createDatabase(p);
+             rawExec(p, "DROP TABLE Fabrika_Cari;");
+         },
+         "no such table: Fabrika_Cari"},
+        {"our mark but a field missing",
+         [](const QString& p) {
+             createDatabase(p);
+             rawExec(p, "ALTER TABLE Cariler DROP COLUMN Yaz_Alim;");
+         },
+         "no such column: Yaz_Alim"},
+        {"header damaged after its first 16 bytes",
+         [](const QString& p) {
+             createDatabase(p);
+             QByteArray bytes = readAll(p);
+             for (int i = 16; i < 100; ++i) bytes[i] = '\xA5';
+             writeAll(p, bytes);
+         },
+         "file is not a database"},
+        {"schema page damaged",
+         [](const QString& p) {
+             createDatabase(p);
+             QByteArray bytes = readAll(p);
+             for (int i = 100; i < 4096; ++i) bytes[i] = '\x5A';
+             writeAll(p, bytes);
+         },
+         "malformed"},
+        {"truncated",
+         [](const QString& p) {
+             createDatabase(p);
+             writeAll(p, readAll(p).left(5000));
+         },
+         "malformed"},
+    };
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("AnaData/Kovanta.mdb");
+        c.make(path);
+        const QByteArray before = readAll(path);
+        ASSERT_FALSE(before.isEmpty());
+
+        Connection connection;
+        try {
+            openOrCreate(connection, path, [](const QString&) -> bool { throw std::logic_error("asked for an existing file"); });
+            ADD_FAILURE() << "the file was accepted";
+        } catch (const DatabaseError& error) {
+            const std::string text = error.what();
+            EXPECT_EQ(text.rfind(path.toStdString() + ": ", 0), 0u) << text;
+            EXPECT_NE(text.find(c.expectedText), std::string::npos) << text;
+        }
+        EXPECT_FALSE(connection.isOpen());
+        EXPECT_EQ(readAll(path), before);
+        EXPECT_EQ(QDir(dir.filePath("AnaData")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList("Kovanta.mdb"));
+    }
+}
+
+TEST(Startup, ClosedConnectionRefusesWork)
+{
+    Connection connection;
+    Query query(connection, {"SELECT 1 AS one"});
+    EXPECT_THROW(query.open(), DatabaseError);
+    EXPECT_FALSE(query.isOpen());
+}
