@@ -1,0 +1,42 @@
+#pragma once
+
+#include "common/Platform.h"
+#include "store/Connection.h"
+
+#include <QString>
+
+struct Forms;
+
+// The main menu: owner of the one connection, and the five openings of the
+// working screens.
+class TAnaMenuF {
+public:
+    static inline const QString kTitle = QStringLiteral("Orvalin Kovanta");
+    static inline const QString kCaption = QStringLiteral("Orvalin Kovanta - Ana Menü");
+    static inline const QString kWebAddress = QStringLiteral("https://www.orvalin.example/");
+    static inline const QString kSecondWebAddress = QStringLiteral("https://kovanta.orvalin.example/");
+    static inline const QString kMailAddress = QStringLiteral("mailto:destek@orvalin.example");
+
+    TAnaMenuF(Shell& shell) : shell_(shell) {}
+
+    Connection sutConnection;
+
+    // The screens exist only once the connection is open.
+    void attach(Forms& forms) { forms_ = &forms; }
+
+    void SutAlimButtonClick();
+    void AlisVerisButtonClick();
+    void FabrikaButtonClick();
+    void RaporButtonClick();
+    void CariTanimButtonClick();
+
+    void Label232Click() { shell_.openAddress(kWebAddress); }
+    void Label14Click() { shell_.openAddress(kSecondWebAddress); }
+    void Label233Click() { shell_.openAddress(kMailAddress); }
+
+private:
+    Forms& forms() const { return *forms_; }
+
+    Shell& shell_;
+    Forms* forms_ = nullptr;
+};

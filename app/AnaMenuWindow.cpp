@@ -1,0 +1,164 @@
+#include "app/AnaMenuWindow.h"
+
+#include "app/AnaMenu.h"
+#include "common/widgets/ErrorBox.h"
+#include "common/widgets/Events.h"
+#include "common/widgets/ScreenWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+using Operation = void (TAnaMenuF::*)();
+
+struct Entry {
+    QString sideCaption;
+    QString buttonCaption;
+    Operation operation;
+    QStyle::StandardPixmap icon;
+};
+
+// Side-bar order; the buttons below are in their own tab order.
+const Entry kSideBar[] = {
+    {QStringLiteral("Süt Alımı"), {}, &TAnaMenuF::SutAlimButtonClick, QStyle::SP_FileDialogNewFolder},
+    {QStringLiteral("Ödeme/Alışveriş Girişi"), {}, &TAnaMenuF::AlisVerisButtonClick, QStyle::SP_DialogSaveButton},
+    {QStringLiteral("Süt Alım Hesap Rapor"), {}, &TAnaMenuF::RaporButtonClick, QStyle::SP_FileDialogDetailedView},
+    {QStringLiteral("Fabrika Süt Teslimi"), {}, &TAnaMenuF::FabrikaButtonClick, QStyle::SP_ArrowRight},
+    {QStringLiteral("Süt Alım Hesap Tanımla"), {}, &TAnaMenuF::CariTanimButtonClick, QStyle::SP_FileDialogInfoView},
+};
+
+const Entry kButtons[] = {
+    {{}, QStringLiteral("Süt Alımı"), &TAnaMenuF::SutAlimButtonClick, {}},
+    {{}, QStringLiteral("Ödeme/Alışveriş Girişi"), &TAnaMenuF::AlisVerisButtonClick, {}},
+    {{}, QStringLiteral("Fabrika Süt Teslimi"), &TAnaMenuF::FabrikaButtonClick, {}},
+    {{}, QStringLiteral("Süt Alım Hesap Raporu"), &TAnaMenuF::RaporButtonClick, {}},
+    {{}, QStringLiteral("Süt Alım Hesap Tanımlama"), &TAnaMenuF::CariTanimButtonClick, {}},
+};
+
+QFont tahoma(int pixels, bool bold)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+// A centred line of the bottom band; a link line runs its operation on a click.
+class BandLine : public QLabel {
+public:
+    BandLine(const QString& text, QWidget* parent, std::function<void()> onClick = {})
+        : QLabel(text, parent), onClick_(std::move(onClick))
+    {
+        setAlignment(Qt::AlignCenter);
+        setFont(tahoma(16, true));
+        if (onClick_) {
+            setCursor(Qt::PointingHandCursor);
+            setStyleSheet(QStringLiteral("color: navy;"));
+        }
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        QLabel::mouseReleaseEvent(event);
+        if (onClick_) guarded(onClick_);
+    }
+
+private:
+    std::function<void()> onClick_;
+};
+
+}  // namespace
+
+AnaMenuWindow::AnaMenuWindow(TAnaMenuF& menu)
+{
+    setWindowTitle(TAnaMenuF::kCaption);
+    resize(928, 619);
+    setFont(QFont(QStringLiteral("Tahoma")));
+
+    auto* centre = new QWidget(this);
+    auto* rows = new QVBoxLayout(centre);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+
+    auto* Label1 = new QLabel(TAnaMenuF::kCaption, centre);
+    Label1->setFixedHeight(41);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setFont(tahoma(32, true));
+    paintBackground(Label1, kPanelGreen);
+    rows->addWidget(Label1);
+
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(0);
+    rows->addLayout(middle, 1);
+
+    auto* sideBar = new QWidget(centre);
+    sideBar->setFixedWidth(241);
+    paintBackground(sideBar, QColor(225, 235, 250));
+    auto* sideItems = new QVBoxLayout(sideBar);
+    auto* header = new QLabel(QStringLiteral("İşlemler"), sideBar);
+    header->setFont(tahoma(16, true));
+    sideItems->addWidget(header);
+    for (const Entry& entry : kSideBar) {
+        auto* item = new QToolButton(sideBar);
+        item->setText(entry.sideCaption);
+        item->setIcon(style()->standardIcon(entry.icon));
+        item->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        item->setAutoRaise(true);
+        item->setFocusPolicy(Qt::NoFocus);
+        item->setCursor(Qt::PointingHandCursor);
+        item->setFont(tahoma(16, false));
+        item->setStyleSheet(QStringLiteral("color: blue; text-align: left;"));
+        connect(item, &QToolButton::clicked, this, [&menu, op = entry.operation] { guarded([&] { (menu.*op)(); }); });
+        sideItems->addWidget(item);
+    }
+    sideItems->addStretch();
+    middle->addWidget(sideBar);
+
+    auto* buttonArea = new QWidget(centre);
+    auto* buttons = new QVBoxLayout(buttonArea);
+    buttons->addStretch();
+    QWidget* previous = nullptr;
+    for (const Entry& entry : kButtons) {
+        auto* button = new QPushButton(entry.buttonCaption, buttonArea);
+        button->setFixedSize(250, 46);
+        button->setFont(tahoma(16, true));
+        button->setCursor(Qt::PointingHandCursor);
+        connect(button, &QPushButton::clicked, this, [&menu, op = entry.operation] { guarded([&] { (menu.*op)(); }); });
+        buttons->addWidget(button, 0, Qt::AlignHCenter);
+        if (previous) setTabOrder(previous, button);
+        previous = button;
+    }
+    buttons->addStretch();
+    middle->addWidget(buttonArea, 1);
+
+    auto* bottom = new QWidget(centre);
+    bottom->setFixedHeight(144);
+    paintBackground(bottom, kPanelGreen);
+    auto* lines = new QVBoxLayout(bottom);
+    lines->setSpacing(0);
+    lines->addWidget(new BandLine(QStringLiteral("Orvalin Kovanta - Süt Toplama ve Üretici Hesap Programı"), bottom));
+    lines->addWidget(new BandLine(QStringLiteral("Tel: (0312) 555 01 23 - (0532) 555 01 23"), bottom));
+    lines->addWidget(new BandLine(QStringLiteral("www.orvalin.example"), bottom, [&menu] { menu.Label232Click(); }));
+    lines->addWidget(
+        new BandLine(QStringLiteral("kovanta.orvalin.example"), bottom, [&menu] { menu.Label14Click(); }));
+    lines->addWidget(new BandLine(QStringLiteral("destek@orvalin.example"), bottom, [&menu] { menu.Label233Click(); }));
+    rows->addWidget(bottom);
+
+    setCentralWidget(centre);
+    addStatusBar(this);
+    installFormKeyHandler(this);
+}
+
+void AnaMenuWindow::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    QApplication::quit();
+}

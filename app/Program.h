@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/AnaMenu.h"
+#include "screens/ScreenSet.h"
+
+#include <memory>
+
+// Everything that lives from start-up to exit, in creation order: the menu
+// with its connection first, then the working screens.
+class Program {
+public:
+    Program(Dialogs& dialogs, Shell& shell) : AnaMenuF(shell), dialogs_(dialogs) {}
+
+    // Opens the database file, offering to create it when it is missing, and
+    // creates the screens. False when the user declined to create it.
+    // A file that cannot be used throws, and nothing is created.
+    bool start(const QString& databasePath);
+
+    TAnaMenuF AnaMenuF;
+    std::unique_ptr<ScreenSet> screens;
+
+private:
+    Dialogs& dialogs_;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "common/Field.h"
+
+#include <functional>
+
+class QAbstractButton;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QTabWidget;
+class PhoneEdit;
+
+// Ties a widget to a screen's field both ways: the program's changes of the
+// field show in the widget, the user's changes of the widget reach the field.
+void bind(QLineEdit* edit, TextField& field);
+void bind(PhoneEdit* edit, TextField& field);
+void bind(QComboBox* combo, TextField& field);
+void bind(QAbstractButton* button, CheckField& field);
+// Only a date the user picks runs onUserChange; the program's do not.
+void bind(QDateEdit* edit, DateField& field, std::function<void()> onUserChange);
+void bindCaption(QTabWidget* tabs, int page, TextField& caption);

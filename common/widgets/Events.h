@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QChar>
+#include <functional>
+
+class QAbstractButton;
+class QKeyEvent;
+class QWidget;
+
+// The character a key press types, as the entry rules see it: '\r' for
+// Enter, '\b' for Backspace, a control character for Ctrl+letter; null for
+// keys that type nothing (arrows, Delete, Home…), which the box handles itself.
+QChar typedCharacter(const QKeyEvent* event);
+
+// Moves the focus to the next control in the window's tab order, skipping
+// hidden and disabled ones, as Tab does.
+void moveFocusToNext(QWidget* from);
+
+// Enter in a plain text box of the window moves on; Enter on a focused push
+// button presses it. Date pickers, drop-down lists, the phone box, grids
+// and the entry boxes with their own key rules are left alone.
+void installFormKeyHandler(QWidget* window);
+
+// Runs the handler when the focus moves into or out of the widget to or
+// from another control; a window losing or regaining activation, or a
+// popup menu, does not count.
+void onEnter(QWidget* widget, std::function<void()> handler);
+void onExit(QWidget* widget, std::function<void()> handler);
+bool isControlFocusChange(int focusReason);
+
+// Runs the handler on a click of the button (or Enter, Space on it).
+void onClick(QAbstractButton* button, std::function<void()> handler);
+
+// Runs the handler on a double-click on the widget.
+void onDoubleClick(QWidget* widget, std::function<void()> handler);

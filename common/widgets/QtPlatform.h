@@ -1,0 +1,34 @@
+#pragma once
+
+#include "common/Platform.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// Message boxes titled "Orvalin Kovanta", over the active window.
+class QtDialogs : public Dialogs {
+public:
+    void message(const QString& text) override;
+    bool confirm(const QString& text) override;
+    Answer askYesNoCancel(const QString& text) override;
+};
+
+// A screen's top-level window.
+class QtWindowControl : public WindowControl {
+public:
+    explicit QtWindowControl(QWidget* window) : window_(window) {}
+    bool isMinimized() const override;
+    void showMaximized() override;
+    void showAndRaise() override;
+    void hide() override;
+    bool isVisible() const override;
+
+private:
+    QPointer<QWidget> window_;
+};
+
+// Addresses open with the desktop's default handler; a failure is ignored.
+class DesktopShell : public Shell {
+public:
+    void openAddress(const QString& address) override;
+};

@@ -1,0 +1,213 @@
+#include "common/widgets/QueryGrid.h"
+
+#include "common/Conversions.h"
+#include "common/EntryKeys.h"
+#include "common/widgets/ErrorBox.h"
+#include "store/Query.h"
+
+#include <QAction>
+#include <QColor>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace {
+
+constexpr int kRowHeight = 20;
+constexpr int kDefaultColumnWidth = 90;
+
+bool isNumber(const QVariant& value)
+{
+    const auto type = value.typeId();
+    return type == QMetaType::Double || type == QMetaType::LongLong || type == QMetaType::Int;
+}
+
+}  // namespace
+
+DisplayFormat asText()
+{
+    return [](const QVariant& value) { return value.isNull() ? QString() : value.toString(); };
+}
+
+DisplayFormat asPattern(const char* pattern)
+{
+    return [pattern](const QVariant& value) {
+        return value.isNull() ? QString() : formatFloat(pattern, value.toDouble());
+    };
+}
+
+DisplayFormat asGeneralNumber()
+{
+    return [](const QVariant& value) { return value.isNull() ? QString() : generalNumber(value.toDouble()); };
+}
+
+QueryTableModel::QueryTableModel(Query& query, std::vector<GridColumn> columns, QObject* parent)
+    : QAbstractTableModel(parent), query_(query), columns_(std::move(columns))
+{
+    // The query has already changed when it tells; nothing is read in between.
+    const auto reset = [this] {
+        beginResetModel();
+        endResetModel();
+    };
+    connect(&query_, &Query::opened, this, reset);
+    connect(&query_, &Query::closed, this, reset);
+    connect(&query_, &Query::currentChanged, this,
+            [this] { emit headerDataChanged(Qt::Vertical, 0, std::max(0, rowCount() - 1)); });
+}
+
+int QueryTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : query_.recordCount();
+}
+
+int QueryTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant QueryTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const GridColumn& column = columns_[index.column()];
+    switch (role) {
+    case Qt::DisplayRole: {
+        return column.display(query_.valueAt(index.row(), column.field));
+    }
+    case Qt::TextAlignmentRole: {
+        const bool number = isNumber(query_.valueAt(index.row(), column.field));
+        return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+    }
+    case Qt::BackgroundRole: {
+        const Rgb colour = gridRowColour(index.row() + 1);
+        return QColor(colour.red, colour.green, colour.blue);
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant QueryTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Horizontal)
+        return section < columnCount() ? columns_[section].title : QVariant();
+    // The row indicator: a mark on the current row.
+    return section == query_.currentRow() ? QStringLiteral("▸") : QString();
+}
+
+QueryGrid::QueryGrid(Query& query, std::vector<GridColumn> columns, QWidget* parent)
+    : QTableView(parent), model_(query, std::move(columns))
+{
+    setModel(&model_);
+    setEditTriggers(NoEditTriggers);
+    setSelectionMode(SingleSelection);
+    setSelectionBehavior(SelectItems);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    verticalHeader()->setMinimumSectionSize(kRowHeight);
+    verticalHeader()->setFixedWidth(14);
+    horizontalHeader()->setFixedHeight(kRowHeight);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
+    for (int i = 0; i < static_cast<int>(model_.columns().size()); ++i) {
+        const int width = model_.columns()[i].width;
+        setColumnWidth(i, width > 0 ? width : kDefaultColumnWidth);
+    }
+    // The current cell keeps its highlight when the grid is not focused.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(colours);
+
+    connect(&model_, &QAbstractItemModel::modelReset, this, &QueryGrid::followQuery);
+    connect(&query, &Query::currentChanged, this, &QueryGrid::followQuery);
+    followQuery();
+}
+
+void QueryGrid::addMenuItem(const QString& text, std::function<void()> handler, const QKeySequence& shortcut)
+{
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* action = new QAction(text, this);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WidgetShortcut);
+    }
+    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { guarded(handler); });
+    addAction(action);
+}
+
+void QueryGrid::followQuery()
+{
+    const int row = model_.query().currentRow();
+    following_ = true;
+    if (row < 0) {
+        setCurrentIndex({});
+    } else {
+        const int column = std::max(0, currentIndex().column());
+        setCurrentIndex(model_.index(row, column));
+    }
+    following_ = false;
+}
+
+void QueryGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (following_ || !current.isValid()) return;
+    if (current.row() != model_.query().currentRow()) model_.query().moveTo(current.row());
+}
+
+void QueryGrid::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || !enterWalksCells_) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    const int rows = model_.rowCount();
+    if (rows == 0) return;
+    const QModelIndex current = currentIndex();
+    const GridCell from{current.isValid() ? current.row() : 0, current.isValid() ? current.column() : 0};
+    const GridCell to = gridEnter(from, rows, model_.columnCount(), event->modifiers() & Qt::ShiftModifier);
+    setCurrentIndex(model_.index(to.row, to.column));
+}
+
+void QueryGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    emit gridDoubleClicked();
+}
+
+QueryFieldBox::QueryFieldBox(Query& query, QString field, DisplayFormat display, QWidget* parent)
+    : QLineEdit(parent), query_(query), field_(std::move(field)), display_(std::move(display))
+{
+    setReadOnly(true);
+    connect(&query_, &Query::opened, this, &QueryFieldBox::refresh);
+    connect(&query_, &Query::closed, this, &QueryFieldBox::refresh);
+    connect(&query_, &Query::currentChanged, this, &QueryFieldBox::refresh);
+    refresh();
+}
+
+void QueryFieldBox::refresh()
+{
+    const QVariant value = query_.isOpen() ? query_.value(field_) : QVariant();
+    if (hasFocus() && isNumber(value))
+        setText(formatFloat("#.00", value.toDouble()));
+    else
+        setText(display_(value));
+}
+
+void QueryFieldBox::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    refresh();
+}
+
+void QueryFieldBox::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    refresh();
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QTableView>
+#include <QVariant>
+#include <functional>
+#include <vector>
+
+class Query;
+
+// How a grid shows a stored value; an empty value shows as empty text.
+using DisplayFormat = std::function<QString(const QVariant&)>;
+DisplayFormat asText();
+DisplayFormat asPattern(const char* pattern);
+DisplayFormat asGeneralNumber();
+
+struct GridColumn {
+    QString field;
+    QString title;
+    int width = 0;  // 0: the grid's default width
+    DisplayFormat display = asText();
+};
+
+// The rows of a query as a table, coloured alternately by row.
+class QueryTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    QueryTableModel(Query& query, std::vector<GridColumn> columns, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    Query& query() const { return query_; }
+    const std::vector<GridColumn>& columns() const { return columns_; }
+
+private:
+    Query& query_;
+    std::vector<GridColumn> columns_;
+};
+
+// A read-only grid over a query: its current row and the query's current
+// row follow each other both ways.
+class QueryGrid : public QTableView {
+    Q_OBJECT
+public:
+    QueryGrid(Query& query, std::vector<GridColumn> columns, QWidget* parent = nullptr);
+
+    // Enter walks through the cells (Shift+Enter backwards).
+    void setEnterWalksCells(bool on) { enterWalksCells_ = on; }
+    // An item of the grid's context menu; its shortcut works while the grid has the focus.
+    void addMenuItem(const QString& text, std::function<void()> handler, const QKeySequence& shortcut = {});
+
+signals:
+    void gridDoubleClicked();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void followQuery();
+
+    QueryTableModel model_;
+    bool enterWalksCells_ = false;
+    bool following_ = false;
+};
+
+// A read-only box showing one field of a query's current row; while it has
+// the focus a number shows in the edit pattern "#.00".
+class QueryFieldBox : public QLineEdit {
+    Q_OBJECT
+public:
+    QueryFieldBox(Query& query, QString field, DisplayFormat display, QWidget* parent = nullptr);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void refresh();
+
+    Query& query_;
+    QString field_;
+    DisplayFormat display_;
+};

@@ -1,0 +1,35 @@
+#include "common/widgets/ScreenWindow.h"
+
+#include <QLabel>
+#include <QStatusBar>
+
+void addStatusBar(QMainWindow* window)
+{
+    auto* bar = new QStatusBar(window);
+    // Panels are labels: showMessage() would hide them.
+    const int widths[] = {10, 400, 50};
+    for (int width : widths) {
+        auto* panel = new QLabel(bar);
+        panel->setFixedWidth(width);
+        panel->setFrameShape(QFrame::StyledPanel);
+        if (width == 400) panel->setText(kMakerLine);
+        bar->addWidget(panel);
+    }
+    window->setStatusBar(bar);
+}
+
+ScreenWindow::ScreenWindow(const QString& caption, QWidget* parent) : QMainWindow(parent)
+{
+    setWindowTitle(caption);
+    addStatusBar(this);
+    resize(928, 619);
+    setWindowState(Qt::WindowMaximized);
+}
+
+void paintBackground(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}

@@ -1,0 +1,25 @@
+#include "screens/ClosingOnlyWindow.h"
+
+#include "common/widgets/ErrorBox.h"
+#include "screens/Forms.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ClosingOnlyWindow::ClosingOnlyWindow(const QString& caption, TForm& screen) : ScreenWindow(caption)
+{
+    auto* centre = new QWidget(this);
+    auto* layout = new QVBoxLayout(centre);
+    auto* buttons = new QHBoxLayout;
+    auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), centre);
+    buttons->addStretch();
+    buttons->addWidget(kapatButton);
+    layout->addLayout(buttons);
+    layout->addStretch();
+    setCentralWidget(centre);
+    paintBackground(centre, kPanelGreen);
+
+    connect(kapatButton, &QPushButton::clicked, this, [&screen] { guarded([&] { screen.kapatButtonClick(); }); });
+    screen.attachWindow(&control());
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "common/Platform.h"
+#include "store/Query.h"
+
+#include <QStringList>
+
+class Connection;
+class TSutAlimF;
+class TcariF;
+class TVerilenlerF;
+class TRaporF;
+class TFabrikaF;
+
+// The program-wide references through which the screens reach the
+// connection, the message boxes and each other.
+struct Forms {
+    Connection& sutConnection;
+    Dialogs& dialogs;
+    TSutAlimF* SutAlimF = nullptr;
+    TcariF* cariF = nullptr;
+    TVerilenlerF* VerilenlerF = nullptr;
+    TRaporF* RaporF = nullptr;
+    TFabrikaF* FabrikaF = nullptr;
+};
+
+// What every working screen has: the references and its window.
+class TForm {
+public:
+    explicit TForm(Forms& forms) : forms_(forms) {}
+    TForm(const TForm&) = delete;
+    TForm& operator=(const TForm&) = delete;
+    virtual ~TForm() = default;
+
+    WindowControl& window() { return *window_; }
+    // A window takes over from the headless state; nullptr goes back to it.
+    void attachWindow(WindowControl* window) { window_ = window ? window : &headless_; }
+    HeadlessWindow& headless() { return headless_; }
+
+    // "Kapat": only hides, so every field survives until the next opening.
+    void kapatButtonClick() { window().hide(); }
+
+protected:
+    Forms& forms_;
+
+private:
+    HeadlessWindow headless_;
+    WindowControl* window_ = &headless_;
+};
+
+// Brings a screen up: a minimised one comes back maximised, one the user
+// restored to normal size stays normal; then it is shown in front.
+inline void bringUp(WindowControl& window)
+{
+    if (window.isMinimized()) window.showMaximized();
+    window.showAndRaise();
+}
+
+// Every refresh rebuilds a query this way: close, new SQL text, open.
+inline void rebuild(Query& query, const QStringList& lines)
+{
+    query.close();
+    query.SQL = lines;
+    query.open();
+}

@@ -1,0 +1,218 @@
+#include "screens/SutAlim/SutAlim.h"
+
+#include "common/Conversions.h"
+#include "common/MonthPeriod.h"
+#include "common/TurkishText.h"
+#include "screens/cari/cari.h"
+#include "store/SqlText.h"
+
+namespace {
+
+const QString kKodu = QStringLiteral("Kodu");
+const QString kAdi = QStringLiteral("Adi");
+
+}  // namespace
+
+TSutAlimF::TSutAlimF(Forms& forms)
+    : TForm(forms),
+      CariTanimQuery(forms.sutConnection, {kAccountListSql}),
+      SutGirisiQuery(forms.sutConnection),
+      SutGirisiTopQuery(forms.sutConnection),
+      AylikSutGirisiQuery(forms.sutConnection),
+      AylikSutGirisiTopQuery(forms.sutConnection),
+      SutGirisiTable(forms.sutConnection, QStringLiteral("SutGirisi"), QStringLiteral("SGID"))
+{
+    SutGirisiQuery.calculatedFields = {QStringLiteral("toplam")};
+    SutGirisiQuery.onCalcFields = [](Record& row) {
+        row.setValue(QStringLiteral("toplam"), row.asFloat(QStringLiteral("Sabah")) + row.asFloat(QStringLiteral("Aksam")));
+    };
+    SutGirisiTopQuery.calculatedFields = {QStringLiteral("Genel_Toplam")};
+    SutGirisiTopQuery.onCalcFields = [](Record& row) {
+        row.setValue(QStringLiteral("Genel_Toplam"),
+                     row.asFloat(QStringLiteral("Sabah_Toplam")) + row.asFloat(QStringLiteral("Aksam_Toplam")));
+    };
+    AylikSutGirisiQuery.calculatedFields = {QStringLiteral("Toplam"), QStringLiteral("Ortalama")};
+    AylikSutGirisiQuery.onCalcFields = [](Record& row) {
+        const double litres = row.asFloat(QStringLiteral("Sabah_Toplam")) + row.asFloat(QStringLiteral("Aksam_Toplam"));
+        const double entries = row.asFloat(QStringLiteral("Toplam_GUN"));
+        row.setValue(QStringLiteral("Toplam"), litres);
+        // A name with no priced entry has no average to show.
+        row.setValue(QStringLiteral("Ortalama"), entries > 0 ? QVariant(litres / entries) : QVariant());
+    };
+    AylikSutGirisiTopQuery.calculatedFields = {QStringLiteral("Toplam")};
+    AylikSutGirisiTopQuery.onCalcFields = [](Record& row) {
+        row.setValue(QStringLiteral("Toplam"),
+                     row.asFloat(QStringLiteral("Sabah_Toplam")) + row.asFloat(QStringLiteral("Aksam_Toplam")));
+    };
+    FormCreate();
+}
+
+void TSutAlimF::FormCreate()
+{
+    tarihDate.setDate(QDate::currentDate());
+}
+
+void TSutAlimF::tarihDateChange()
+{
+    if (intakeScreenOpened == 1) GuncelleGunluk();
+}
+
+void TSutAlimF::KoduEditExit()
+{
+    Query& accounts = forms_.cariF->CariTanimQuery;
+    if (!accounts.isOpen()) accounts.open();
+    if (KoduEdit.isEmpty()) return;
+    if (!accounts.locate(kKodu, KoduEdit.text())) return;
+    if (kayitnoEdit.isEmpty()) Bosalt();
+    fillFromAccount(accounts);
+}
+
+void TSutAlimF::SaklaButClick()
+{
+    if (KoduEdit.isEmpty()) {
+        forms_.dialogs.message(QStringLiteral("Giriş için Süt Alım Hesabı seçin!"));
+        return;
+    }
+    Query& accounts = forms_.cariF->CariTanimQuery;
+    if (!accounts.isOpen()) accounts.open();
+    if (!accounts.locate(kKodu, KoduEdit.text())) {
+        forms_.dialogs.message(QStringLiteral("Girdiğiniz Koda Ait Süt Alım Hesabı Bulunamadı!"));
+        return;
+    }
+    if (AdiEdit.text() != accounts.asString(kAdi)) {
+        forms_.dialogs.message(QStringLiteral("Girdiğiniz kod ve ad uyumsuz kontrol ettikten sonra saklayın!"));
+        return;
+    }
+    const QDate day = tarihDate.date();
+    if (AdiEdit.isEmpty()) return;
+
+    if (!SutGirisiTable.isOpen()) SutGirisiTable.open();
+    const int kayitno = parseInteger(kayitnoEdit.text());
+    const bool correcting = kayitno > 0 && SutGirisiTable.locate(QStringLiteral("SGID"), kayitno);
+    RowWrite row = correcting ? SutGirisiTable.edit() : SutGirisiTable.append();
+    if (!correcting) row.setField(QStringLiteral("Tarih"), day);
+    // Read before anything is posted: a box that cannot be read writes nothing.
+    const double sabah = parseDecimal(sabahEdit.text());
+    const double aksam = parseDecimal(aksamEdit.text());
+    const double fiyat = parseDecimal(SBirimFiyatEdit.text());
+    const QString kodu = KoduEdit.text();
+    row.setField(QStringLiteral("Gelir_Gider"), QStringLiteral("S"))
+        .setField(kKodu, kodu)
+        .setField(kAdi, AdiEdit.text())
+        .setField(QStringLiteral("Sabah"), sabah)
+        .setField(QStringLiteral("Aksam"), aksam)
+        .setField(QStringLiteral("SBirim_Fiyat"), fiyat)
+        .setField(QStringLiteral("ABirim_Fiyat"), fiyat)
+        .setField(QStringLiteral("SToplam_Tutar"), sabah * fiyat)
+        .setField(QStringLiteral("AToplam_Tutar"), aksam * fiyat)
+        .setField(QStringLiteral("Gelir_Toplam_Tutar"), sabah * fiyat + aksam * fiyat)
+        .setField(QStringLiteral("Aciklama"), AciklamaEdit.text());
+    kayitnoEdit.setText(QString::number(row.post()));
+
+    GuncelleGunluk();
+    CariTanimQuery.locate(kKodu, kodu);
+    Bosalt();
+    if (SonrakiRadio.checked()) {
+        CariTanimQuery.next();
+        fillFromAccount(CariTanimQuery);
+    }
+}
+
+void TSutAlimF::Dzelt1Click()
+{
+    const Query& row = SutGirisiQuery;
+    kayitnoEdit.setText(row.asString(QStringLiteral("SGID")));
+    KoduEdit.setText(row.asString(kKodu));
+    AdiEdit.setText(row.asString(kAdi));
+    sabahEdit.setText(formatFloat("#,###.00", row.asFloat(QStringLiteral("Sabah"))));
+    aksamEdit.setText(formatFloat("#,###.00", row.asFloat(QStringLiteral("Aksam"))));
+    SBirimFiyatEdit.setText(formatFloat("#,###.00", row.asFloat(QStringLiteral("SBirim_Fiyat"))));
+    AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
+}
+
+void TSutAlimF::KaydSil1Click()
+{
+    if (forms_.dialogs.askYesNoCancel(QStringLiteral("Bu kaydı silmek istediğinize eminmisiniz?")) != Dialogs::Answer::Yes)
+        return;
+    if (!SutGirisiTable.isOpen()) SutGirisiTable.open();
+    const QVariant key = SutGirisiQuery.value(QStringLiteral("SGID"));
+    if (key.isNull() || !SutGirisiTable.locate(QStringLiteral("SGID"), key)) return;
+    SutGirisiTable.deleteCurrent();
+    GuncelleGunluk();
+}
+
+void TSutAlimF::CariGridDblClick()
+{
+    Bosalt();
+    fillFromAccount(CariTanimQuery);
+}
+
+void TSutAlimF::BulButClick()
+{
+    findNext(CariTanimQuery, kAdi, SutcuAraEdit.text());
+}
+
+void TSutAlimF::YeniHesapButClick()
+{
+    forms_.cariF->openForPick(TcariF::kPickForIntake);
+}
+
+void TSutAlimF::Bosalt()
+{
+    KoduEdit.clear();
+    AdiEdit.clear();
+    sabahEdit.clear();
+    aksamEdit.clear();
+    AciklamaEdit.clear();
+    kayitnoEdit.clear();
+}
+
+void TSutAlimF::fillFromAccount(const Query& accounts)
+{
+    KoduEdit.setText(accounts.asString(kKodu));
+    AdiEdit.setText(accounts.asString(kAdi));
+    SBirimFiyatEdit.setText(generalNumber(accounts.asFloat(QStringLiteral("Birim_Fiyati"))));
+}
+
+void TSutAlimF::GuncelleGunluk()
+{
+    const MonthPeriod period = monthPeriod(tarihDate.date());
+    const QString day = dayFilter(period.day);
+    const QString month = periodFilter(period.first, period.last);
+    const QString intake = kindLine('S');
+    rebuild(SutGirisiQuery, {
+        QStringLiteral("SELECT * FROM SutGirisi"),
+        day,
+        intake,
+        QStringLiteral("ORDER BY Adi COLLATE tr ASC;"),
+    });
+    rebuild(SutGirisiTopQuery, {
+        QStringLiteral("SELECT SUM(Sabah) AS Sabah_Toplam,SUM(Aksam) AS Aksam_Toplam,"),
+        QStringLiteral("SUM(Gelir_Toplam_Tutar) AS Toplam_Tutar FROM SutGirisi"),
+        day,
+        intake,
+    });
+    rebuild(AylikSutGirisiQuery, {
+        QStringLiteral("SELECT Adi, SUM(Sabah) AS Sabah_Toplam,SUM(Aksam) AS Aksam_Toplam, "),
+        QStringLiteral("SUM(Gelir_Toplam_Tutar) AS Toplam_Tutar,"),
+        QStringLiteral("COUNT(Gelir_Toplam_Tutar) AS Toplam_GUN FROM SutGirisi"),
+        month,
+        intake,
+        QStringLiteral("GROUP BY Adi"),
+        QStringLiteral("ORDER BY Adi COLLATE tr ASC;"),
+    });
+    rebuild(AylikSutGirisiTopQuery, {
+        QStringLiteral("SELECT SUM(Sabah) AS Sabah_Toplam,SUM(Aksam) AS Aksam_Toplam, "),
+        QStringLiteral("SUM(Gelir_Toplam_Tutar) AS Toplam_Tutar FROM SutGirisi"),
+        month,
+        intake,
+    });
+    AyBul();
+    GunlukSheet.setText(shortDate(period.day) + kDayCaptionSuffix);
+}
+
+void TSutAlimF::AyBul()
+{
+    ayAdi = monthName(tarihDate.date().month());
+    AylikSheet.setText(monthCaption(tarihDate.date(), kMonthCaptionSuffix));
+}

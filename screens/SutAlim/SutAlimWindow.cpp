@@ -1,0 +1,215 @@
+#include "screens/SutAlim/SutAlimWindow.h"
+
+#include "common/widgets/Binding.h"
+#include "common/widgets/ErrorBox.h"
+#include "common/widgets/EntryBoxes.h"
+#include "common/widgets/Events.h"
+#include "common/widgets/QueryGrid.h"
+#include "screens/SutAlim/SutAlim.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kTotalPattern = "#,###.00";
+
+struct TotalBox {
+    const char* title;
+    const char* field;
+    DisplayFormat display;
+};
+
+// A page of the tabs: its grid, and under it the labelled total boxes.
+QWidget* viewPage(QueryGrid* grid, Query& totals, std::initializer_list<TotalBox> boxes)
+{
+    auto* page = new QWidget;
+    auto* rows = new QVBoxLayout(page);
+    rows->addWidget(grid, 1);
+    auto* bar = new QHBoxLayout;
+    for (const TotalBox& box : boxes) {
+        bar->addWidget(new QLabel(QString::fromUtf8(box.title), page));
+        auto* field = new QueryFieldBox(totals, QString::fromUtf8(box.field), box.display, page);
+        field->setFixedWidth(80);
+        field->setAlignment(Qt::AlignRight);
+        bar->addWidget(field);
+    }
+    bar->addStretch();
+    rows->addLayout(bar);
+    grid->setParent(page);
+    return page;
+}
+
+}  // namespace
+
+SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : ScreenWindow(QStringLiteral("Orvalin Kovanta - Süt Alımı Girişi"))
+{
+    auto* centre = new QWidget(this);
+    paintBackground(centre, kPanelGreen);
+    auto* columns = new QHBoxLayout(centre);
+
+    // The producer strip.
+    auto* strip = new QWidget(centre);
+    strip->setFixedWidth(185);
+    auto* stripRows = new QVBoxLayout(strip);
+    stripRows->setContentsMargins(0, 0, 0, 0);
+    stripRows->addWidget(new QLabel(QStringLiteral("Adı Soyadı"), strip));
+    auto* search = new QHBoxLayout;
+    auto* SutcuAraEdit = new NameEdit(strip);
+    auto* BulBut = new QPushButton(QStringLiteral("Bul"), strip);
+    BulBut->setFixedWidth(40);
+    search->addWidget(SutcuAraEdit);
+    search->addWidget(BulBut);
+    stripRows->addLayout(search);
+    auto* YeniHesapBut = new QPushButton(QStringLiteral("Yeni Hesap Ekle"), strip);
+    stripRows->addWidget(YeniHesapBut);
+    stripRows->addWidget(new QLabel(QStringLiteral("Süt Alım Listesi"), strip));
+    auto* CariGrid = new QueryGrid(screen.CariTanimQuery, {{QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 148}}, strip);
+    CariGrid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });
+    stripRows->addWidget(CariGrid, 1);
+    columns->addWidget(strip);
+
+    // The entry panel.
+    auto* right = new QVBoxLayout;
+    columns->addLayout(right, 1);
+    auto* panel = new QWidget(centre);
+    panel->setFixedHeight(97);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(4, 4, 4, 4);
+    const auto label = [panel](const char* text) { return new QLabel(QString::fromUtf8(text), panel); };
+
+    auto* tarihDate = new QDateEdit(panel);
+    tarihDate->setCalendarPopup(true);
+    tarihDate->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    auto* KoduEdit = new QLineEdit(panel);
+    auto* GetirBut = new QPushButton(QStringLiteral("Getir"), panel);
+    GetirBut->setFixedWidth(44);
+    auto* AdiEdit = new NameEdit(panel);
+    auto* sabahEdit = new AmountEdit(panel);
+    auto* SBirimFiyatEdit = new AmountEdit(panel);
+    auto* aksamEdit = new AmountEdit(panel);
+    auto* AciklamaEdit = new QLineEdit(panel);
+    auto* SaklaBut = new QPushButton(QStringLiteral("Girişi Sakla"), panel);
+    auto* kayitnoEdit = new QLineEdit(panel);
+    auto* yeniBut = new QPushButton(QStringLiteral("Yeni Süt Alım Girişi"), panel);
+    auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), panel);
+    auto* SonrakiRadio = new QRadioButton(QStringLiteral("Sonrakine Geç"), panel);
+    auto* GecmeRadio = new QRadioButton(QStringLiteral("Sonrakine Geçme"), panel);
+    sabahEdit->setAlignment(Qt::AlignRight);
+    aksamEdit->setAlignment(Qt::AlignRight);
+    SBirimFiyatEdit->setAlignment(Qt::AlignLeft);
+    kayitnoEdit->setVisible(false);
+    kayitnoEdit->setEnabled(false);
+    kayitnoEdit->setReadOnly(true);
+
+    grid->addWidget(label("Tarih"), 0, 0);
+    grid->addWidget(tarihDate, 1, 0);
+    grid->addWidget(label("Kodu"), 0, 1);
+    auto* code = new QHBoxLayout;
+    code->addWidget(KoduEdit);
+    code->addWidget(GetirBut);
+    grid->addLayout(code, 1, 1);
+    grid->addWidget(label("Adı Soyadı"), 0, 2);
+    grid->addWidget(AdiEdit, 1, 2);
+    grid->addWidget(label("Sabah"), 0, 3);
+    grid->addWidget(sabahEdit, 1, 3);
+    grid->addWidget(label("Süt Fiyatı"), 0, 4);
+    grid->addWidget(SBirimFiyatEdit, 1, 4);
+    grid->addWidget(label("Akşam"), 0, 5);
+    grid->addWidget(aksamEdit, 1, 5);
+    grid->addWidget(label("Açıklama"), 2, 0);
+    grid->addWidget(AciklamaEdit, 2, 1, 1, 2);
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(SaklaBut);
+    actions->addWidget(yeniBut);
+    actions->addWidget(kapatButton);
+    actions->addWidget(kayitnoEdit);
+    actions->addWidget(SonrakiRadio);
+    actions->addWidget(GecmeRadio);
+    actions->addStretch();
+    grid->addLayout(actions, 2, 3, 1, 4);
+    grid->setColumnMinimumWidth(2, 200);
+    grid->setColumnStretch(6, 1);
+    right->addWidget(panel);
+
+    // The day and month pages.
+    auto* tabs = new QTabWidget(centre);
+    auto* dayGrid = new QueryGrid(screen.SutGirisiQuery,
+                                  {
+                                      {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 130},
+                                      {QStringLiteral("Sabah"), QStringLiteral("Sabah LT"), 0, asPattern(kTotalPattern)},
+                                      {QStringLiteral("Aksam"), QStringLiteral("Akşam LT"), 0, asPattern(kTotalPattern)},
+                                      {QStringLiteral("toplam"), QStringLiteral("Toplam LT"), 0, asPattern(kTotalPattern)},
+                                      {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Toplam Tutar"), 0, asPattern(kTotalPattern)},
+                                      {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 250},
+                                  });
+    dayGrid->setEnterWalksCells(true);
+    dayGrid->addMenuItem(QStringLiteral("Düzelt"), [&screen] { screen.Dzelt1Click(); });
+    dayGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
+    tabs->addTab(viewPage(dayGrid, screen.SutGirisiTopQuery,
+                          {
+                              {"Sabah Toplamı", "Sabah_Toplam", asPattern(kTotalPattern)},
+                              {"Akşam Toplamı", "Aksam_Toplam", asPattern(kTotalPattern)},
+                              {"Genel Toplam", "Genel_Toplam", asPattern(kTotalPattern)},
+                              {"Tutar Toplam", "Toplam_Tutar", asGeneralNumber()},
+                          }),
+                 QString());
+    auto* monthGrid = new QueryGrid(screen.AylikSutGirisiQuery,
+                                    {
+                                        {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 120},
+                                        {QStringLiteral("Sabah_Toplam"), QStringLiteral("Sabah LT"), 0, asPattern(kTotalPattern)},
+                                        {QStringLiteral("Aksam_Toplam"), QStringLiteral("Akşam LT"), 0, asPattern(kTotalPattern)},
+                                        {QStringLiteral("Toplam"), QStringLiteral("Toplam LT"), 0, asPattern(kTotalPattern)},
+                                        {QStringLiteral("Toplam_Tutar"), QStringLiteral("Toplam Tutar"), 0, asPattern(kTotalPattern)},
+                                        {QStringLiteral("Ortalama"), QStringLiteral("Ortalama"), 0, asPattern(kTotalPattern)},
+                                    });
+    monthGrid->setEnterWalksCells(true);
+    tabs->addTab(viewPage(monthGrid, screen.AylikSutGirisiTopQuery,
+                          {
+                              {"Sabah Toplamı", "Sabah_Toplam", asPattern(kTotalPattern)},
+                              {"Akşam Toplamı", "Aksam_Toplam", asPattern(kTotalPattern)},
+                              {"Genel Toplam", "Toplam", asPattern(kTotalPattern)},
+                              {"Tutar Toplam", "Toplam_Tutar", asPattern(kTotalPattern)},
+                          }),
+                 QString());
+    tabs->setCurrentIndex(0);
+    right->addWidget(tabs, 1);
+    setCentralWidget(centre);
+
+    bind(tarihDate, screen.tarihDate, [&screen] { screen.tarihDateChange(); });
+    bind(KoduEdit, screen.KoduEdit);
+    bind(AdiEdit, screen.AdiEdit);
+    bind(sabahEdit, screen.sabahEdit);
+    bind(SBirimFiyatEdit, screen.SBirimFiyatEdit);
+    bind(aksamEdit, screen.aksamEdit);
+    bind(AciklamaEdit, screen.AciklamaEdit);
+    bind(kayitnoEdit, screen.kayitnoEdit);
+    bind(SonrakiRadio, screen.SonrakiRadio);
+    bind(GecmeRadio, screen.GecmeRadio);
+    bind(SutcuAraEdit, screen.SutcuAraEdit);
+    bindCaption(tabs, 0, screen.GunlukSheet);
+    bindCaption(tabs, 1, screen.AylikSheet);
+
+    onExit(KoduEdit, [&screen] { screen.KoduEditExit(); });
+    onDoubleClick(KoduEdit, [&screen] { screen.YeniHesapButClick(); });
+    onDoubleClick(AdiEdit, [&screen] { screen.YeniHesapButClick(); });
+    onClick(GetirBut, [&screen] { screen.GetirButClick(); });
+    onClick(SaklaBut, [&screen] { screen.SaklaButClick(); });
+    onClick(yeniBut, [&screen] { screen.yeniButClick(); });
+    onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
+    onClick(BulBut, [&screen] { screen.BulButClick(); });
+    onClick(YeniHesapBut, [&screen] { screen.YeniHesapButClick(); });
+    connect(CariGrid, &QueryGrid::gridDoubleClicked, this, [&screen] { guarded([&] { screen.CariGridDblClick(); }); });
+
+    QWidget* order[] = {tarihDate, KoduEdit, AdiEdit, sabahEdit, SBirimFiyatEdit, aksamEdit, AciklamaEdit, SaklaBut,
+                        yeniBut, kapatButton, GetirBut, SonrakiRadio, GecmeRadio, SutcuAraEdit, BulBut, YeniHesapBut,
+                        CariGrid, tabs};
+    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    installFormKeyHandler(this);
+    screen.attachWindow(&control());
+}

@@ -1,0 +1,130 @@
+#include "screens/cari/CariWindow.h"
+
+#include "common/PhoneNumber.h"
+#include "common/widgets/Binding.h"
+#include "common/widgets/ErrorBox.h"
+#include "common/widgets/EntryBoxes.h"
+#include "common/widgets/Events.h"
+#include "common/widgets/QueryGrid.h"
+#include "screens/cari/cari.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QComboBox* collectionTimes(QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItems(TcariF::kCollectionTimes);
+    return combo;
+}
+
+DisplayFormat asPhone()
+{
+    return [](const QVariant& value) { return phoneDisplayText(value.toString(), QLatin1Char(' ')); };
+}
+
+}  // namespace
+
+CariWindow::CariWindow(TcariF& screen) : ScreenWindow(QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Tanımlama"))
+{
+    auto* centre = new QWidget(this);
+    auto* rows = new QVBoxLayout(centre);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+
+    auto* panel = new QWidget(centre);
+    paintBackground(panel, kPanelGreen);
+    auto* grid = new QGridLayout(panel);
+
+    auto* KoduEdit = new QLineEdit(panel);
+    auto* AdiEdit = new NameEdit(panel);
+    auto* AciklamaEdit = new QLineEdit(panel);
+    auto* mevkiiEdit = new QLineEdit(panel);
+    auto* BirimFiyatEdit = new AmountEdit(panel);
+    auto* koyEdit = new QLineEdit(panel);
+    auto* TelefonMaskEdit = new PhoneEdit(panel);
+    auto* KisCombo = collectionTimes(panel);
+    auto* YazCombo = collectionTimes(panel);
+    auto* KaydetBut = new QPushButton(QStringLiteral("Sakla"), panel);
+    auto* YeniButton = new QPushButton(QStringLiteral("Yeni Süt Alım Hesabı Ekle"), panel);
+    auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), panel);
+    BirimFiyatEdit->setAlignment(Qt::AlignLeft);
+
+    const auto label = [panel](const char* text) { return new QLabel(QString::fromUtf8(text), panel); };
+    grid->addWidget(label("Kodu"), 0, 0);
+    grid->addWidget(KoduEdit, 0, 1);
+    grid->addWidget(label("Süt Fiyatı"), 0, 2);
+    grid->addWidget(BirimFiyatEdit, 0, 3);
+    grid->addWidget(label("Köy"), 0, 4);
+    grid->addWidget(koyEdit, 0, 5);
+    auto* saveAndClose = new QHBoxLayout;
+    saveAndClose->addWidget(KaydetBut);
+    saveAndClose->addWidget(kapatButton);
+    grid->addLayout(saveAndClose, 0, 6);
+    grid->addWidget(label("Adı Soyadı"), 1, 0);
+    grid->addWidget(AdiEdit, 1, 1);
+    grid->addWidget(label("Telefon"), 1, 4);
+    grid->addWidget(TelefonMaskEdit, 1, 5);
+    grid->addWidget(YeniButton, 1, 6);
+    grid->addWidget(label("Açıklama"), 2, 0);
+    grid->addWidget(AciklamaEdit, 2, 1);
+    grid->addWidget(label("Kış Alım"), 2, 4);
+    grid->addWidget(KisCombo, 2, 5);
+    grid->addWidget(label("Mevkii"), 3, 0);
+    grid->addWidget(mevkiiEdit, 3, 1);
+    grid->addWidget(label("Yaz Alım"), 3, 4);
+    grid->addWidget(YazCombo, 3, 5);
+    grid->setColumnMinimumWidth(1, 220);
+    grid->setColumnMinimumWidth(5, 160);
+    grid->setColumnStretch(7, 1);
+    rows->addWidget(panel);
+
+    auto* CariGrid = new QueryGrid(screen.CariTanimQuery,
+                                   {
+                                       {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 67},
+                                       {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 160},
+                                       {QStringLiteral("Birim_Fiyati"), QStringLiteral("Süt Fiyatı"), 0, asGeneralNumber()},
+                                       {QStringLiteral("Telefon"), QStringLiteral("Telefon"), 100, asPhone()},
+                                       {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 150},
+                                       {QStringLiteral("Mevki"), QStringLiteral("Mevkii"), 150},
+                                       {QStringLiteral("Koy"), QStringLiteral("Köy"), 100},
+                                       {QStringLiteral("Kisin_Alim"), QStringLiteral("Kışın Alım"), 100},
+                                       {QStringLiteral("Yaz_Alim"), QStringLiteral("Yazın Alım"), 100},
+                                   },
+                                   centre);
+    CariGrid->setEnterWalksCells(true);
+    CariGrid->addMenuItem(QStringLiteral("Kaydet"), [&screen] { screen.KaydetButClick(); }, QKeySequence(QStringLiteral("Ctrl+S")));
+    CariGrid->addMenuItem(QStringLiteral("Düzelt"), [&screen] { screen.Dzelt1Click(); });
+    CariGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
+    CariGrid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });
+    connect(CariGrid, &QueryGrid::gridDoubleClicked, this, [&screen] { guarded([&] { screen.CariGridDblClick(); }); });
+    rows->addWidget(CariGrid, 1);
+    setCentralWidget(centre);
+
+    bind(KoduEdit, screen.KoduEdit);
+    bind(AdiEdit, screen.AdiEdit);
+    bind(AciklamaEdit, screen.AciklamaEdit);
+    bind(mevkiiEdit, screen.mevkiiEdit);
+    bind(BirimFiyatEdit, screen.BirimFiyatEdit);
+    bind(koyEdit, screen.koyEdit);
+    bind(TelefonMaskEdit, screen.TelefonMaskEdit);
+    bind(KisCombo, screen.KisCombo);
+    bind(YazCombo, screen.YazCombo);
+
+    onClick(KaydetBut, [&screen] { screen.KaydetButClick(); });
+    onClick(YeniButton, [&screen] { screen.YeniButtonClick(); });
+    onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
+
+    QWidget* order[] = {KoduEdit, AdiEdit, AciklamaEdit, mevkiiEdit, BirimFiyatEdit, koyEdit, TelefonMaskEdit,
+                        KisCombo, YazCombo, KaydetBut, YeniButton, kapatButton, CariGrid};
+    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    installFormKeyHandler(this);
+    screen.attachWindow(&control());
+}

@@ -1,0 +1,133 @@
+#include "screens/cari/cari.h"
+
+#include "common/Conversions.h"
+#include "common/PhoneNumber.h"
+#include "screens/SutAlim/SutAlim.h"
+#include "screens/Verilenler/Verilenler.h"
+#include "store/SqlText.h"
+
+#include <QDateTime>
+
+const QStringList TcariF::kCollectionTimes = {QStringLiteral("Sabah/Akşam"), QStringLiteral("Sabah"),
+                                              QStringLiteral("Akşam")};
+
+TcariF::TcariF(Forms& forms)
+    : TForm(forms),
+      KisCombo(kCollectionTimes.front()),
+      YazCombo(kCollectionTimes.front()),
+      CariTanimQuery(forms.sutConnection, {kAccountListSql}),
+      CariTable(forms.sutConnection, QStringLiteral("Cariler"), QStringLiteral("CID"))
+{
+}
+
+void TcariF::KaydetButClick()
+{
+    if (!CariTable.isOpen()) CariTable.open();
+    if (KoduEdit.isEmpty()) {
+        forms_.dialogs.message(QStringLiteral("Süt Alım Hesabı girişi için kod girmelisiniz! Kodu girip kayıt edin."));
+        return;
+    }
+    const int kayitno = parseInteger(kayitnoEdit.text());
+    if (kayitno == 0 && CariTable.locate(QStringLiteral("Kodu"), KoduEdit.text())) {
+        forms_.dialogs.message(
+            QStringLiteral("Girdiğiniz kod başka Süt Alım Hesapta kullanılmıştır! Kodu değiştirip kayıt edin."));
+        return;
+    }
+    if (AdiEdit.isEmpty()) return;
+
+    const bool correcting = kayitno > 0 && CariTable.locate(QStringLiteral("CID"), kayitno);
+    RowWrite row = correcting ? CariTable.edit() : CariTable.append();
+    if (!correcting) row.setField(QStringLiteral("Kayit_Tarihi"), QDateTime::currentDateTime());
+    row.setField(QStringLiteral("Kodu"), KoduEdit.text())
+        .setField(QStringLiteral("Adi"), AdiEdit.text())
+        .setField(QStringLiteral("Aciklama"), AciklamaEdit.text())
+        .setField(QStringLiteral("Mevki"), mevkiiEdit.text())
+        .setField(QStringLiteral("Koy"), koyEdit.text())
+        .setField(QStringLiteral("Telefon"), phoneStoredText(phoneValue(TelefonMaskEdit.text())))
+        .setField(QStringLiteral("Kisin_Alim"), KisCombo.text())
+        .setField(QStringLiteral("Yaz_Alim"), YazCombo.text())
+        .setField(QStringLiteral("Birim_Fiyati"), parseDecimal(BirimFiyatEdit.text()));
+    row.post();
+
+    CariTanimQuery.close();
+    CariTanimQuery.open();
+    Bosalt();
+    for (Query* list : {&forms_.SutAlimF->CariTanimQuery, &forms_.VerilenlerF->CariTanimQuery}) {
+        list->close();
+        list->open();
+    }
+}
+
+void TcariF::Dzelt1Click()
+{
+    const Query& row = CariTanimQuery;
+    kayitnoEdit.setText(row.asString(QStringLiteral("CID")));
+    KoduEdit.setText(row.asString(QStringLiteral("Kodu")));
+    AdiEdit.setText(row.asString(QStringLiteral("Adi")));
+    AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
+    BirimFiyatEdit.setText(formatFloat("#,##0.00", row.asFloat(QStringLiteral("Birim_Fiyati"))));
+    mevkiiEdit.setText(row.asString(QStringLiteral("Mevki")));
+    koyEdit.setText(row.asString(QStringLiteral("Koy")));
+    const QString number = generalNumber(parseDecimal(row.asString(QStringLiteral("Telefon"))));
+    TelefonMaskEdit.setText(phoneDisplayText(number, QLatin1Char('_')));
+    KisCombo.setText(row.asString(QStringLiteral("Kisin_Alim")));
+    YazCombo.setText(row.asString(QStringLiteral("Yaz_Alim")));
+}
+
+QString TcariF::deleteQuestion(const QString& name)
+{
+    return QStringLiteral("\"") + name + QStringLiteral("\" isimli kayıt silinecektir!\n\rDevam edilsinmi?");
+}
+
+void TcariF::KaydSil1Click()
+{
+    if (!CariTable.isOpen()) CariTable.open();
+    if (!forms_.dialogs.confirm(deleteQuestion(CariTanimQuery.asString(QStringLiteral("Adi"))))) return;
+    const QVariant cid = CariTanimQuery.value(QStringLiteral("CID"));
+    if (!cid.isNull() && CariTable.locate(QStringLiteral("CID"), cid)) CariTable.deleteCurrent();
+    CariTanimQuery.close();
+    CariTanimQuery.open();
+    Bosalt();
+}
+
+void TcariF::Bosalt()
+{
+    kayitnoEdit.clear();
+    KoduEdit.clear();
+    AdiEdit.clear();
+    AciklamaEdit.clear();
+    mevkiiEdit.clear();
+    koyEdit.clear();
+    TelefonMaskEdit.clear();
+}
+
+void TcariF::CariGridDblClick()
+{
+    if (pickCaller == kPickForIntake) {
+        TSutAlimF& intake = *forms_.SutAlimF;
+        intake.Bosalt();
+        intake.fillFromAccount(CariTanimQuery);
+        pickCaller.clear();
+        window().hide();
+    }
+    if (pickCaller == kPickForPayment) {
+        TVerilenlerF& payment = *forms_.VerilenlerF;
+        payment.Bosalt();
+        payment.KoduEdit.setText(CariTanimQuery.asString(QStringLiteral("Kodu")));
+        payment.AdiEdit.setText(CariTanimQuery.asString(QStringLiteral("Adi")));
+        pickCaller.clear();
+        window().hide();
+    }
+}
+
+void TcariF::openForPick(const QString& caller)
+{
+    bringUp(window());
+    pickCaller = caller;
+    if (!CariTanimQuery.isOpen()) CariTanimQuery.open();
+}
+
+void TcariF::openForMaintenance()
+{
+    openForPick(QString());
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "common/Field.h"
+#include "screens/Forms.h"
+#include "store/Query.h"
+#include "store/TableCursor.h"
+
+#include <QStringList>
+
+// The producer account screen: adds, corrects, deletes and lists the
+// accounts, and hands a picked account to the intake or payment screen.
+class TcariF : public TForm {
+public:
+    explicit TcariF(Forms& forms);
+
+    // Tags a caller leaves in pickCaller while it waits for a pick.
+    static inline const QString kPickForIntake = QStringLiteral("SutAlim");
+    static inline const QString kPickForPayment = QStringLiteral("Verilenler");
+    // What the two collection-time lists offer.
+    static const QStringList kCollectionTimes;
+
+    TextField KoduEdit;
+    TextField AdiEdit;
+    TextField AciklamaEdit;
+    TextField mevkiiEdit;
+    TextField BirimFiyatEdit;
+    TextField koyEdit;
+    // The telephone box's display text, "(123)456-78-90"; empty when cleared.
+    TextField TelefonMaskEdit;
+    TextField KisCombo;
+    TextField YazCombo;
+    // CID of the account loaded for correction; empty for a new account.
+    TextField kayitnoEdit;
+
+    Query CariTanimQuery;
+    TableCursor CariTable;
+
+    // Who waits for a pick: kPickForIntake, kPickForPayment or empty.
+    QString pickCaller;
+
+    void KaydetButClick();
+    void Dzelt1Click();
+    void KaydSil1Click();
+    void Bosalt();
+    void YeniButtonClick() { Bosalt(); }
+    void CariGridDblClick();
+
+    // The openers' steps of a pick: bring the screen up, leave the caller's
+    // tag, open the list if it is closed.
+    void openForPick(const QString& caller);
+    // The menu's opening: the same, but for maintenance only.
+    void openForMaintenance();
+
+    // The delete question for an account name.
+    static QString deleteQuestion(const QString& name);
+};

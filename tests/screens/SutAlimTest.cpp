@@ -1,0 +1,423 @@
+#include "common/Conversions.h"
+#include "ScreenFixture.h"
+
+namespace {
+
+const QDate kDay(2021, 3, 5);
+
+class SutAlimTest : public ScreenFixture {
+protected:
+    SutAlimTest()
+    {
+        intake.tarihDate.setDate(kDay);
+        intake.intakeScreenOpened = 1;
+    }
+
+    // An intake typed into the panel.
+    void type(const QString& code, const QString& name, const QString& sabah, const QString& fiyat,
+              const QString& aksam, const QString& note = QString())
+    {
+        intake.KoduEdit.setText(code);
+        intake.AdiEdit.setText(name);
+        intake.sabahEdit.setText(sabah);
+        intake.SBirimFiyatEdit.setText(fiyat);
+        intake.aksamEdit.setText(aksam);
+        intake.AciklamaEdit.setText(note);
+    }
+
+    // A ledger row written straight into the table.
+    void addLedgerRow(const QDate& day, const QString& code, const QString& name, const QString& kind, double sabah,
+                      double aksam, QVariant total)
+    {
+        TableCursor table(db.connection, QStringLiteral("SutGirisi"), QStringLiteral("SGID"));
+        table.open();
+        table.append()
+            .setField(QStringLiteral("Tarih"), day)
+            .setField(QStringLiteral("Kodu"), code)
+            .setField(QStringLiteral("Adi"), name)
+            .setField(QStringLiteral("Gelir_Gider"), kind)
+            .setField(QStringLiteral("Sabah"), sabah)
+            .setField(QStringLiteral("Aksam"), aksam)
+            .setField(QStringLiteral("Gelir_Toplam_Tutar"), total)
+            .post();
+    }
+
+    QList<QVariantMap> ledger() { return rows(QStringLiteral("SELECT * FROM SutGirisi ORDER BY SGID")); }
+
+    // The month view's line of one name.
+    QVariantMap monthLine(const QString& name)
+    {
+        Query& q = intake.AylikSutGirisiQuery;
+        for (int row = 0; row < q.recordCount(); ++row)
+            if (q.valueAt(row, QStringLiteral("Adi")).toString() == name) {
+                QVariantMap line;
+                for (const QString& field : q.fieldNames()) line[field] = q.valueAt(row, field);
+                return line;
+            }
+        return {};
+    }
+};
+
+TEST_F(SutAlimTest, ARefusedSaveShowsWhyAndWritesNothing)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali Can"), 1.4);
+    const struct {
+        const char* code;
+        const char* name;
+        const char* message;
+    } refusals[] = {
+        {"", "Ali Can", "Giriş için Süt Alım Hesabı seçin!"},
+        {"K9", "Ali Can", "Girdiğiniz Koda Ait Süt Alım Hesabı Bulunamadı!"},
+        {"k1", "Ali Can", "Girdiğiniz Koda Ait Süt Alım Hesabı Bulunamadı!"},
+        {"K1", "ali can", "Girdiğiniz kod ve ad uyumsuz kontrol ettikten sonra saklayın!"},
+        {"K1", "Ali Can ", "Girdiğiniz kod ve ad uyumsuz kontrol ettikten sonra saklayın!"},
+        {"K1", "Ali", "Girdiğiniz kod ve ad uyumsuz kontrol ettikten sonra saklayın!"},
+    };
+    for (const auto& r : refusals) {
+        dialogs.messages.clear();
+        type(QString::fromUtf8(r.code), QString::fromUtf8(r.name), QStringLiteral("12,5"), QStringLiteral("1,40"),
+             QStringLiteral("10"), QStringLiteral("not"));
+        intake.SaklaButClick();
+        EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8(r.message)}) << r.code << "/" << r.name;
+        EXPECT_EQ(count(QStringLiteral("SutGirisi")), 0);
+        EXPECT_EQ(intake.KoduEdit.text(), QString::fromUtf8(r.code));
+        EXPECT_EQ(intake.sabahEdit.text(), QStringLiteral("12,5"));
+        EXPECT_EQ(intake.AciklamaEdit.text(), QStringLiteral("not"));
+    }
+}
+
+TEST_F(SutAlimTest, ASaveWritesTheLitresPriceAndMoneyUnrounded)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali Can"), 1.4);
+    intake.CariTanimQuery.open();
+    type(QStringLiteral("K1"), QStringLiteral("Ali Can"), QStringLiteral("12,5"), QStringLiteral("1,40"),
+         QStringLiteral("10"), QStringLiteral("sabah geç"));
+    intake.SaklaButClick();
+    type(QStringLiteral("K1"), QStringLiteral("Ali Can"), QStringLiteral("12,345"), QStringLiteral("1,333"),
+         QStringLiteral("1.000"));
+    intake.SaklaButClick();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    const auto saved = ledger();
+    ASSERT_EQ(saved.size(), 2);
+    const QVariantMap& first = saved[0];
+    EXPECT_EQ(first[QStringLiteral("Tarih")].toString(), QStringLiteral("2021-03-05"));
+    EXPECT_EQ(first[QStringLiteral("Gelir_Gider")].toString(), QStringLiteral("S"));
+    EXPECT_EQ(first[QStringLiteral("Kodu")].toString(), QStringLiteral("K1"));
+    EXPECT_EQ(first[QStringLiteral("Adi")].toString(), QStringLiteral("Ali Can"));
+    EXPECT_DOUBLE_EQ(first[QStringLiteral("Sabah")].toDouble(), 12.5);
+    EXPECT_DOUBLE_EQ(first[QStringLiteral("Aksam")].toDouble(), 10);
+    EXPECT_DOUBLE_EQ(first[QStringLiteral("SBirim_Fiyat")].toDouble(), 1.4);
+    EXPECT_DOUBLE_EQ(first[QStringLiteral("ABirim_Fiyat")].toDouble(), 1.4);
+    EXPECT_DOUBLE_EQ(first[QStringLiteral("SToplam_Tutar")].toDouble(), 17.5);
+    EXPECT_DOUBLE_EQ(first[QStringLiteral("AToplam_Tutar")].toDouble(), 14);
+    EXPECT_DOUBLE_EQ(first[QStringLiteral("Gelir_Toplam_Tutar")].toDouble(), 31.5);
+    EXPECT_EQ(first[QStringLiteral("Aciklama")].toString(), QStringLiteral("sabah geç"));
+    for (const char* untouched : {"Gider_Tutari", "Gider_Miktari", "Fis_No", "Soyadi", "Gun", "Kullanici", "VerilenID"})
+        EXPECT_TRUE(first[QString::fromUtf8(untouched)].isNull()) << untouched;
+
+    const QVariantMap& second = saved[1];
+    EXPECT_DOUBLE_EQ(second[QStringLiteral("Aksam")].toDouble(), 1000) << "grouping marks are dropped";
+    EXPECT_DOUBLE_EQ(second[QStringLiteral("SToplam_Tutar")].toDouble(), 12.345 * 1.333);
+    EXPECT_NE(second[QStringLiteral("SToplam_Tutar")].toDouble(), 16.46);
+}
+
+TEST_F(SutAlimTest, EmptyLitreBoxesSaveZeros)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 2);
+    type(QStringLiteral("K1"), QStringLiteral("Ali"), QString(), QStringLiteral("2"), QString());
+    intake.SaklaButClick();
+    const auto saved = ledger();
+    ASSERT_EQ(saved.size(), 1);
+    for (const char* field : {"Sabah", "Aksam", "SToplam_Tutar", "AToplam_Tutar", "Gelir_Toplam_Tutar"}) {
+        EXPECT_FALSE(saved[0][QString::fromUtf8(field)].isNull()) << field;
+        EXPECT_EQ(saved[0][QString::fromUtf8(field)].toDouble(), 0) << field;
+    }
+}
+
+TEST_F(SutAlimTest, APastedNumberThatCannotBeReadStoresNothing)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 2);
+    for (const char* pasted : {"1,2,3", "-", "+"}) {
+        type(QStringLiteral("K1"), QStringLiteral("Ali"), QString::fromUtf8(pasted), QStringLiteral("2"), QStringLiteral("5"));
+        EXPECT_THROW(intake.SaklaButClick(), ConversionError) << pasted;
+        EXPECT_EQ(count(QStringLiteral("SutGirisi")), 0) << pasted;
+        EXPECT_EQ(intake.sabahEdit.text(), QString::fromUtf8(pasted)) << "the typed text stays";
+    }
+    // Nothing half-filled is left for the next save to write.
+    intake.sabahEdit.setText(QStringLiteral("3"));
+    intake.SaklaButClick();
+    const auto saved = ledger();
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_DOUBLE_EQ(saved[0][QStringLiteral("Sabah")].toDouble(), 3);
+    EXPECT_DOUBLE_EQ(saved[0][QStringLiteral("Aksam")].toDouble(), 5);
+}
+
+TEST_F(SutAlimTest, AfterASaveTheNextProducerIsLoadedAndTheLastOneStays)
+{
+    addAccount(QStringLiteral("K3"), QStringLiteral("Cem"), 3);
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 1.35);
+    addAccount(QStringLiteral("K2"), QStringLiteral("Bora"), 2.5);
+    intake.CariTanimQuery.open();
+    type(QStringLiteral("K1"), QStringLiteral("Ali"), QStringLiteral("1"), QStringLiteral("9"), QString(), QStringLiteral("n"));
+    intake.SaklaButClick();
+    EXPECT_EQ(intake.KoduEdit.text(), QStringLiteral("K2"));
+    EXPECT_EQ(intake.AdiEdit.text(), QStringLiteral("Bora"));
+    EXPECT_EQ(intake.SBirimFiyatEdit.text(), QStringLiteral("2,5"));
+    EXPECT_TRUE(intake.sabahEdit.isEmpty());
+    EXPECT_TRUE(intake.AciklamaEdit.isEmpty());
+    EXPECT_TRUE(intake.kayitnoEdit.isEmpty());
+    EXPECT_EQ(intake.CariTanimQuery.currentRow(), 1);
+
+    type(QStringLiteral("K3"), QStringLiteral("Cem"), QStringLiteral("1"), QStringLiteral("3"), QString());
+    intake.SaklaButClick();
+    EXPECT_EQ(intake.KoduEdit.text(), QStringLiteral("K3")) << "the last producer is loaded again";
+    EXPECT_EQ(intake.CariTanimQuery.currentRow(), 2);
+
+    intake.SonrakiRadio.setChecked(false);
+    intake.GecmeRadio.setChecked(true);
+    type(QStringLiteral("K3"), QStringLiteral("Cem"), QStringLiteral("1"), QStringLiteral("3,25"), QString());
+    intake.SaklaButClick();
+    for (const TextField* empty : {&intake.KoduEdit, &intake.AdiEdit, &intake.sabahEdit, &intake.aksamEdit,
+                                   &intake.AciklamaEdit, &intake.kayitnoEdit})
+        EXPECT_TRUE(empty->isEmpty());
+    EXPECT_EQ(intake.SBirimFiyatEdit.text(), QStringLiteral("3,25"));
+}
+
+TEST_F(SutAlimTest, TwoSavesForOneProducerAndDayAreTwoRowsAndBothCount)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 2);
+    for (const char* litres : {"10", "30"}) {
+        type(QStringLiteral("K1"), QStringLiteral("Ali"), QString::fromUtf8(litres), QStringLiteral("2"), QStringLiteral("0"));
+        intake.SaklaButClick();
+    }
+    EXPECT_EQ(intake.SutGirisiQuery.recordCount(), 2);
+    EXPECT_DOUBLE_EQ(intake.SutGirisiTopQuery.asFloat(QStringLiteral("Sabah_Toplam")), 40);
+    const QVariantMap line = monthLine(QStringLiteral("Ali"));
+    EXPECT_EQ(line[QStringLiteral("Toplam_GUN")].toInt(), 2);
+    EXPECT_DOUBLE_EQ(line[QStringLiteral("Toplam")].toDouble(), 40);
+    EXPECT_DOUBLE_EQ(line[QStringLiteral("Ortalama")].toDouble(), 20) << "the average per entry";
+    EXPECT_DOUBLE_EQ(line[QStringLiteral("Toplam_Tutar")].toDouble(), 80);
+}
+
+TEST_F(SutAlimTest, ACorrectionKeepsItsDayAndADeletedRowComesBackAsNew)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 2);
+    type(QStringLiteral("K1"), QStringLiteral("Ali"), QStringLiteral("10"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("ilk"));
+    intake.SaklaButClick();
+    intake.Dzelt1Click();
+    EXPECT_EQ(intake.sabahEdit.text(), QStringLiteral("10,00"));
+    EXPECT_EQ(intake.aksamEdit.text(), QStringLiteral("4,00"));
+    EXPECT_EQ(intake.SBirimFiyatEdit.text(), QStringLiteral("2,00"));
+    EXPECT_EQ(intake.AciklamaEdit.text(), QStringLiteral("ilk"));
+    const QString key = intake.kayitnoEdit.text();
+    ASSERT_FALSE(key.isEmpty());
+
+    const QDate later(2021, 3, 9);
+    intake.tarihDate.setDate(later);
+    intake.tarihDateChange();
+    intake.sabahEdit.setText(QStringLiteral("11"));
+    intake.SaklaButClick();
+    auto saved = ledger();
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_EQ(saved[0][QStringLiteral("SGID")].toString(), key);
+    EXPECT_EQ(saved[0][QStringLiteral("Tarih")].toString(), QStringLiteral("2021-03-05"));
+    EXPECT_DOUBLE_EQ(saved[0][QStringLiteral("Gelir_Toplam_Tutar")].toDouble(), 30);
+    EXPECT_EQ(intake.SutGirisiQuery.recordCount(), 0) << "the views show the newly chosen day";
+    EXPECT_EQ(intake.GunlukSheet.text(), QStringLiteral("09.03.2021-Günlük Süt Girişi"));
+
+    // The row is deleted elsewhere; saving its correction appends on the picker's day.
+    intake.kayitnoEdit.setText(key);
+    intake.KoduEdit.setText(QStringLiteral("K1"));
+    intake.AdiEdit.setText(QStringLiteral("Ali"));
+    TableCursor table(db.connection, QStringLiteral("SutGirisi"), QStringLiteral("SGID"));
+    table.open();
+    ASSERT_TRUE(table.locate(QStringLiteral("SGID"), key.toLongLong()));
+    table.deleteCurrent();
+    intake.SaklaButClick();
+    saved = ledger();
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_NE(saved[0][QStringLiteral("SGID")].toString(), key);
+    EXPECT_EQ(saved[0][QStringLiteral("Tarih")].toString(), QStringLiteral("2021-03-09"));
+}
+
+TEST_F(SutAlimTest, CorrectingAnEmptyDayShowsZeros)
+{
+    intake.GuncelleGunluk();
+    intake.KoduEdit.setText(QStringLiteral("K1"));
+    intake.AciklamaEdit.setText(QStringLiteral("x"));
+    intake.Dzelt1Click();
+    EXPECT_TRUE(intake.KoduEdit.isEmpty());
+    EXPECT_TRUE(intake.AdiEdit.isEmpty());
+    EXPECT_TRUE(intake.AciklamaEdit.isEmpty());
+    EXPECT_TRUE(intake.kayitnoEdit.isEmpty());
+    EXPECT_EQ(intake.sabahEdit.text(), QStringLiteral(",00"));
+    EXPECT_EQ(intake.aksamEdit.text(), QStringLiteral(",00"));
+    EXPECT_EQ(intake.SBirimFiyatEdit.text(), QStringLiteral(",00"));
+}
+
+TEST_F(SutAlimTest, TheCodeLookupEmptiesANewEntryAndKeepsACorrection)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 2.75);
+    // New entry: what was typed before the code goes.
+    type(QStringLiteral("K1"), QString(), QStringLiteral("12"), QStringLiteral("9"), QStringLiteral("3"), QStringLiteral("not"));
+    intake.KoduEditExit();
+    EXPECT_EQ(intake.AdiEdit.text(), QStringLiteral("Ali"));
+    EXPECT_EQ(intake.SBirimFiyatEdit.text(), QStringLiteral("2,75"));
+    EXPECT_TRUE(intake.sabahEdit.isEmpty());
+    EXPECT_TRUE(intake.aksamEdit.isEmpty());
+    EXPECT_TRUE(intake.AciklamaEdit.isEmpty());
+
+    // Correction: litres and note stay, the price becomes the producer's current one.
+    type(QStringLiteral("K1"), QStringLiteral("eski"), QStringLiteral("12,00"), QStringLiteral("9,00"), QStringLiteral("3,00"), QStringLiteral("not"));
+    intake.kayitnoEdit.setText(QStringLiteral("5"));
+    intake.GetirButClick();
+    EXPECT_EQ(intake.AdiEdit.text(), QStringLiteral("Ali"));
+    EXPECT_EQ(intake.SBirimFiyatEdit.text(), QStringLiteral("2,75"));
+    EXPECT_EQ(intake.sabahEdit.text(), QStringLiteral("12,00"));
+    EXPECT_EQ(intake.AciklamaEdit.text(), QStringLiteral("not"));
+    EXPECT_EQ(intake.kayitnoEdit.text(), QStringLiteral("5"));
+
+    // An unknown code changes nothing and says nothing.
+    intake.KoduEdit.setText(QStringLiteral("K1x"));
+    intake.KoduEditExit();
+    EXPECT_EQ(intake.AdiEdit.text(), QStringLiteral("Ali"));
+    EXPECT_EQ(intake.sabahEdit.text(), QStringLiteral("12,00"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(SutAlimTest, DeletingAsksAndOnlyYesDeletes)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 2);
+    type(QStringLiteral("K1"), QStringLiteral("Ali"), QStringLiteral("10"), QStringLiteral("2"), QString());
+    intake.SaklaButClick();
+    for (const Dialogs::Answer answer : {Dialogs::Answer::No, Dialogs::Answer::Cancel}) {
+        dialogs.yesNoCancelAnswer = answer;
+        intake.KaydSil1Click();
+        EXPECT_EQ(count(QStringLiteral("SutGirisi")), 1);
+    }
+    EXPECT_EQ(dialogs.questions.value(0), QStringLiteral("Bu kaydı silmek istediğinize eminmisiniz?"));
+    const QString panelCode = intake.KoduEdit.text();
+    dialogs.yesNoCancelAnswer = Dialogs::Answer::Yes;
+    intake.KaydSil1Click();
+    EXPECT_EQ(count(QStringLiteral("SutGirisi")), 0);
+    EXPECT_EQ(intake.SutGirisiQuery.recordCount(), 0) << "the views were rebuilt";
+    EXPECT_EQ(intake.KoduEdit.text(), panelCode) << "the panel is not touched";
+    intake.KaydSil1Click();  // an empty day: nothing to delete
+    EXPECT_EQ(count(QStringLiteral("SutGirisi")), 0);
+}
+
+TEST_F(SutAlimTest, TheViewsShowIntakeRowsOnlyGroupedByName)
+{
+    addLedgerRow(kDay, QStringLiteral("K1"), QStringLiteral("Ali"), QStringLiteral("S"), 10, 5, 30.0);
+    addLedgerRow(kDay, QStringLiteral("K2"), QStringLiteral("Ali"), QStringLiteral("S"), 1, 1, 4.0);
+    addLedgerRow(kDay, QStringLiteral("K3"), QStringLiteral("Cem"), QStringLiteral("S"), 2, 0, 2.0);
+    addLedgerRow(QDate(2021, 3, 20), QStringLiteral("K3"), QStringLiteral("Cem Yılmaz"), QStringLiteral("S"), 3, 0, 3.0);
+    addLedgerRow(kDay, QStringLiteral("K1"), QStringLiteral("Ali"), QStringLiteral("O"), 100, 100, 500.0);
+    addLedgerRow(QDate(2021, 4, 1), QStringLiteral("K1"), QStringLiteral("Ali"), QStringLiteral("S"), 50, 50, 100.0);
+    intake.GuncelleGunluk();
+
+    EXPECT_EQ(intake.SutGirisiQuery.recordCount(), 3) << "the payment row and other days stay out";
+    EXPECT_DOUBLE_EQ(intake.SutGirisiQuery.asFloat(QStringLiteral("toplam")), 15);
+    EXPECT_DOUBLE_EQ(intake.SutGirisiTopQuery.asFloat(QStringLiteral("Sabah_Toplam")), 13);
+    EXPECT_DOUBLE_EQ(intake.SutGirisiTopQuery.asFloat(QStringLiteral("Genel_Toplam")), 19);
+    EXPECT_DOUBLE_EQ(intake.SutGirisiTopQuery.asFloat(QStringLiteral("Toplam_Tutar")), 36);
+
+    ASSERT_EQ(intake.AylikSutGirisiQuery.recordCount(), 3);
+    EXPECT_DOUBLE_EQ(monthLine(QStringLiteral("Ali"))[QStringLiteral("Toplam")].toDouble(), 17) << "one name, one line";
+    EXPECT_EQ(monthLine(QStringLiteral("Ali"))[QStringLiteral("Toplam_GUN")].toInt(), 2);
+    EXPECT_DOUBLE_EQ(monthLine(QStringLiteral("Cem"))[QStringLiteral("Toplam")].toDouble(), 2);
+    EXPECT_DOUBLE_EQ(monthLine(QStringLiteral("Cem Yılmaz"))[QStringLiteral("Toplam")].toDouble(), 3) << "a renamed producer has a line of its own";
+    EXPECT_DOUBLE_EQ(intake.AylikSutGirisiTopQuery.asFloat(QStringLiteral("Toplam")), 22);
+    EXPECT_DOUBLE_EQ(intake.AylikSutGirisiTopQuery.asFloat(QStringLiteral("Toplam_Tutar")), 39);
+    EXPECT_EQ(intake.AylikSheet.text(), QStringLiteral("Mart-2021-Aylık Süt Girişi"));
+    EXPECT_EQ(intake.GunlukSheet.text(), QStringLiteral("05.03.2021-Günlük Süt Girişi"));
+    EXPECT_EQ(intake.ayAdi, QStringLiteral("Mart"));
+}
+
+TEST_F(SutAlimTest, AMonthRunsFromItsFirstToItsLastDay)
+{
+    const struct {
+        QDate day;
+        bool inFebruary2024;
+    } rowsByDay[] = {
+        {QDate(2024, 1, 31), false}, {QDate(2024, 2, 1), true}, {QDate(2024, 2, 29), true}, {QDate(2024, 3, 1), false},
+    };
+    for (const auto& r : rowsByDay)
+        addLedgerRow(r.day, QStringLiteral("K1"), r.day.toString(Qt::ISODate), QStringLiteral("S"), 1, 0, 1.0);
+    intake.tarihDate.setDate(QDate(2024, 2, 10));
+    intake.GuncelleGunluk();
+    for (const auto& r : rowsByDay)
+        EXPECT_EQ(!monthLine(r.day.toString(Qt::ISODate)).isEmpty(), r.inFebruary2024) << r.day.toString().toStdString();
+    EXPECT_EQ(intake.SutGirisiQuery.recordCount(), 0);
+}
+
+TEST_F(SutAlimTest, AnEmptyDayHasEmptySumsAndAZeroGrandTotal)
+{
+    intake.GuncelleGunluk();
+    EXPECT_EQ(intake.SutGirisiQuery.recordCount(), 0);
+    EXPECT_TRUE(intake.SutGirisiTopQuery.isNull(QStringLiteral("Sabah_Toplam")));
+    EXPECT_TRUE(intake.SutGirisiTopQuery.isNull(QStringLiteral("Toplam_Tutar")));
+    EXPECT_FALSE(intake.SutGirisiTopQuery.isNull(QStringLiteral("Genel_Toplam")));
+    EXPECT_EQ(intake.SutGirisiTopQuery.asFloat(QStringLiteral("Genel_Toplam")), 0);
+}
+
+TEST_F(SutAlimTest, AGroupWithoutPricedEntriesHasNoAverage)
+{
+    addLedgerRow(kDay, QStringLiteral("K1"), QStringLiteral("Ali"), QStringLiteral("S"), 10, 0, QVariant());
+    ASSERT_NO_THROW(intake.GuncelleGunluk());
+    const QVariantMap line = monthLine(QStringLiteral("Ali"));
+    EXPECT_EQ(line[QStringLiteral("Toplam_GUN")].toInt(), 0);
+    EXPECT_TRUE(line[QStringLiteral("Ortalama")].isNull());
+    EXPECT_DOUBLE_EQ(line[QStringLiteral("Toplam")].toDouble(), 10);
+}
+
+TEST_F(SutAlimTest, ADateChangeRefreshesOnlyAfterTheMenuOpenedTheScreen)
+{
+    intake.intakeScreenOpened = 0;
+    intake.tarihDate.setDate(QDate(2021, 4, 1));
+    intake.tarihDateChange();
+    EXPECT_FALSE(intake.SutGirisiQuery.isOpen());
+    EXPECT_EQ(intake.AylikSheet.text(), QStringLiteral("Aylık Süt Girişi"));
+    EXPECT_EQ(intake.GunlukSheet.text(), QStringLiteral("Günlük Süt Girişi"));
+    intake.intakeScreenOpened = 1;
+    intake.tarihDateChange();
+    EXPECT_TRUE(intake.SutGirisiQuery.isOpen());
+    EXPECT_EQ(intake.AylikSheet.text(), QStringLiteral("Nisan-2021-Aylık Süt Girişi"));
+}
+
+TEST_F(SutAlimTest, TheListPickAndTheSearchWorkOnTheOwnList)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("ALİ CAN"), 1);
+    addAccount(QStringLiteral("K2"), QStringLiteral("KARA ALİ"), 2);
+    addAccount(QStringLiteral("K3"), QStringLiteral("VELİ"), 3);
+    intake.CariTanimQuery.open();
+    intake.SutcuAraEdit.setText(QStringLiteral("ali"));
+    intake.BulButClick();
+    EXPECT_EQ(intake.CariTanimQuery.asString(QStringLiteral("Kodu")), QStringLiteral("K2"));
+    EXPECT_TRUE(intake.KoduEdit.isEmpty()) << "the search leaves the panel";
+    intake.BulButClick();
+    EXPECT_EQ(intake.CariTanimQuery.asString(QStringLiteral("Kodu")), QStringLiteral("K1"));
+
+    intake.sabahEdit.setText(QStringLiteral("5"));
+    intake.kayitnoEdit.setText(QStringLiteral("3"));
+    intake.CariGridDblClick();
+    EXPECT_EQ(intake.KoduEdit.text(), QStringLiteral("K1"));
+    EXPECT_EQ(intake.SBirimFiyatEdit.text(), QStringLiteral("1"));
+    EXPECT_TRUE(intake.sabahEdit.isEmpty());
+    EXPECT_TRUE(intake.kayitnoEdit.isEmpty()) << "a pick starts a new entry";
+}
+
+TEST_F(SutAlimTest, CodeLookupsUseTheAccountScreensListAndMoveIt)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"));
+    addAccount(QStringLiteral("K2"), QStringLiteral("Bora"));
+    intake.CariTanimQuery.open();
+    intake.KoduEdit.setText(QStringLiteral("K2"));
+    intake.KoduEditExit();
+    EXPECT_TRUE(accounts.CariTanimQuery.isOpen());
+    EXPECT_EQ(accounts.CariTanimQuery.currentRow(), 1);
+    EXPECT_EQ(intake.CariTanimQuery.currentRow(), 0) << "typing a code does not move the producer list";
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+// While it lives, answers every message box that opens, and keeps what the
+// last one said.
+class ModalCatcher {
+public:
+    explicit ModalCatcher(QMessageBox::StandardButton answer = QMessageBox::Ok) : answer_(answer)
+    {
+        timer_.setInterval(0);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) return;
+            ++count;
+            lastText = box->text();
+            lastTitle = box->windowTitle();
+            if (QAbstractButton* button = box->button(answer_))
+                button->click();
+            else
+                box->done(answer_);
+        });
+        timer_.start();
+    }
+
+    int count = 0;
+    QString lastText;
+    QString lastTitle;
+
+private:
+    QMessageBox::StandardButton answer_;
+    QTimer timer_;
+};
