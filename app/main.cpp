@@ -34,7 +34,7 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     loadTurkishTranslation(app);
     // Tahoma where it is installed, otherwise a face that carries every Turkish letter.
-    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont base(QStringLiteral("Tahoma"));
     base.setPointSize(9);
     QApplication::setFont(base);

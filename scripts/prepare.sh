@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libgl-dev
   libsqlite3-dev libicu-dev
   libgtest-dev libbenchmark-dev
-  fonts-dejavu-core
+  fonts-liberation2 fonts-dejavu-core
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "common/EntryKeys.h"
 #include "common/PhoneNumber.h"
+#include "common/Regional.h"
 #include "common/widgets/ErrorBox.h"
 #include "common/widgets/Events.h"
 
@@ -138,4 +139,15 @@ void PhoneEdit::focusOutEvent(QFocusEvent* event)
     setFocus(Qt::OtherFocusReason);
     setCursorPosition(missing);
     showErrorBox(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+}
+
+DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent)
+{
+    setCalendarPopup(true);
+    setDisplayFormat(regional().shortDateFormat);
+}
+
+bool DatePicker::focusNextPrevChild(bool next)
+{
+    return QWidget::focusNextPrevChild(next);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateEdit>
 #include <QLineEdit>
 
 // A box for litres, prices and money: only digits and one decimal separator
@@ -52,4 +53,16 @@ private:
     // Set while the focus is sent back after a refused leaving, so that
     // coming back does not count as a fresh entering.
     bool refused_ = false;
+};
+
+// A date picker with a drop-down calendar in the short date form. Tab leaves
+// it for the next control; its day, month and year are changed with the
+// arrow keys.
+class DatePicker : public QDateEdit {
+    Q_OBJECT
+public:
+    explicit DatePicker(QWidget* parent = nullptr);
+
+protected:
+    bool focusNextPrevChild(bool next) override;
 };

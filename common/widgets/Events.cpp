@@ -112,6 +112,16 @@ void onExit(QWidget* widget, std::function<void()> handler)
     new EventWatcher(widget, QEvent::FocusOut, std::move(handler));
 }
 
+void setControlOrder(std::initializer_list<std::pair<QWidget*, const char*>> controls)
+{
+    QWidget* previous = nullptr;
+    for (const auto& [control, name] : controls) {
+        control->setObjectName(QLatin1String(name));
+        if (previous) QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}
+
 void onClick(QAbstractButton* button, std::function<void()> handler)
 {
     QObject::connect(button, &QAbstractButton::clicked, button, [handler = std::move(handler)] { guarded(handler); });

@@ -2,6 +2,8 @@
 
 #include <QChar>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 class QAbstractButton;
 class QKeyEvent;
@@ -27,6 +29,9 @@ void installFormKeyHandler(QWidget* window);
 void onEnter(QWidget* widget, std::function<void()> handler);
 void onExit(QWidget* widget, std::function<void()> handler);
 bool isControlFocusChange(int focusReason);
+
+// Names each control after its role and chains them in this tab order.
+void setControlOrder(std::initializer_list<std::pair<QWidget*, const char*>> controls);
 
 // Runs the handler on a click of the button (or Enter, Space on it).
 void onClick(QAbstractButton* button, std::function<void()> handler);

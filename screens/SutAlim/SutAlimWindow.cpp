@@ -7,7 +7,6 @@
 #include "common/widgets/QueryGrid.h"
 #include "screens/SutAlim/SutAlim.h"
 
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -35,6 +34,7 @@ QWidget* viewPage(QueryGrid* grid, Query& totals, std::initializer_list<TotalBox
     for (const TotalBox& box : boxes) {
         bar->addWidget(new QLabel(QString::fromUtf8(box.title), page));
         auto* field = new QueryFieldBox(totals, QString::fromUtf8(box.field), box.display, page);
+        field->setObjectName(QString::fromUtf8(box.field));
         field->setFixedWidth(80);
         field->setAlignment(Qt::AlignRight);
         bar->addWidget(field);
@@ -83,9 +83,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : ScreenWindow(QStringLiteral("O
     grid->setContentsMargins(4, 4, 4, 4);
     const auto label = [panel](const char* text) { return new QLabel(QString::fromUtf8(text), panel); };
 
-    auto* tarihDate = new QDateEdit(panel);
-    tarihDate->setCalendarPopup(true);
-    tarihDate->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    auto* tarihDate = new DatePicker(panel);
     auto* KoduEdit = new QLineEdit(panel);
     auto* GetirBut = new QPushButton(QStringLiteral("Getir"), panel);
     GetirBut->setFixedWidth(44);
@@ -206,10 +204,29 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : ScreenWindow(QStringLiteral("O
     onClick(YeniHesapBut, [&screen] { screen.YeniHesapButClick(); });
     connect(CariGrid, &QueryGrid::gridDoubleClicked, this, [&screen] { guarded([&] { screen.CariGridDblClick(); }); });
 
-    QWidget* order[] = {tarihDate, KoduEdit, AdiEdit, sabahEdit, SBirimFiyatEdit, aksamEdit, AciklamaEdit, SaklaBut,
-                        yeniBut, kapatButton, GetirBut, SonrakiRadio, GecmeRadio, SutcuAraEdit, BulBut, YeniHesapBut,
-                        CariGrid, tabs};
-    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    setControlOrder({
+        {tarihDate, "tarihDate"},
+        {KoduEdit, "KoduEdit"},
+        {AdiEdit, "AdiEdit"},
+        {sabahEdit, "sabahEdit"},
+        {SBirimFiyatEdit, "SBirimFiyatEdit"},
+        {aksamEdit, "aksamEdit"},
+        {AciklamaEdit, "AciklamaEdit"},
+        {SaklaBut, "SaklaBut"},
+        {kayitnoEdit, "kayitnoEdit"},
+        {yeniBut, "yeniBut"},
+        {kapatButton, "kapatButton"},
+        {GetirBut, "GetirBut"},
+        {SonrakiRadio, "SonrakiRadio"},
+        {GecmeRadio, "GecmeRadio"},
+        {SutcuAraEdit, "SutcuAraEdit"},
+        {BulBut, "BulBut"},
+        {YeniHesapBut, "YeniHesapBut"},
+        {CariGrid, "CariGrid"},
+        {tabs, "tabs"},
+        {dayGrid, "dayGrid"},
+        {monthGrid, "monthGrid"},
+    });
     installFormKeyHandler(this);
     screen.attachWindow(&control());
 }

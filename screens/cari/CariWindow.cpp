@@ -25,9 +25,13 @@ QComboBox* collectionTimes(QWidget* parent)
     return combo;
 }
 
+// A stored number laid into the phone pattern; no number shows nothing.
 DisplayFormat asPhone()
 {
-    return [](const QVariant& value) { return phoneDisplayText(value.toString(), QLatin1Char(' ')); };
+    return [](const QVariant& value) {
+        const QString shown = phoneDisplayText(value.toString(), QLatin1Char(' '));
+        return phoneValue(shown).trimmed().isEmpty() ? QString() : shown;
+    };
 }
 
 }  // namespace
@@ -122,9 +126,21 @@ CariWindow::CariWindow(TcariF& screen) : ScreenWindow(QStringLiteral("Orvalin Ko
     onClick(YeniButton, [&screen] { screen.YeniButtonClick(); });
     onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
 
-    QWidget* order[] = {KoduEdit, AdiEdit, AciklamaEdit, mevkiiEdit, BirimFiyatEdit, koyEdit, TelefonMaskEdit,
-                        KisCombo, YazCombo, KaydetBut, YeniButton, kapatButton, CariGrid};
-    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    setControlOrder({
+        {KoduEdit, "KoduEdit"},
+        {AdiEdit, "AdiEdit"},
+        {AciklamaEdit, "AciklamaEdit"},
+        {mevkiiEdit, "mevkiiEdit"},
+        {BirimFiyatEdit, "BirimFiyatEdit"},
+        {koyEdit, "koyEdit"},
+        {TelefonMaskEdit, "TelefonMaskEdit"},
+        {KisCombo, "KisCombo"},
+        {YazCombo, "YazCombo"},
+        {KaydetBut, "KaydetBut"},
+        {YeniButton, "YeniButton"},
+        {kapatButton, "kapatButton"},
+        {CariGrid, "CariGrid"},
+    });
     installFormKeyHandler(this);
     screen.attachWindow(&control());
 }

@@ -9,7 +9,7 @@
 inline void typeText(QWidget* widget, const QString& text)
 {
     for (const QChar c : text) {
-        const int key = c == QLatin1Char(' ') ? Qt::Key_Space : c.toUpper().unicode();
+        const int key = c == QLatin1Char(' ') ? int(Qt::Key_Space) : int(c.toUpper().unicode());
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
         QCoreApplication::sendEvent(widget, &press);
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));

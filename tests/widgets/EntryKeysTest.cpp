@@ -28,7 +28,7 @@ TEST(FormKeyHandler, EnterWalksThePanelInTabOrderAndPressesTheFocusedButton)
     auto* disabled = new QLineEdit(&window);
     auto* name = new NameEdit(&window);
     auto* amount = new AmountEdit(&window);
-    auto* date = new QDateEdit(&window);
+    auto* date = new DatePicker(&window);
     auto* combo = new QComboBox(&window);
     combo->setEditable(true);
     auto* phone = new PhoneEdit(&window);
@@ -57,6 +57,8 @@ TEST(FormKeyHandler, EnterWalksThePanelInTabOrderAndPressesTheFocusedButton)
     QTest::keyClick(date, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), date);
     EXPECT_EQ(date->date(), before);
+    QTest::keyClick(date, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), combo) << "Tab leaves the date picker, not just its day";
     combo->setFocus(Qt::TabFocusReason);
     QTest::keyClick(combo, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), combo);

@@ -1,0 +1,150 @@
+#include "app/AnaMenu.h"
+#include "common/widgets/QueryGrid.h"
+#include "screens/SutAlim/SutAlimWindow.h"
+#include "screens/cari/CariWindow.h"
+#include "ModalCatcher.h"
+#include "ScreenFixture.h"
+#include "Typing.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+class NoShell : public Shell {
+public:
+    void openAddress(const QString&) override {}
+};
+
+// The screens with their real windows, driven with the keyboard.
+class IntakeRoadTest : public ScreenFixture {
+protected:
+    IntakeRoadTest() { menu.attach(screens.forms); }
+
+    template <typename W>
+    W* control(const char* name)
+    {
+        W* found = window.findChild<W*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QWidget* focused() { return QApplication::focusWidget(); }
+    void press(Qt::Key key) { QTest::keyClick(focused(), key); }
+    void typeHere(const char* text) { typeText(focused(), QString::fromUtf8(text)); }
+    QString totalBox(int page, const char* field)
+    {
+        auto* tabs = control<QTabWidget>("tabs");
+        return tabs->widget(page)->findChild<QLineEdit*>(QLatin1String(field))->text();
+    }
+
+    NoShell shell;
+    TAnaMenuF menu{shell};
+    SutAlimWindow window{intake};
+    CariWindow accountsWindow{accounts};
+};
+
+TEST_F(IntakeRoadTest, OneMorningEntryFromTheMenuToTheViews)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali Veli"), 1.4);
+    addAccount(QStringLiteral("K2"), QStringLiteral("Bora Can"), 2);
+    intake.tarihDate.setDate(QDate(2021, 3, 5));
+
+    menu.SutAlimButtonClick();
+    ASSERT_TRUE(window.isVisible());
+    QApplication::setActiveWindow(&window);
+    EXPECT_EQ(control<QLineEdit>("KoduEdit")->text(), QStringLiteral("K1"));
+    EXPECT_EQ(control<QLineEdit>("AdiEdit")->text(), QStringLiteral("Ali Veli"));
+    EXPECT_EQ(control<QLineEdit>("SBirimFiyatEdit")->text(), QStringLiteral("1,4"));
+
+    // Enter walks the panel: code, name, morning, price, evening, note, save.
+    control<QLineEdit>("KoduEdit")->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Return);
+    EXPECT_EQ(focused()->objectName(), QStringLiteral("AdiEdit"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(focused()->objectName(), QStringLiteral("sabahEdit"));
+    typeHere("12,5");
+    press(Qt::Key_Return);
+    EXPECT_EQ(focused()->objectName(), QStringLiteral("SBirimFiyatEdit"));
+    typeHere("0");
+    EXPECT_EQ(control<QLineEdit>("SBirimFiyatEdit")->text(), QStringLiteral("1,40"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(focused()->objectName(), QStringLiteral("aksamEdit"));
+    typeHere("10");
+    press(Qt::Key_Return);
+    EXPECT_EQ(focused()->objectName(), QStringLiteral("AciklamaEdit"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(focused()->objectName(), QStringLiteral("SaklaBut"));
+    press(Qt::Key_Return);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join(QLatin1Char('|')).toStdString();
+
+    auto saved = rows(QStringLiteral("SELECT * FROM SutGirisi ORDER BY SGID"));
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_DOUBLE_EQ(saved[0][QStringLiteral("SToplam_Tutar")].toDouble(), 17.5);
+    EXPECT_DOUBLE_EQ(saved[0][QStringLiteral("AToplam_Tutar")].toDouble(), 14);
+    EXPECT_DOUBLE_EQ(saved[0][QStringLiteral("Gelir_Toplam_Tutar")].toDouble(), 31.5);
+
+    // The views show it: the grid in "#,###.00", the day's money total in the general form.
+    QAbstractItemModel* day = control<QueryGrid>("dayGrid")->model();
+    ASSERT_EQ(day->rowCount(), 1);
+    EXPECT_EQ(day->index(0, 0).data().toString(), QStringLiteral("Ali Veli"));
+    EXPECT_EQ(day->index(0, 3).data().toString(), QStringLiteral("22,50"));
+    EXPECT_EQ(day->index(0, 4).data().toString(), QStringLiteral("31,50"));
+    EXPECT_EQ(totalBox(0, "Sabah_Toplam"), QStringLiteral("12,50"));
+    EXPECT_EQ(totalBox(0, "Genel_Toplam"), QStringLiteral("22,50"));
+    EXPECT_EQ(totalBox(0, "Toplam_Tutar"), QStringLiteral("31,5"));
+    EXPECT_EQ(control<QueryGrid>("monthGrid")->model()->rowCount(), 1);
+    EXPECT_EQ(totalBox(1, "Toplam_Tutar"), QStringLiteral("31,50"));
+    EXPECT_EQ(control<QTabWidget>("tabs")->tabText(0), QStringLiteral("05.03.2021-Günlük Süt Girişi"));
+    EXPECT_EQ(control<QTabWidget>("tabs")->tabText(1), QStringLiteral("Mart-2021-Aylık Süt Girişi"));
+
+    // The next producer is loaded; the focus stayed on the button, so one
+    // more Enter saves that producer with zero litres.
+    EXPECT_EQ(control<QLineEdit>("KoduEdit")->text(), QStringLiteral("K2"));
+    EXPECT_EQ(control<QLineEdit>("SBirimFiyatEdit")->text(), QStringLiteral("2"));
+    EXPECT_EQ(focused()->objectName(), QStringLiteral("SaklaBut"));
+    press(Qt::Key_Return);
+    saved = rows(QStringLiteral("SELECT * FROM SutGirisi ORDER BY SGID"));
+    ASSERT_EQ(saved.size(), 2);
+    EXPECT_EQ(saved[1][QStringLiteral("Kodu")].toString(), QStringLiteral("K2"));
+    EXPECT_EQ(saved[1][QStringLiteral("Sabah")].toDouble(), 0);
+    EXPECT_EQ(saved[1][QStringLiteral("Gelir_Toplam_Tutar")].toDouble(), 0);
+    EXPECT_EQ(day->rowCount(), 2);
+}
+
+TEST_F(IntakeRoadTest, APastedLitreTextThatIsNoNumberStoresNothing)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 2);
+    menu.SutAlimButtonClick();
+    QApplication::setActiveWindow(&window);
+    auto* sabah = control<QLineEdit>("sabahEdit");
+    sabah->setText(QStringLiteral("1,2,3"));  // as pasted through the box's menu
+    ModalCatcher box;
+    QTest::mouseClick(control<QPushButton>("SaklaBut"), Qt::LeftButton);
+    EXPECT_GE(box.count, 1);
+    EXPECT_EQ(box.lastText, QStringLiteral("'1,2,3' is not a valid floating point value"));
+    EXPECT_EQ(count(QStringLiteral("SutGirisi")), 0);
+    EXPECT_EQ(sabah->text(), QStringLiteral("1,2,3"));
+}
+
+TEST_F(IntakeRoadTest, AccountNamesTypedInLowerCaseAreSavedCapitalised)
+{
+    menu.CariTanimButtonClick();
+    QApplication::setActiveWindow(&accountsWindow);
+    auto* code = accountsWindow.findChild<QLineEdit*>(QStringLiteral("KoduEdit"));
+    code->setFocus(Qt::TabFocusReason);
+    typeText(code, QStringLiteral("7"));
+    QTest::keyClick(code, Qt::Key_Return);
+    typeHere("çiğdem ışıl");
+    QTest::keyClick(focused(), Qt::Key_Return);
+    EXPECT_EQ(focused()->objectName(), QStringLiteral("AciklamaEdit"));
+    auto* grid = accountsWindow.findChild<QueryGrid*>(QStringLiteral("CariGrid"));
+    grid->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(grid, Qt::Key_S, Qt::ControlModifier);
+    const auto saved = rows(QStringLiteral("SELECT Adi FROM Cariler"));
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_EQ(saved[0][QStringLiteral("Adi")].toString(), QStringLiteral("Çiğdem Işıl"));
+    EXPECT_EQ(grid->model()->index(0, 1).data().toString(), QStringLiteral("Çiğdem Işıl"));
+}
+
+}  // namespace
