@@ -54,6 +54,7 @@ void execute(const QString& path, sqlite3* db, const QString& sql)
 void validate(const QString& path)
 {
     DatabaseHandle db = openHandle(path, SQLITE_OPEN_READONLY);
+    sqlite3_extended_result_codes(db.get(), 1);
     sqlite3_stmt* raw = nullptr;
     int rc = sqlite3_prepare_v2(db.get(), "PRAGMA application_id", -1, &raw, nullptr);
     StatementHandle statement(raw);
@@ -74,6 +75,14 @@ void validate(const QString& path)
     }
 }
 
+// A write cut off half-way (a power cut) leaves a hot journal that only a
+// writer may roll back; reading the file once with write access does it.
+void rollBackInterruptedWrite(const QString& path)
+{
+    DatabaseHandle db = openHandle(path, SQLITE_OPEN_READWRITE);
+    execute(path, db.get(), QStringLiteral("SELECT count(*) FROM sqlite_schema;"));
+}
+
 }  // namespace
 
 Connection::~Connection()
@@ -84,7 +93,13 @@ Connection::~Connection()
 void Connection::open(const QString& path)
 {
     close();
-    validate(path);
+    try {
+        validate(path);
+    } catch (const DatabaseError& error) {
+        if (error.code() != SQLITE_READONLY_ROLLBACK) throw;
+        rollBackInterruptedWrite(path);
+        validate(path);
+    }
     DatabaseHandle db = openHandle(path, SQLITE_OPEN_READWRITE);
     // A misspelt "name" must fail as an unknown field, not pass as a text.
     sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DQS_DML, 0, nullptr);

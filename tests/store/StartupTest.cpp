@@ -210,3 +210,40 @@ TEST(Startup, ClosedConnectionRefusesWork)
     EXPECT_THROW(query.open(), DatabaseError);
     EXPECT_FALSE(query.isOpen());
 }
+
+// A power cut in the middle of a save leaves a hot journal beside the file.
+// The next start must roll it back and open, not refuse the collector's data.
+TEST(Startup, AFileLeftWithAHotJournalIsRolledBackAndOpened)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("AnaData/Kovanta.mdb");
+    createDatabase(path);
+    rawExec(path, "INSERT INTO Cariler (Kodu, Adi) VALUES ('K1', 'Kalıcı')");
+
+    // Freeze a write half-way: copy the file and its journal while a
+    // transaction that has already spilled pages into the file is open.
+    const QString crashed = dir.filePath("crash/Kovanta.mdb");
+    QDir().mkpath(dir.filePath("crash"));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "PRAGMA cache_size=1; BEGIN;"
+                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<2000)"
+                           " INSERT INTO Cariler (Kodu, Adi) SELECT 'Y' || i, hex(randomblob(60)) FROM n;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(db);
+    ASSERT_TRUE(QFile::exists(path + "-journal"));
+    ASSERT_TRUE(QFile::copy(path, crashed));
+    ASSERT_TRUE(QFile::copy(path + "-journal", crashed + "-journal"));
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+
+    Connection connection;
+    ASSERT_NO_THROW(connection.open(crashed));
+    Query query(connection, {"SELECT Kodu FROM Cariler"});
+    query.open();
+    ASSERT_EQ(query.recordCount(), 1) << "the half-done write is rolled back";
+    EXPECT_EQ(query.asString("Kodu"), QStringLiteral("K1"));
+    EXPECT_FALSE(QFile::exists(crashed + "-journal"));
+}
