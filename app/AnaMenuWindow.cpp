@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -18,28 +19,27 @@ namespace {
 
 using Operation = void (TAnaMenuF::*)();
 
-struct Entry {
-    QString sideCaption;
-    QString buttonCaption;
+struct SideItem {
+    const char* caption;
     Operation operation;
     QStyle::StandardPixmap icon;
 };
 
-// Side-bar order; the buttons below are in their own tab order.
-const Entry kSideBar[] = {
-    {QStringLiteral("Süt Alımı"), {}, &TAnaMenuF::SutAlimButtonClick, QStyle::SP_FileDialogNewFolder},
-    {QStringLiteral("Ödeme/Alışveriş Girişi"), {}, &TAnaMenuF::AlisVerisButtonClick, QStyle::SP_DialogSaveButton},
-    {QStringLiteral("Süt Alım Hesap Rapor"), {}, &TAnaMenuF::RaporButtonClick, QStyle::SP_FileDialogDetailedView},
-    {QStringLiteral("Fabrika Süt Teslimi"), {}, &TAnaMenuF::FabrikaButtonClick, QStyle::SP_ArrowRight},
-    {QStringLiteral("Süt Alım Hesap Tanımla"), {}, &TAnaMenuF::CariTanimButtonClick, QStyle::SP_FileDialogInfoView},
+const SideItem kSideBar[] = {
+    {"Süt Alımı", &TAnaMenuF::SutAlimButtonClick, QStyle::SP_FileDialogNewFolder},
+    {"Ödeme/Alışveriş Girişi", &TAnaMenuF::AlisVerisButtonClick, QStyle::SP_DialogSaveButton},
+    {"Süt Alım Hesap Rapor", &TAnaMenuF::RaporButtonClick, QStyle::SP_FileDialogDetailedView},
+    {"Fabrika Süt Teslimi", &TAnaMenuF::FabrikaButtonClick, QStyle::SP_ArrowRight},
+    {"Süt Alım Hesap Tanımla", &TAnaMenuF::CariTanimButtonClick, QStyle::SP_FileDialogInfoView},
 };
 
-const Entry kButtons[] = {
-    {{}, QStringLiteral("Süt Alımı"), &TAnaMenuF::SutAlimButtonClick, {}},
-    {{}, QStringLiteral("Ödeme/Alışveriş Girişi"), &TAnaMenuF::AlisVerisButtonClick, {}},
-    {{}, QStringLiteral("Fabrika Süt Teslimi"), &TAnaMenuF::FabrikaButtonClick, {}},
-    {{}, QStringLiteral("Süt Alım Hesap Raporu"), &TAnaMenuF::RaporButtonClick, {}},
-    {{}, QStringLiteral("Süt Alım Hesap Tanımlama"), &TAnaMenuF::CariTanimButtonClick, {}},
+// In their tab order.
+const std::pair<const char*, Operation> kButtons[] = {
+    {"Süt Alımı", &TAnaMenuF::SutAlimButtonClick},
+    {"Ödeme/Alışveriş Girişi", &TAnaMenuF::AlisVerisButtonClick},
+    {"Fabrika Süt Teslimi", &TAnaMenuF::FabrikaButtonClick},
+    {"Süt Alım Hesap Raporu", &TAnaMenuF::RaporButtonClick},
+    {"Süt Alım Hesap Tanımlama", &TAnaMenuF::CariTanimButtonClick},
 };
 
 QFont tahoma(int pixels, bool bold)
@@ -81,6 +81,8 @@ AnaMenuWindow::AnaMenuWindow(TAnaMenuF& menu)
 {
     setWindowTitle(TAnaMenuF::kCaption);
     resize(928, 619);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     setFont(QFont(QStringLiteral("Tahoma")));
 
     auto* centre = new QWidget(this);
@@ -106,9 +108,9 @@ AnaMenuWindow::AnaMenuWindow(TAnaMenuF& menu)
     auto* header = new QLabel(QStringLiteral("İşlemler"), sideBar);
     header->setFont(tahoma(16, true));
     sideItems->addWidget(header);
-    for (const Entry& entry : kSideBar) {
+    for (const SideItem& entry : kSideBar) {
         auto* item = new QToolButton(sideBar);
-        item->setText(entry.sideCaption);
+        item->setText(QString::fromUtf8(entry.caption));
         item->setIcon(style()->standardIcon(entry.icon));
         item->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         item->setAutoRaise(true);
@@ -116,7 +118,7 @@ AnaMenuWindow::AnaMenuWindow(TAnaMenuF& menu)
         item->setCursor(Qt::PointingHandCursor);
         item->setFont(tahoma(16, false));
         item->setStyleSheet(QStringLiteral("color: blue; text-align: left;"));
-        connect(item, &QToolButton::clicked, this, [&menu, op = entry.operation] { guarded([&] { (menu.*op)(); }); });
+        onClick(item, [&menu, op = entry.operation] { (menu.*op)(); });
         sideItems->addWidget(item);
     }
     sideItems->addStretch();
@@ -126,12 +128,12 @@ AnaMenuWindow::AnaMenuWindow(TAnaMenuF& menu)
     auto* buttons = new QVBoxLayout(buttonArea);
     buttons->addStretch();
     QWidget* previous = nullptr;
-    for (const Entry& entry : kButtons) {
-        auto* button = new QPushButton(entry.buttonCaption, buttonArea);
+    for (const auto& [caption, operation] : kButtons) {
+        auto* button = new QPushButton(QString::fromUtf8(caption), buttonArea);
         button->setFixedSize(250, 46);
         button->setFont(tahoma(16, true));
         button->setCursor(Qt::PointingHandCursor);
-        connect(button, &QPushButton::clicked, this, [&menu, op = entry.operation] { guarded([&] { (menu.*op)(); }); });
+        onClick(button, [&menu, op = operation] { (menu.*op)(); });
         buttons->addWidget(button, 0, Qt::AlignHCenter);
         if (previous) setTabOrder(previous, button);
         previous = button;

@@ -1,6 +1,6 @@
 #include "screens/ClosingOnlyWindow.h"
 
-#include "common/widgets/ErrorBox.h"
+#include "common/widgets/Events.h"
 #include "screens/Forms.h"
 
 #include <QHBoxLayout>
@@ -20,6 +20,8 @@ ClosingOnlyWindow::ClosingOnlyWindow(const QString& caption, TForm& screen) : Sc
     setCentralWidget(centre);
     paintBackground(centre, kPanelGreen);
 
-    connect(kapatButton, &QPushButton::clicked, this, [&screen] { guarded([&] { screen.kapatButtonClick(); }); });
+    onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
+    kapatButton->setFocus();
+    installFormKeyHandler(this);
     screen.attachWindow(&control());
 }
