@@ -82,7 +82,7 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() != type_) return false;
-        const bool focus = type_ == QEvent::FocusIn || type_ == QEvent::FocusOut;
+        const bool focus = type_ == QEvent::FocusOut;
         if (!focus || isControlFocusChange(static_cast<QFocusEvent*>(event)->reason())) guarded(handler_);
         return false;
     }
@@ -100,11 +100,6 @@ void installFormKeyHandler(QWidget* window)
     for (QLineEdit* edit : window->findChildren<QLineEdit*>())
         if (isTextBox(edit)) edit->installEventFilter(handler);
     for (QPushButton* button : window->findChildren<QPushButton*>()) button->installEventFilter(handler);
-}
-
-void onEnter(QWidget* widget, std::function<void()> handler)
-{
-    new EventWatcher(widget, QEvent::FocusIn, std::move(handler));
 }
 
 void onExit(QWidget* widget, std::function<void()> handler)

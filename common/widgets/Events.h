@@ -23,10 +23,8 @@ void moveFocusToNext(QWidget* from);
 // and the entry boxes with their own key rules are left alone.
 void installFormKeyHandler(QWidget* window);
 
-// Runs the handler when the focus moves into or out of the widget to or
-// from another control; a window losing or regaining activation, or a
-// popup menu, does not count.
-void onEnter(QWidget* widget, std::function<void()> handler);
+// Runs the handler when the focus moves out of the widget to another
+// control; a window losing activation, or a popup menu, does not count.
 void onExit(QWidget* widget, std::function<void()> handler);
 bool isControlFocusChange(int focusReason);
 
