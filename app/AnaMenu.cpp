@@ -12,8 +12,7 @@ void TAnaMenuF::SutAlimButtonClick()
     bringUp(screen.window());
     screen.intakeScreenOpened = 1;
     screen.GuncelleGunluk();
-    screen.CariTanimQuery.close();
-    screen.CariTanimQuery.open();
+    reread(screen.CariTanimQuery);
     if (screen.CariTanimQuery.recordCount() > 0) {
         screen.Bosalt();
         screen.fillFromAccount(screen.CariTanimQuery);
@@ -26,8 +25,7 @@ void TAnaMenuF::AlisVerisButtonClick()
     bringUp(screen.window());
     screen.Guncelle();
     screen.paymentScreenOpened = 1;
-    screen.CariTanimQuery.close();
-    screen.CariTanimQuery.open();
+    reread(screen.CariTanimQuery);
 }
 
 void TAnaMenuF::FabrikaButtonClick()

@@ -56,6 +56,13 @@ inline void bringUp(WindowControl& window)
     window.showAndRaise();
 }
 
+// A list whose SQL never changes is re-read by closing and opening it.
+inline void reread(Query& query)
+{
+    query.close();
+    query.open();
+}
+
 // Every refresh rebuilds a query this way: close, new SQL text, open.
 inline void rebuild(Query& query, const QStringList& lines)
 {

@@ -10,45 +10,45 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
+namespace {
+
+// Shows the field in the widget now and on every change the program makes;
+// the widget's own changes, reported by its signal, go back to the field.
+template <typename Widget, typename Value, typename Get, typename Set, typename Signal>
+void tie(Widget* widget, Field<Value>& field, Get get, Set set, Signal changed)
+{
+    set(widget, field.get());
+    QPointer<Widget> guard(widget);
+    field.onChange([guard, get, set](const Value& value) {
+        if (guard && get(guard.data()) != value) set(guard.data(), value);
+    });
+    QObject::connect(widget, changed, widget, [widget, &field, get] { field.set(get(widget)); });
+}
+
+}  // namespace
+
 void bind(QLineEdit* edit, TextField& field)
 {
-    edit->setText(field.text());
-    QPointer<QLineEdit> widget(edit);
-    field.onChange([widget](const QString& text) {
-        if (widget && widget->text() != text) widget->setText(text);
-    });
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [&field](const QString& text) { field.setText(text); });
+    tie(edit, field, [](QLineEdit* w) { return w->text(); }, [](QLineEdit* w, const QString& v) { w->setText(v); },
+        &QLineEdit::textChanged);
 }
 
 void bind(PhoneEdit* edit, TextField& field)
 {
-    edit->setDisplay(field.text());
-    QPointer<PhoneEdit> widget(edit);
-    field.onChange([widget](const QString& display) {
-        if (widget) widget->setDisplay(display);
-    });
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, &field] { field.setText(edit->display()); });
+    tie(edit, field, [](PhoneEdit* w) { return w->display(); },
+        [](PhoneEdit* w, const QString& v) { w->setDisplay(v); }, &QLineEdit::textChanged);
 }
 
 void bind(QComboBox* combo, TextField& field)
 {
-    combo->setCurrentText(field.text());
-    QPointer<QComboBox> widget(combo);
-    field.onChange([widget](const QString& text) {
-        if (widget && widget->currentText() != text) widget->setCurrentText(text);
-    });
-    QObject::connect(combo, &QComboBox::currentTextChanged, combo,
-                     [&field](const QString& text) { field.setText(text); });
+    tie(combo, field, [](QComboBox* w) { return w->currentText(); },
+        [](QComboBox* w, const QString& v) { w->setCurrentText(v); }, &QComboBox::currentTextChanged);
 }
 
 void bind(QAbstractButton* button, CheckField& field)
 {
-    button->setChecked(field.checked());
-    QPointer<QAbstractButton> widget(button);
-    field.onChange([widget](bool checked) {
-        if (widget && widget->isChecked() != checked) widget->setChecked(checked);
-    });
-    QObject::connect(button, &QAbstractButton::toggled, button, [&field](bool checked) { field.setChecked(checked); });
+    tie(button, field, [](QAbstractButton* w) { return w->isChecked(); },
+        [](QAbstractButton* w, bool v) { w->setChecked(v); }, &QAbstractButton::toggled);
 }
 
 void bind(QDateEdit* edit, DateField& field, std::function<void()> onUserChange)

@@ -11,6 +11,12 @@ namespace {
 const QString kKodu = QStringLiteral("Kodu");
 const QString kAdi = QStringLiteral("Adi");
 
+// Morning and evening litres of a totals row; an empty sum counts as 0.
+double totalLitres(const Record& row)
+{
+    return row.asFloat(QStringLiteral("Sabah_Toplam")) + row.asFloat(QStringLiteral("Aksam_Toplam"));
+}
+
 }  // namespace
 
 TSutAlimF::TSutAlimF(Forms& forms)
@@ -27,23 +33,17 @@ TSutAlimF::TSutAlimF(Forms& forms)
         row.setValue(QStringLiteral("toplam"), row.asFloat(QStringLiteral("Sabah")) + row.asFloat(QStringLiteral("Aksam")));
     };
     SutGirisiTopQuery.calculatedFields = {QStringLiteral("Genel_Toplam")};
-    SutGirisiTopQuery.onCalcFields = [](Record& row) {
-        row.setValue(QStringLiteral("Genel_Toplam"),
-                     row.asFloat(QStringLiteral("Sabah_Toplam")) + row.asFloat(QStringLiteral("Aksam_Toplam")));
-    };
+    SutGirisiTopQuery.onCalcFields = [](Record& row) { row.setValue(QStringLiteral("Genel_Toplam"), totalLitres(row)); };
     AylikSutGirisiQuery.calculatedFields = {QStringLiteral("Toplam"), QStringLiteral("Ortalama")};
     AylikSutGirisiQuery.onCalcFields = [](Record& row) {
-        const double litres = row.asFloat(QStringLiteral("Sabah_Toplam")) + row.asFloat(QStringLiteral("Aksam_Toplam"));
+        const double litres = totalLitres(row);
         const double entries = row.asFloat(QStringLiteral("Toplam_GUN"));
         row.setValue(QStringLiteral("Toplam"), litres);
         // A name with no priced entry has no average to show.
         row.setValue(QStringLiteral("Ortalama"), entries > 0 ? QVariant(litres / entries) : QVariant());
     };
     AylikSutGirisiTopQuery.calculatedFields = {QStringLiteral("Toplam")};
-    AylikSutGirisiTopQuery.onCalcFields = [](Record& row) {
-        row.setValue(QStringLiteral("Toplam"),
-                     row.asFloat(QStringLiteral("Sabah_Toplam")) + row.asFloat(QStringLiteral("Aksam_Toplam")));
-    };
+    AylikSutGirisiTopQuery.onCalcFields = [](Record& row) { row.setValue(QStringLiteral("Toplam"), totalLitres(row)); };
     FormCreate();
 }
 

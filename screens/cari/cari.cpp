@@ -49,13 +49,10 @@ void TcariF::KaydetButClick()
         .setField(QStringLiteral("Birim_Fiyati"), parseDecimal(BirimFiyatEdit.text()));
     row.post();
 
-    CariTanimQuery.close();
-    CariTanimQuery.open();
+    reread(CariTanimQuery);
     Bosalt();
-    for (Query* list : {&forms_.SutAlimF->CariTanimQuery, &forms_.VerilenlerF->CariTanimQuery}) {
-        list->close();
-        list->open();
-    }
+    reread(forms_.SutAlimF->CariTanimQuery);
+    reread(forms_.VerilenlerF->CariTanimQuery);
 }
 
 void TcariF::Dzelt1Click()
@@ -85,8 +82,7 @@ void TcariF::KaydSil1Click()
     if (!forms_.dialogs.confirm(deleteQuestion(CariTanimQuery.asString(QStringLiteral("Adi"))))) return;
     const QVariant cid = CariTanimQuery.value(QStringLiteral("CID"));
     if (!cid.isNull() && CariTable.locate(QStringLiteral("CID"), cid)) CariTable.deleteCurrent();
-    CariTanimQuery.close();
-    CariTanimQuery.open();
+    reread(CariTanimQuery);
     Bosalt();
 }
 
