@@ -8,38 +8,22 @@
 
 void TAnaMenuF::SutAlimButtonClick()
 {
-    TSutAlimF& screen = *forms().SutAlimF;
-    bringUp(screen.window());
-    screen.intakeScreenOpened = 1;
-    screen.GuncelleGunluk();
-    reread(screen.CariTanimQuery);
-    if (screen.CariTanimQuery.recordCount() > 0) {
-        screen.Bosalt();
-        screen.fillFromAccount(screen.CariTanimQuery);
-    }
+    forms().SutAlimF->openFromMenu();
 }
 
 void TAnaMenuF::AlisVerisButtonClick()
 {
-    TVerilenlerF& screen = *forms().VerilenlerF;
-    bringUp(screen.window());
-    screen.Guncelle();
-    screen.paymentScreenOpened = 1;
-    reread(screen.CariTanimQuery);
+    forms().VerilenlerF->openFromMenu();
 }
 
 void TAnaMenuF::FabrikaButtonClick()
 {
-    TFabrikaF& screen = *forms().FabrikaF;
-    bringUp(screen.window());
-    screen.Guncelle();
+    forms().FabrikaF->openFromMenu();
 }
 
 void TAnaMenuF::RaporButtonClick()
 {
-    TRaporF& screen = *forms().RaporF;
-    bringUp(screen.window());
-    screen.Yenile();
+    forms().RaporF->openFromMenu();
 }
 
 void TAnaMenuF::CariTanimButtonClick()

@@ -3,6 +3,7 @@
 #include "store/DatabaseError.h"
 #include "store/Query.h"
 #include "store/SqlText.h"
+#include "store/Schema.h"
 #include "store/TableCursor.h"
 
 #include <QDate>
@@ -120,7 +121,7 @@ void fill(Connection& connection)
 void DayQuery(benchmark::State& state)
 {
     Query query(ledger->connection,
-                {QStringLiteral("SELECT * FROM SutGirisi"), dayFilter(kSampleDay), kindLine('S'),
+                {QStringLiteral("SELECT * FROM SutGirisi"), dayFilter(kSampleDay), kindLine(LedgerKind::Intake),
                  QStringLiteral("ORDER BY Adi COLLATE tr")});
     for (auto _ : state) {
         query.open();
@@ -135,7 +136,7 @@ void MonthByName(benchmark::State& state)
     Query query(ledger->connection,
                 {QStringLiteral("SELECT Adi, SUM(Sabah) AS Sabah_Toplam, SUM(Aksam) AS Aksam_Toplam,"),
                  QStringLiteral("SUM(Gelir_Toplam_Tutar) AS Tutar, COUNT(SBirim_Fiyat) AS Toplam_GUN"),
-                 QStringLiteral("FROM SutGirisi"), periodFilter(QDate(2024, 2, 1), QDate(2024, 2, 29)), kindLine('S'),
+                 QStringLiteral("FROM SutGirisi"), periodFilter(QDate(2024, 2, 1), QDate(2024, 2, 29)), kindLine(LedgerKind::Intake),
                  QStringLiteral("GROUP BY Adi"), QStringLiteral("ORDER BY Adi COLLATE tr")});
     for (auto _ : state) {
         query.open();
@@ -148,7 +149,7 @@ BENCHMARK(MonthByName)->Unit(benchmark::kMillisecond)->MinTime(0.3);
 // One intake save as the screen makes it: an autocommitted INSERT with a full sync.
 void AppendPost(benchmark::State& state)
 {
-    TableCursor table(ledger->connection, QStringLiteral("SutGirisi"), QStringLiteral("SGID"));
+    TableCursor table(ledger->connection, schema::sutGirisi());
     table.open();
     for (auto _ : state) {
         const qint64 key = table.append()

@@ -187,25 +187,9 @@ QString generalNumber(double value)
     return out;
 }
 
-QString formatFloat(const char* pattern, double value)
+QString formatFloat(const NumberPattern& pattern, double value)
 {
-    struct Shape {
-        const char* pattern;
-        bool grouped;
-        bool forceWholeDigit;  // "0" before the separator
-        bool fixedDecimals;    // always two decimals, else trailing zeros go
-    };
-    static constexpr Shape shapes[] = {
-        {"#,##0.00", true, true, true},
-        {"#,###.00", true, false, true},
-        {"#.##", false, false, false},
-        {"#.00", false, false, true},
-    };
-    const Shape* shape = nullptr;
-    for (const auto& s : shapes)
-        if (pattern && std::strcmp(pattern, s.pattern) == 0) shape = &s;
-    if (!shape) throw std::invalid_argument(std::string("unsupported number pattern: ") + (pattern ? pattern : "(null)"));
-
+    const NumberPattern* shape = &pattern;
     if (!std::isfinite(value)) return notFinite(value);
 
     constexpr int decimals = 2;

@@ -21,6 +21,22 @@ int parseInteger(const QString& text);
 // significant ones): 1234.5 gives 1234,5.
 QString generalNumber(double value);
 
-// One of the patterns "#,##0.00", "#,###.00", "#.##" and "#.00". A half
-// rounds away from zero on the value as written to 15 significant digits.
-QString formatFloat(const char* pattern, double value);
+// How a number is written for display: with or without thousand groups,
+// a "0" before the separator or none, two decimals always or only those needed.
+struct NumberPattern {
+    const char* text;
+    bool grouped;
+    bool forceWholeDigit;
+    bool fixedDecimals;
+};
+// "#,##0.00": amount boxes after leaving, the factory panel and its totals.
+inline constexpr NumberPattern kAmountPattern{"#,##0.00", true, true, true};
+// "#,###.00": grid columns and most total boxes; zero shows as ",00".
+inline constexpr NumberPattern kGridPattern{"#,###.00", true, false, true};
+// "#.##": an amount box while it has the focus.
+inline constexpr NumberPattern kTypingPattern{"#.##", false, false, false};
+// "#.00": a total box while it has the focus.
+inline constexpr NumberPattern kFocusedTotalPattern{"#.00", false, false, true};
+
+// A half rounds away from zero on the value as written to 15 significant digits.
+QString formatFloat(const NumberPattern& pattern, double value);

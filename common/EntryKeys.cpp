@@ -111,9 +111,9 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar key)
     return {act(regrouped, key), false};
 }
 
-QString amountTextOnEnter(const QString& text) { return formatFloat("#.##", parseDecimal(text)); }
+QString amountTextOnEnter(const QString& text) { return formatFloat(kTypingPattern, parseDecimal(text)); }
 
-QString amountTextOnLeave(const QString& text) { return formatFloat("#,##0.00", parseDecimal(text)); }
+QString amountTextOnLeave(const QString& text) { return formatFloat(kAmountPattern, parseDecimal(text)); }
 
 QChar nameBoxCharacter(const QString& text, int caret, QChar typed)
 {

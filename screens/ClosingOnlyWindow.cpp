@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ClosingOnlyWindow::ClosingOnlyWindow(const QString& caption, TForm& screen) : ScreenWindow(caption)
+ClosingOnlyWindow::ClosingOnlyWindow(const QString& caption, TForm& screen) : FormWindow(caption, screen)
 {
     auto* centre = new QWidget(this);
     auto* layout = new QVBoxLayout(centre);
@@ -21,7 +21,6 @@ ClosingOnlyWindow::ClosingOnlyWindow(const QString& caption, TForm& screen) : Sc
     paintBackground(centre, kPanelGreen);
 
     onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
+    setControls({{kapatButton, "kapatButton"}});
     kapatButton->setFocus();
-    installFormKeyHandler(this);
-    screen.attachWindow(&control());
 }

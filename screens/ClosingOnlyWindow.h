@@ -1,12 +1,12 @@
 #pragma once
 
-#include "common/widgets/ScreenWindow.h"
+#include "screens/FormWindow.h"
 
 class TForm;
 
 // The window of a screen whose panel is not built yet: its caption, its
 // status bar and "Kapat".
-class ClosingOnlyWindow : public ScreenWindow {
+class ClosingOnlyWindow : public FormWindow {
     Q_OBJECT
 public:
     ClosingOnlyWindow(const QString& caption, TForm& screen);

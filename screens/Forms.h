@@ -40,6 +40,14 @@ public:
     // "Kapat": only hides, so every field survives until the next opening.
     void kapatButtonClick() { window().hide(); }
 
+    // The common opening step: a minimised screen comes back maximised, one
+    // the user restored to normal size stays normal; then it is shown in front.
+    void bringUp()
+    {
+        if (window().isMinimized()) window().showMaximized();
+        window().showAndRaise();
+    }
+
 protected:
     Forms& forms_;
 
@@ -47,14 +55,6 @@ private:
     HeadlessWindow headless_;
     WindowControl* window_ = &headless_;
 };
-
-// Brings a screen up: a minimised one comes back maximised, one the user
-// restored to normal size stays normal; then it is shown in front.
-inline void bringUp(WindowControl& window)
-{
-    if (window.isMinimized()) window.showMaximized();
-    window.showAndRaise();
-}
 
 // A list whose SQL never changes is re-read by closing and opening it.
 inline void reread(Query& query)

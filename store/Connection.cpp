@@ -2,6 +2,7 @@
 
 #include "store/DatabaseError.h"
 #include "store/Schema.h"
+#include "store/Statement.h"
 #include "store/TurkishCollation.h"
 
 #include <QDir>
@@ -18,11 +19,6 @@ struct CloseDatabase {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 };
 using DatabaseHandle = std::unique_ptr<sqlite3, CloseDatabase>;
-
-struct FinalizeStatement {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using StatementHandle = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
 
 [[noreturn]] void failFile(const QString& path, int code, const QString& text)
 {
@@ -55,24 +51,19 @@ void validate(const QString& path)
 {
     DatabaseHandle db = openHandle(path, SQLITE_OPEN_READONLY);
     sqlite3_extended_result_codes(db.get(), 1);
-    sqlite3_stmt* raw = nullptr;
-    int rc = sqlite3_prepare_v2(db.get(), "PRAGMA application_id", -1, &raw, nullptr);
-    StatementHandle statement(raw);
-    if (rc != SQLITE_OK) failFile(path, rc, db.get());
-    rc = sqlite3_step(statement.get());
-    if (rc != SQLITE_ROW) failFile(path, rc, db.get());
-    if (sqlite3_column_int(statement.get(), 0) != schema::kApplicationId)
-        failFile(path, SQLITE_NOTADB, QStringLiteral("bu dosya Orvalin Kovanta veritabanı değil"));
-    statement.reset();
-
-    for (const schema::Table& table : schema::tables()) {
-        const QByteArray sql = QStringLiteral("SELECT %1 FROM %2 LIMIT 0")
-                                   .arg(table.fieldNames().join(QStringLiteral(", ")), QString::fromLatin1(table.name))
-                                   .toUtf8();
-        rc = sqlite3_prepare_v2(db.get(), sql.constData(), -1, &raw, nullptr);
-        statement.reset(raw);
-        if (rc != SQLITE_OK) failFile(path, rc, db.get());
+    bool ours = false;
+    try {
+        Statement mark(db.get(), QStringLiteral("PRAGMA application_id"));
+        ours = mark.step() && mark.column(0).toInt() == schema::kApplicationId;
+        if (ours) {
+            for (const schema::Table& table : schema::tables())
+                Statement(db.get(), QStringLiteral("SELECT %1 FROM %2 LIMIT 0")
+                                        .arg(table.fieldNames().join(QStringLiteral(", ")), QString::fromLatin1(table.name)));
+        }
+    } catch (const DatabaseError& error) {
+        failFile(path, error.code(), QString::fromUtf8(error.what()));
     }
+    if (!ours) failFile(path, SQLITE_NOTADB, QStringLiteral("bu dosya Orvalin Kovanta veritabanı değil"));
 }
 
 // A write cut off half-way (a power cut) leaves a hot journal that only a

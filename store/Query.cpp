@@ -2,20 +2,15 @@
 
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
+#include "store/Statement.h"
 
 #include <QDateTime>
 
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace {
-
-struct FinalizeStatement {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using StatementHandle = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
 
 // Field names are matched as the engine matches column names: ASCII letter case ignored.
 QString fieldKey(const QString& field)
@@ -25,7 +20,7 @@ QString fieldKey(const QString& field)
 
 [[noreturn]] void fieldNotFound(const QString& field)
 {
-    throw DatabaseError(0, QStringLiteral("Field '%1' not found").arg(field).toStdString());
+    throw DatabaseError(DatabaseError::kNotEngine, QStringLiteral("Field '%1' not found").arg(field).toStdString());
 }
 
 int lookup(const QHash<QString, int>& index, const QString& field)
@@ -33,25 +28,6 @@ int lookup(const QHash<QString, int>& index, const QString& field)
     const auto found = index.constFind(fieldKey(field));
     if (found == index.constEnd()) fieldNotFound(field);
     return found.value();
-}
-
-QVariant columnValue(sqlite3_stmt* statement, int column)
-{
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER:
-        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement, column)));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(statement, column));
-    case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-                                          sqlite3_column_bytes(statement, column)));
-    case SQLITE_BLOB: {
-        const char* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
-        return QVariant(QByteArray(data, sqlite3_column_bytes(statement, column)));
-    }
-    default:
-        return QVariant();
-    }
 }
 
 bool isNumber(const QVariant& value)
@@ -93,9 +69,9 @@ QString asStoredText(const QVariant& value)
 {
     switch (value.typeId()) {
     case QMetaType::QDate:
-        return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+        return value.toDate().toString(kStoredDateFormat);
     case QMetaType::QDateTime:
-        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return value.toDateTime().toString(kStoredMomentFormat);
     case QMetaType::Double:
     case QMetaType::Float:
         return QString::number(value.toDouble(), 'g', 17);
@@ -147,25 +123,13 @@ void Query::open()
 {
     if (open_) close();
 
-    sqlite3* db = connection_.handle();
-    const QByteArray text = SQL.join(QLatin1Char('\n')).toUtf8();
-    sqlite3_stmt* raw = nullptr;
-    const char* tail = nullptr;
-    int rc = sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &raw, &tail);
-    StatementHandle statement(raw);
-    if (rc != SQLITE_OK) connection_.fail(rc);
-    if (!statement) throw DatabaseError(SQLITE_MISUSE, "The query has no SQL statement");
-    {
-        // A second statement would silently not run; refuse it instead.
-        const int rest = static_cast<int>(text.constData() + text.size() - tail);
-        sqlite3_stmt* extra = nullptr;
-        rc = sqlite3_prepare_v2(db, tail, rest, &extra, nullptr);
-        StatementHandle extraStatement(extra);
-        if (rc != SQLITE_OK) connection_.fail(rc);
-        if (extraStatement) throw DatabaseError(SQLITE_MISUSE, "The query holds more than one SQL statement");
-    }
+    Statement statement(connection_, SQL.join(QLatin1Char('\n')));
+    if (statement.isEmpty()) throw DatabaseError(SQLITE_MISUSE, "The query has no SQL statement");
+    // A second statement would silently not run; refuse it instead.
+    if (!Statement(connection_, QString::fromUtf8(statement.rest())).isEmpty())
+        throw DatabaseError(SQLITE_MISUSE, "The query holds more than one SQL statement");
 
-    const int columns = sqlite3_column_count(statement.get());
+    const int columns = statement.columnCount();
     QStringList names;
     QHash<QString, int> index;
     const auto addName = [&](const QString& name) {
@@ -173,7 +137,7 @@ void Query::open()
         names << name;
     };
     for (int column = 0; column < columns; ++column) {
-        const QString name = QString::fromUtf8(sqlite3_column_name(statement.get(), column));
+        const QString name = statement.columnName(column);
         // With two columns of one name the first one answers, as it does by name elsewhere.
         if (index.contains(fieldKey(name))) {
             names << name;
@@ -182,21 +146,23 @@ void Query::open()
         addName(name);
     }
     for (const QString& name : calculatedFields) {
-        if (index.contains(fieldKey(name))) throw DatabaseError(0, QStringLiteral("Field '%1' already exists").arg(name).toStdString());
+        if (index.contains(fieldKey(name)))
+            throw DatabaseError(DatabaseError::kNotEngine, QStringLiteral("Field '%1' already exists").arg(name).toStdString());
         addName(name);
     }
+    // Fields the screen shows must be there before anything shows them.
+    for (const QString& name : shownFields) lookup(index, name);
 
     std::vector<std::vector<QVariant>> rows;
-    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+    while (statement.step()) {
         std::vector<QVariant> values(static_cast<size_t>(names.size()));
-        for (int column = 0; column < columns; ++column) values[static_cast<size_t>(column)] = columnValue(statement.get(), column);
+        for (int column = 0; column < columns; ++column) values[static_cast<size_t>(column)] = statement.column(column);
         if (onCalcFields) {
             Record record(index, values);
             onCalcFields(record);
         }
         rows.push_back(std::move(values));
     }
-    if (rc != SQLITE_DONE) connection_.fail(rc);
 
     names_ = std::move(names);
     index_ = std::move(index);
@@ -300,4 +266,9 @@ QVariant Query::valueAt(int row, const QString& field) const
     const int column = fieldIndex(field);
     if (row < 0 || row >= recordCount()) return {};
     return rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
+}
+
+bool Query::hasField(const QString& field) const
+{
+    return index_.contains(fieldKey(field));
 }

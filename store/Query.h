@@ -36,6 +36,9 @@ public:
     // for every row as it is read, before anyone sees it.
     QStringList calculatedFields;
     std::function<void(Record&)> onCalcFields;
+    // Fields a grid or a box shows: opening fails when one is missing, so
+    // a misspelt name never reaches the painting.
+    QStringList shownFields;
 
     void open();
     void close();
@@ -43,6 +46,7 @@ public:
 
     int recordCount() const { return static_cast<int>(rows_.size()); }
     QStringList fieldNames() const { return names_; }
+    bool hasField(const QString& field) const;
 
     void first();
     void next();

@@ -129,6 +129,11 @@ const std::vector<Table>& tables()
     return all;
 }
 
+const Table& cariler() { return tables()[0]; }
+const Table& sutGirisi() { return tables()[1]; }
+const Table& fabrika() { return tables()[2]; }
+const Table& fabrikaCari() { return tables()[3]; }
+
 QString creationScript()
 {
     QString script;

@@ -27,8 +27,20 @@ struct Table {
 };
 
 const std::vector<Table>& tables();
+const Table& cariler();
+const Table& sutGirisi();
+const Table& fabrika();
+const Table& fabrikaCari();
 
 // Every CREATE TABLE and CREATE INDEX statement, with the file's marks.
 QString creationScript();
 
 }  // namespace schema
+
+// The two kinds of ledger row, told apart by SutGirisi.Gelir_Gider.
+enum class LedgerKind : char { Intake = 'S', Payment = 'O' };
+// The stored text of a kind: "S" or "O".
+inline QString kindCode(LedgerKind kind)
+{
+    return QString(QLatin1Char(static_cast<char>(kind)));
+}

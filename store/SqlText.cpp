@@ -1,8 +1,10 @@
 #include "store/SqlText.h"
 
+#include "store/Statement.h"
+
 QString dateLiteral(const QDate& date)
 {
-    return QLatin1Char('\'') + date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('\'');
+    return QLatin1Char('\'') + date.toString(kStoredDateFormat) + QLatin1Char('\'');
 }
 
 QString quotedText(const QString& text)
@@ -23,7 +25,7 @@ QString periodFilter(const QDate& from, const QDate& to)
            QLatin1Char(')');
 }
 
-QString kindLine(char kind)
+QString kindLine(LedgerKind kind)
 {
-    return QStringLiteral("AND Gelir_Gider='") + QLatin1Char(kind) + QLatin1Char('\'');
+    return QStringLiteral("AND Gelir_Gider=") + quotedText(kindCode(kind));
 }

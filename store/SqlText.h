@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Schema.h"
+
 #include <QDate>
 #include <QString>
 
@@ -14,7 +16,7 @@ QString dayFilter(const QDate& day);
 // "WHERE (Tarih>=<from> AND Tarih<=<to>)", both ends included.
 QString periodFilter(const QDate& from, const QDate& to);
 // "AND Gelir_Gider='S'" or "AND Gelir_Gider='O'"
-QString kindLine(char kind);
+QString kindLine(LedgerKind kind);
 
 // Name lists sort in Turkish alphabetical order through this collation.
 inline const QString kTurkishCollation = QStringLiteral("tr");

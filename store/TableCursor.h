@@ -7,6 +7,9 @@
 
 class Connection;
 class TableCursor;
+namespace schema {
+struct Table;
+}
 
 // The fields of one append or edit; only post writes them. Dropped without a
 // post (an error half-way), it leaves nothing behind.
@@ -34,7 +37,7 @@ private:
 // A cursor over one whole table in key order, reading and writing single rows.
 class TableCursor {
 public:
-    TableCursor(Connection& connection, QString table, QString keyField);
+    TableCursor(Connection& connection, const schema::Table& table);
 
     void open();
     void close();

@@ -10,6 +10,8 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -23,23 +25,6 @@ bool isNumber(const QVariant& value)
 }
 
 }  // namespace
-
-DisplayFormat asText()
-{
-    return [](const QVariant& value) { return value.isNull() ? QString() : value.toString(); };
-}
-
-DisplayFormat asPattern(const char* pattern)
-{
-    return [pattern](const QVariant& value) {
-        return value.isNull() ? QString() : formatFloat(pattern, value.toDouble());
-    };
-}
-
-DisplayFormat asGeneralNumber()
-{
-    return [](const QVariant& value) { return value.isNull() ? QString() : generalNumber(value.toDouble()); };
-}
 
 QueryTableModel::QueryTableModel(Query& query, std::vector<GridColumn> columns, QObject* parent)
     : QAbstractTableModel(parent), query_(query), columns_(std::move(columns))
@@ -69,9 +54,11 @@ QVariant QueryTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     const GridColumn& column = columns_[index.column()];
+    // Painting never throws: a field the query lacks was refused when it opened.
+    if (!query_.hasField(column.field)) return {};
     switch (role) {
     case Qt::DisplayRole: {
-        return column.display(query_.valueAt(index.row(), column.field));
+        return cellText(column.format, query_.valueAt(index.row(), column.field));
     }
     case Qt::TextAlignmentRole: {
         const bool number = isNumber(query_.valueAt(index.row(), column.field));
@@ -116,12 +103,17 @@ QueryGrid::QueryGrid(Query& query, std::vector<GridColumn> columns, QWidget* par
         const int width = model_.columns()[i].width;
         setColumnWidth(i, width > 0 ? width : kDefaultColumnWidth);
     }
-    // The current cell keeps its highlight when the grid is not focused.
+    // The current cell is dark blue while the grid has the focus, and keeps
+    // a pale highlight without it, so the current row stays visible.
     QPalette colours = palette();
-    colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Highlight));
-    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::Window, Qt::white);
+    colours.setColor(QPalette::Active, QPalette::Highlight, QColor(0, 0, 128));
+    colours.setColor(QPalette::Active, QPalette::HighlightedText, Qt::white);
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, QColor(200, 200, 220));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::black);
     setPalette(colours);
+    viewport()->setAutoFillBackground(true);
 
     connect(&model_, &QAbstractItemModel::modelReset, this, &QueryGrid::followQuery);
     connect(&query, &Query::currentChanged, this, &QueryGrid::followQuery);
@@ -138,6 +130,11 @@ void QueryGrid::addMenuItem(const QString& text, std::function<void()> handler, 
     }
     connect(action, &QAction::triggered, this, [handler = std::move(handler)] { guarded(handler); });
     addAction(action);
+}
+
+void QueryGrid::onDoubleClick(std::function<void()> handler)
+{
+    connect(this, &QueryGrid::gridDoubleClicked, this, [handler = std::move(handler)] { guarded(handler); });
 }
 
 void QueryGrid::followQuery()
@@ -181,8 +178,8 @@ void QueryGrid::mouseDoubleClickEvent(QMouseEvent* event)
     emit gridDoubleClicked();
 }
 
-QueryFieldBox::QueryFieldBox(Query& query, QString field, DisplayFormat display, QWidget* parent)
-    : QLineEdit(parent), query_(query), field_(std::move(field)), display_(std::move(display))
+QueryFieldBox::QueryFieldBox(Query& query, QString field, CellFormat format, QWidget* parent)
+    : QLineEdit(parent), query_(query), field_(std::move(field)), format_(format)
 {
     setReadOnly(true);
     connect(&query_, &Query::opened, this, &QueryFieldBox::refresh);
@@ -193,11 +190,11 @@ QueryFieldBox::QueryFieldBox(Query& query, QString field, DisplayFormat display,
 
 void QueryFieldBox::refresh()
 {
-    const QVariant value = query_.isOpen() ? query_.value(field_) : QVariant();
+    const QVariant value = query_.isOpen() && query_.hasField(field_) ? query_.value(field_) : QVariant();
     if (hasFocus() && isNumber(value))
-        setText(formatFloat("#.00", value.toDouble()));
+        setText(formatFloat(kFocusedTotalPattern, value.toDouble()));
     else
-        setText(display_(value));
+        setText(cellText(format_, value));
 }
 
 void QueryFieldBox::focusInEvent(QFocusEvent* event)
@@ -210,4 +207,24 @@ void QueryFieldBox::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
     refresh();
+}
+
+QWidget* viewPage(QueryGrid* grid, Query& totals, const std::vector<TotalBox>& boxes)
+{
+    auto* page = new QWidget;
+    auto* rows = new QVBoxLayout(page);
+    rows->addWidget(grid, 1);
+    auto* bar = new QHBoxLayout;
+    for (const TotalBox& box : boxes) {
+        bar->addWidget(new QLabel(box.title, page));
+        auto* field = new QueryFieldBox(totals, box.field, box.format, page);
+        field->setObjectName(box.field);
+        field->setFixedWidth(90);
+        field->setAlignment(Qt::AlignRight);
+        bar->addWidget(field);
+    }
+    bar->addStretch();
+    rows->addLayout(bar);
+    grid->setParent(page);
+    return page;
 }

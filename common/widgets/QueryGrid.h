@@ -8,20 +8,9 @@
 #include <functional>
 #include <vector>
 
+#include "common/GridColumns.h"
+
 class Query;
-
-// How a grid shows a stored value; an empty value shows as empty text.
-using DisplayFormat = std::function<QString(const QVariant&)>;
-DisplayFormat asText();
-DisplayFormat asPattern(const char* pattern);
-DisplayFormat asGeneralNumber();
-
-struct GridColumn {
-    QString field;
-    QString title;
-    int width = 0;  // 0: the grid's default width
-    DisplayFormat display = asText();
-};
 
 // The rows of a query as a table, coloured alternately by row.
 class QueryTableModel : public QAbstractTableModel {
@@ -53,6 +42,8 @@ public:
     void setEnterWalksCells(bool on) { enterWalksCells_ = on; }
     // An item of the grid's context menu; its shortcut works while the grid has the focus.
     void addMenuItem(const QString& text, std::function<void()> handler, const QKeySequence& shortcut = {});
+    // Runs the handler on a double-click on a row.
+    void onDoubleClick(std::function<void()> handler);
 
 signals:
     void gridDoubleClicked();
@@ -75,7 +66,7 @@ private:
 class QueryFieldBox : public QLineEdit {
     Q_OBJECT
 public:
-    QueryFieldBox(Query& query, QString field, DisplayFormat display, QWidget* parent = nullptr);
+    QueryFieldBox(Query& query, QString field, CellFormat format, QWidget* parent = nullptr);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -86,5 +77,8 @@ private:
 
     Query& query_;
     QString field_;
-    DisplayFormat display_;
+    CellFormat format_;
 };
+
+// A page of a screen's tabs: the grid, and under it its labelled total boxes.
+QWidget* viewPage(QueryGrid* grid, Query& totals, const std::vector<TotalBox>& boxes);

@@ -16,3 +16,9 @@ void TFabrikaF::Guncelle()
 {
     // The factory panel and month list are not built yet: nothing to rebuild.
 }
+
+void TFabrikaF::openFromMenu()
+{
+    bringUp();
+    Guncelle();
+}

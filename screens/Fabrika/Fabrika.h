@@ -13,4 +13,7 @@ public:
 
     void FormCreate();
     void Guncelle();
+
+    // The menu's opening: shown, then rebuilt.
+    void openFromMenu();
 };

@@ -18,3 +18,9 @@ void TRaporF::Yenile()
 {
     // The report's lists are not built yet: nothing to rebuild.
 }
+
+void TRaporF::openFromMenu()
+{
+    bringUp();
+    Yenile();
+}

@@ -14,4 +14,7 @@ public:
 
     void FormCreate();
     void Yenile();
+
+    // The menu's opening: shown, then rebuilt.
+    void openFromMenu();
 };

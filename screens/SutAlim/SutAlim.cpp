@@ -19,6 +19,36 @@ double totalLitres(const Record& row)
 
 }  // namespace
 
+const std::vector<GridColumn> TSutAlimF::kAccountColumns = {{kAdi, QStringLiteral("Adı Soyadı"), 148}};
+const std::vector<GridColumn> TSutAlimF::kDayColumns = {
+    {kAdi, QStringLiteral("Adı Soyadı"), 130},
+    {QStringLiteral("Sabah"), QStringLiteral("Sabah LT"), 0, kAsGridNumber},
+    {QStringLiteral("Aksam"), QStringLiteral("Akşam LT"), 0, kAsGridNumber},
+    {QStringLiteral("toplam"), QStringLiteral("Toplam LT"), 0, kAsGridNumber},
+    {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Toplam Tutar"), 0, kAsGridNumber},
+    {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 250},
+};
+const std::vector<TotalBox> TSutAlimF::kDayTotals = {
+    {QStringLiteral("Sabah Toplamı"), QStringLiteral("Sabah_Toplam")},
+    {QStringLiteral("Akşam Toplamı"), QStringLiteral("Aksam_Toplam")},
+    {QStringLiteral("Genel Toplam"), QStringLiteral("Genel_Toplam")},
+    {QStringLiteral("Tutar Toplam"), QStringLiteral("Toplam_Tutar"), kAsGeneralNumber},
+};
+const std::vector<GridColumn> TSutAlimF::kMonthColumns = {
+    {kAdi, QStringLiteral("Adı Soyadı"), 120},
+    {QStringLiteral("Sabah_Toplam"), QStringLiteral("Sabah LT"), 0, kAsGridNumber},
+    {QStringLiteral("Aksam_Toplam"), QStringLiteral("Akşam LT"), 0, kAsGridNumber},
+    {QStringLiteral("Toplam"), QStringLiteral("Toplam LT"), 0, kAsGridNumber},
+    {QStringLiteral("Toplam_Tutar"), QStringLiteral("Toplam Tutar"), 0, kAsGridNumber},
+    {QStringLiteral("Ortalama"), QStringLiteral("Ortalama"), 0, kAsGridNumber},
+};
+const std::vector<TotalBox> TSutAlimF::kMonthTotals = {
+    {QStringLiteral("Sabah Toplamı"), QStringLiteral("Sabah_Toplam")},
+    {QStringLiteral("Akşam Toplamı"), QStringLiteral("Aksam_Toplam")},
+    {QStringLiteral("Genel Toplam"), QStringLiteral("Toplam")},
+    {QStringLiteral("Tutar Toplam"), QStringLiteral("Toplam_Tutar")},
+};
+
 TSutAlimF::TSutAlimF(Forms& forms)
     : TForm(forms),
       CariTanimQuery(forms.sutConnection, {kAccountListSql}),
@@ -26,8 +56,13 @@ TSutAlimF::TSutAlimF(Forms& forms)
       SutGirisiTopQuery(forms.sutConnection),
       AylikSutGirisiQuery(forms.sutConnection),
       AylikSutGirisiTopQuery(forms.sutConnection),
-      SutGirisiTable(forms.sutConnection, QStringLiteral("SutGirisi"), QStringLiteral("SGID"))
+      SutGirisiTable(forms.sutConnection, schema::sutGirisi())
 {
+    showIn(CariTanimQuery, kAccountColumns);
+    showIn(SutGirisiQuery, kDayColumns);
+    showIn(SutGirisiTopQuery, kDayTotals);
+    showIn(AylikSutGirisiQuery, kMonthColumns);
+    showIn(AylikSutGirisiTopQuery, kMonthTotals);
     SutGirisiQuery.calculatedFields = {QStringLiteral("toplam")};
     SutGirisiQuery.onCalcFields = [](Record& row) {
         row.setValue(QStringLiteral("toplam"), row.asFloat(QStringLiteral("Sabah")) + row.asFloat(QStringLiteral("Aksam")));
@@ -59,12 +94,10 @@ void TSutAlimF::tarihDateChange()
 
 void TSutAlimF::KoduEditExit()
 {
-    Query& accounts = forms_.cariF->CariTanimQuery;
-    if (!accounts.isOpen()) accounts.open();
-    if (KoduEdit.isEmpty()) return;
-    if (!accounts.locate(kKodu, KoduEdit.text())) return;
+    const std::optional<Account> account = forms_.cariF->findCode(KoduEdit.text());
+    if (!account) return;
     if (kayitnoEdit.isEmpty()) Bosalt();
-    fillFromAccount(accounts);
+    fillFromAccount(*account);
 }
 
 void TSutAlimF::SaklaButClick()
@@ -73,13 +106,12 @@ void TSutAlimF::SaklaButClick()
         forms_.dialogs.message(QStringLiteral("Giriş için Süt Alım Hesabı seçin!"));
         return;
     }
-    Query& accounts = forms_.cariF->CariTanimQuery;
-    if (!accounts.isOpen()) accounts.open();
-    if (!accounts.locate(kKodu, KoduEdit.text())) {
+    const std::optional<Account> account = forms_.cariF->findCode(KoduEdit.text());
+    if (!account) {
         forms_.dialogs.message(QStringLiteral("Girdiğiniz Koda Ait Süt Alım Hesabı Bulunamadı!"));
         return;
     }
-    if (AdiEdit.text() != accounts.asString(kAdi)) {
+    if (AdiEdit.text() != account->adi) {
         forms_.dialogs.message(QStringLiteral("Girdiğiniz kod ve ad uyumsuz kontrol ettikten sonra saklayın!"));
         return;
     }
@@ -96,7 +128,7 @@ void TSutAlimF::SaklaButClick()
     const double aksam = parseDecimal(aksamEdit.text());
     const double fiyat = parseDecimal(SBirimFiyatEdit.text());
     const QString kodu = KoduEdit.text();
-    row.setField(QStringLiteral("Gelir_Gider"), QStringLiteral("S"))
+    row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Intake))
         .setField(kKodu, kodu)
         .setField(kAdi, AdiEdit.text())
         .setField(QStringLiteral("Sabah"), sabah)
@@ -114,7 +146,7 @@ void TSutAlimF::SaklaButClick()
     Bosalt();
     if (SonrakiRadio.checked()) {
         CariTanimQuery.next();
-        fillFromAccount(CariTanimQuery);
+        fillFromAccount(accountAt(CariTanimQuery));
     }
 }
 
@@ -124,9 +156,9 @@ void TSutAlimF::Dzelt1Click()
     kayitnoEdit.setText(row.asString(QStringLiteral("SGID")));
     KoduEdit.setText(row.asString(kKodu));
     AdiEdit.setText(row.asString(kAdi));
-    sabahEdit.setText(formatFloat("#,###.00", row.asFloat(QStringLiteral("Sabah"))));
-    aksamEdit.setText(formatFloat("#,###.00", row.asFloat(QStringLiteral("Aksam"))));
-    SBirimFiyatEdit.setText(formatFloat("#,###.00", row.asFloat(QStringLiteral("SBirim_Fiyat"))));
+    sabahEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Sabah"))));
+    aksamEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Aksam"))));
+    SBirimFiyatEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("SBirim_Fiyat"))));
     AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
 }
 
@@ -143,8 +175,22 @@ void TSutAlimF::KaydSil1Click()
 
 void TSutAlimF::CariGridDblClick()
 {
+    takePick(accountAt(CariTanimQuery));
+}
+
+void TSutAlimF::takePick(const Account& account)
+{
     Bosalt();
-    fillFromAccount(CariTanimQuery);
+    fillFromAccount(account);
+}
+
+void TSutAlimF::openFromMenu()
+{
+    bringUp();
+    intakeScreenOpened = 1;
+    GuncelleGunluk();
+    reread(CariTanimQuery);
+    if (CariTanimQuery.recordCount() > 0) takePick(accountAt(CariTanimQuery));
 }
 
 void TSutAlimF::BulButClick()
@@ -167,11 +213,11 @@ void TSutAlimF::Bosalt()
     kayitnoEdit.clear();
 }
 
-void TSutAlimF::fillFromAccount(const Query& accounts)
+void TSutAlimF::fillFromAccount(const Account& account)
 {
-    KoduEdit.setText(accounts.asString(kKodu));
-    AdiEdit.setText(accounts.asString(kAdi));
-    SBirimFiyatEdit.setText(generalNumber(accounts.asFloat(QStringLiteral("Birim_Fiyati"))));
+    KoduEdit.setText(account.kodu);
+    AdiEdit.setText(account.adi);
+    SBirimFiyatEdit.setText(generalNumber(account.birimFiyati));
 }
 
 void TSutAlimF::GuncelleGunluk()
@@ -179,7 +225,7 @@ void TSutAlimF::GuncelleGunluk()
     const MonthPeriod period = monthPeriod(tarihDate.date());
     const QString day = dayFilter(period.day);
     const QString month = periodFilter(period.first, period.last);
-    const QString intake = kindLine('S');
+    const QString intake = kindLine(LedgerKind::Intake);
     rebuild(SutGirisiQuery, {
         QStringLiteral("SELECT * FROM SutGirisi"),
         day,

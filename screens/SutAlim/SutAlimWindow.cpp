@@ -1,7 +1,6 @@
 #include "screens/SutAlim/SutAlimWindow.h"
 
 #include "common/widgets/Binding.h"
-#include "common/widgets/ErrorBox.h"
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/Events.h"
 #include "common/widgets/QueryGrid.h"
@@ -14,40 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-const char* const kTotalPattern = "#,###.00";
-
-struct TotalBox {
-    const char* title;
-    const char* field;
-    DisplayFormat display;
-};
-
-// A page of the tabs: its grid, and under it the labelled total boxes.
-QWidget* viewPage(QueryGrid* grid, Query& totals, std::initializer_list<TotalBox> boxes)
-{
-    auto* page = new QWidget;
-    auto* rows = new QVBoxLayout(page);
-    rows->addWidget(grid, 1);
-    auto* bar = new QHBoxLayout;
-    for (const TotalBox& box : boxes) {
-        bar->addWidget(new QLabel(QString::fromUtf8(box.title), page));
-        auto* field = new QueryFieldBox(totals, QString::fromUtf8(box.field), box.display, page);
-        field->setObjectName(QString::fromUtf8(box.field));
-        field->setFixedWidth(80);
-        field->setAlignment(Qt::AlignRight);
-        bar->addWidget(field);
-    }
-    bar->addStretch();
-    rows->addLayout(bar);
-    grid->setParent(page);
-    return page;
-}
-
-}  // namespace
-
-SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : ScreenWindow(QStringLiteral("Orvalin Kovanta - Süt Alımı Girişi"))
+SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orvalin Kovanta - Süt Alımı Girişi"), screen)
 {
     auto* centre = new QWidget(this);
     paintBackground(centre, kPanelGreen);
@@ -69,7 +35,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : ScreenWindow(QStringLiteral("O
     auto* YeniHesapBut = new QPushButton(QStringLiteral("Yeni Hesap Ekle"), strip);
     stripRows->addWidget(YeniHesapBut);
     stripRows->addWidget(new QLabel(QStringLiteral("Süt Alım Listesi"), strip));
-    auto* CariGrid = new QueryGrid(screen.CariTanimQuery, {{QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 148}}, strip);
+    auto* CariGrid = new QueryGrid(screen.CariTanimQuery, TSutAlimF::kAccountColumns, strip);
     CariGrid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });
     stripRows->addWidget(CariGrid, 1);
     columns->addWidget(strip);
@@ -137,44 +103,14 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : ScreenWindow(QStringLiteral("O
 
     // The day and month pages.
     auto* tabs = new QTabWidget(centre);
-    auto* dayGrid = new QueryGrid(screen.SutGirisiQuery,
-                                  {
-                                      {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 130},
-                                      {QStringLiteral("Sabah"), QStringLiteral("Sabah LT"), 0, asPattern(kTotalPattern)},
-                                      {QStringLiteral("Aksam"), QStringLiteral("Akşam LT"), 0, asPattern(kTotalPattern)},
-                                      {QStringLiteral("toplam"), QStringLiteral("Toplam LT"), 0, asPattern(kTotalPattern)},
-                                      {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Toplam Tutar"), 0, asPattern(kTotalPattern)},
-                                      {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 250},
-                                  });
+    auto* dayGrid = new QueryGrid(screen.SutGirisiQuery, TSutAlimF::kDayColumns);
     dayGrid->setEnterWalksCells(true);
     dayGrid->addMenuItem(QStringLiteral("Düzelt"), [&screen] { screen.Dzelt1Click(); });
     dayGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
-    tabs->addTab(viewPage(dayGrid, screen.SutGirisiTopQuery,
-                          {
-                              {"Sabah Toplamı", "Sabah_Toplam", asPattern(kTotalPattern)},
-                              {"Akşam Toplamı", "Aksam_Toplam", asPattern(kTotalPattern)},
-                              {"Genel Toplam", "Genel_Toplam", asPattern(kTotalPattern)},
-                              {"Tutar Toplam", "Toplam_Tutar", asGeneralNumber()},
-                          }),
-                 QString());
-    auto* monthGrid = new QueryGrid(screen.AylikSutGirisiQuery,
-                                    {
-                                        {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 120},
-                                        {QStringLiteral("Sabah_Toplam"), QStringLiteral("Sabah LT"), 0, asPattern(kTotalPattern)},
-                                        {QStringLiteral("Aksam_Toplam"), QStringLiteral("Akşam LT"), 0, asPattern(kTotalPattern)},
-                                        {QStringLiteral("Toplam"), QStringLiteral("Toplam LT"), 0, asPattern(kTotalPattern)},
-                                        {QStringLiteral("Toplam_Tutar"), QStringLiteral("Toplam Tutar"), 0, asPattern(kTotalPattern)},
-                                        {QStringLiteral("Ortalama"), QStringLiteral("Ortalama"), 0, asPattern(kTotalPattern)},
-                                    });
+    tabs->addTab(viewPage(dayGrid, screen.SutGirisiTopQuery, TSutAlimF::kDayTotals), QString());
+    auto* monthGrid = new QueryGrid(screen.AylikSutGirisiQuery, TSutAlimF::kMonthColumns);
     monthGrid->setEnterWalksCells(true);
-    tabs->addTab(viewPage(monthGrid, screen.AylikSutGirisiTopQuery,
-                          {
-                              {"Sabah Toplamı", "Sabah_Toplam", asPattern(kTotalPattern)},
-                              {"Akşam Toplamı", "Aksam_Toplam", asPattern(kTotalPattern)},
-                              {"Genel Toplam", "Toplam", asPattern(kTotalPattern)},
-                              {"Tutar Toplam", "Toplam_Tutar", asPattern(kTotalPattern)},
-                          }),
-                 QString());
+    tabs->addTab(viewPage(monthGrid, screen.AylikSutGirisiTopQuery, TSutAlimF::kMonthTotals), QString());
     tabs->setCurrentIndex(0);
     right->addWidget(tabs, 1);
     setCentralWidget(centre);
@@ -202,9 +138,9 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : ScreenWindow(QStringLiteral("O
     onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
     onClick(BulBut, [&screen] { screen.BulButClick(); });
     onClick(YeniHesapBut, [&screen] { screen.YeniHesapButClick(); });
-    connect(CariGrid, &QueryGrid::gridDoubleClicked, this, [&screen] { guarded([&] { screen.CariGridDblClick(); }); });
+    CariGrid->onDoubleClick([&screen] { screen.CariGridDblClick(); });
 
-    setControlOrder({
+    setControls({
         {tarihDate, "tarihDate"},
         {KoduEdit, "KoduEdit"},
         {AdiEdit, "AdiEdit"},
@@ -227,6 +163,4 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : ScreenWindow(QStringLiteral("O
         {dayGrid, "dayGrid"},
         {monthGrid, "monthGrid"},
     });
-    installFormKeyHandler(this);
-    screen.attachWindow(&control());
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "common/widgets/ScreenWindow.h"
+#include "screens/FormWindow.h"
 
 class TSutAlimF;
 
-class SutAlimWindow : public ScreenWindow {
+class SutAlimWindow : public FormWindow {
     Q_OBJECT
 public:
     explicit SutAlimWindow(TSutAlimF& screen);

@@ -37,3 +37,18 @@ void TVerilenlerF::Guncelle()
 {
     // The month view of payments is not built yet: nothing to rebuild.
 }
+
+void TVerilenlerF::openFromMenu()
+{
+    bringUp();
+    Guncelle();
+    paymentScreenOpened = 1;
+    reread(CariTanimQuery);
+}
+
+void TVerilenlerF::takePick(const Account& account)
+{
+    Bosalt();
+    KoduEdit.setText(account.kodu);
+    AdiEdit.setText(account.adi);
+}

@@ -6,6 +6,8 @@
 
 // The payment and purchase screen. Its entry and views come later; what is
 // here is what the menu and the account pick rely on.
+struct Account;
+
 class TVerilenlerF : public TForm {
 public:
     explicit TVerilenlerF(Forms& forms);
@@ -32,4 +34,9 @@ public:
     void yeniButClick() { Bosalt(); }
     void secButtonClick();
     void Guncelle();
+
+    // The menu's opening: shown, views rebuilt, flagged as opened, list re-read.
+    void openFromMenu();
+    // An account picked on the account screen.
+    void takePick(const Account& account);
 };

@@ -1,8 +1,6 @@
 #include "screens/cari/CariWindow.h"
 
-#include "common/PhoneNumber.h"
 #include "common/widgets/Binding.h"
-#include "common/widgets/ErrorBox.h"
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/Events.h"
 #include "common/widgets/QueryGrid.h"
@@ -25,18 +23,9 @@ QComboBox* collectionTimes(QWidget* parent)
     return combo;
 }
 
-// A stored number laid into the phone pattern; no number shows nothing.
-DisplayFormat asPhone()
-{
-    return [](const QVariant& value) {
-        const QString shown = phoneDisplayText(value.toString(), QLatin1Char(' '));
-        return phoneValue(shown).trimmed().isEmpty() ? QString() : shown;
-    };
-}
-
 }  // namespace
 
-CariWindow::CariWindow(TcariF& screen) : ScreenWindow(QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Tanımlama"))
+CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Tanımlama"), screen)
 {
     auto* centre = new QWidget(this);
     auto* rows = new QVBoxLayout(centre);
@@ -90,25 +79,13 @@ CariWindow::CariWindow(TcariF& screen) : ScreenWindow(QStringLiteral("Orvalin Ko
     grid->setColumnStretch(7, 1);
     rows->addWidget(panel);
 
-    auto* CariGrid = new QueryGrid(screen.CariTanimQuery,
-                                   {
-                                       {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 67},
-                                       {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 160},
-                                       {QStringLiteral("Birim_Fiyati"), QStringLiteral("Süt Fiyatı"), 0, asGeneralNumber()},
-                                       {QStringLiteral("Telefon"), QStringLiteral("Telefon"), 100, asPhone()},
-                                       {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 150},
-                                       {QStringLiteral("Mevki"), QStringLiteral("Mevkii"), 150},
-                                       {QStringLiteral("Koy"), QStringLiteral("Köy"), 100},
-                                       {QStringLiteral("Kisin_Alim"), QStringLiteral("Kışın Alım"), 100},
-                                       {QStringLiteral("Yaz_Alim"), QStringLiteral("Yazın Alım"), 100},
-                                   },
-                                   centre);
+    auto* CariGrid = new QueryGrid(screen.CariTanimQuery, TcariF::kColumns, centre);
     CariGrid->setEnterWalksCells(true);
     CariGrid->addMenuItem(QStringLiteral("Kaydet"), [&screen] { screen.KaydetButClick(); }, QKeySequence(QStringLiteral("Ctrl+S")));
     CariGrid->addMenuItem(QStringLiteral("Düzelt"), [&screen] { screen.Dzelt1Click(); });
     CariGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
     CariGrid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });
-    connect(CariGrid, &QueryGrid::gridDoubleClicked, this, [&screen] { guarded([&] { screen.CariGridDblClick(); }); });
+    CariGrid->onDoubleClick([&screen] { screen.CariGridDblClick(); });
     rows->addWidget(CariGrid, 1);
     setCentralWidget(centre);
 
@@ -126,7 +103,7 @@ CariWindow::CariWindow(TcariF& screen) : ScreenWindow(QStringLiteral("Orvalin Ko
     onClick(YeniButton, [&screen] { screen.YeniButtonClick(); });
     onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
 
-    setControlOrder({
+    setControls({
         {KoduEdit, "KoduEdit"},
         {AdiEdit, "AdiEdit"},
         {AciklamaEdit, "AciklamaEdit"},
@@ -141,6 +118,4 @@ CariWindow::CariWindow(TcariF& screen) : ScreenWindow(QStringLiteral("Orvalin Ko
         {kapatButton, "kapatButton"},
         {CariGrid, "CariGrid"},
     });
-    installFormKeyHandler(this);
-    screen.attachWindow(&control());
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "common/widgets/ScreenWindow.h"
+#include "screens/FormWindow.h"
 
 class TcariF;
 
-class CariWindow : public ScreenWindow {
+class CariWindow : public FormWindow {
     Q_OBJECT
 public:
     explicit CariWindow(TcariF& screen);

@@ -11,13 +11,32 @@
 const QStringList TcariF::kCollectionTimes = {QStringLiteral("Sabah/Akşam"), QStringLiteral("Sabah"),
                                               QStringLiteral("Akşam")};
 
+Account accountAt(const Query& accounts)
+{
+    return {accounts.asString(QStringLiteral("Kodu")), accounts.asString(QStringLiteral("Adi")),
+            accounts.asFloat(QStringLiteral("Birim_Fiyati"))};
+}
+
+const std::vector<GridColumn> TcariF::kColumns = {
+    {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 67},
+    {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 160},
+    {QStringLiteral("Birim_Fiyati"), QStringLiteral("Süt Fiyatı"), 0, kAsGeneralNumber},
+    {QStringLiteral("Telefon"), QStringLiteral("Telefon"), 100, kAsPhone},
+    {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 150},
+    {QStringLiteral("Mevki"), QStringLiteral("Mevkii"), 150},
+    {QStringLiteral("Koy"), QStringLiteral("Köy"), 100},
+    {QStringLiteral("Kisin_Alim"), QStringLiteral("Kışın Alım"), 100},
+    {QStringLiteral("Yaz_Alim"), QStringLiteral("Yazın Alım"), 100},
+};
+
 TcariF::TcariF(Forms& forms)
     : TForm(forms),
       KisCombo(kCollectionTimes.front()),
       YazCombo(kCollectionTimes.front()),
       CariTanimQuery(forms.sutConnection, {kAccountListSql}),
-      CariTable(forms.sutConnection, QStringLiteral("Cariler"), QStringLiteral("CID"))
+      CariTable(forms.sutConnection, schema::cariler())
 {
+    showIn(CariTanimQuery, kColumns);
 }
 
 void TcariF::KaydetButClick()
@@ -62,7 +81,7 @@ void TcariF::Dzelt1Click()
     KoduEdit.setText(row.asString(QStringLiteral("Kodu")));
     AdiEdit.setText(row.asString(QStringLiteral("Adi")));
     AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
-    BirimFiyatEdit.setText(formatFloat("#,##0.00", row.asFloat(QStringLiteral("Birim_Fiyati"))));
+    BirimFiyatEdit.setText(formatFloat(kAmountPattern, row.asFloat(QStringLiteral("Birim_Fiyati"))));
     mevkiiEdit.setText(row.asString(QStringLiteral("Mevki")));
     koyEdit.setText(row.asString(QStringLiteral("Koy")));
     const QString number = generalNumber(parseDecimal(row.asString(QStringLiteral("Telefon"))));
@@ -99,26 +118,20 @@ void TcariF::Bosalt()
 
 void TcariF::CariGridDblClick()
 {
-    if (pickCaller == kPickForIntake) {
-        TSutAlimF& intake = *forms_.SutAlimF;
-        intake.Bosalt();
-        intake.fillFromAccount(CariTanimQuery);
-        pickCaller.clear();
-        window().hide();
-    }
-    if (pickCaller == kPickForPayment) {
-        TVerilenlerF& payment = *forms_.VerilenlerF;
-        payment.Bosalt();
-        payment.KoduEdit.setText(CariTanimQuery.asString(QStringLiteral("Kodu")));
-        payment.AdiEdit.setText(CariTanimQuery.asString(QStringLiteral("Adi")));
-        pickCaller.clear();
-        window().hide();
-    }
+    const Account picked = accountAt(CariTanimQuery);
+    if (pickCaller == kPickForIntake)
+        forms_.SutAlimF->takePick(picked);
+    else if (pickCaller == kPickForPayment)
+        forms_.VerilenlerF->takePick(picked);
+    else
+        return;
+    pickCaller.clear();
+    window().hide();
 }
 
 void TcariF::openForPick(const QString& caller)
 {
-    bringUp(window());
+    bringUp();
     pickCaller = caller;
     if (!CariTanimQuery.isOpen()) CariTanimQuery.open();
 }
@@ -126,4 +139,11 @@ void TcariF::openForPick(const QString& caller)
 void TcariF::openForMaintenance()
 {
     openForPick(QString());
+}
+
+std::optional<Account> TcariF::findCode(const QString& code)
+{
+    if (!CariTanimQuery.isOpen()) CariTanimQuery.open();
+    if (code.isEmpty() || !CariTanimQuery.locate(QStringLiteral("Kodu"), code)) return std::nullopt;
+    return accountAt(CariTanimQuery);
 }

@@ -1,11 +1,22 @@
 #pragma once
 
 #include "common/Field.h"
+#include "common/GridColumns.h"
 #include "screens/Forms.h"
 #include "store/Query.h"
 #include "store/TableCursor.h"
 
 #include <QStringList>
+#include <optional>
+
+// What the entry screens take from an account.
+struct Account {
+    QString kodu;
+    QString adi;
+    double birimFiyati = 0;
+};
+// The account on a list's current row.
+Account accountAt(const Query& accounts);
 
 // The producer account screen: adds, corrects, deletes and lists the
 // accounts, and hands a picked account to the intake or payment screen.
@@ -34,6 +45,8 @@ public:
 
     Query CariTanimQuery;
     TableCursor CariTable;
+    // What the account grid shows.
+    static const std::vector<GridColumn> kColumns;
 
     // Who waits for a pick: kPickForIntake, kPickForPayment or empty.
     QString pickCaller;
@@ -50,6 +63,11 @@ public:
     void openForPick(const QString& caller);
     // The menu's opening: the same, but for maintenance only.
     void openForMaintenance();
+
+    // The entry screens' code check: the account of this screen's list
+    // whose code is the whole text. The list is opened if it is closed, so
+    // an account added since shows only after the list is re-read.
+    std::optional<Account> findCode(const QString& code);
 
     // The delete question for an account name.
     static QString deleteQuestion(const QString& name);

@@ -140,10 +140,18 @@ struct PatternCase {
     const char* expected;
 };
 
+// The cases name a pattern by the text it is known by.
+const NumberPattern& named(const char* text)
+{
+    for (const NumberPattern* p : {&kAmountPattern, &kGridPattern, &kTypingPattern, &kFocusedTotalPattern})
+        if (std::string(p->text) == text) return *p;
+    throw std::invalid_argument(text);
+}
+
 void expectPatterns(const PatternCase* begin, const PatternCase* end)
 {
     for (auto c = begin; c != end; ++c)
-        EXPECT_EQ(formatFloat(c->pattern, c->value), QString::fromUtf8(c->expected))
+        EXPECT_EQ(formatFloat(named(c->pattern), c->value), QString::fromUtf8(c->expected))
             << c->pattern << " of " << c->value;
 }
 
@@ -208,11 +216,14 @@ TEST(FormatFloat, ExchangesTheSeparatorsUnderPointDecimalSettings)
     expectPatterns(std::begin(cases), std::end(cases));
 }
 
-TEST(FormatFloat, RefusesOtherPatterns)
+TEST(FormatFloat, TheFourPatternsWriteZeroAndAHalfEachTheirOwnWay)
 {
-    for (const char* pattern : {"#,##0.0", "0.00", "#,##0", "", "#.##0"})
-        EXPECT_THROW(formatFloat(pattern, 1), std::invalid_argument) << pattern;
-    EXPECT_THROW(formatFloat(nullptr, 1), std::invalid_argument);
+    const PatternCase cases[] = {
+        {"#,##0.00", 0, "0,00"}, {"#,###.00", 0, ",00"}, {"#.##", 0, ""}, {"#.00", 0, ",00"},
+        {"#,##0.00", 1000.5, "1.000,50"}, {"#,###.00", 1000.5, "1.000,50"}, {"#.##", 1000.5, "1000,5"},
+        {"#.00", 1000.5, "1000,50"},
+    };
+    expectPatterns(std::begin(cases), std::end(cases));
 }
 
 }  // namespace

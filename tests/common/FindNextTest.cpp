@@ -2,6 +2,7 @@
 
 #include "TempDatabase.h"
 #include "store/Query.h"
+#include "store/Schema.h"
 #include "store/TableCursor.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ namespace {
 struct AccountList {
     explicit AccountList(const std::vector<const char*>& names)
     {
-        TableCursor table(db.connection, QStringLiteral("Cariler"), QStringLiteral("CID"));
+        TableCursor table(db.connection, schema::cariler());
         table.open();
         int code = 0;
         for (const char* name : names)

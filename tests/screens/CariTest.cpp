@@ -147,7 +147,7 @@ TEST_F(CariTest, ACorrectedAccountThatVanishedIsSavedAsANewOne)
     const qint64 cid = addAccount(QStringLiteral("K1"), QStringLiteral("Ali"));
     accounts.CariTanimQuery.open();
     accounts.Dzelt1Click();
-    TableCursor table(db.connection, QStringLiteral("Cariler"), QStringLiteral("CID"));
+    TableCursor table(db.connection, schema::cariler());
     table.open();
     ASSERT_TRUE(table.locate(QStringLiteral("CID"), cid));
     table.deleteCurrent();
@@ -207,7 +207,7 @@ TEST_F(CariTest, DeletingRemovesOnlyTheAccountNotItsLedgerRows)
 {
     addAccount(QStringLiteral("K1"), QStringLiteral("Ali"));
     addAccount(QStringLiteral("K2"), QStringLiteral("Bora"));
-    TableCursor ledger(db.connection, QStringLiteral("SutGirisi"), QStringLiteral("SGID"));
+    TableCursor ledger(db.connection, schema::sutGirisi());
     ledger.open();
     ledger.append()
         .setField(QStringLiteral("Kodu"), QStringLiteral("K2"))

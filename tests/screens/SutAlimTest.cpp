@@ -29,7 +29,7 @@ protected:
     void addLedgerRow(const QDate& day, const QString& code, const QString& name, const QString& kind, double sabah,
                       double aksam, QVariant total)
     {
-        TableCursor table(db.connection, QStringLiteral("SutGirisi"), QStringLiteral("SGID"));
+        TableCursor table(db.connection, schema::sutGirisi());
         table.open();
         table.append()
             .setField(QStringLiteral("Tarih"), day)
@@ -230,7 +230,7 @@ TEST_F(SutAlimTest, ACorrectionKeepsItsDayAndADeletedRowComesBackAsNew)
     intake.kayitnoEdit.setText(key);
     intake.KoduEdit.setText(QStringLiteral("K1"));
     intake.AdiEdit.setText(QStringLiteral("Ali"));
-    TableCursor table(db.connection, QStringLiteral("SutGirisi"), QStringLiteral("SGID"));
+    TableCursor table(db.connection, schema::sutGirisi());
     table.open();
     ASSERT_TRUE(table.locate(QStringLiteral("SGID"), key.toLongLong()));
     table.deleteCurrent();

@@ -1,3 +1,4 @@
+#include "Ledger.h"
 #include "TempDatabase.h"
 #include "store/DatabaseError.h"
 #include "store/Query.h"
@@ -23,7 +24,7 @@ struct Intake {
 
 void addLedgerRows(Connection& connection, const std::vector<Intake>& rows)
 {
-    TableCursor table(connection, "SutGirisi", "SGID");
+    TableCursor table(connection, schema::sutGirisi());
     table.open();
     for (const Intake& row : rows) {
         table.append()
@@ -43,15 +44,6 @@ QStringList column(Query& query, const QString& field)
     return values;
 }
 
-std::string errorText(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const DatabaseError& error) {
-        return error.what();
-    }
-    return "no error";
-}
 
 }  // namespace
 
@@ -215,7 +207,7 @@ TEST(Query, SumsOverNoRowsAreEmptyAndCountsZero)
     TempDatabase db;
     addLedgerRows(db.connection, {{QDate(2024, 1, 31), "S", "1", 10, 5}});
     Query query(db.connection, {"SELECT SUM(Sabah) AS Sabah_Toplam, COUNT(Sabah) AS Adet FROM SutGirisi",
-                                periodFilter(QDate(2024, 2, 1), QDate(2024, 2, 29)), kindLine('S')});
+                                periodFilter(QDate(2024, 2, 1), QDate(2024, 2, 29)), kindLine(LedgerKind::Intake)});
     query.open();
     ASSERT_EQ(query.recordCount(), 1);
     EXPECT_TRUE(query.isNull("Sabah_Toplam"));
@@ -236,15 +228,15 @@ TEST(Query, DayAndPeriodFiltersTakeWholeDays)
                                   {QDate(2024, 2, 28), "S", "feb28", 1, 0}});
 
     Query month(db.connection, {"SELECT Kodu FROM SutGirisi", periodFilter(QDate(2024, 2, 1), QDate(2024, 2, 29)),
-                                kindLine('S'), "ORDER BY Tarih"});
+                                kindLine(LedgerKind::Intake), "ORDER BY Tarih"});
     month.open();
     EXPECT_EQ(column(month, "Kodu"), QStringList({"feb1", "feb15", "feb28", "feb29"}));
 
-    Query day(db.connection, {"SELECT Kodu FROM SutGirisi", dayFilter(QDate(2024, 2, 29)), kindLine('S')});
+    Query day(db.connection, {"SELECT Kodu FROM SutGirisi", dayFilter(QDate(2024, 2, 29)), kindLine(LedgerKind::Intake)});
     day.open();
     EXPECT_EQ(column(day, "Kodu"), QStringList({"feb29"}));
 
-    Query payments(db.connection, {"SELECT Kodu FROM SutGirisi", dayFilter(QDate(2024, 2, 29)), kindLine('O')});
+    Query payments(db.connection, {"SELECT Kodu FROM SutGirisi", dayFilter(QDate(2024, 2, 29)), kindLine(LedgerKind::Payment)});
     payments.open();
     EXPECT_EQ(column(payments, "Kodu"), QStringList({"feb29-payment"}));
 }
@@ -257,7 +249,7 @@ TEST(Query, AccountListSortsNamesInTurkishOrder)
     QStringList shuffled = expected;
     std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(7));
     std::reverse(shuffled.begin(), shuffled.begin() + 5);
-    TableCursor accounts(db.connection, "Cariler", "CID");
+    TableCursor accounts(db.connection, schema::cariler());
     accounts.open();
     for (const QString& name : shuffled) accounts.append().setField("Adi", name).post();
 
@@ -316,7 +308,7 @@ TEST(Query, CodeWithAnApostropheRoundTripsThroughQuotedText)
     addLedgerRows(db.connection, {{QDate(2024, 2, 1), "S", "O'Brien", 10, 0},
                                   {QDate(2024, 2, 1), "S", "OBrien", 11, 0},
                                   {QDate(2024, 2, 1), "S", "O''Brien", 12, 0}});
-    Query query(db.connection, {"SELECT Kodu, Sabah FROM SutGirisi", dayFilter(QDate(2024, 2, 1)), kindLine('S'),
+    Query query(db.connection, {"SELECT Kodu, Sabah FROM SutGirisi", dayFilter(QDate(2024, 2, 1)), kindLine(LedgerKind::Intake),
                                 "AND Kodu=" + quotedText("O'Brien")});
     query.open();
     ASSERT_EQ(query.recordCount(), 1);

@@ -16,8 +16,8 @@ TEST(SqlText, PiecesAreWrittenAsTheEngineReadsThem)
         {quotedText(""), "''"},
         {dayFilter(QDate(2024, 2, 1)), "WHERE Tarih='2024-02-01'"},
         {periodFilter(QDate(2024, 2, 1), QDate(2024, 2, 29)), "WHERE (Tarih>='2024-02-01' AND Tarih<='2024-02-29')"},
-        {kindLine('S'), "AND Gelir_Gider='S'"},
-        {kindLine('O'), "AND Gelir_Gider='O'"},
+        {kindLine(LedgerKind::Intake), "AND Gelir_Gider='S'"},
+        {kindLine(LedgerKind::Payment), "AND Gelir_Gider='O'"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.actual.toStdString(), c.expected.toStdString());
 }

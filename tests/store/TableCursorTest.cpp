@@ -1,3 +1,4 @@
+#include "Ledger.h"
 #include "TempDatabase.h"
 #include "store/DatabaseError.h"
 #include "store/Query.h"
@@ -18,7 +19,7 @@ namespace {
 class TableCursorTest : public ::testing::Test {
 protected:
     TempDatabase db;
-    TableCursor accounts{db.connection, "Cariler", "CID"};
+    TableCursor accounts{db.connection, schema::cariler()};
 
     void SetUp() override { accounts.open(); }
 
@@ -49,15 +50,6 @@ protected:
     }
 };
 
-std::string errorText(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const DatabaseError& error) {
-        return error.what();
-    }
-    return "no error";
-}
 
 }  // namespace
 
@@ -102,7 +94,7 @@ TEST_F(TableCursorTest, EditWritesOnlyTheFieldsSet)
 
 TEST_F(TableCursorTest, FieldValuesAreStoredInTheirStoredForms)
 {
-    TableCursor ledger(db.connection, "SutGirisi", "SGID");
+    TableCursor ledger(db.connection, schema::sutGirisi());
     ledger.open();
     struct Case {
         const char* field;
@@ -164,7 +156,7 @@ TEST_F(TableCursorTest, KeysAreNeverReusedAfterDeletingTheLastRow)
     const QString path = db.connection.path();
     db.connection.close();
     db.connection.open(path);
-    TableCursor reopened(db.connection, "Cariler", "CID");
+    TableCursor reopened(db.connection, schema::cariler());
     reopened.open();
     EXPECT_EQ(reopened.currentKey(), 0);
     EXPECT_GT(reopened.append().setField("Kodu", "D").post(), highest);
@@ -238,7 +230,7 @@ TEST_F(TableCursorTest, LocateIsAWholeValueMatchAndLeavesTheCursorWhenNothingMat
 
 TEST_F(TableCursorTest, LocateByDayOnTheLedger)
 {
-    TableCursor ledger(db.connection, "SutGirisi", "SGID");
+    TableCursor ledger(db.connection, schema::sutGirisi());
     ledger.open();
     ledger.append().setField("Tarih", QDate(2024, 2, 28)).post();
     const qint64 leapDay = ledger.append().setField("Tarih", QDate(2024, 2, 29)).post();
@@ -296,7 +288,7 @@ TEST_F(TableCursorTest, PostWritesOnceAndOnlyToARowStillThere)
     ASSERT_TRUE(accounts.locate("CID", key));
     RowWrite correction = accounts.edit();
     correction.setField("Adi", "Geç kalan");
-    TableCursor other(db.connection, "Cariler", "CID");
+    TableCursor other(db.connection, schema::cariler());
     other.open();
     ASSERT_TRUE(other.locate("CID", key));
     other.deleteCurrent();
@@ -339,9 +331,11 @@ TEST_F(TableCursorTest, AClosedCursorRefusesEveryOperation)
 
 TEST_F(TableCursorTest, OpeningOnAMissingTableFails)
 {
-    TableCursor missing(db.connection, "Nowhere", "ID");
+    const schema::Table nowhere{"Nowhere", {{"ID", "INTEGER"}}};
+    TableCursor missing(db.connection, nowhere);
     EXPECT_EQ(errorText([&] { missing.open(); }), "no such table: Nowhere");
     EXPECT_FALSE(missing.isOpen());
-    TableCursor wrongKey(db.connection, "Cariler", "ID");
+    const schema::Table wrongKeyTable{"Cariler", {{"ID", "INTEGER"}}};
+    TableCursor wrongKey(db.connection, wrongKeyTable);
     EXPECT_EQ(errorText([&] { wrongKey.open(); }), "no such column: ID");
 }

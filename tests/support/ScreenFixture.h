@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeDialogs.h"
+#include "Ledger.h"
 #include "TempDatabase.h"
 #include "screens/ScreenSet.h"
 #include "screens/SutAlim/SutAlim.h"
@@ -22,31 +23,10 @@ protected:
     TcariF& accounts = *screens.forms.cariF;
     TVerilenlerF& payment = *screens.forms.VerilenlerF;
 
-    // Writes an account straight into the table, as an earlier session would have.
     qint64 addAccount(const QString& code, const QString& name, double price = 0)
     {
-        TableCursor table(db.connection, QStringLiteral("Cariler"), QStringLiteral("CID"));
-        table.open();
-        return table.append()
-            .setField(QStringLiteral("Kodu"), code)
-            .setField(QStringLiteral("Adi"), name)
-            .setField(QStringLiteral("Birim_Fiyati"), price)
-            .post();
+        return ::addAccount(db.connection, code, name, price);
     }
-
-    // Reads rows back with plain SQL, each as its fields by name.
-    QList<QVariantMap> rows(const QString& sql)
-    {
-        Query query(db.connection, {sql});
-        query.open();
-        QList<QVariantMap> result;
-        for (int row = 0; row < query.recordCount(); ++row) {
-            QVariantMap fields;
-            for (const QString& name : query.fieldNames()) fields[name] = query.valueAt(row, name);
-            result << fields;
-        }
-        return result;
-    }
-
+    QList<QVariantMap> rows(const QString& sql) { return readRows(db.connection, sql); }
     int count(const QString& table) { return rows(QStringLiteral("SELECT COUNT(*) AS n FROM ") + table)[0][QStringLiteral("n")].toInt(); }
 };

@@ -1,6 +1,7 @@
 #include "common/widgets/QueryGrid.h"
 #include "store/Query.h"
 #include "store/SqlText.h"
+#include "store/Schema.h"
 #include "store/TableCursor.h"
 #include "TempDatabase.h"
 
@@ -15,7 +16,7 @@ class GridTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TableCursor accounts(db.connection, QStringLiteral("Cariler"), QStringLiteral("CID"));
+        TableCursor accounts(db.connection, schema::cariler());
         accounts.open();
         const struct {
             const char* code;
@@ -37,7 +38,7 @@ protected:
             query, std::vector<GridColumn>{
                        {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 67},
                        {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 160},
-                       {QStringLiteral("Birim_Fiyati"), QStringLiteral("Süt Fiyatı"), 0, asPattern("#,###.00")},
+                       {QStringLiteral("Birim_Fiyati"), QStringLiteral("Süt Fiyatı"), 0, kAsGridNumber},
                    });
         grid->setEnterWalksCells(true);
         grid->show();

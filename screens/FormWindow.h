@@ -1,0 +1,25 @@
+#pragma once
+
+#include "common/widgets/ScreenWindow.h"
+
+#include <initializer_list>
+#include <utility>
+
+class TForm;
+
+// A working screen's window: caption, status bar, maximised opening and
+// hiding on close come from ScreenWindow; this ties it to its screen.
+class FormWindow : public ScreenWindow {
+    Q_OBJECT
+public:
+    FormWindow(const QString& caption, TForm& screen);
+    ~FormWindow() override;
+
+protected:
+    // Names the controls, chains them in this tab order, and lets Enter
+    // walk the panel's text boxes and press its buttons.
+    void setControls(std::initializer_list<std::pair<QWidget*, const char*>> order);
+
+private:
+    TForm& screen_;
+};

@@ -1,0 +1,123 @@
+#include "store/Statement.h"
+
+#include "store/Connection.h"
+#include "store/DatabaseError.h"
+
+#include <QDateTime>
+
+#include <sqlite3.h>
+
+Statement::Statement(sqlite3* db, const QString& sql) : db_(db)
+{
+    const QByteArray text = sql.toUtf8();
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &statement_, &tail);
+    if (rc != SQLITE_OK) fail(rc);
+    if (tail) rest_ = QByteArray(tail, static_cast<int>(text.constData() + text.size() - tail));
+}
+
+Statement::Statement(const Connection& connection, const QString& sql) : Statement(connection.handle(), sql) {}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(statement_);
+}
+
+void Statement::fail(int code) const
+{
+    throw DatabaseError(code, db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code));
+}
+
+void Statement::bind(int position, const QVariant& value)
+{
+    const auto bindText = [&](const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        return sqlite3_bind_text(statement_, position, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    };
+    int rc = SQLITE_OK;
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+    case QMetaType::Nullptr:
+        rc = sqlite3_bind_null(statement_, position);
+        break;
+    case QMetaType::QDate:
+        rc = value.toDate().isValid() ? bindText(value.toDate().toString(kStoredDateFormat))
+                                      : sqlite3_bind_null(statement_, position);
+        break;
+    case QMetaType::QDateTime:
+        rc = value.toDateTime().isValid() ? bindText(value.toDateTime().toString(kStoredMomentFormat))
+                                          : sqlite3_bind_null(statement_, position);
+        break;
+    case QMetaType::Bool:
+        rc = sqlite3_bind_int(statement_, position, value.toBool() ? 1 : 0);
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        rc = sqlite3_bind_double(statement_, position, value.toDouble());
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        rc = sqlite3_bind_int64(statement_, position, value.toLongLong());
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        rc = sqlite3_bind_blob(statement_, position, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default:
+        rc = value.isNull() ? sqlite3_bind_null(statement_, position) : bindText(value.toString());
+        break;
+    }
+    if (rc != SQLITE_OK) fail(rc);
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(statement_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc != SQLITE_DONE) fail(rc);
+    return false;
+}
+
+void Statement::run()
+{
+    while (step()) {
+    }
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(statement_);
+}
+
+QString Statement::columnName(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_name(statement_, column));
+}
+
+QVariant Statement::column(int column) const
+{
+    switch (sqlite3_column_type(statement_, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement_, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement_, column));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement_, column)),
+                                          sqlite3_column_bytes(statement_, column)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(statement_, column)),
+                                   sqlite3_column_bytes(statement_, column)));
+    default:
+        return QVariant();
+    }
+}
