@@ -11,7 +11,7 @@ struct Forms;
 // working screens.
 class TAnaMenuF {
 public:
-    static inline const QString kTitle = QStringLiteral("Orvalin Kovanta");
+    static inline const QString kTitle = kProgramTitle;
     static inline const QString kCaption = QStringLiteral("Orvalin Kovanta - Ana Menü");
     static inline const QString kWebAddress = QStringLiteral("https://www.orvalin.example/");
     static inline const QString kSecondWebAddress = QStringLiteral("https://kovanta.orvalin.example/");

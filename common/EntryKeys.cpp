@@ -94,8 +94,9 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar key)
     QString s = generalNumber(parseDecimal(t.text));
     if (s.contains(decimal) || s.contains(QLatin1Char('E'))) {
         // More than fifteen digits (pasted): the general form is no longer
-        // the plain digits, so there is nothing sensible to regroup.
-        return {before, false};
+        // the plain digits, so there is nothing sensible to regroup; the
+        // box can still be shortened.
+        return {key == kBackspace ? act(t, key) : before, false};
     }
     if (!cancelled && key != kBackspace && wholeDigits(s, decimal) + 1 > kMaxWholeDigits) cancelled = true;
 

@@ -5,6 +5,9 @@
 // What the screens need of the window system, as interfaces the windows
 // implement and tests fake.
 
+// The program's name, and the title of every message box.
+inline const QString kProgramTitle = QStringLiteral("Orvalin Kovanta");
+
 // Message boxes, each titled "Orvalin Kovanta".
 class Dialogs {
 public:

@@ -27,6 +27,13 @@ QString turkishLower(const QString& text)
     return out;
 }
 
+QString withoutControlCharacters(const QString& text)
+{
+    QString out = text;
+    out.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    return out;
+}
+
 QChar turkishCapital(QChar letter)
 {
     switch (letter.unicode()) {

@@ -8,6 +8,9 @@ class Query;
 // table: "I" becomes "ı", "İ" becomes "i".
 QString turkishLower(const QString& text);
 
+// The text without its control characters (tabs, line breaks, DEL…).
+QString withoutControlCharacters(const QString& text);
+
 // The capital a name box writes for a letter typed at the start of a word;
 // any other character comes back unchanged.
 QChar turkishCapital(QChar letter);

@@ -1,5 +1,7 @@
 #include "common/widgets/Binding.h"
 
+#include "common/TurkishText.h"
+
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/ErrorBox.h"
 
@@ -29,6 +31,15 @@ void tie(Widget* widget, Field<Value>& field, Get get, Set set, Signal changed)
 
 void bind(QLineEdit* edit, TextField& field)
 {
+    // A pasted tab or line break, or a key's own control character, never
+    // reaches a stored text.
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+        const QString clean = withoutControlCharacters(text);
+        if (clean == text) return;
+        const int caret = edit->cursorPosition() - static_cast<int>(text.size() - clean.size());
+        edit->setText(clean);
+        edit->setCursorPosition(std::max(0, caret));
+    });
     tie(edit, field, [](QLineEdit* w) { return w->text(); }, [](QLineEdit* w, const QString& v) { w->setText(v); },
         &QLineEdit::textChanged);
 }

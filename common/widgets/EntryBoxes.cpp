@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 namespace {
@@ -39,12 +40,24 @@ void AmountEdit::keyPressEvent(QKeyEvent* event)
         QLineEdit::keyPressEvent(event);
         return;
     }
+    guarded([&] { typeCharacter(key); });
+}
+
+void AmountEdit::typeCharacter(QChar key)
+{
+    const AmountKeyResult result = amountKeyPress(stateOf(this), key);
+    if (result.moveFocus)
+        moveFocusToNext(this);
+    else
+        applyState(this, result.state);
+}
+
+void AmountEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    // Text still being composed is not shown; what is committed is typed.
+    event->accept();
     guarded([&] {
-        const AmountKeyResult result = amountKeyPress(stateOf(this), key);
-        if (result.moveFocus)
-            moveFocusToNext(this);
-        else
-            applyState(this, result.state);
+        for (const QChar c : event->commitString()) typeCharacter(c);
     });
 }
 
@@ -79,8 +92,20 @@ void NameEdit::keyPressEvent(QKeyEvent* event)
         QLineEdit::keyPressEvent(event);
         return;
     }
+    typeCharacter(key);
+}
+
+void NameEdit::typeCharacter(QChar key)
+{
     const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
     insert(QString(nameBoxCharacter(text(), caret, key)));
+}
+
+void NameEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    event->accept();
+    for (const QChar c : event->commitString())
+        if (c.isPrint()) typeCharacter(c);
 }
 
 PhoneEdit::PhoneEdit(QWidget* parent) : QLineEdit(parent)
@@ -147,7 +172,52 @@ DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent)
     setDisplayFormat(regional().shortDateFormat);
 }
 
+bool DatePicker::event(QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+            QWidget::focusNextPrevChild(forward);
+            return true;
+        }
+    }
+    return QDateEdit::event(event);
+}
+
+void DatePicker::keyPressEvent(QKeyEvent* event)
+{
+    const QString text = event->text();
+    if (text.size() == 1 && QStringLiteral("./-, ").contains(text.front())) {
+        if (!movedOnByTyping_) focusNextPrevChild(true);
+        movedOnByTyping_ = false;
+        event->accept();
+        return;
+    }
+    const int section = currentSectionIndex();
+    QDateEdit::keyPressEvent(event);
+    movedOnByTyping_ = text.size() == 1 && text.front().isDigit() && currentSectionIndex() != section;
+}
+
+// Reached by a separator or an arrow between sections: it moves between
+// day, month and year and stays on the last one.
 bool DatePicker::focusNextPrevChild(bool next)
 {
-    return QWidget::focusNextPrevChild(next);
+    const int section = currentSectionIndex() + (next ? 1 : -1);
+    if (section < 0 || section >= sectionCount()) return true;
+    return QDateEdit::focusNextPrevChild(next);
+}
+
+void DatePicker::focusInEvent(QFocusEvent* event)
+{
+    movedOnByTyping_ = false;
+    // Entered backwards it would start on the year, where a typed day
+    // would land.
+    if (event->reason() == Qt::BacktabFocusReason) {
+        QFocusEvent forward(event->type(), Qt::TabFocusReason);
+        QDateEdit::focusInEvent(&forward);
+        return;
+    }
+    QDateEdit::focusInEvent(event);
 }

@@ -17,8 +17,13 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Text from an input method or a dead key goes through the key rules too.
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void typeCharacter(QChar key);
 };
 
 // A name box: the first letter of every word is written as a Turkish
@@ -30,6 +35,10 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+
+private:
+    void typeCharacter(QChar key);
 };
 
 // The telephone box with the pattern (999)000-00-00. Leaving it changed with
@@ -55,14 +64,23 @@ private:
     bool refused_ = false;
 };
 
-// A date picker with a drop-down calendar in the short date form. Tab leaves
-// it for the next control; its day, month and year are changed with the
-// arrow keys.
+// A date picker with a drop-down calendar in the short date form. Tab and
+// Shift+Tab leave it; a typed separator moves on to the month and the year
+// and never out of the picker, so 05.03.2021 can be typed whole. It is
+// always entered on the day.
 class DatePicker : public QDateEdit {
     Q_OBJECT
 public:
     explicit DatePicker(QWidget* parent = nullptr);
 
 protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    // The last digit filled its part and moved on: a separator typed now
+    // only confirms that move.
+    bool movedOnByTyping_ = false;
 };

@@ -1,17 +1,27 @@
 #include "common/widgets/ErrorBox.h"
 
+#include "common/Platform.h"
+
 #include <QApplication>
-#include <QMessageBox>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <exception>
 
-namespace {
-const QString kTitle = QStringLiteral("Orvalin Kovanta");
+QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, kProgramTitle, text, buttons, QApplication::activeWindow());
+    // The box sizes itself to its text; the title bar's buttons need room too.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(kProgramTitle) + 160;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 void showErrorBox(const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, kTitle, text, QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    showBox(QMessageBox::Critical, text, QMessageBox::Ok);
 }
 
 void guarded(const std::function<void()>& handler)

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <functional>
+
+// A message box titled "Orvalin Kovanta" over the active window, wide
+// enough for its title whatever the text; returns the button pressed.
+QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons);
 
 // The application's error box: the error's own text, titled "Orvalin Kovanta".
 void showErrorBox(const QString& text);

@@ -20,6 +20,9 @@ QChar typedCharacter(const QKeyEvent* event)
         return QChar(key - Qt::Key_A + 1);
     const QString text = event->text();
     if (text.size() != 1) return {};
+    // Delete, Escape and the like bring control characters of their own
+    // under X11; the box handles those keys itself.
+    if (!text.front().isPrint()) return {};
     return text.front();
 }
 

@@ -11,7 +11,8 @@ class QWidget;
 
 // The character a key press types, as the entry rules see it: '\r' for
 // Enter, '\b' for Backspace, a control character for Ctrl+letter; null for
-// keys that type nothing (arrows, Delete, Home…), which the box handles itself.
+// keys that type nothing (arrows, Delete, Home…, whatever text they carry),
+// which the box handles itself.
 QChar typedCharacter(const QKeyEvent* event);
 
 // Moves the focus to the next control in the window's tab order, skipping

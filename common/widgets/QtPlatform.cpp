@@ -1,35 +1,25 @@
 #include "common/widgets/QtPlatform.h"
 
+#include "common/widgets/ErrorBox.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QUrl>
 
-namespace {
-
-const QString kTitle = QStringLiteral("Orvalin Kovanta");
-
-QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons)
-{
-    QMessageBox box(icon, kTitle, text, buttons, QApplication::activeWindow());
-    return static_cast<QMessageBox::StandardButton>(box.exec());
-}
-
-}  // namespace
-
 void QtDialogs::message(const QString& text)
 {
-    ask(QMessageBox::NoIcon, text, QMessageBox::Ok);
+    showBox(QMessageBox::NoIcon, text, QMessageBox::Ok);
 }
 
 bool QtDialogs::confirm(const QString& text)
 {
-    return ask(QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return showBox(QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 Dialogs::Answer QtDialogs::askYesNoCancel(const QString& text)
 {
-    switch (ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    switch (showBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:

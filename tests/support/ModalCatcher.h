@@ -18,6 +18,7 @@ public:
             ++count;
             lastText = box->text();
             lastTitle = box->windowTitle();
+            lastWidth = box->width();
             if (QAbstractButton* button = box->button(answer_))
                 button->click();
             else
@@ -29,6 +30,7 @@ public:
     int count = 0;
     QString lastText;
     QString lastTitle;
+    int lastWidth = 0;
 
 private:
     QMessageBox::StandardButton answer_;
