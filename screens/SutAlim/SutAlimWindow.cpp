@@ -67,6 +67,13 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     sabahEdit->setAlignment(Qt::AlignRight);
     aksamEdit->setAlignment(Qt::AlignRight);
     SBirimFiyatEdit->setAlignment(Qt::AlignLeft);
+    // Sized to what they show, so the panel fits a 1024-pixel screen.
+    tarihDate->setFixedWidth(100);
+    KoduEdit->setMinimumWidth(60);
+    AdiEdit->setMinimumWidth(150);
+    for (QLineEdit* amount : {static_cast<QLineEdit*>(sabahEdit), static_cast<QLineEdit*>(SBirimFiyatEdit),
+                              static_cast<QLineEdit*>(aksamEdit)})
+        amount->setFixedWidth(80);
     kayitnoEdit->setVisible(false);
     kayitnoEdit->setEnabled(false);
     kayitnoEdit->setReadOnly(true);
@@ -93,12 +100,11 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     actions->addWidget(yeniBut);
     actions->addWidget(kapatButton);
     actions->addWidget(kayitnoEdit);
-    actions->addWidget(SonrakiRadio);
-    actions->addWidget(GecmeRadio);
     actions->addStretch();
     grid->addLayout(actions, 2, 3, 1, 4);
-    grid->setColumnMinimumWidth(2, 200);
-    grid->setColumnStretch(6, 1);
+    grid->addWidget(SonrakiRadio, 0, 6);
+    grid->addWidget(GecmeRadio, 1, 6);
+    grid->setColumnStretch(2, 1);
     right->addWidget(panel);
 
     // The day and month pages.
