@@ -6,7 +6,7 @@
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/Rapor/Rapor.h"
 #include "screens/SutAlim/SutAlimWindow.h"
-#include "screens/Verilenler/Verilenler.h"
+#include "screens/Verilenler/VerilenlerWindow.h"
 #include "screens/cari/CariWindow.h"
 
 #include <QApplication>
@@ -53,8 +53,7 @@ int main(int argc, char* argv[])
     const Forms& forms = program.screens->forms;
     SutAlimWindow sutAlimWindow(*forms.SutAlimF);
     CariWindow cariWindow(*forms.cariF);
-    ClosingOnlyWindow verilenlerWindow(QStringLiteral("Orvalin Kovanta - Yapılan Ödeme ve Diğer İşlemler"),
-                                       *forms.VerilenlerF);
+    VerilenlerWindow verilenlerWindow(*forms.VerilenlerF);
     ClosingOnlyWindow raporWindow(QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Raporlama"), *forms.RaporF);
     ClosingOnlyWindow fabrikaWindow(QStringLiteral("Orvalin Kovanta - Fabrika Süt Teslim İşlemleri"),
                                     *forms.FabrikaF);

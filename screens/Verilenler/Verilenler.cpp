@@ -1,19 +1,103 @@
 #include "screens/Verilenler/Verilenler.h"
 
+#include "common/Conversions.h"
+#include "common/MonthPeriod.h"
+#include "common/TurkishText.h"
 #include "screens/cari/cari.h"
 #include "store/SqlText.h"
 
 #include <QDate>
 
+const std::vector<GridColumn> TVerilenlerF::kAccountColumns = {{QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 148}};
+const std::vector<GridColumn> TVerilenlerF::kMonthColumns = {
+    {QStringLiteral("Tarih"), QStringLiteral("Tarih"), 80, kAsShortDate},
+    {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 80},
+    {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 150},
+    {QStringLiteral("Gider_Miktari"), QStringLiteral("Miktarı"), 0, kAsGridNumber},
+    {QStringLiteral("Gider_Tutari"), QStringLiteral("Alacağımız"), 0, kAsGridNumber},
+    {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Borcumuz"), 0, kAsGridNumber},
+    {QStringLiteral("Fis_No"), QStringLiteral("Fiş No"), 80},
+    {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 200},
+};
+const std::vector<TotalBox> TVerilenlerF::kMonthTotals = {
+    {QStringLiteral("Borcumuz"), QStringLiteral("Borc_Toplami")},
+    {QStringLiteral("Alacağımız"), QStringLiteral("Alacak_Toplami")},
+    {QStringLiteral("Kalan Tutar"), QStringLiteral("Bakiye")},
+};
+
 TVerilenlerF::TVerilenlerF(Forms& forms)
-    : TForm(forms), CariTanimQuery(forms.sutConnection, {kAccountListSql})
+    : TForm(forms),
+      CariTanimQuery(forms.sutConnection, {kAccountListSql}),
+      SutGirisiQuery(forms.sutConnection),
+      SutGirisiTopQuery(forms.sutConnection),
+      SutGirisiTable(forms.sutConnection, schema::sutGirisi())
 {
+    showIn(CariTanimQuery, kAccountColumns);
+    showIn(SutGirisiQuery, kMonthColumns);
+    showIn(SutGirisiTopQuery, kMonthTotals);
+    SutGirisiTopQuery.calculatedFields = {QStringLiteral("Bakiye")};
+    SutGirisiTopQuery.onCalcFields = [](Record& row) {
+        row.setValue(QStringLiteral("Bakiye"),
+                     row.asFloat(QStringLiteral("Borc_Toplami")) - row.asFloat(QStringLiteral("Alacak_Toplami")));
+    };
     FormCreate();
 }
 
 void TVerilenlerF::FormCreate()
 {
     tarihDate.setDate(QDate::currentDate());
+}
+
+void TVerilenlerF::tarihDateChange()
+{
+    if (paymentScreenOpened == 1) Guncelle();
+}
+
+void TVerilenlerF::SaklaButClick()
+{
+    if (KoduEdit.isEmpty()) {
+        forms_.dialogs.message(QStringLiteral("Giriş için cari hesap seçin!"));
+        return;
+    }
+    const std::optional<Account> account = forms_.cariF->findCode(KoduEdit.text());
+    if (!account) {
+        forms_.dialogs.message(QStringLiteral("Girdiğiniz kod cari hesaplarda bulunamadı!"));
+        return;
+    }
+    if (AdiEdit.text() != account->adi) {
+        forms_.dialogs.message(QStringLiteral("Girdiğiniz kod ve ad uyumsuz kontrol ettikten sonra saklayın!"));
+        return;
+    }
+    const QDate day = tarihDate.date();
+    if (AdiEdit.isEmpty()) return;
+
+    // Read before anything is posted: a box that cannot be read writes nothing.
+    const double alacagimiz = parseDecimal(borcEdit.text());
+    const double borcumuz = parseDecimal(alacakEdit.text());
+    const double miktari = parseDecimal(MiktariEdit.text());
+
+    if (!SutGirisiTable.isOpen()) SutGirisiTable.open();
+    const int kayitno = parseInteger(kayitnoEdit.text());
+    const bool correcting = kayitno > 0 && SutGirisiTable.locate(QStringLiteral("SGID"), kayitno);
+    RowWrite row = correcting ? SutGirisiTable.edit() : SutGirisiTable.append();
+    if (!correcting) row.setField(QStringLiteral("Tarih"), day);
+    row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Payment))
+        .setField(QStringLiteral("Kodu"), KoduEdit.text())
+        .setField(QStringLiteral("Adi"), AdiEdit.text())
+        .setField(QStringLiteral("Gider_Tutari"), alacagimiz)
+        .setField(QStringLiteral("Gelir_Toplam_Tutar"), borcumuz)
+        .setField(QStringLiteral("Fis_No"), FisNoEdit.text())
+        .setField(QStringLiteral("Gider_Miktari"), miktari)
+        .setField(QStringLiteral("Aciklama"), AciklamaEdit.text());
+    kayitnoEdit.setText(QString::number(row.post()));
+
+    Guncelle();
+}
+
+void TVerilenlerF::KoduEditExit()
+{
+    const std::optional<Account> account = forms_.cariF->findCode(KoduEdit.text());
+    if (account) takePick(*account);
 }
 
 void TVerilenlerF::Bosalt()
@@ -33,9 +117,40 @@ void TVerilenlerF::secButtonClick()
     forms_.cariF->openForPick(TcariF::kPickForPayment);
 }
 
+void TVerilenlerF::CariGridDblClick()
+{
+    takePick(accountAt(CariTanimQuery));
+}
+
+void TVerilenlerF::BulButClick()
+{
+    findNext(CariTanimQuery, QStringLiteral("Adi"), SutcuAraEdit.text());
+}
+
 void TVerilenlerF::Guncelle()
 {
-    // The month view of payments is not built yet: nothing to rebuild.
+    const MonthPeriod period = monthPeriod(tarihDate.date());
+    const QString month = periodFilter(period.first, period.last);
+    const QString payments = kindLine(LedgerKind::Payment);
+    // Rows of one day in the order they were entered.
+    rebuild(SutGirisiQuery, {
+        QStringLiteral("SELECT * FROM SutGirisi"),
+        month,
+        payments,
+        QStringLiteral("ORDER BY Tarih ASC, SGID ASC;"),
+    });
+    AyBul();
+    rebuild(SutGirisiTopQuery, {
+        QStringLiteral("SELECT SUM(Gelir_Toplam_Tutar) AS Borc_Toplami, SUM(Gider_Tutari) AS Alacak_Toplami FROM SutGirisi"),
+        month,
+        payments,
+    });
+}
+
+void TVerilenlerF::AyBul()
+{
+    ayAdi = monthName(tarihDate.date().month());
+    AylikSheet.setText(monthCaption(tarihDate.date(), kMonthCaptionSuffix));
 }
 
 void TVerilenlerF::openFromMenu()

@@ -1,0 +1,161 @@
+#include "screens/Verilenler/VerilenlerWindow.h"
+
+#include "common/widgets/Binding.h"
+#include "common/widgets/EntryBoxes.h"
+#include "common/widgets/Events.h"
+#include "common/widgets/QueryGrid.h"
+#include "screens/Verilenler/Verilenler.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
+    : FormWindow(QStringLiteral("Orvalin Kovanta - Yapılan Ödeme ve Diğer İşlemler"), screen)
+{
+    auto* centre = new QWidget(this);
+    paintBackground(centre, kPanelGreen);
+    auto* columns = new QHBoxLayout(centre);
+
+    // The producer strip: the name search above the account list.
+    auto* strip = new QWidget(centre);
+    strip->setFixedWidth(185);
+    auto* stripRows = new QVBoxLayout(strip);
+    stripRows->setContentsMargins(0, 0, 0, 0);
+    auto* searchBox = new QGroupBox(strip);
+    auto* searchRows = new QVBoxLayout(searchBox);
+    auto* nameLabel = new QLabel(QStringLiteral("Adı Soyadı"), searchBox);
+    nameLabel->setAlignment(Qt::AlignCenter);
+    auto* SutcuAraEdit = new NameEdit(searchBox);
+    auto* BulBut = new QPushButton(QStringLiteral("AdSoyad'tan Bul"), searchBox);
+    auto* listLabel = new QLabel(QStringLiteral("Cari üye listesi"), searchBox);
+    listLabel->setAlignment(Qt::AlignCenter);
+    for (QWidget* w : {static_cast<QWidget*>(nameLabel), static_cast<QWidget*>(SutcuAraEdit),
+                       static_cast<QWidget*>(BulBut), static_cast<QWidget*>(listLabel)})
+        searchRows->addWidget(w);
+    stripRows->addWidget(searchBox);
+    auto* CariGrid = new QueryGrid(screen.CariTanimQuery, TVerilenlerF::kAccountColumns, strip);
+    CariGrid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });
+    CariGrid->onDoubleClick([&screen] { screen.CariGridDblClick(); });
+    stripRows->addWidget(CariGrid, 1);
+    columns->addWidget(strip);
+
+    // The entry panel, three rows of labelled boxes with the buttons at the right.
+    auto* right = new QVBoxLayout;
+    columns->addLayout(right, 1);
+    auto* panel = new QWidget(centre);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(4, 4, 4, 4);
+    const auto label = [panel](const char* text) { return new QLabel(QString::fromUtf8(text), panel); };
+
+    auto* tarihDate = new DatePicker(panel);
+    auto* KoduEdit = new QLineEdit(panel);
+    auto* secButton = new QPushButton(QStringLiteral("Seç"), panel);
+    auto* AdiEdit = new NameEdit(panel);
+    auto* FisNoEdit = new QLineEdit(panel);
+    auto* MiktariEdit = new AmountEdit(panel);
+    auto* borcEdit = new AmountEdit(panel);
+    auto* alacakEdit = new AmountEdit(panel);
+    auto* AciklamaEdit = new QLineEdit(panel);
+    auto* SaklaBut = new QPushButton(QStringLiteral("Sakla"), panel);
+    auto* kayitnoEdit = new QLineEdit(panel);
+    auto* yeniBut = new QPushButton(QStringLiteral("Yeni Giriş"), panel);
+    auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), panel);
+    for (AmountEdit* amount : {MiktariEdit, borcEdit, alacakEdit}) {
+        amount->setAlignment(Qt::AlignRight);
+        amount->setFixedWidth(110);
+    }
+    tarihDate->setFixedWidth(100);
+    secButton->setFixedWidth(40);
+    KoduEdit->setMinimumWidth(60);
+    AdiEdit->setMinimumWidth(180);
+    FisNoEdit->setFixedWidth(110);
+    kayitnoEdit->setVisible(false);
+    kayitnoEdit->setEnabled(false);
+    kayitnoEdit->setReadOnly(true);
+
+    grid->addWidget(label("Tarih"), 0, 0);
+    grid->addWidget(tarihDate, 0, 1, Qt::AlignLeft);
+    grid->addWidget(label("Fiş No"), 0, 2);
+    grid->addWidget(FisNoEdit, 0, 3);
+    grid->addWidget(label("Miktarı"), 0, 4);
+    grid->addWidget(MiktariEdit, 0, 5);
+    auto* saveAndClose = new QHBoxLayout;
+    saveAndClose->addWidget(SaklaBut);
+    saveAndClose->addWidget(kapatButton);
+    grid->addLayout(saveAndClose, 0, 6);
+    grid->addWidget(label("Kodu"), 1, 0);
+    auto* code = new QHBoxLayout;
+    code->addWidget(KoduEdit);
+    code->addWidget(secButton);
+    grid->addLayout(code, 1, 1);
+    grid->addWidget(label("Alacağımız"), 1, 2);
+    grid->addWidget(borcEdit, 1, 3);
+    grid->addWidget(label("Borcumuz"), 1, 4);
+    grid->addWidget(alacakEdit, 1, 5);
+    auto* newEntry = new QHBoxLayout;
+    newEntry->addWidget(yeniBut);
+    newEntry->addWidget(kayitnoEdit);
+    grid->addLayout(newEntry, 1, 6);
+    grid->addWidget(label("Adı Soyadı"), 2, 0);
+    grid->addWidget(AdiEdit, 2, 1);
+    grid->addWidget(label("Açıklama"), 2, 2);
+    grid->addWidget(AciklamaEdit, 2, 3, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(7, 1);
+    right->addWidget(panel);
+
+    // The month page.
+    auto* tabs = new QTabWidget(centre);
+    auto* monthGrid = new QueryGrid(screen.SutGirisiQuery, TVerilenlerF::kMonthColumns);
+    monthGrid->setEnterWalksCells(true);
+    tabs->addTab(viewPage(monthGrid, screen.SutGirisiTopQuery, TVerilenlerF::kMonthTotals), QString());
+    right->addWidget(tabs, 1);
+    setCentralWidget(centre);
+
+    bind(tarihDate, screen.tarihDate, [&screen] { screen.tarihDateChange(); });
+    bind(KoduEdit, screen.KoduEdit);
+    bind(AdiEdit, screen.AdiEdit);
+    bind(FisNoEdit, screen.FisNoEdit);
+    bind(MiktariEdit, screen.MiktariEdit);
+    bind(borcEdit, screen.borcEdit);
+    bind(alacakEdit, screen.alacakEdit);
+    bind(AciklamaEdit, screen.AciklamaEdit);
+    bind(kayitnoEdit, screen.kayitnoEdit);
+    bind(SutcuAraEdit, screen.SutcuAraEdit);
+    bindCaption(tabs, 0, screen.AylikSheet);
+
+    onExit(KoduEdit, [&screen] { screen.KoduEditExit(); });
+    for (QWidget* box : {static_cast<QWidget*>(KoduEdit), static_cast<QWidget*>(AdiEdit),
+                         static_cast<QWidget*>(SutcuAraEdit)})
+        onDoubleClick(box, [&screen] { screen.secButtonClick(); });
+    onClick(SaklaBut, [&screen] { screen.SaklaButClick(); });
+    onClick(yeniBut, [&screen] { screen.yeniButClick(); });
+    onClick(secButton, [&screen] { screen.secButtonClick(); });
+    onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
+    onClick(BulBut, [&screen] { screen.BulButClick(); });
+
+    setControls({
+        {tarihDate, "tarihDate"},
+        {KoduEdit, "KoduEdit"},
+        {AdiEdit, "AdiEdit"},
+        {FisNoEdit, "FisNoEdit"},
+        {MiktariEdit, "MiktariEdit"},
+        {borcEdit, "borcEdit"},
+        {alacakEdit, "alacakEdit"},
+        {AciklamaEdit, "AciklamaEdit"},
+        {SaklaBut, "SaklaBut"},
+        {kayitnoEdit, "kayitnoEdit"},
+        {yeniBut, "yeniBut"},
+        {secButton, "secButton"},
+        {kapatButton, "kapatButton"},
+        {SutcuAraEdit, "SutcuAraEdit"},
+        {BulBut, "BulBut"},
+        {CariGrid, "CariGrid"},
+        {tabs, "tabs"},
+        {monthGrid, "monthGrid"},
+    });
+}
