@@ -1,7 +1,10 @@
 #pragma once
 
 #include "common/Platform.h"
+#include "common/Field.h"
+#include "common/Conversions.h"
 #include "store/Query.h"
+#include "store/TableCursor.h"
 
 #include <QStringList>
 
@@ -69,4 +72,16 @@ inline void rebuild(Query& query, const QStringList& lines)
     query.close();
     query.SQL = lines;
     query.open();
+}
+
+// The row a save writes: the one whose key the hidden record number holds,
+// while it is still there; otherwise a new row, given the day.
+inline RowWrite rowForSave(TableCursor& table, const TextField& kayitnoEdit, const QDate& day)
+{
+    if (!table.isOpen()) table.open();
+    const int kayitno = parseInteger(kayitnoEdit.text());
+    if (kayitno > 0 && table.locate(table.keyField(), kayitno)) return table.edit();
+    RowWrite row = table.append();
+    row.setField(QStringLiteral("Tarih"), day);
+    return row;
 }

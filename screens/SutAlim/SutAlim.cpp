@@ -8,6 +8,12 @@
 
 namespace {
 
+const TcariF::EntryMessages kEntryMessages = {
+    QStringLiteral("Giriş için Süt Alım Hesabı seçin!"),
+    QStringLiteral("Girdiğiniz Koda Ait Süt Alım Hesabı Bulunamadı!"),
+    QStringLiteral("Girdiğiniz kod ve ad uyumsuz kontrol ettikten sonra saklayın!"),
+};
+
 const QString kKodu = QStringLiteral("Kodu");
 const QString kAdi = QStringLiteral("Adi");
 
@@ -102,27 +108,11 @@ void TSutAlimF::KoduEditExit()
 
 void TSutAlimF::SaklaButClick()
 {
-    if (KoduEdit.isEmpty()) {
-        forms_.dialogs.message(QStringLiteral("Giriş için Süt Alım Hesabı seçin!"));
-        return;
-    }
-    const std::optional<Account> account = forms_.cariF->findCode(KoduEdit.text());
-    if (!account) {
-        forms_.dialogs.message(QStringLiteral("Girdiğiniz Koda Ait Süt Alım Hesabı Bulunamadı!"));
-        return;
-    }
-    if (AdiEdit.text() != account->adi) {
-        forms_.dialogs.message(QStringLiteral("Girdiğiniz kod ve ad uyumsuz kontrol ettikten sonra saklayın!"));
-        return;
-    }
+    if (!forms_.cariF->checkEntry(KoduEdit.text(), AdiEdit.text(), kEntryMessages)) return;
     const QDate day = tarihDate.date();
     if (AdiEdit.isEmpty()) return;
 
-    if (!SutGirisiTable.isOpen()) SutGirisiTable.open();
-    const int kayitno = parseInteger(kayitnoEdit.text());
-    const bool correcting = kayitno > 0 && SutGirisiTable.locate(QStringLiteral("SGID"), kayitno);
-    RowWrite row = correcting ? SutGirisiTable.edit() : SutGirisiTable.append();
-    if (!correcting) row.setField(QStringLiteral("Tarih"), day);
+    RowWrite row = rowForSave(SutGirisiTable, kayitnoEdit, day);
     // Read before anything is posted: a box that cannot be read writes nothing.
     const double sabah = parseDecimal(sabahEdit.text());
     const double aksam = parseDecimal(aksamEdit.text());

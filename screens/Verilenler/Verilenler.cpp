@@ -8,6 +8,16 @@
 
 #include <QDate>
 
+namespace {
+
+const TcariF::EntryMessages kEntryMessages = {
+    QStringLiteral("Giriş için cari hesap seçin!"),
+    QStringLiteral("Girdiğiniz kod cari hesaplarda bulunamadı!"),
+    QStringLiteral("Girdiğiniz kod ve ad uyumsuz kontrol ettikten sonra saklayın!"),
+};
+
+}  // namespace
+
 const std::vector<GridColumn> TVerilenlerF::kAccountColumns = {{QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 148}};
 const std::vector<GridColumn> TVerilenlerF::kMonthColumns = {
     {QStringLiteral("Tarih"), QStringLiteral("Tarih"), 80, kAsShortDate},
@@ -55,19 +65,7 @@ void TVerilenlerF::tarihDateChange()
 
 void TVerilenlerF::SaklaButClick()
 {
-    if (KoduEdit.isEmpty()) {
-        forms_.dialogs.message(QStringLiteral("Giriş için cari hesap seçin!"));
-        return;
-    }
-    const std::optional<Account> account = forms_.cariF->findCode(KoduEdit.text());
-    if (!account) {
-        forms_.dialogs.message(QStringLiteral("Girdiğiniz kod cari hesaplarda bulunamadı!"));
-        return;
-    }
-    if (AdiEdit.text() != account->adi) {
-        forms_.dialogs.message(QStringLiteral("Girdiğiniz kod ve ad uyumsuz kontrol ettikten sonra saklayın!"));
-        return;
-    }
+    if (!forms_.cariF->checkEntry(KoduEdit.text(), AdiEdit.text(), kEntryMessages)) return;
     const QDate day = tarihDate.date();
     if (AdiEdit.isEmpty()) return;
 
@@ -76,11 +74,7 @@ void TVerilenlerF::SaklaButClick()
     const double borcumuz = parseDecimal(alacakEdit.text());
     const double miktari = parseDecimal(MiktariEdit.text());
 
-    if (!SutGirisiTable.isOpen()) SutGirisiTable.open();
-    const int kayitno = parseInteger(kayitnoEdit.text());
-    const bool correcting = kayitno > 0 && SutGirisiTable.locate(QStringLiteral("SGID"), kayitno);
-    RowWrite row = correcting ? SutGirisiTable.edit() : SutGirisiTable.append();
-    if (!correcting) row.setField(QStringLiteral("Tarih"), day);
+    RowWrite row = rowForSave(SutGirisiTable, kayitnoEdit, day);
     row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Payment))
         .setField(QStringLiteral("Kodu"), KoduEdit.text())
         .setField(QStringLiteral("Adi"), AdiEdit.text())

@@ -147,3 +147,21 @@ std::optional<Account> TcariF::findCode(const QString& code)
     if (code.isEmpty() || !CariTanimQuery.locate(QStringLiteral("Kodu"), code)) return std::nullopt;
     return accountAt(CariTanimQuery);
 }
+
+bool TcariF::checkEntry(const QString& code, const QString& name, const EntryMessages& messages)
+{
+    if (code.isEmpty()) {
+        forms_.dialogs.message(messages.noCode);
+        return false;
+    }
+    const std::optional<Account> account = findCode(code);
+    if (!account) {
+        forms_.dialogs.message(messages.unknownCode);
+        return false;
+    }
+    if (name != account->adi) {
+        forms_.dialogs.message(messages.nameMismatch);
+        return false;
+    }
+    return true;
+}

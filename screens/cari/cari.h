@@ -69,6 +69,16 @@ public:
     // an account added since shows only after the list is re-read.
     std::optional<Account> findCode(const QString& code);
 
+    // The entry screens' check before a save: the code is an account's and
+    // the name that account's own, letter for letter. A refusal shows the
+    // calling screen's message and returns false.
+    struct EntryMessages {
+        QString noCode;
+        QString unknownCode;
+        QString nameMismatch;
+    };
+    bool checkEntry(const QString& code, const QString& name, const EntryMessages& messages);
+
     // The delete question for an account name.
     static QString deleteQuestion(const QString& name);
 };
