@@ -46,15 +46,19 @@ void execute(const QString& path, sqlite3* db, const QString& sql)
 }
 
 // Reads the file without writing to it: a file that is not this program's
-// database, or misses a table or a field, is refused before any write access.
-void validate(const QString& path)
+// database, misses a table or a field, or was written by a newer version of
+// the program, is refused before any write access. Returns its version.
+int validate(const QString& path)
 {
     DatabaseHandle db = openHandle(path, SQLITE_OPEN_READONLY);
     sqlite3_extended_result_codes(db.get(), 1);
     bool ours = false;
+    int version = 0;
     try {
         Statement mark(db.get(), QStringLiteral("PRAGMA application_id"));
         ours = mark.step() && mark.column(0).toInt() == schema::kApplicationId;
+        Statement versionMark(db.get(), QStringLiteral("PRAGMA user_version"));
+        version = versionMark.step() ? versionMark.column(0).toInt() : 0;
         if (ours) {
             for (const schema::Table& table : schema::tables())
                 Statement(db.get(), QStringLiteral("SELECT %1 FROM %2 LIMIT 0")
@@ -64,6 +68,13 @@ void validate(const QString& path)
         failFile(path, error.code(), QString::fromUtf8(error.what()));
     }
     if (!ours) failFile(path, SQLITE_NOTADB, QStringLiteral("bu dosya Orvalin Kovanta veritabanı değil"));
+    if (version > schema::kVersion)
+        failFile(path, SQLITE_CANTOPEN,
+                 QStringLiteral("bu dosya programın daha yeni bir sürümüyle yazılmış (dosya sürümü %1, bu program %2). "
+                                "Dosyaya dokunulmadı; programın yeni sürümünü kurun.")
+                     .arg(version)
+                     .arg(schema::kVersion));
+    return version;
 }
 
 // A write cut off half-way (a power cut) leaves a hot journal that only a
@@ -84,12 +95,13 @@ Connection::~Connection()
 void Connection::open(const QString& path)
 {
     close();
+    int version = 0;
     try {
-        validate(path);
+        version = validate(path);
     } catch (const DatabaseError& error) {
         if (error.code() != SQLITE_READONLY_ROLLBACK) throw;
         rollBackInterruptedWrite(path);
-        validate(path);
+        version = validate(path);
     }
     DatabaseHandle db = openHandle(path, SQLITE_OPEN_READWRITE);
     // A misspelt "name" must fail as an unknown field, not pass as a text.
@@ -98,6 +110,8 @@ void Connection::open(const QString& path)
     // After every post the file alone holds everything, so a copy is a backup.
     execute(path, db.get(), QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;"));
     sqlite3_busy_timeout(db.get(), 5000);
+    if (version < schema::kVersion)
+        execute(path, db.get(), QStringLiteral("BEGIN;\n") + schema::upgradeScript(version) + QStringLiteral("COMMIT;"));
     registerTurkishCollation(db.get());
     db_ = db.release();
     path_ = path;

@@ -107,11 +107,19 @@ std::vector<Table> buildTables()
     return {cariler, sutGirisi, fabrika, fabrikaCari};
 }
 
-// Indexes behind the screens' day, month and per-code filters.
-constexpr const char* kIndexes[] = {
-    "CREATE INDEX SutGirisi_Tarih_Gelir_Gider ON SutGirisi (Tarih, Gelir_Gider);",
-    "CREATE INDEX SutGirisi_Kodu_Tarih ON SutGirisi (Kodu, Tarih);",
-    "CREATE INDEX Fabrika_Tarih ON Fabrika (Tarih);",
+struct Index {
+    int since;  // the version that added it
+    const char* definition;
+};
+
+// Indexes behind the screens' day, month and per-code filters, and the
+// report's sums by code and name over a period, read from the index alone.
+constexpr Index kIndexes[] = {
+    {1, "SutGirisi_Tarih_Gelir_Gider ON SutGirisi (Tarih, Gelir_Gider)"},
+    {1, "SutGirisi_Kodu_Tarih ON SutGirisi (Kodu, Tarih)"},
+    {1, "Fabrika_Tarih ON Fabrika (Tarih)"},
+    {2, "SutGirisi_Tarih_Kodu_Adi ON SutGirisi (Tarih, Kodu, Adi, Gelir_Toplam_Tutar, Gider_Tutari)"},
+    {2, "SutGirisi_Kodu_Adi_Tarih ON SutGirisi (Kodu, Adi, Tarih, Gelir_Toplam_Tutar, Gider_Tutari)"},
 };
 
 }  // namespace
@@ -143,8 +151,19 @@ QString creationScript()
             columns << QStringLiteral("  %1 %2").arg(QString::fromLatin1(column.name), QString::fromLatin1(column.type));
         script += QStringLiteral("CREATE TABLE %1 (\n%2\n);\n").arg(QString::fromLatin1(table.name), columns.join(QStringLiteral(",\n")));
     }
-    for (const char* index : kIndexes) script += QString::fromLatin1(index) + QLatin1Char('\n');
+    for (const Index& index : kIndexes) script += QStringLiteral("CREATE INDEX %1;\n").arg(QString::fromLatin1(index.definition));
     script += QStringLiteral("PRAGMA application_id=%1;\n").arg(kApplicationId);
+    script += QStringLiteral("PRAGMA user_version=%1;\n").arg(kVersion);
+    return script;
+}
+
+QString upgradeScript(int fromVersion)
+{
+    QString script;
+    for (const Index& index : kIndexes)
+        if (index.since > fromVersion)
+            script += QStringLiteral("CREATE INDEX IF NOT EXISTS %1;\n").arg(QString::fromLatin1(index.definition));
+    script += QStringLiteral("ANALYZE;\n");
     script += QStringLiteral("PRAGMA user_version=%1;\n").arg(kVersion);
     return script;
 }

@@ -11,7 +11,8 @@ namespace schema {
 
 // Marks the file as this program's database.
 inline constexpr std::int32_t kApplicationId = 0x4B4F5641;  // "KOVA"
-inline constexpr int kVersion = 1;
+// 2: covering indexes for the balance report, with statistics.
+inline constexpr int kVersion = 2;
 
 struct Column {
     const char* name;
@@ -34,6 +35,9 @@ const Table& fabrikaCari();
 
 // Every CREATE TABLE and CREATE INDEX statement, with the file's marks.
 QString creationScript();
+// Brings a file of an earlier version up to this one without touching its
+// rows: the indexes it lacks, statistics gathered once, the new version.
+QString upgradeScript(int fromVersion);
 
 }  // namespace schema
 

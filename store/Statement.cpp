@@ -94,6 +94,12 @@ void Statement::run()
     }
 }
 
+void Statement::reset()
+{
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+}
+
 int Statement::columnCount() const
 {
     return sqlite3_column_count(statement_);

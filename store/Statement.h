@@ -33,6 +33,8 @@ public:
     bool step();
     // Steps through to the end.
     void run();
+    // Ready to run again with new values.
+    void reset();
 
     int columnCount() const;
     QString columnName(int column) const;

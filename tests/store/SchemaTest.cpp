@@ -173,7 +173,11 @@ TEST(Schema, IndexesAndMarksOfTheFile)
                 {"tbl", "cols"}))
         indexes.insert({row[0].toString().toStdString(), row[1].toString().toStdString()});
     const std::set<std::pair<std::string, std::string>> expected = {
-        {"SutGirisi", "Tarih,Gelir_Gider"}, {"SutGirisi", "Kodu,Tarih"}, {"Fabrika", "Tarih"}};
+        {"SutGirisi", "Tarih,Gelir_Gider"},
+        {"SutGirisi", "Kodu,Tarih"},
+        {"Fabrika", "Tarih"},
+        {"SutGirisi", "Tarih,Kodu,Adi,Gelir_Toplam_Tutar,Gider_Tutari"},
+        {"SutGirisi", "Kodu,Adi,Tarih,Gelir_Toplam_Tutar,Gider_Tutari"}};
     EXPECT_EQ(indexes, expected);
 
     const auto marks = rowsOf(db.connection,
@@ -184,7 +188,7 @@ TEST(Schema, IndexesAndMarksOfTheFile)
                               {"app", "version", "journal", "sync"});
     ASSERT_EQ(marks.size(), 1u);
     EXPECT_EQ(marks[0][0].toLongLong(), 0x4B4F5641);
-    EXPECT_EQ(marks[0][1].toInt(), 1);
+    EXPECT_EQ(marks[0][1].toInt(), 2);
     EXPECT_EQ(marks[0][2].toString().toStdString(), "delete");
     EXPECT_EQ(marks[0][3].toInt(), 2) << "synchronous=FULL";
 }
