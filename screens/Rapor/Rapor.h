@@ -5,8 +5,6 @@
 #include "screens/Forms.h"
 #include "store/Query.h"
 
-class Record;
-
 // The account balance report: what is still owed to each producer between
 // two dates, with one producer's ledger rows beside it. It only reads.
 class TRaporF : public TForm {

@@ -69,17 +69,6 @@ protected:
     int writes() { return sqlite3_total_changes(db.connection.handle()); }
 };
 
-TEST_F(RaporTest, TheScreenIsCreatedOnThisYearWithNothingOpen)
-{
-    const QDate today = QDate::currentDate();
-    EXPECT_EQ(report.ilktarihDate.date(), QDate(today.year(), 1, 1));
-    EXPECT_EQ(report.sontarihDate.date(), today);
-    for (const Query* query : {&report.SutGirisiQuery, &report.SutGirisiTopQuery, &report.detayQuery})
-        EXPECT_FALSE(query->isOpen());
-    EXPECT_EQ(report.Label1.text(), QStringLiteral("............."));
-    EXPECT_EQ(report.RaporSheet.text(), QStringLiteral("İki Tarih Arası Rapor"));
-}
-
 TEST_F(RaporTest, EveryOpeningFromTheMenuReportsThisYearSoFar)
 {
     const QDate today = QDate::currentDate();
