@@ -4,7 +4,7 @@
 #include "common/widgets/QtPlatform.h"
 #include "screens/ClosingOnlyWindow.h"
 #include "screens/Fabrika/Fabrika.h"
-#include "screens/Rapor/Rapor.h"
+#include "screens/Rapor/RaporWindow.h"
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/Verilenler/VerilenlerWindow.h"
 #include "screens/cari/CariWindow.h"
@@ -54,7 +54,7 @@ int main(int argc, char* argv[])
     SutAlimWindow sutAlimWindow(*forms.SutAlimF);
     CariWindow cariWindow(*forms.cariF);
     VerilenlerWindow verilenlerWindow(*forms.VerilenlerF);
-    ClosingOnlyWindow raporWindow(QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Raporlama"), *forms.RaporF);
+    RaporWindow raporWindow(*forms.RaporF);
     ClosingOnlyWindow fabrikaWindow(QStringLiteral("Orvalin Kovanta - Fabrika Süt Teslim İşlemleri"),
                                     *forms.FabrikaF);
 

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -86,5 +87,16 @@ void bindCaption(QTabWidget* tabs, int page, TextField& caption)
     QPointer<QTabWidget> widget(tabs);
     caption.onChange([widget, page](const QString& text) {
         if (widget) widget->setTabText(page, text);
+    });
+}
+
+void bind(QLabel* label, TextField& text)
+{
+    // A name from the data is shown as it is, never read as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text.text());
+    QPointer<QLabel> widget(label);
+    text.onChange([widget](const QString& value) {
+        if (widget) widget->setText(value);
     });
 }

@@ -7,6 +7,7 @@
 class QAbstractButton;
 class QComboBox;
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QTabWidget;
 class PhoneEdit;
@@ -20,3 +21,5 @@ void bind(QAbstractButton* button, CheckField& field);
 // Only a date the user picks runs onUserChange; the program's do not.
 void bind(QDateEdit* edit, DateField& field, std::function<void()> onUserChange);
 void bindCaption(QTabWidget* tabs, int page, TextField& caption);
+// A label only shows its field: the user cannot change it.
+void bind(QLabel* label, TextField& text);

@@ -1,22 +1,115 @@
 #include "screens/Rapor/Rapor.h"
 
+#include "common/MonthPeriod.h"
+#include "common/TurkishText.h"
+#include "store/SqlText.h"
+
 #include <QDate>
 
-TRaporF::TRaporF(Forms& forms) : TForm(forms)
+namespace {
+
+const QString kKodu = QStringLiteral("Kodu");
+const QString kAdi = QStringLiteral("Adi");
+const QString kBorc = QStringLiteral("Borc_Toplami");
+const QString kAlacak = QStringLiteral("Alacak_Toplami");
+const QString kBakiye = QStringLiteral("Bakiye");
+
+}  // namespace
+
+const std::vector<GridColumn> TRaporF::kSummaryColumns = {
+    {kKodu, QStringLiteral("Kodu"), 80},
+    {kAdi, QStringLiteral("Adı Soyadı"), 150},
+    {kBorc, QStringLiteral("Borcumuz"), 0, kAsGridNumber},
+    {kAlacak, QStringLiteral("Alacağımız"), 94, kAsGridNumber},
+    {kBakiye, QStringLiteral("Kalan Tutar"), 0, kAsGridNumber},
+};
+const std::vector<TotalBox> TRaporF::kTotals = {
+    {QStringLiteral("Borcumuz"), kBorc},
+    {QStringLiteral("Alacağımız"), kAlacak},
+    {QStringLiteral("Kalan Tutar"), kBakiye},
+};
+const std::vector<GridColumn> TRaporF::kDetailColumns = {
+    {QStringLiteral("Tarih"), QStringLiteral("Tarih"), 80, kAsShortDate},
+    {kAdi, QStringLiteral("Adı Soyadı"), 120},
+    {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 150},
+    {QStringLiteral("Sabah"), QStringLiteral("Sabah LT"), 0, kAsGridNumber},
+    {QStringLiteral("Aksam"), QStringLiteral("Akşam LT"), 0, kAsGridNumber},
+    {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Borcumuz"), 0, kAsGridNumber},
+    {QStringLiteral("Gider_Tutari"), QStringLiteral("Alacağımız"), 0, kAsGridNumber},
+};
+
+TRaporF::TRaporF(Forms& forms)
+    : TForm(forms),
+      SutGirisiQuery(forms.sutConnection),
+      SutGirisiTopQuery(forms.sutConnection),
+      detayQuery(forms.sutConnection)
 {
+    showIn(SutGirisiQuery, kSummaryColumns);
+    showIn(SutGirisiTopQuery, kTotals);
+    showIn(detayQuery, kDetailColumns);
+    SutGirisiQuery.calculatedFields = {kBakiye};
+    SutGirisiQuery.onCalcFields = &TRaporF::SutGirisiQueryCalcFields;
+    SutGirisiTopQuery.calculatedFields = {kBakiye};
+    SutGirisiTopQuery.onCalcFields = &TRaporF::SutGirisiTopQueryCalcFields;
     FormCreate();
 }
 
 void TRaporF::FormCreate()
 {
     const QDate today = QDate::currentDate();
-    tarih1Date.setDate(QDate(today.year(), 1, 1));
-    tarih2Date.setDate(today);
+    ilktarihDate.setDate(QDate(today.year(), 1, 1));
+    sontarihDate.setDate(today);
+}
+
+void TRaporF::SutGirisiQueryCalcFields(Record& row)
+{
+    row.setValue(kBakiye, row.asFloat(kBorc) - row.asFloat(kAlacak));
 }
 
 void TRaporF::Yenile()
 {
-    // The report's lists are not built yet: nothing to rebuild.
+    const QDate from = ilktarihDate.date();
+    const QDate to = sontarihDate.date();
+    const QString period = periodFilter(from, to);
+    rebuild(SutGirisiQuery, {
+        QStringLiteral("SELECT Kodu, Adi, SUM(Gelir_Toplam_Tutar) AS Borc_Toplami, "),
+        QStringLiteral("SUM(Gider_Tutari) AS Alacak_Toplami FROM SutGirisi"),
+        period,
+        QStringLiteral("GROUP BY Kodu, Adi"),
+        QStringLiteral("ORDER BY Adi COLLATE tr ASC;"),
+    });
+    rebuild(SutGirisiTopQuery, {
+        QStringLiteral("SELECT SUM(Gelir_Toplam_Tutar) AS Borc_Toplami, "),
+        QStringLiteral("SUM(Gider_Tutari) AS Alacak_Toplami FROM SutGirisi"),
+        period,
+    });
+    RaporSheet.setText(shortDate(from) + QLatin1Char('/') + shortDate(to) + kPeriodCaptionSuffix);
+    DetayYenile();
+}
+
+void TRaporF::DetayYenile()
+{
+    detayQuery.close();
+    Label1.setText(kNoAccountLabel);
+    if (SutGirisiQuery.recordCount() == 0) return;
+
+    // The pickers as they are now, which may no longer be the summary's period.
+    const QString period = periodFilter(ilktarihDate.date(), sontarihDate.date());
+    // The code comes from the data: its quotes are doubled, so it can only
+    // ever be compared, never read as part of the statement.
+    rebuild(detayQuery, {
+        QStringLiteral("SELECT Tarih, Adi, Aciklama, Sabah, Aksam,Gelir_Toplam_Tutar, "),
+        QStringLiteral("Gider_Tutari FROM SutGirisi"),
+        period,
+        QStringLiteral("AND Kodu=") + quotedText(SutGirisiQuery.asString(kKodu)),
+        QStringLiteral("ORDER BY Tarih ASC;"),
+    });
+    Label1.setText(SutGirisiQuery.asString(kAdi) + kAccountLabelSuffix);
+}
+
+void TRaporF::bulButtonClick()
+{
+    findNext(SutGirisiQuery, kAdi, AdiEdit.text());
 }
 
 void TRaporF::openFromMenu()

@@ -1,20 +1,52 @@
 #pragma once
 
 #include "common/Field.h"
+#include "common/GridColumns.h"
 #include "screens/Forms.h"
+#include "store/Query.h"
 
-// The account balance report. Its lists come later; the menu already
-// opens it and asks it to rebuild.
+// The account balance report: what is still owed to each producer between
+// two dates, with one producer's ledger rows beside it. It only reads.
 class TRaporF : public TForm {
 public:
     explicit TRaporF(Forms& forms);
 
-    DateField tarih1Date;
-    DateField tarih2Date;
+    static inline const QString kSheetCaption = QStringLiteral("İki Tarih Arası Rapor");
+    static inline const QString kPeriodCaptionSuffix = QStringLiteral(" Tarihleri Arası Rapor");
+    static inline const QString kLabelAtCreation = QStringLiteral(".............");
+    static inline const QString kNoAccountLabel = QStringLiteral("......");
+    static inline const QString kAccountLabelSuffix = QStringLiteral(" Hesap Hareketleri");
+
+    // Top bar
+    DateField ilktarihDate;
+    DateField sontarihDate;
+    TextField AdiEdit;
+
+    // The summary page's caption and the label above the detail.
+    TextField RaporSheet{kSheetCaption};
+    TextField Label1{kLabelAtCreation};
+
+    // One row per code and name of the period, the period's totals, and
+    // the period's rows of the summary's current code.
+    Query SutGirisiQuery;
+    Query SutGirisiTopQuery;
+    Query detayQuery;
+
+    static const std::vector<GridColumn> kSummaryColumns;
+    static const std::vector<TotalBox> kTotals;
+    static const std::vector<GridColumn> kDetailColumns;
 
     void FormCreate();
     void Yenile();
+    void DetayYenile();
+    void YenileButClick() { Yenile(); }
+    void bulButtonClick();
+    void SutGirisiGridDblClick() { DetayYenile(); }
 
-    // The menu's opening: shown, then rebuilt.
+    // Borc minus Alacak, an empty sum counting as 0; unrounded.
+    static void SutGirisiQueryCalcFields(Record& row);
+    static void SutGirisiTopQueryCalcFields(Record& row) { SutGirisiQueryCalcFields(row); }
+
+    // The menu's opening: shown, then rebuilt for the dates in the pickers.
     void openFromMenu();
 };

@@ -73,10 +73,11 @@ TEST(StartUp, ScreensAreCreatedHiddenOnTheirDatesWithNothingOpen)
     EXPECT_EQ(forms.SutAlimF->tarihDate.date(), today);
     EXPECT_EQ(forms.VerilenlerF->tarihDate.date(), today);
     EXPECT_EQ(forms.FabrikaF->tarihDate.date(), today);
-    EXPECT_EQ(forms.RaporF->tarih1Date.date(), QDate(today.year(), 1, 1));
-    EXPECT_EQ(forms.RaporF->tarih2Date.date(), today);
+    EXPECT_EQ(forms.RaporF->ilktarihDate.date(), QDate(today.year(), 1, 1));
+    EXPECT_EQ(forms.RaporF->sontarihDate.date(), today);
     for (const Query* query : {&forms.SutAlimF->CariTanimQuery, &forms.SutAlimF->SutGirisiQuery,
-                               &forms.cariF->CariTanimQuery, &forms.VerilenlerF->CariTanimQuery})
+                               &forms.cariF->CariTanimQuery, &forms.VerilenlerF->CariTanimQuery,
+                               &forms.RaporF->SutGirisiQuery, &forms.RaporF->SutGirisiTopQuery, &forms.RaporF->detayQuery})
         EXPECT_FALSE(query->isOpen());
     EXPECT_FALSE(forms.cariF->CariTable.isOpen());
     EXPECT_EQ(forms.SutAlimF->intakeScreenOpened, 0);

@@ -6,6 +6,7 @@
 #include "store/Schema.h"
 #include "store/TableCursor.h"
 
+#include <QDate>
 #include <QList>
 #include <QVariantMap>
 #include <functional>
@@ -20,6 +21,48 @@ inline qint64 addAccount(Connection& connection, const QString& code, const QStr
         .setField(QStringLiteral("Kodu"), code)
         .setField(QStringLiteral("Adi"), name)
         .setField(QStringLiteral("Birim_Fiyati"), price)
+        .post();
+}
+
+// A milk intake row as the intake screen writes it.
+inline void addIntakeRow(Connection& connection, const QDate& day, const QString& code, const QString& name,
+                         double sabah, double aksam, double price, const QString& note = QString())
+{
+    TableCursor table(connection, schema::sutGirisi());
+    table.open();
+    table.append()
+        .setField(QStringLiteral("Tarih"), day)
+        .setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Intake))
+        .setField(QStringLiteral("Kodu"), code)
+        .setField(QStringLiteral("Adi"), name)
+        .setField(QStringLiteral("Sabah"), sabah)
+        .setField(QStringLiteral("Aksam"), aksam)
+        .setField(QStringLiteral("SBirim_Fiyat"), price)
+        .setField(QStringLiteral("ABirim_Fiyat"), price)
+        .setField(QStringLiteral("SToplam_Tutar"), sabah * price)
+        .setField(QStringLiteral("AToplam_Tutar"), aksam * price)
+        .setField(QStringLiteral("Gelir_Toplam_Tutar"), sabah * price + aksam * price)
+        .setField(QStringLiteral("Aciklama"), note)
+        .post();
+}
+
+// A payment row as the payment screen writes it: what it books as owed
+// ("Borcumuz") and what was given ("Alacağımız").
+inline void addPaymentRow(Connection& connection, const QDate& day, const QString& code, const QString& name,
+                          const QVariant& borc, const QVariant& alacak, const QString& note = QString())
+{
+    TableCursor table(connection, schema::sutGirisi());
+    table.open();
+    table.append()
+        .setField(QStringLiteral("Tarih"), day)
+        .setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Payment))
+        .setField(QStringLiteral("Kodu"), code)
+        .setField(QStringLiteral("Adi"), name)
+        .setField(QStringLiteral("Gider_Tutari"), alacak)
+        .setField(QStringLiteral("Gelir_Toplam_Tutar"), borc)
+        .setField(QStringLiteral("Fis_No"), QStringLiteral("F1"))
+        .setField(QStringLiteral("Gider_Miktari"), 1)
+        .setField(QStringLiteral("Aciklama"), note)
         .post();
 }
 

@@ -1,0 +1,128 @@
+#include "screens/Rapor/RaporWindow.h"
+
+#include "common/widgets/Binding.h"
+#include "common/widgets/EntryBoxes.h"
+#include "common/widgets/Events.h"
+#include "common/widgets/QueryGrid.h"
+#include "screens/Rapor/Rapor.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kTopBarHeight = 73;
+constexpr int kSummaryWidth = 553;
+constexpr int kTotalsBarHeight = 41;
+constexpr int kLabelStripHeight = 25;
+
+}  // namespace
+
+RaporWindow::RaporWindow(TRaporF& screen) : FormWindow(QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Raporlama"), screen)
+{
+    auto* centre = new QWidget(this);
+    paintBackground(centre, kPanelGreen);
+    auto* areas = new QVBoxLayout(centre);
+    areas->setContentsMargins(4, 0, 4, 4);
+    areas->setSpacing(2);
+
+    // The top bar: the period, the name search, "Kapat".
+    auto* top = new QWidget(centre);
+    top->setFixedHeight(kTopBarHeight);
+    auto* bar = new QGridLayout(top);
+    bar->setContentsMargins(4, 6, 4, 6);
+    auto* ilktarihDate = new DatePicker(top);
+    auto* sontarihDate = new DatePicker(top);
+    ilktarihDate->setMinimumWidth(110);
+    sontarihDate->setMinimumWidth(110);
+    auto* YenileBut = new QPushButton(QStringLiteral("Yenile"), top);
+    YenileBut->setMinimumHeight(48);
+    auto* AdiEdit = new NameEdit(top);
+    AdiEdit->setMinimumWidth(200);
+    auto* bulButton = new QPushButton(QStringLiteral("Bul"), top);
+    bulButton->setFixedWidth(50);
+    auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), top);
+    bar->addWidget(new QLabel(QStringLiteral("İlk Tarih"), top), 0, 0);
+    bar->addWidget(ilktarihDate, 0, 1);
+    bar->addWidget(new QLabel(QStringLiteral("Son Tarih"), top), 1, 0);
+    bar->addWidget(sontarihDate, 1, 1);
+    bar->addWidget(YenileBut, 0, 2, 2, 1);
+    bar->setColumnMinimumWidth(3, 24);
+    bar->addWidget(new QLabel(QStringLiteral("Adı Soyadı"), top), 0, 4);
+    bar->addWidget(AdiEdit, 1, 4);
+    bar->addWidget(bulButton, 1, 5);
+    bar->setColumnStretch(6, 1);
+    bar->addWidget(kapatButton, 1, 7);
+    areas->addWidget(top);
+
+    auto* body = new QHBoxLayout;
+    areas->addLayout(body, 1);
+
+    // The summary area: one page with the accounts, the period's totals under it.
+    auto* summary = new QWidget(centre);
+    summary->setFixedWidth(kSummaryWidth);
+    auto* summaryRows = new QVBoxLayout(summary);
+    summaryRows->setContentsMargins(0, 0, 0, 0);
+    summaryRows->setSpacing(0);
+    auto* tabs = new QTabWidget(summary);
+    auto* SutGirisiGrid = new QueryGrid(screen.SutGirisiQuery, TRaporF::kSummaryColumns);
+    tabs->addTab(SutGirisiGrid, QString());
+    summaryRows->addWidget(tabs, 1);
+    auto* totals = new QWidget(summary);
+    totals->setFixedHeight(kTotalsBarHeight);
+    auto* boxes = new QHBoxLayout(totals);
+    boxes->setContentsMargins(4, 0, 4, 0);
+    for (const TotalBox& total : TRaporF::kTotals) {
+        boxes->addWidget(new QLabel(total.title, totals));
+        auto* box = new QueryFieldBox(screen.SutGirisiTopQuery, total.field, total.format, totals);
+        box->setObjectName(total.field);
+        box->setFixedWidth(100);
+        box->setAlignment(Qt::AlignRight);
+        boxes->addWidget(box);
+    }
+    boxes->addStretch();
+    summaryRows->addWidget(totals);
+    body->addWidget(summary);
+
+    // The detail area: whose rows they are, then the rows.
+    auto* detail = new QVBoxLayout;
+    detail->setSpacing(0);
+    auto* Label1 = new QLabel(centre);
+    Label1->setFixedHeight(kLabelStripHeight);
+    QFont bold = Label1->font();
+    bold.setBold(true);
+    Label1->setFont(bold);
+    detail->addWidget(Label1);
+    auto* detayGrid = new QueryGrid(screen.detayQuery, TRaporF::kDetailColumns, centre);
+    detail->addWidget(detayGrid, 1);
+    body->addLayout(detail, 1);
+    setCentralWidget(centre);
+
+    bind(ilktarihDate, screen.ilktarihDate, nullptr);
+    bind(sontarihDate, screen.sontarihDate, nullptr);
+    bind(AdiEdit, screen.AdiEdit);
+    bindCaption(tabs, 0, screen.RaporSheet);
+    bind(Label1, screen.Label1);
+
+    onClick(YenileBut, [&screen] { screen.YenileButClick(); });
+    onClick(bulButton, [&screen] { screen.bulButtonClick(); });
+    onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
+    SutGirisiGrid->onDoubleClick([&screen] { screen.SutGirisiGridDblClick(); });
+
+    setControls({
+        {ilktarihDate, "ilktarihDate"},
+        {YenileBut, "YenileBut"},
+        {sontarihDate, "sontarihDate"},
+        {AdiEdit, "AdiEdit"},
+        {bulButton, "bulButton"},
+        {kapatButton, "kapatButton"},
+        {tabs, "tabs"},
+        {SutGirisiGrid, "SutGirisiGrid"},
+        {detayGrid, "detayGrid"},
+    });
+    Label1->setObjectName(QStringLiteral("Label1"));
+}

@@ -1,0 +1,137 @@
+#include "app/AnaMenu.h"
+#include "common/widgets/QueryGrid.h"
+#include "screens/Rapor/RaporWindow.h"
+#include "ScreenFixture.h"
+#include "Typing.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+class NoShell : public Shell {
+public:
+    void openAddress(const QString&) override {}
+};
+
+// The report in its real window, opened from the menu and used with the keyboard and mouse.
+class RaporWindowTest : public ScreenFixture {
+protected:
+    RaporWindowTest()
+    {
+        menu.attach(screens.forms);
+        addIntakeRow(db.connection, QDate(2021, 2, 1), QStringLiteral("K1"), QStringLiteral("Ali Işık"), 10, 0, 2);
+        addPaymentRow(db.connection, QDate(2021, 2, 3), QStringLiteral("K1"), QStringLiteral("Ali Işık"), 0, 5);
+        addIntakeRow(db.connection, QDate(2021, 2, 2), QStringLiteral("K2"), QStringLiteral("Bora Kaya"), 3, 4, 1.5);
+        addIntakeRow(db.connection, QDate(2021, 2, 2), QStringLiteral("K3"), QStringLiteral("Cem Işıkçı"), 1, 0, 1);
+        report.ilktarihDate.setDate(QDate(2021, 1, 1));
+        report.sontarihDate.setDate(QDate(2021, 3, 5));
+    }
+
+    template <typename W>
+    W* control(const char* name)
+    {
+        W* found = window.findChild<W*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QWidget* focused() { return QApplication::focusWidget(); }
+    QString focusedName() { return focused() ? focused()->objectName() : QStringLiteral("(none)"); }
+    void press(Qt::Key key) { QTest::keyClick(focused(), key); }
+    void open()
+    {
+        menu.RaporButtonClick();
+        QApplication::setActiveWindow(&window);
+    }
+    QString cell(const char* grid, int row, int column)
+    {
+        return control<QueryGrid>(grid)->model()->index(row, column).data().toString();
+    }
+
+    NoShell shell;
+    TAnaMenuF menu{shell};
+    RaporWindow window{report};
+};
+
+TEST_F(RaporWindowTest, TheControlsStandInTheirTabOrder)
+{
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Raporlama"));
+    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("............."));
+    EXPECT_EQ(control<QTabWidget>("tabs")->tabText(0), QStringLiteral("İki Tarih Arası Rapor"));
+    EXPECT_EQ(control<QueryGrid>("SutGirisiGrid")->model()->rowCount(), 0) << "nothing is read before the menu opens it";
+    open();
+    ASSERT_TRUE(window.isVisible());
+
+    control<QDateEdit>("ilktarihDate")->setFocus(Qt::TabFocusReason);
+    QStringList order{focusedName()};
+    for (int i = 0; i < 5; ++i) {
+        press(Qt::Key_Tab);
+        order << focusedName();
+    }
+    EXPECT_EQ(order, (QStringList{"ilktarihDate", "YenileBut", "sontarihDate", "AdiEdit", "bulButton", "kapatButton"}));
+}
+
+TEST_F(RaporWindowTest, YenileFillsTheGridsAndANameFoundWithEnterOpensWithADoubleClick)
+{
+    open();
+    auto* summary = control<QueryGrid>("SutGirisiGrid");
+    auto* detail = control<QueryGrid>("detayGrid");
+    ASSERT_EQ(summary->model()->rowCount(), 3);
+    EXPECT_EQ(cell("SutGirisiGrid", 0, 1), QStringLiteral("Ali Işık"));
+    EXPECT_EQ(cell("SutGirisiGrid", 0, 4), QStringLiteral("15,00"));
+    EXPECT_EQ(detail->model()->rowCount(), 2);
+    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("Ali Işık Hesap Hareketleri"));
+    EXPECT_EQ(control<QTabWidget>("tabs")->tabText(0), QStringLiteral("01.01.2021/05.03.2021 Tarihleri Arası Rapor"));
+    const QStringList totals{control<QLineEdit>("Borc_Toplami")->text(), control<QLineEdit>("Alacak_Toplami")->text(),
+                             control<QLineEdit>("Bakiye")->text()};
+    EXPECT_EQ(totals, (QStringList{"31,50", "5,00", "26,50"}));
+
+    // A new period picked in the pickers; Enter there refreshes nothing, "Yenile" does.
+    auto* ilk = control<QDateEdit>("ilktarihDate");
+    ilk->setFocus(Qt::TabFocusReason);
+    ilk->setDate(QDate(2021, 2, 2));
+    press(Qt::Key_Return);
+    EXPECT_EQ(focusedName(), QStringLiteral("ilktarihDate"));
+    EXPECT_EQ(report.ilktarihDate.date(), QDate(2021, 2, 2));
+    EXPECT_EQ(summary->model()->rowCount(), 3);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(focusedName(), QStringLiteral("YenileBut"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(summary->model()->rowCount(), 3);
+    EXPECT_EQ(cell("SutGirisiGrid", 0, 4), QStringLiteral("-5,00")) << "only the payment of 3 February";
+    EXPECT_EQ(control<QLineEdit>("Bakiye")->text(), QStringLiteral("6,50"));
+
+    // A name typed in lower case, Enter to "Bul", Enter to search.
+    auto* name = control<QLineEdit>("AdiEdit");
+    name->setFocus(Qt::TabFocusReason);
+    typeText(name, QStringLiteral("ışık"));
+    EXPECT_EQ(name->text(), QStringLiteral("Işık"));
+    press(Qt::Key_Return);
+    ASSERT_EQ(focusedName(), QStringLiteral("bulButton"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(summary->currentIndex().row(), 2);
+    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("Ali Işık Hesap Hareketleri")) << "Bul leaves the detail";
+    press(Qt::Key_Return);
+    EXPECT_EQ(summary->currentIndex().row(), 2) << "the last row is tried once more";
+    press(Qt::Key_Return);
+    EXPECT_EQ(summary->currentIndex().row(), 0) << "then the search wraps round";
+
+    // A double-click on a line shows its rows.
+    const QPoint bora = summary->visualRect(summary->model()->index(1, 1)).center();
+    QTest::mouseClick(summary->viewport(), Qt::LeftButton, {}, bora);
+    QTest::mouseDClick(summary->viewport(), Qt::LeftButton, {}, bora);
+    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("Bora Kaya Hesap Hareketleri"));
+    ASSERT_EQ(detail->model()->rowCount(), 1);
+    EXPECT_EQ(cell("detayGrid", 0, 0), QStringLiteral("02.02.2021"));
+    EXPECT_EQ(cell("detayGrid", 0, 3), QStringLiteral("3,00"));
+    EXPECT_EQ(cell("detayGrid", 0, 5), QStringLiteral("10,50"));
+
+    QTest::mouseClick(control<QPushButton>("kapatButton"), Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(count(QStringLiteral("SutGirisi")), 4);
+}
+
+}  // namespace
