@@ -3,6 +3,7 @@
 #include "FakeDialogs.h"
 #include "Ledger.h"
 #include "TempDatabase.h"
+#include "screens/Fabrika/Fabrika.h"
 #include "screens/ScreenSet.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
@@ -22,6 +23,7 @@ protected:
     TSutAlimF& intake = *screens.forms.SutAlimF;
     TcariF& accounts = *screens.forms.cariF;
     TVerilenlerF& payment = *screens.forms.VerilenlerF;
+    TFabrikaF& factory = *screens.forms.FabrikaF;
 
     qint64 addAccount(const QString& code, const QString& name, double price = 0)
     {
