@@ -3,7 +3,7 @@
 #include "common/widgets/ErrorBox.h"
 #include "common/widgets/QtPlatform.h"
 #include "screens/ClosingOnlyWindow.h"
-#include "screens/Fabrika/Fabrika.h"
+#include "screens/Fabrika/FabrikaWindow.h"
 #include "screens/Rapor/Rapor.h"
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/Verilenler/Verilenler.h"
@@ -56,8 +56,7 @@ int main(int argc, char* argv[])
     ClosingOnlyWindow verilenlerWindow(QStringLiteral("Orvalin Kovanta - Yapılan Ödeme ve Diğer İşlemler"),
                                        *forms.VerilenlerF);
     ClosingOnlyWindow raporWindow(QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Raporlama"), *forms.RaporF);
-    ClosingOnlyWindow fabrikaWindow(QStringLiteral("Orvalin Kovanta - Fabrika Süt Teslim İşlemleri"),
-                                    *forms.FabrikaF);
+    FabrikaWindow fabrikaWindow(*forms.FabrikaF);
 
     menu.showMaximized();
     return app.exec();
