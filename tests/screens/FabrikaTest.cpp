@@ -235,6 +235,9 @@ TEST_F(FabrikaTest, AZeroOrEmptyPriceOrDeliveryStoresNoFactoryValue)
         {3, "0", "40", "100", 0, 0, 0, -12.5},
         {4, "", "40", "100", 0, 0, 0, -12.5},
         {5, "", "", "", 0, 0, 0, -12.5},
+        // Pasted minus signs get through the decimal parse; only the day's margin sees them.
+        {6, "2", "-10", "100", 0, 200, 200, 2 * 90 - 12.5},
+        {7, "-2", "10", "", 0, 0, 0, -20 - 12.5},
     };
     for (const auto& c : cases) {
         const QDate day(2021, 3, c.day);
@@ -254,7 +257,7 @@ TEST_F(FabrikaTest, AZeroOrEmptyPriceOrDeliveryStoresNoFactoryValue)
         for (const char* figure : {"Sabah_Fabrika_LT", "Aksam_Fabrika_LT", "Birim_Fiyat"})
             EXPECT_FALSE(row[QString::fromUtf8(figure)].isNull()) << "an empty box stores 0: " << figure;
     }
-    EXPECT_EQ(count(QStringLiteral("Fabrika")), 5);
+    EXPECT_EQ(count(QStringLiteral("Fabrika")), 7);
 }
 
 TEST_F(FabrikaTest, EachDayKeepsOneRowThatEverySaveCorrects)
