@@ -8,10 +8,13 @@
 #include "screens/Fabrika/Fabrika.h"
 
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -137,6 +140,10 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     auto* FabrikaGrid = new QueryGrid(screen.FabrikaQuery, TFabrikaF::kMonthColumns);
     FabrikaGrid->setEnterWalksCells(true);
     FabrikaGrid->addMenuItem(QStringLiteral("Değiştir"), [&screen] { screen.Degistir1Click(); });
+    // The default width cuts several of these titles short; a column is at least as wide as its title.
+    for (int column = 0; column < static_cast<int>(TFabrikaF::kMonthColumns.size()); ++column)
+        FabrikaGrid->setColumnWidth(column, std::max(FabrikaGrid->columnWidth(column),
+                                                     FabrikaGrid->horizontalHeader()->sectionSizeHint(column)));
     tabs->addTab(viewPage(FabrikaGrid, screen.AyTopFabrikaQuery, TFabrikaF::kMonthTotals), QString());
     rows->addWidget(tabs, 1);
     setCentralWidget(centre);

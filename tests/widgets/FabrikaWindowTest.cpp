@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -115,6 +116,9 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
     ASSERT_EQ(grid->model()->columnCount(), 15);
     EXPECT_EQ(grid->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Toplanan Tutar"));
     EXPECT_EQ(grid->columnWidth(4), 108);
+    for (int column = 0; column < 15; ++column)
+        EXPECT_GE(grid->columnWidth(column), grid->horizontalHeader()->sectionSizeHint(column))
+            << grid->model()->headerData(column, Qt::Horizontal).toString().toStdString();
     EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QStringLiteral("05.03.2021"));
     EXPECT_EQ(grid->model()->index(0, 6).data().toString(), QStringLiteral("21,00"));
     ASSERT_EQ(grid->actions().size(), 1);
