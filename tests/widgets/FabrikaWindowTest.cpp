@@ -129,6 +129,9 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
     grid->actions()[0]->trigger();
     EXPECT_EQ(control<QDateEdit>("tarihDate")->date(), QDate(2021, 3, 5));
     EXPECT_EQ(text("AciklamaEdit"), QStringLiteral("tam"));
+    control<QDateEdit>("tarihDate")->setDate(QDate(2021, 3, 9));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
+    EXPECT_EQ(control<QDateEdit>("tarihDate")->date(), QDate(2021, 3, 5)) << "a double-click picks the day too";
 
     QTest::mouseClick(control<QPushButton>("FiyatSaklaBut"), Qt::LeftButton);
     EXPECT_EQ(count(QStringLiteral("Fabrika_Cari")), 1);
