@@ -2,8 +2,7 @@
 #include "app/Program.h"
 #include "common/widgets/ErrorBox.h"
 #include "common/widgets/QtPlatform.h"
-#include "screens/ClosingOnlyWindow.h"
-#include "screens/Fabrika/Fabrika.h"
+#include "screens/Fabrika/FabrikaWindow.h"
 #include "screens/Rapor/RaporWindow.h"
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/Verilenler/VerilenlerWindow.h"
@@ -55,8 +54,7 @@ int main(int argc, char* argv[])
     CariWindow cariWindow(*forms.cariF);
     VerilenlerWindow verilenlerWindow(*forms.VerilenlerF);
     RaporWindow raporWindow(*forms.RaporF);
-    ClosingOnlyWindow fabrikaWindow(QStringLiteral("Orvalin Kovanta - Fabrika Süt Teslim İşlemleri"),
-                                    *forms.FabrikaF);
+    FabrikaWindow fabrikaWindow(*forms.FabrikaF);
 
     menu.showMaximized();
     return app.exec();

@@ -1,19 +1,78 @@
 #pragma once
 
 #include "common/Field.h"
+#include "common/GridColumns.h"
 #include "screens/Forms.h"
+#include "store/Query.h"
+#include "store/TableCursor.h"
 
-// The factory delivery screen. Its panel and lists come later; the menu
-// already opens it and asks it to rebuild.
+// The factory delivery screen: what went to the dairy factory on a day,
+// set against the milk collected that day, one stored row per day, with
+// the month's deliveries and totals and a default factory price.
+//
+// Every number of the panel lives as text in its box, written as
+// "#,##0.00" and read back with the decimal parse, so a figure the program
+// wrote takes part in later sums with the two decimals it shows.
 class TFabrikaF : public TForm {
 public:
     explicit TFabrikaF(Forms& forms);
 
+    static inline const QString kMonthCaptionSuffix = QStringLiteral("-Aylık Fabrika Teslim Bilgileri");
+
+    // Entry panel
     DateField tarihDate;
+    TextField FabrikaSutFiyatiEdit;
+    // Collected from the producers (read-only).
+    TextField STMiktariEdit;
+    TextField ATMiktariEdit;
+    TextField ToplamTutarEdit;
+    // Delivered to the factory; the money box is worked out.
+    TextField SFMiktariEdit;
+    TextField AFMiktariEdit;
+    TextField FabrikaTutarEdit;
+    // Collected minus delivered; factory value minus purchase value.
+    TextField SFarkMiktariEdit;
+    TextField AFarkMiktariEdit;
+    TextField FarkTutarEdit;
+    TextField AciklamaEdit;
+    // FIB of the day's stored row; empty while the day has none.
+    TextField kayitnoEdit;
+    // Purchase value of the morning and of the evening milk (never shown).
+    TextField SabahTopTutarEdit;
+    TextField AksamTopTutarEdit;
+
+    // Caption of the month page.
+    TextField AylikSheet{QStringLiteral("Aylık Fabrika Teslim Bilgileri")};
+
+    Query FabrikaQuery;
+    Query SutGirisiTopQuery;
+    Query AyTopFabrikaQuery;
+    TableCursor FabrikaTable;
+    TableCursor FabrikaCariTable;
+
+    // What the month list and the month totals bar show.
+    static const std::vector<GridColumn> kMonthColumns;
+    static const std::vector<TotalBox> kMonthTotals;
+
+    // Set by the first refresh that found the price box at 0: the stored
+    // default price is loaded at most once per run.
+    bool FiyatYuklendi = false;
+    // The month name AyBul looked up last.
+    QString ayAdi;
 
     void FormCreate();
-    void Guncelle();
+    void tarihDateChange() { Guncelle(); }
+    void SaklaButClick();
+    void FiyatSaklaButClick();
+    // The month list's double-click and its "Değiştir": the current row's day.
+    void FabrikaGridDblClick();
+    void Degistir1Click() { FabrikaGridDblClick(); }
 
     // The menu's opening: shown, then rebuilt.
     void openFromMenu();
+
+    void Bosalt();
+    void Guncelle();
+    void ToplamAl();
+    void AyBul();
 };

@@ -4,6 +4,7 @@
 #include "Ledger.h"
 #include "TempDatabase.h"
 #include "screens/Rapor/Rapor.h"
+#include "screens/Fabrika/Fabrika.h"
 #include "screens/ScreenSet.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
@@ -24,6 +25,7 @@ protected:
     TcariF& accounts = *screens.forms.cariF;
     TVerilenlerF& payment = *screens.forms.VerilenlerF;
     TRaporF& report = *screens.forms.RaporF;
+    TFabrikaF& factory = *screens.forms.FabrikaF;
 
     qint64 addAccount(const QString& code, const QString& name, double price = 0)
     {

@@ -1,0 +1,142 @@
+#include "app/AnaMenu.h"
+#include "common/widgets/QueryGrid.h"
+#include "screens/Fabrika/FabrikaWindow.h"
+#include "ScreenFixture.h"
+#include "Typing.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+class NoShell : public Shell {
+public:
+    void openAddress(const QString&) override {}
+};
+
+class FabrikaWindowTest : public ScreenFixture {
+protected:
+    FabrikaWindowTest() { menu.attach(screens.forms); }
+
+    template <typename W>
+    W* control(const char* name)
+    {
+        W* found = window.findChild<W*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QWidget* focused() { return QApplication::focusWidget(); }
+    QString focusedName() { return focused() ? focused()->objectName() : QStringLiteral("(none)"); }
+    void press(Qt::Key key) { QTest::keyClick(focused(), key); }
+    QString text(const char* name) { return control<QLineEdit>(name)->text(); }
+
+    NoShell shell;
+    TAnaMenuF menu{shell};
+    FabrikaWindow window{factory};
+};
+
+TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
+{
+    TableCursor ledger(db.connection, schema::sutGirisi());
+    ledger.open();
+    ledger.append()
+        .setField(QStringLiteral("Tarih"), QDate(2021, 3, 5))
+        .setField(QStringLiteral("Gelir_Gider"), QStringLiteral("S"))
+        .setField(QStringLiteral("Sabah"), 50.0)
+        .setField(QStringLiteral("Aksam"), 30.0)
+        .setField(QStringLiteral("SToplam_Tutar"), 60.0)
+        .setField(QStringLiteral("AToplam_Tutar"), 36.0)
+        .post();
+    factory.tarihDate.setDate(QDate(2021, 3, 5));
+    menu.FabrikaButtonClick();
+    ASSERT_TRUE(window.isVisible());
+    QApplication::setActiveWindow(&window);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Orvalin Kovanta - Fabrika Süt Teslim İşlemleri"));
+    EXPECT_LE(window.minimumSizeHint().width(), 1024) << "usable at 1024×768";
+    EXPECT_EQ(control<QTabWidget>("tabs")->tabText(0), QStringLiteral("Mart-2021-Aylık Fabrika Teslim Bilgileri"));
+    EXPECT_EQ(text("STMiktariEdit"), QStringLiteral("50,00"));
+
+    // Tab visits the panel in its order; the three hidden boxes are skipped.
+    for (const char* hidden : {"kayitnoEdit", "SabahTopTutarEdit", "AksamTopTutarEdit"})
+        EXPECT_FALSE(control<QLineEdit>(hidden)->isVisible()) << hidden;
+    EXPECT_FALSE(control<QLineEdit>("kayitnoEdit")->isEnabled());
+    const QStringList order = {"FabrikaSutFiyatiEdit", "STMiktariEdit",    "SFMiktariEdit",   "SFarkMiktariEdit",
+                               "ATMiktariEdit",        "AFMiktariEdit",    "AFarkMiktariEdit", "ToplamTutarEdit",
+                               "FabrikaTutarEdit",     "FarkTutarEdit",    "AciklamaEdit",     "SaklaBut",
+                               "FiyatSaklaBut",        "kapatButton"};
+    control<QDateEdit>("tarihDate")->setFocus(Qt::TabFocusReason);
+    QStringList visited;
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        press(Qt::Key_Tab);
+        visited << focusedName();
+    }
+    EXPECT_EQ(visited, order);
+
+    // Enter does nothing on the date picker, then walks the panel to "Sakla";
+    // leaving a delivery box recomputes at once.
+    control<QDateEdit>("tarihDate")->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Return);
+    EXPECT_EQ(focusedName(), QStringLiteral("tarihDate"));
+    control<QLineEdit>("FabrikaSutFiyatiEdit")->setFocus(Qt::TabFocusReason);
+    typeText(focused(), QStringLiteral("1,5"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(text("FabrikaSutFiyatiEdit"), QStringLiteral("1,50"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(focusedName(), QStringLiteral("SFMiktariEdit"));
+    typeText(focused(), QStringLiteral("48"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(text("SFMiktariEdit"), QStringLiteral("48,00"));
+    EXPECT_EQ(text("SFarkMiktariEdit"), QStringLiteral("2,00"));
+    EXPECT_EQ(text("FabrikaTutarEdit"), QStringLiteral("72,00"));
+    EXPECT_EQ(text("FarkTutarEdit"), QStringLiteral("-24,00"));
+    press(Qt::Key_Return);
+    press(Qt::Key_Return);
+    EXPECT_EQ(focusedName(), QStringLiteral("AFMiktariEdit"));
+    typeText(focused(), QStringLiteral("30"));
+    for (int i = 0; i < 5; ++i) press(Qt::Key_Return);
+    EXPECT_EQ(text("AFarkMiktariEdit"), QStringLiteral("0,00"));
+    EXPECT_EQ(text("FarkTutarEdit"), QStringLiteral("21,00"));
+    EXPECT_EQ(focusedName(), QStringLiteral("AciklamaEdit"));
+    typeText(focused(), QStringLiteral("tam"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(focusedName(), QStringLiteral("SaklaBut"));
+    press(Qt::Key_Return);
+    auto saved = rows(QStringLiteral("SELECT * FROM Fabrika"));
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_DOUBLE_EQ(saved[0][QStringLiteral("Toplam_Teslim_Kari")].toDouble(), 21);
+    EXPECT_EQ(saved[0][QStringLiteral("Aciklama")].toString(), QStringLiteral("tam"));
+    EXPECT_EQ(text("kayitnoEdit"), saved[0][QStringLiteral("FIB")].toString());
+
+    // The month list: its columns, its one menu item, which picks the day.
+    auto* grid = control<QueryGrid>("FabrikaGrid");
+    ASSERT_EQ(grid->model()->columnCount(), 15);
+    EXPECT_EQ(grid->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Toplanan Tutar"));
+    EXPECT_EQ(grid->columnWidth(4), 108);
+    for (int column = 0; column < 15; ++column)
+        EXPECT_GE(grid->columnWidth(column), grid->horizontalHeader()->sectionSizeHint(column))
+            << grid->model()->headerData(column, Qt::Horizontal).toString().toStdString();
+    EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QStringLiteral("05.03.2021"));
+    EXPECT_EQ(grid->model()->index(0, 6).data().toString(), QStringLiteral("21,00"));
+    ASSERT_EQ(grid->actions().size(), 1);
+    EXPECT_EQ(grid->actions()[0]->text(), QStringLiteral("Değiştir"));
+    control<QDateEdit>("tarihDate")->setDate(QDate(2021, 3, 9));
+    EXPECT_TRUE(text("kayitnoEdit").isEmpty()) << "the user's date change refreshed the panel";
+    EXPECT_TRUE(text("AciklamaEdit").isEmpty());
+    grid->actions()[0]->trigger();
+    EXPECT_EQ(control<QDateEdit>("tarihDate")->date(), QDate(2021, 3, 5));
+    EXPECT_EQ(text("AciklamaEdit"), QStringLiteral("tam"));
+    control<QDateEdit>("tarihDate")->setDate(QDate(2021, 3, 9));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
+    EXPECT_EQ(control<QDateEdit>("tarihDate")->date(), QDate(2021, 3, 5)) << "a double-click picks the day too";
+
+    QTest::mouseClick(control<QPushButton>("FiyatSaklaBut"), Qt::LeftButton);
+    EXPECT_EQ(count(QStringLiteral("Fabrika_Cari")), 1);
+    QTest::mouseClick(control<QPushButton>("kapatButton"), Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+}
+
+}  // namespace
