@@ -174,13 +174,11 @@ void TFabrikaF::ToplamAl()
 
 void TFabrikaF::SaklaButClick()
 {
-    if (!FabrikaTable.isOpen()) FabrikaTable.open();
     ToplamAl();
     const QDate day = tarihDate.date();
 
     // Everything is read before the row is touched: a box that cannot be
     // read stops the save with nothing written.
-    const int kayitno = parseInteger(kayitnoEdit.text());
     const double p = boxValue(FabrikaSutFiyatiEdit);
     const double st = boxValue(STMiktariEdit);
     const double at = boxValue(ATMiktariEdit);
@@ -194,8 +192,8 @@ void TFabrikaF::SaklaButClick()
     const double sabahFabrika = factoryValue(p, sf);
     const double aksamFabrika = factoryValue(p, af);
 
-    const bool correcting = kayitno >= 1 && FabrikaTable.locate(QStringLiteral("FIB"), kayitno);
-    RowWrite row = correcting ? FabrikaTable.edit() : FabrikaTable.append();
+    // A corrected row takes the picker's day too.
+    RowWrite row = rowForSave(FabrikaTable, kayitnoEdit, day);
     row.setField(kTarih, day)
         .setField(QStringLiteral("Sabah_Toplanan_LT"), st)
         .setField(QStringLiteral("Sabah_Toplanan_Tutar"), stt)

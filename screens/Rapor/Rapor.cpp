@@ -102,7 +102,8 @@ void TRaporF::DetayYenile()
         QStringLiteral("Gider_Tutari FROM SutGirisi"),
         period,
         QStringLiteral("AND Kodu=") + quotedText(SutGirisiQuery.asString(kKodu)),
-        QStringLiteral("ORDER BY Tarih ASC;"),
+        // Rows of one day in the order they were entered.
+        QStringLiteral("ORDER BY Tarih ASC, SGID ASC;"),
     });
     Label1.setText(SutGirisiQuery.asString(kAdi) + kAccountLabelSuffix);
 }
