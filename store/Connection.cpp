@@ -152,6 +152,9 @@ void Connection::createNew(const QString& path)
 
 void Connection::close()
 {
+    // Statistics for the tables this run searched, when they have none or
+    // the tables have grown well past them: the report's plans depend on them.
+    if (db_) sqlite3_exec(db_, "PRAGMA optimize;", nullptr, nullptr, nullptr);
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
     path_.clear();

@@ -23,11 +23,20 @@ QString fieldKey(const QString& field)
     throw DatabaseError(DatabaseError::kNotEngine, QStringLiteral("Field '%1' not found").arg(field).toStdString());
 }
 
+// The index holds every name as the query spells it and in lower case, so
+// that the usual spelling is found without making a new text.
+int find(const QHash<QString, int>& index, const QString& field)
+{
+    auto found = index.constFind(field);
+    if (found == index.constEnd()) found = index.constFind(fieldKey(field));
+    return found == index.constEnd() ? -1 : found.value();
+}
+
 int lookup(const QHash<QString, int>& index, const QString& field)
 {
-    const auto found = index.constFind(fieldKey(field));
-    if (found == index.constEnd()) fieldNotFound(field);
-    return found.value();
+    const int column = find(index, field);
+    if (column < 0) fieldNotFound(field);
+    return column;
 }
 
 bool isNumber(const QVariant& value)
@@ -101,20 +110,108 @@ bool matches(const QVariant& stored, const QVariant& wanted)
 
 }  // namespace
 
+void RowStore::reset(int width)
+{
+    cells_.clear();
+    bytes_.clear();
+    others_.clear();
+    width_ = static_cast<size_t>(width);
+    rows_ = 0;
+}
+
+void RowStore::addRow(const Statement& statement, int columns)
+{
+    cells_.resize(cells_.size() + width_);
+    const int row = rows_++;
+    for (int column = 0; column < columns; ++column) {
+        Cell& c = cell(row, column);
+        switch (statement.columnType(column)) {
+        case Statement::Type::Integer:
+            c.kind = Kind::Integer;
+            c.integer = statement.columnInteger(column);
+            break;
+        case Statement::Type::Real:
+            c.kind = Kind::Real;
+            c.real = statement.columnReal(column);
+            break;
+        case Statement::Type::Text:
+        case Statement::Type::Blob: {
+            const QByteArrayView bytes = statement.columnBytes(column);
+            c.kind = statement.columnType(column) == Statement::Type::Text ? Kind::Text : Kind::Blob;
+            c.offset = bytes_.size();
+            c.length = static_cast<int>(bytes.size());
+            bytes_.append(bytes);
+            break;
+        }
+        case Statement::Type::Null:
+            break;
+        }
+    }
+}
+
+QVariant RowStore::value(int row, int column) const
+{
+    const Cell& c = cell(row, column);
+    switch (c.kind) {
+    case Kind::Integer:
+        return QVariant(static_cast<qlonglong>(c.integer));
+    case Kind::Real:
+        return QVariant(c.real);
+    case Kind::Text:
+        return QVariant(QString::fromUtf8(bytes_.constData() + c.offset, c.length));
+    case Kind::Blob:
+        return QVariant(QByteArray(bytes_.constData() + c.offset, c.length));
+    case Kind::Other:
+        return others_[static_cast<size_t>(c.offset)];
+    case Kind::Null:
+        break;
+    }
+    return {};
+}
+
+double RowStore::asFloat(int row, int column) const
+{
+    const Cell& c = cell(row, column);
+    switch (c.kind) {
+    case Kind::Integer:
+        return static_cast<double>(c.integer);
+    case Kind::Real:
+        return c.real;
+    case Kind::Null:
+        return 0.0;
+    default:
+        return value(row, column).toDouble();
+    }
+}
+
+void RowStore::set(int row, int column, const QVariant& value)
+{
+    Cell& c = cell(row, column);
+    c = Cell();
+    if (value.isNull()) return;
+    if (value.typeId() == QMetaType::Double) {
+        c.kind = Kind::Real;
+        c.real = value.toDouble();
+        return;
+    }
+    c.kind = Kind::Other;
+    c.offset = static_cast<qint64>(others_.size());
+    others_.push_back(value);
+}
+
 QVariant Record::value(const QString& field) const
 {
-    return values_[static_cast<size_t>(lookup(index_, field))];
+    return rows_.value(row_, lookup(index_, field));
 }
 
 void Record::setValue(const QString& field, const QVariant& value)
 {
-    values_[static_cast<size_t>(lookup(index_, field))] = value;
+    rows_.set(row_, lookup(index_, field), value);
 }
 
 double Record::asFloat(const QString& field) const
 {
-    const QVariant v = value(field);
-    return v.isNull() ? 0.0 : v.toDouble();
+    return rows_.asFloat(row_, lookup(index_, field));
 }
 
 Query::Query(Connection& connection, QStringList sql) : SQL(std::move(sql)), connection_(connection) {}
@@ -133,43 +230,43 @@ void Query::open()
     QStringList names;
     QHash<QString, int> index;
     const auto addName = [&](const QString& name) {
+        index.insert(name, static_cast<int>(names.size()));
         index.insert(fieldKey(name), static_cast<int>(names.size()));
         names << name;
     };
     for (int column = 0; column < columns; ++column) {
         const QString name = statement.columnName(column);
         // With two columns of one name the first one answers, as it does by name elsewhere.
-        if (index.contains(fieldKey(name))) {
+        if (find(index, name) >= 0) {
             names << name;
             continue;
         }
         addName(name);
     }
     for (const QString& name : calculatedFields) {
-        if (index.contains(fieldKey(name)))
+        if (find(index, name) >= 0)
             throw DatabaseError(DatabaseError::kNotEngine, QStringLiteral("Field '%1' already exists").arg(name).toStdString());
         addName(name);
     }
     // Fields the screen shows must be there before anything shows them.
     for (const QString& name : shownFields) lookup(index, name);
 
-    std::vector<std::vector<QVariant>> rows;
+    RowStore rows;
+    rows.reset(static_cast<int>(names.size()));
     while (statement.step()) {
-        std::vector<QVariant> values(static_cast<size_t>(names.size()));
-        for (int column = 0; column < columns; ++column) values[static_cast<size_t>(column)] = statement.column(column);
+        rows.addRow(statement, columns);
         if (onCalcFields) {
-            Record record(index, values);
+            Record record(index, rows, rows.rowCount() - 1);
             onCalcFields(record);
         }
-        rows.push_back(std::move(values));
     }
 
     names_ = std::move(names);
     index_ = std::move(index);
     rows_ = std::move(rows);
     open_ = true;
-    current_ = rows_.empty() ? -1 : 0;
-    eof_ = rows_.empty();
+    current_ = rows_.rowCount() == 0 ? -1 : 0;
+    eof_ = rows_.rowCount() == 0;
     emit opened();
     if (current_ >= 0) emit currentChanged(current_);
 }
@@ -179,7 +276,7 @@ void Query::close()
     open_ = false;
     names_.clear();
     index_.clear();
-    rows_.clear();
+    rows_.reset(0);
     current_ = -1;
     eof_ = true;
     emit closed();
@@ -187,7 +284,7 @@ void Query::close()
 
 void Query::setCurrent(int row, bool eof)
 {
-    if (rows_.empty()) {
+    if (rows_.rowCount() == 0) {
         eof_ = true;
         return;
     }
@@ -226,7 +323,7 @@ bool Query::locate(const QString& field, const QVariant& value)
     if (!open_) return false;
     const int column = fieldIndex(field);
     for (int row = 0; row < recordCount(); ++row) {
-        if (matches(rows_[static_cast<size_t>(row)][static_cast<size_t>(column)], value)) {
+        if (matches(rows_.value(row, column), value)) {
             setCurrent(row, false);
             return true;
         }
@@ -251,8 +348,8 @@ QString Query::asString(const QString& field) const
 
 double Query::asFloat(const QString& field) const
 {
-    const QVariant v = value(field);
-    return v.isNull() ? 0.0 : v.toDouble();
+    if (!open_ || current_ < 0) return 0.0;
+    return rows_.asFloat(current_, fieldIndex(field));
 }
 
 bool Query::isNull(const QString& field) const
@@ -265,10 +362,10 @@ QVariant Query::valueAt(int row, const QString& field) const
     if (!open_) return {};
     const int column = fieldIndex(field);
     if (row < 0 || row >= recordCount()) return {};
-    return rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    return rows_.value(row, column);
 }
 
 bool Query::hasField(const QString& field) const
 {
-    return index_.contains(fieldKey(field));
+    return find(index_, field) >= 0;
 }

@@ -10,10 +10,48 @@
 
 class Connection;
 
+class Statement;
+
+// The values of a query's rows, kept compact: numbers as they are, texts in
+// one buffer, made into a QString only when a field is read. Most of a
+// list is never looked at; the grid reads the rows it shows.
+class RowStore {
+public:
+    void reset(int width);
+    int rowCount() const { return rows_; }
+    // A new row with the statement's current columns; the rest empty.
+    void addRow(const Statement& statement, int columns);
+
+    QVariant value(int row, int column) const;
+    // Empty counts as 0, as sums over no rows do.
+    double asFloat(int row, int column) const;
+    void set(int row, int column, const QVariant& value);
+
+private:
+    enum class Kind : char { Null, Integer, Real, Text, Blob, Other };
+    struct Cell {
+        Kind kind = Kind::Null;
+        int length = 0;
+        union {
+            qint64 integer = 0;
+            double real;
+            qint64 offset;  // of a text or blob in bytes_, or of a value in others_
+        };
+    };
+    const Cell& cell(int row, int column) const { return cells_[static_cast<size_t>(row) * width_ + static_cast<size_t>(column)]; }
+    Cell& cell(int row, int column) { return cells_[static_cast<size_t>(row) * width_ + static_cast<size_t>(column)]; }
+
+    std::vector<Cell> cells_;
+    QByteArray bytes_;
+    std::vector<QVariant> others_;
+    size_t width_ = 0;
+    int rows_ = 0;
+};
+
 // One row's values, by field name; calculated fields are set on it as it is read.
 class Record {
 public:
-    Record(const QHash<QString, int>& index, std::vector<QVariant>& values) : index_(index), values_(values) {}
+    Record(const QHash<QString, int>& index, RowStore& rows, int row) : index_(index), rows_(rows), row_(row) {}
     QVariant value(const QString& field) const;
     void setValue(const QString& field, const QVariant& value);
     // Empty counts as 0, as sums over no rows do.
@@ -21,7 +59,8 @@ public:
 
 private:
     const QHash<QString, int>& index_;
-    std::vector<QVariant>& values_;
+    RowStore& rows_;
+    int row_;
 };
 
 // A read-only query: SQL text as lines, opened to a cursor over all its rows.
@@ -44,7 +83,7 @@ public:
     void close();
     bool isOpen() const { return open_; }
 
-    int recordCount() const { return static_cast<int>(rows_.size()); }
+    int recordCount() const { return rows_.rowCount(); }
     QStringList fieldNames() const { return names_; }
     bool hasField(const QString& field) const;
 
@@ -81,7 +120,7 @@ private:
     bool open_ = false;
     QStringList names_;
     QHash<QString, int> index_;
-    std::vector<std::vector<QVariant>> rows_;
+    RowStore rows_;
     int current_ = -1;
     bool eof_ = true;
 };

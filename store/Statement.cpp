@@ -110,6 +110,41 @@ QString Statement::columnName(int column) const
     return QString::fromUtf8(sqlite3_column_name(statement_, column));
 }
 
+Statement::Type Statement::columnType(int column) const
+{
+    switch (sqlite3_column_type(statement_, column)) {
+    case SQLITE_INTEGER:
+        return Type::Integer;
+    case SQLITE_FLOAT:
+        return Type::Real;
+    case SQLITE_TEXT:
+        return Type::Text;
+    case SQLITE_BLOB:
+        return Type::Blob;
+    default:
+        return Type::Null;
+    }
+}
+
+qint64 Statement::columnInteger(int column) const
+{
+    return sqlite3_column_int64(statement_, column);
+}
+
+double Statement::columnReal(int column) const
+{
+    return sqlite3_column_double(statement_, column);
+}
+
+QByteArrayView Statement::columnBytes(int column) const
+{
+    // The pointer first, then its length, as the engine asks.
+    const void* data = sqlite3_column_type(statement_, column) == SQLITE_TEXT
+                           ? static_cast<const void*>(sqlite3_column_text(statement_, column))
+                           : sqlite3_column_blob(statement_, column);
+    return QByteArrayView(static_cast<const char*>(data), sqlite3_column_bytes(statement_, column));
+}
+
 QVariant Statement::column(int column) const
 {
     switch (sqlite3_column_type(statement_, column)) {

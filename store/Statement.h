@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 #include <QVariant>
@@ -39,6 +40,14 @@ public:
     int columnCount() const;
     QString columnName(int column) const;
     QVariant column(int column) const;
+
+    // The column in the engine's own form, without making a value of it.
+    enum class Type { Null, Integer, Real, Text, Blob };
+    Type columnType(int column) const;
+    qint64 columnInteger(int column) const;
+    double columnReal(int column) const;
+    // Text as UTF-8, or a blob's bytes; valid until the next step.
+    QByteArrayView columnBytes(int column) const;
 
 private:
     [[noreturn]] void fail(int code) const;

@@ -323,3 +323,38 @@ TEST(Startup, AFileOfANewerVersionIsRefusedUntouched)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Startup, ANewFileGathersStatisticsOnceItHasBeenSearched)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("AnaData/Kovanta.mdb");
+    createDatabase(path);
+    const auto statistics = [&] {
+        Connection connection;
+        connection.open(path);
+        Query q(connection, {"SELECT count(*) AS n FROM sqlite_schema WHERE name='sqlite_stat1'"});
+        q.open();
+        const int n = q.value("n").toInt();
+        return n;
+    };
+    EXPECT_EQ(statistics(), 0) << "an empty file has nothing to measure";
+
+    QString rows;
+    for (int day = 1; day <= 28; ++day)
+        for (int code = 0; code < 20; ++code)
+            rows += QString("%1('2021-02-%2', 'K%3', 'Ad %3', 'S', 1, 0)").arg(rows.isEmpty() ? "" : ",").arg(day, 2, 10, QChar('0')).arg(code);
+    rawExec(path, ("INSERT INTO SutGirisi (Tarih, Kodu, Adi, Gelir_Gider, Gelir_Toplam_Tutar, Gider_Tutari) VALUES " + rows).toUtf8().constData());
+    {
+        Connection connection;
+        connection.open(path);
+        Query report(connection, {"SELECT Kodu, Adi, SUM(Gelir_Toplam_Tutar) AS b FROM SutGirisi",
+                                  "WHERE (Tarih>='2021-02-01' AND Tarih<='2021-02-28') GROUP BY Kodu, Adi"});
+        report.open();
+        EXPECT_EQ(report.recordCount(), 20);
+    }
+    EXPECT_EQ(statistics(), 1) << "closing after a search gathered them";
+}
+
+}  // namespace

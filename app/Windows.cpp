@@ -1,0 +1,34 @@
+#include "app/Windows.h"
+
+#include "app/Program.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+void configureApplication(QApplication& app)
+{
+    QApplication::setApplicationName(TAnaMenuF::kTitle);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Standard buttons read "Evet", "Hayır", "İptal", "Tamam".
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_tr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(translator);
+    // Tahoma where it is installed, otherwise a face that carries every Turkish letter.
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont base(QStringLiteral("Tahoma"));
+    base.setPointSize(9);
+    QApplication::setFont(base);
+}
+
+ProgramWindows::ProgramWindows(Program& program)
+    : menu(program.AnaMenuF),
+      sutAlim(*program.screens->forms.SutAlimF),
+      cari(*program.screens->forms.cariF),
+      verilenler(*program.screens->forms.VerilenlerF),
+      rapor(*program.screens->forms.RaporF),
+      fabrika(*program.screens->forms.FabrikaF)
+{
+}

@@ -1,0 +1,363 @@
+// Every screen's refresh, the account lists and the saves, timed through
+// the program's own code and, side by side, the bare engine running the
+// same SQL text on the same connection; at one and at ten years of data.
+#include "bench/LedgerGenerator.h"
+#include "common/Platform.h"
+#include "screens/Fabrika/Fabrika.h"
+#include "screens/Rapor/Rapor.h"
+#include "screens/ScreenSet.h"
+#include "screens/SutAlim/SutAlim.h"
+#include "screens/Verilenler/Verilenler.h"
+#include "screens/cari/cari.h"
+#include "store/Connection.h"
+#include "store/Schema.h"
+#include "store/Statement.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace {
+
+const QDate kLastDay(2025, 12, 31);
+const QDate kDay(2025, 12, 17);
+
+class SilentDialogs : public Dialogs {
+public:
+    void message(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    bool confirm(const QString&) override { return true; }
+    Answer askYesNoCancel(const QString&) override { return Answer::Yes; }
+};
+
+// A ledger of 300 producers over the given years, made once and kept in the
+// cache folder; each run works on a fresh copy, since the saves add rows.
+QString cachedLedger(int years)
+{
+    const QString dir = qEnvironmentVariable("KOVANTA_BENCH_DIR", QDir::tempPath() + QStringLiteral("/kovanta-bench"));
+    const QString path = QStringLiteral("%1/ledger-%2y-v%3.mdb").arg(dir).arg(years).arg(schema::kVersion);
+    if (!QFile::exists(path)) {
+        QDir().mkpath(dir);
+        Connection connection;
+        connection.createNew(path + QStringLiteral(".part"));
+        generateLedger(connection, {300, 365 * years, kLastDay, 2024});
+        // Statistics as an upgraded file has them.
+        Statement(connection, QStringLiteral("ANALYZE")).run();
+        connection.close();
+        QFile::rename(path + QStringLiteral(".part"), path);
+    }
+    return path;
+}
+
+// One ledger opened as the program opens it, with every screen.
+struct Opened {
+    explicit Opened(int years)
+    {
+        path = dir.filePath(QStringLiteral("AnaData/Kovanta.mdb"));
+        QDir().mkpath(dir.filePath(QStringLiteral("AnaData")));
+        QFile::copy(cachedLedger(years), path);
+        connection.open(path);
+        screens = std::make_unique<ScreenSet>(connection, dialogs);
+        Forms& f = screens->forms;
+        f.SutAlimF->tarihDate.setDate(kDay);
+        f.VerilenlerF->tarihDate.setDate(kDay);
+        f.FabrikaF->tarihDate.setDate(kDay);
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    SilentDialogs dialogs;
+    Connection connection;
+    std::unique_ptr<ScreenSet> screens;
+    Forms& forms() { return screens->forms; }
+};
+
+std::map<int, std::unique_ptr<Opened>> ledgers;
+
+Opened& ledger(int years)
+{
+    auto& slot = ledgers[years];
+    if (!slot) slot = std::make_unique<Opened>(years);
+    return *slot;
+}
+
+// The bare engine: prepare, step through every row and read every column
+// in its own type, as any caller must to use the rows.
+void runBare(sqlite3* db, const QStringList& lines)
+{
+    const QByteArray text = lines.join(QLatin1Char('\n')).toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    const int columns = sqlite3_column_count(statement);
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c) {
+            switch (sqlite3_column_type(statement, c)) {
+            case SQLITE_INTEGER:
+                benchmark::DoNotOptimize(sqlite3_column_int64(statement, c));
+                break;
+            case SQLITE_FLOAT:
+                benchmark::DoNotOptimize(sqlite3_column_double(statement, c));
+                break;
+            case SQLITE_TEXT:
+                benchmark::DoNotOptimize(sqlite3_column_text(statement, c));
+                benchmark::DoNotOptimize(sqlite3_column_bytes(statement, c));
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    sqlite3_finalize(statement);
+}
+
+using Action = std::function<void(Opened&)>;
+// The SQL texts an action ran last, read back from its queries.
+using Texts = std::function<std::vector<QStringList>(Opened&)>;
+
+void registerPair(const std::string& name, int years, Action program, Texts texts, Action beforeEngine = {})
+{
+    const std::string suffix = "/" + std::to_string(years) + "y";
+    benchmark::RegisterBenchmark((name + suffix + "/program").c_str(), [=](benchmark::State& state) {
+        Opened& l = ledger(years);
+        for (auto _ : state) program(l);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((name + suffix + "/engine").c_str(), [=](benchmark::State& state) {
+        Opened& l = ledger(years);
+        program(l);  // once, for its SQL texts
+        const std::vector<QStringList> statements = texts(l);
+        sqlite3* db = l.connection.handle();
+        for (auto _ : state) {
+            if (beforeEngine) beforeEngine(l);
+            for (const QStringList& lines : statements) runBare(db, lines);
+        }
+    })->Unit(benchmark::kMillisecond);
+}
+
+void setReportPeriod(Opened& l, const QDate& from)
+{
+    l.forms().RaporF->ilktarihDate.setDate(from);
+    l.forms().RaporF->sontarihDate.setDate(kLastDay);
+}
+
+// An intake save as the engine would make it: one INSERT with the row's values.
+void bareIntakeInsert(Opened& l)
+{
+    sqlite3* db = l.connection.handle();
+    static const char* sql =
+        "INSERT INTO SutGirisi (Tarih, Gelir_Gider, Kodu, Adi, Sabah, Aksam, SBirim_Fiyat, ABirim_Fiyat, SToplam_Tutar, "
+        "AToplam_Tutar, Gelir_Toplam_Tutar, Aciklama) VALUES ('2025-12-17', 'S', '1000', 'Ahmet Yılmaz', 12.5, 10, 11, "
+        "11, 137.5, 110, 247.5, '')";
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+void barePaymentInsert(Opened& l)
+{
+    sqlite3* db = l.connection.handle();
+    static const char* sql =
+        "INSERT INTO SutGirisi (Tarih, Gelir_Gider, Kodu, Adi, Gider_Tutari, Gelir_Toplam_Tutar, Fis_No, Gider_Miktari, "
+        "Aciklama) VALUES ('2025-12-17', 'O', '1000', 'Ahmet Yılmaz', 250, 0, 'F-1', 0, 'nakit')";
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+// The factory save's update, every field the screen writes, as one statement.
+void bareFactoryUpdate(Opened& l)
+{
+    static const char* const fields[] = {
+        "Sabah_Toplanan_LT", "Sabah_Toplanan_Tutar", "Sabah_Fabrika_LT", "Sabah_Fabrika_Tutar", "Sabah_Miktar_Farki",
+        "Sabah_Teslim_Kari", "Sabah_Birim_Fiyat", "Aksam_Toplanan_LT", "Aksam_Toplanan_Tutar", "Aksam_Fabrika_LT",
+        "Aksam_Fabrika_Tutar", "Aksam_Miktar_Farki", "Aksam_Teslim_Kari", "Aksam_Birim_Fiyat", "Toplam_Toplanan_LT",
+        "Toplam_Toplanan_Tutar", "Toplam_Fabrika_LT", "Toplam_Fabrika_Tutar", "Toplam_Miktar_Farki",
+        "Toplam_Teslim_Kari", "Birim_Fiyat"};
+    QStringList sets{QStringLiteral("Tarih='2025-12-17'"), QStringLiteral("Aciklama=''")};
+    static int delivered = 4000;
+    ++delivered;
+    for (const char* field : fields) sets << QStringLiteral("%1=%2").arg(QLatin1String(field)).arg(delivered);
+    const QByteArray sql = QStringLiteral("UPDATE Fabrika SET %1 WHERE FIB=%2")
+                               .arg(sets.join(QStringLiteral(", ")), l.forms().FabrikaF->kayitnoEdit.text())
+                               .toUtf8();
+    sqlite3* db = l.connection.handle();
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+void registerAll()
+{
+    for (const int years : {1, 10}) {
+        registerPair("Intake.GuncelleGunluk", years, [](Opened& l) { l.forms().SutAlimF->GuncelleGunluk(); },
+                     [](Opened& l) {
+                         TSutAlimF& s = *l.forms().SutAlimF;
+                         return std::vector<QStringList>{s.SutGirisiQuery.SQL, s.SutGirisiTopQuery.SQL,
+                                                         s.AylikSutGirisiQuery.SQL, s.AylikSutGirisiTopQuery.SQL};
+                     });
+        registerPair("Payment.Guncelle", years, [](Opened& l) { l.forms().VerilenlerF->Guncelle(); },
+                     [](Opened& l) {
+                         TVerilenlerF& s = *l.forms().VerilenlerF;
+                         return std::vector<QStringList>{s.SutGirisiQuery.SQL, s.SutGirisiTopQuery.SQL};
+                     });
+        registerPair("Factory.Guncelle", years, [](Opened& l) { l.forms().FabrikaF->Guncelle(); },
+                     [](Opened& l) {
+                         TFabrikaF& s = *l.forms().FabrikaF;
+                         return std::vector<QStringList>{s.FabrikaQuery.SQL, s.SutGirisiTopQuery.SQL,
+                                                         s.AyTopFabrikaQuery.SQL};
+                     });
+        const auto reportTexts = [](Opened& l) {
+            TRaporF& s = *l.forms().RaporF;
+            return std::vector<QStringList>{s.SutGirisiQuery.SQL, s.SutGirisiTopQuery.SQL, s.detayQuery.SQL};
+        };
+        const std::pair<const char*, QDate> periods[] = {
+            {"Report.Yenile.month", QDate(2025, 12, 1)},
+            {"Report.Yenile.year", QDate(2025, 1, 1)},
+            {"Report.Yenile.all", QDate(2016, 1, 1)},
+        };
+        for (const auto& [name, from] : periods) {
+            if (years == 1 && from.year() < 2025) continue;
+            registerPair(name, years,
+                         [from = from](Opened& l) {
+                             setReportPeriod(l, from);
+                             l.forms().RaporF->Yenile();
+                         },
+                         reportTexts);
+        }
+        registerPair("Accounts.reread", years, [](Opened& l) { reread(l.forms().SutAlimF->CariTanimQuery); },
+                     [](Opened& l) { return std::vector<QStringList>{l.forms().SutAlimF->CariTanimQuery.SQL}; });
+
+        // A save is one commit and one refresh.
+        registerPair("Intake.save", years,
+                     [](Opened& l) {
+                         TSutAlimF& s = *l.forms().SutAlimF;
+                         s.GecmeRadio.setChecked(true);
+                         s.SonrakiRadio.setChecked(false);
+                         s.kayitnoEdit.clear();
+                         s.KoduEdit.setText(QStringLiteral("1000"));
+                         s.AdiEdit.setText(l.forms().cariF->findCode(QStringLiteral("1000"))->adi);
+                         s.sabahEdit.setText(QStringLiteral("12,5"));
+                         s.aksamEdit.setText(QStringLiteral("10"));
+                         s.SBirimFiyatEdit.setText(QStringLiteral("11"));
+                         s.SaklaButClick();
+                     },
+                     [](Opened& l) {
+                         TSutAlimF& s = *l.forms().SutAlimF;
+                         return std::vector<QStringList>{s.SutGirisiQuery.SQL, s.SutGirisiTopQuery.SQL,
+                                                         s.AylikSutGirisiQuery.SQL, s.AylikSutGirisiTopQuery.SQL};
+                     },
+                     bareIntakeInsert);
+        registerPair("Payment.save", years,
+                     [](Opened& l) {
+                         TVerilenlerF& s = *l.forms().VerilenlerF;
+                         s.kayitnoEdit.clear();
+                         s.KoduEdit.setText(QStringLiteral("1000"));
+                         s.AdiEdit.setText(l.forms().cariF->findCode(QStringLiteral("1000"))->adi);
+                         s.borcEdit.setText(QStringLiteral("250"));
+                         s.SaklaButClick();
+                     },
+                     [](Opened& l) {
+                         TVerilenlerF& s = *l.forms().VerilenlerF;
+                         return std::vector<QStringList>{s.SutGirisiQuery.SQL, s.SutGirisiTopQuery.SQL};
+                     },
+                     barePaymentInsert);
+        registerPair("Factory.save", years,
+                     [](Opened& l) {
+                         TFabrikaF& s = *l.forms().FabrikaF;
+                         static int delivered = 4000;
+                         s.SFMiktariEdit.setText(QString::number(++delivered));
+                         s.AFMiktariEdit.setText(QStringLiteral("3.900"));
+                         s.SaklaButClick();
+                     },
+                     [](Opened& l) {
+                         TFabrikaF& s = *l.forms().FabrikaF;
+                         return std::vector<QStringList>{s.FabrikaQuery.SQL, s.SutGirisiTopQuery.SQL,
+                                                         s.AyTopFabrikaQuery.SQL};
+                     },
+                     bareFactoryUpdate);
+    }
+
+    // The report's statements on copies of the ten-year file: one with only
+    // the first three indexes and no statistics, as before the covering
+    // indexes, and one with the indexes but no statistics, as a new file has.
+    const std::pair<const char*, const char*> copies[] = {
+        {"engine-three-indexes",
+         "DROP INDEX SutGirisi_Tarih_Kodu_Adi; DROP INDEX SutGirisi_Kodu_Adi_Tarih; DROP TABLE sqlite_stat1;"},
+        {"engine-no-statistics", "DROP TABLE sqlite_stat1;"},
+    };
+    for (const auto& [copyName, changes] : copies) {
+        for (const auto& [name, from] : {std::pair{"Report.Yenile.month", QDate(2025, 12, 1)},
+                                         std::pair{"Report.Yenile.all", QDate(2016, 1, 1)}}) {
+            const std::string title = std::string(name) + "/10y/" + copyName;
+            benchmark::RegisterBenchmark(title.c_str(), [from = from, changes = changes](benchmark::State& state) {
+                Opened& l = ledger(10);
+                setReportPeriod(l, from);
+                l.forms().RaporF->Yenile();
+                TRaporF& s = *l.forms().RaporF;
+                const std::vector<QStringList> statements{s.SutGirisiQuery.SQL, s.SutGirisiTopQuery.SQL, s.detayQuery.SQL};
+                QTemporaryDir dir;
+                const QString copy = dir.filePath(QStringLiteral("copy.mdb"));
+                QFile::copy(l.path, copy);
+                sqlite3* db = nullptr;
+                sqlite3_open_v2(QFile::encodeName(copy).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+                sqlite3_exec(db, changes, nullptr, nullptr, nullptr);
+                sqlite3_close(db);
+                Connection changed;
+                changed.open(copy);  // the same settings and collation; still at this version, so nothing is added back
+                for (auto _ : state)
+                    for (const QStringList& lines : statements) runBare(changed.handle(), lines);
+            })->Unit(benchmark::kMillisecond);
+        }
+    }
+}
+
+// Collects the medians of the program and engine runs of each pair and
+// prints their ratio after the usual report.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+            const std::string name = run.run_name.str();
+            const auto slash = name.rfind('/');
+            medians_[name.substr(0, slash)][name.substr(slash + 1)] = run.GetAdjustedRealTime();
+        }
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        std::printf("\n%-32s %12s %12s %7s\n", "measure", "program ms", "engine ms", "ratio");
+        for (const auto& [name, sides] : medians_) {
+            const auto program = sides.find("program");
+            for (const auto& [side, ms] : sides) {
+                if (side == "program") continue;
+                std::printf("%-32s %12.3f %12.3f %7.2f  (%s)\n", name.c_str(), program != sides.end() ? program->second : 0.0,
+                            ms, program != sides.end() ? program->second / ms : 0.0, side.c_str());
+            }
+        }
+    }
+
+private:
+    std::map<std::string, std::map<std::string, double>> medians_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    registerAll();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    ledgers.clear();
+    benchmark::Shutdown();
+    return 0;
+}
