@@ -1,7 +1,7 @@
 #include "app/AnaMenu.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Fabrika/FabrikaWindow.h"
-#include "ScreenFixture.h"
+#include "WindowFixture.h"
 #include "Typing.h"
 
 #include <QAction>
@@ -13,29 +13,12 @@
 
 namespace {
 
-class NoShell : public Shell {
-public:
-    void openAddress(const QString&) override {}
-};
-
-class FabrikaWindowTest : public ScreenFixture {
+class FabrikaWindowTest : public WindowFixture {
 protected:
-    FabrikaWindowTest() { menu.attach(screens.forms); }
+    FabrikaWindowTest() { root = &window; }
 
-    template <typename W>
-    W* control(const char* name)
-    {
-        W* found = window.findChild<W*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    QWidget* focused() { return QApplication::focusWidget(); }
-    QString focusedName() { return focused() ? focused()->objectName() : QStringLiteral("(none)"); }
-    void press(Qt::Key key) { QTest::keyClick(focused(), key); }
     QString text(const char* name) { return control<QLineEdit>(name)->text(); }
 
-    NoShell shell;
-    TAnaMenuF menu{shell};
     FabrikaWindow window{factory};
 };
 

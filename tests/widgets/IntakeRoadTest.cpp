@@ -3,7 +3,7 @@
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/cari/CariWindow.h"
 #include "ModalCatcher.h"
-#include "ScreenFixture.h"
+#include "WindowFixture.h"
 #include "Typing.h"
 
 #include <QPushButton>
@@ -12,25 +12,11 @@
 
 namespace {
 
-class NoShell : public Shell {
-public:
-    void openAddress(const QString&) override {}
-};
-
 // The screens with their real windows, driven with the keyboard.
-class IntakeRoadTest : public ScreenFixture {
+class IntakeRoadTest : public WindowFixture {
 protected:
-    IntakeRoadTest() { menu.attach(screens.forms); }
+    IntakeRoadTest() { root = &window; }
 
-    template <typename W>
-    W* control(const char* name)
-    {
-        W* found = window.findChild<W*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    QWidget* focused() { return QApplication::focusWidget(); }
-    void press(Qt::Key key) { QTest::keyClick(focused(), key); }
     void typeHere(const char* text) { typeText(focused(), QString::fromUtf8(text)); }
     QString totalBox(int page, const char* field)
     {
@@ -38,8 +24,6 @@ protected:
         return tabs->widget(page)->findChild<QLineEdit*>(QLatin1String(field))->text();
     }
 
-    NoShell shell;
-    TAnaMenuF menu{shell};
     SutAlimWindow window{intake};
     CariWindow accountsWindow{accounts};
 };

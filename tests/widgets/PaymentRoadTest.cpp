@@ -1,7 +1,7 @@
 #include "app/AnaMenu.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Verilenler/VerilenlerWindow.h"
-#include "ScreenFixture.h"
+#include "WindowFixture.h"
 #include "Typing.h"
 
 #include <QTabWidget>
@@ -9,22 +9,11 @@
 
 namespace {
 
-class NoShell : public Shell {
-public:
-    void openAddress(const QString&) override {}
-};
-
 // The payment screen in its real window, typed through as an X11 keyboard sends keys.
-class PaymentRoadTest : public ScreenFixture {
+class PaymentRoadTest : public WindowFixture {
 protected:
-    PaymentRoadTest() { menu.attach(screens.forms); }
+    PaymentRoadTest() { root = &window; }
 
-    QWidget* focused() { return QApplication::focusWidget(); }
-    QString focusedName() { return focused() ? focused()->objectName() : QString(); }
-    void press(Qt::Key key) { QTest::keyClick(focused(), key); }
-
-    NoShell shell;
-    TAnaMenuF menu{shell};
     VerilenlerWindow window{payment};
 };
 

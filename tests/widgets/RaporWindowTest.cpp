@@ -1,7 +1,7 @@
 #include "app/AnaMenu.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Rapor/RaporWindow.h"
-#include "ScreenFixture.h"
+#include "WindowFixture.h"
 #include "Typing.h"
 
 #include <QDateEdit>
@@ -12,17 +12,12 @@
 
 namespace {
 
-class NoShell : public Shell {
-public:
-    void openAddress(const QString&) override {}
-};
-
 // The report in its real window, opened from the menu and used with the keyboard and mouse.
-class RaporWindowTest : public ScreenFixture {
+class RaporWindowTest : public WindowFixture {
 protected:
     RaporWindowTest()
     {
-        menu.attach(screens.forms);
+        root = &window;
         addIntakeRow(db.connection, QDate(2021, 2, 1), QStringLiteral("K1"), QStringLiteral("Ali Işık"), 10, 0, 2);
         addPaymentRow(db.connection, QDate(2021, 2, 3), QStringLiteral("K1"), QStringLiteral("Ali Işık"), 0, 5);
         addIntakeRow(db.connection, QDate(2021, 2, 2), QStringLiteral("K2"), QStringLiteral("Bora Kaya"), 3, 4, 1.5);
@@ -31,16 +26,6 @@ protected:
         report.sontarihDate.setDate(QDate(2021, 3, 5));
     }
 
-    template <typename W>
-    W* control(const char* name)
-    {
-        W* found = window.findChild<W*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    QWidget* focused() { return QApplication::focusWidget(); }
-    QString focusedName() { return focused() ? focused()->objectName() : QStringLiteral("(none)"); }
-    void press(Qt::Key key) { QTest::keyClick(focused(), key); }
     void open()
     {
         menu.RaporButtonClick();
@@ -51,8 +36,6 @@ protected:
         return control<QueryGrid>(grid)->model()->index(row, column).data().toString();
     }
 
-    NoShell shell;
-    TAnaMenuF menu{shell};
     RaporWindow window{report};
 };
 
