@@ -5,6 +5,12 @@
 #include "common/widgets/Events.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Rapor/Rapor.h"
+#include "screens/Rapor/StatementPrint.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,7 +28,8 @@ constexpr int kLabelStripHeight = 25;
 
 }  // namespace
 
-RaporWindow::RaporWindow(TRaporF& screen) : FormWindow(QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Raporlama"), screen)
+RaporWindow::RaporWindow(TRaporF& screen)
+    : FormWindow(QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Raporlama"), screen), screen_(screen)
 {
     auto* centre = new QWidget(this);
     paintBackground(centre, kPanelGreen);
@@ -46,6 +53,8 @@ RaporWindow::RaporWindow(TRaporF& screen) : FormWindow(QStringLiteral("Orvalin K
     auto* bulButton = new QPushButton(QStringLiteral("Bul"), top);
     bulButton->setFixedWidth(50);
     auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), top);
+    auto* EkstreBut = new QPushButton(QStringLiteral("Ekstre"), top);
+    auto* TumEkstreBut = new QPushButton(QStringLiteral("Tüm Ekstreler"), top);
     bar->addWidget(new QLabel(QStringLiteral("İlk Tarih"), top), 0, 0);
     bar->addWidget(ilktarihDate, 0, 1);
     bar->addWidget(new QLabel(QStringLiteral("Son Tarih"), top), 1, 0);
@@ -57,6 +66,8 @@ RaporWindow::RaporWindow(TRaporF& screen) : FormWindow(QStringLiteral("Orvalin K
     bar->addWidget(bulButton, 1, 5);
     bar->setColumnStretch(6, 1);
     bar->addWidget(kapatButton, 1, 7);
+    bar->addWidget(EkstreBut, 1, 8);
+    bar->addWidget(TumEkstreBut, 1, 9);
     areas->addWidget(top);
 
     auto* body = new QHBoxLayout;
@@ -112,6 +123,11 @@ RaporWindow::RaporWindow(TRaporF& screen) : FormWindow(QStringLiteral("Orvalin K
     onClick(bulButton, [&screen] { screen.bulButtonClick(); });
     onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
     SutGirisiGrid->onDoubleClick([&screen] { screen.SutGirisiGridDblClick(); });
+    onClick(EkstreBut, [&screen] { screen.EkstreButClick(); });
+    onClick(TumEkstreBut, [&screen] { screen.TumEkstreButClick(); });
+    SutGirisiGrid->addMenuItem(QStringLiteral("Hesap Ekstresi"), [&screen] { screen.EkstreButClick(); });
+    SutGirisiGrid->addMenuItem(QStringLiteral("Tüm Ekstreler"), [&screen] { screen.TumEkstreButClick(); });
+    screen.attachStatementPreview(this);
 
     setControls({
         {ilktarihDate, "ilktarihDate"},
@@ -120,9 +136,31 @@ RaporWindow::RaporWindow(TRaporF& screen) : FormWindow(QStringLiteral("Orvalin K
         {AdiEdit, "AdiEdit"},
         {bulButton, "bulButton"},
         {kapatButton, "kapatButton"},
+        {EkstreBut, "EkstreBut"},
+        {TumEkstreBut, "TumEkstreBut"},
         {tabs, "tabs"},
         {SutGirisiGrid, "SutGirisiGrid"},
         {detayGrid, "detayGrid"},
     });
     Label1->setObjectName(QStringLiteral("Label1"));
+}
+
+RaporWindow::~RaporWindow()
+{
+    screen_.attachStatementPreview(nullptr);
+}
+
+void RaporWindow::previewStatements(const std::vector<AccountStatement>& statements, const QString& fileName)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+    printer.setDocName(QFileInfo(fileName).completeBaseName());
+    printer.setOutputFileName(QDir::current().absoluteFilePath(fileName));
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(QStringLiteral("Orvalin Kovanta - Ekstre"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+            [&statements](QPrinter* target) { printStatements(*target, statements); });
+    preview.resize(size());
+    preview.exec();
 }
