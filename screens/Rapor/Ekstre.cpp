@@ -32,7 +32,7 @@ const QStringList AccountStatement::kColumnTitles = {
     QStringLiteral("Birim Fiyat"), QStringLiteral("Borcumuz"), QStringLiteral("Alacağımız"), QStringLiteral("Bakiye"),
 };
 
-QStringList StatementLine::cells() const
+QStringList AccountStatementLine::cells() const
 {
     return {tarih, aciklama, amount(sabah), amount(aksam), amount(birimFiyat), amount(borc), amount(alacak), amount(bakiye)};
 }
@@ -124,7 +124,7 @@ AccountStatement buildStatement(Connection& connection, const QString& kodu, con
     rows.open();
     double bakiye = statement.acilisBakiyesi;
     for (int row = 0; row < rows.recordCount(); ++row) {
-        StatementLine line;
+        AccountStatementLine line;
         line.tarih = cellText(kAsShortDate, rows.valueAt(row, QStringLiteral("Tarih")));
         line.aciklama = rows.valueAt(row, QStringLiteral("Aciklama")).toString();
         line.sabah = rows.valueAt(row, QStringLiteral("Sabah"));

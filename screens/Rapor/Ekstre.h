@@ -12,7 +12,7 @@ class Connection;
 // balance brought forward, every ledger row of the code in the period with
 // the balance after it, the totals and what is still owed. The figures are
 // kept as read; the texts are what the paper shows.
-struct StatementLine {
+struct AccountStatementLine {
     QString tarih;        // dd.MM.yyyy
     QString aciklama;
     QVariant sabah;       // litres; empty on payment rows
@@ -33,7 +33,7 @@ struct AccountStatement {
     QDate ilk;
     QDate son;
     double acilisBakiyesi = 0;
-    std::vector<StatementLine> lines;
+    std::vector<AccountStatementLine> lines;
     double sabahToplami = 0;
     double aksamToplami = 0;
     double borcToplami = 0;

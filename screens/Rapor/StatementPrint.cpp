@@ -103,7 +103,7 @@ private:
         widen(AccountStatement::kColumnTitles, bold);
         widen(statement_.openingCells(), body);
         widen(statement_.totalCells(), bold);
-        for (const StatementLine& line : statement_.lines) widen(line.cells(), body);
+        for (const AccountStatementLine& line : statement_.lines) widen(line.cells(), body);
         // The note takes what is left and is cut short when it runs out.
         noteMinimum_ = std::max(bold.horizontalAdvance(QStringLiteral("Devreden Bakiye")) + pad,
                                 std::min(widths_[kNoteColumn], bold.horizontalAdvance(QStringLiteral("0")) * 24));

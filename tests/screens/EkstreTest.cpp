@@ -73,13 +73,13 @@ protected:
     static QStringList days(const AccountStatement& statement)
     {
         QStringList days;
-        for (const StatementLine& line : statement.lines) days << line.tarih;
+        for (const AccountStatementLine& line : statement.lines) days << line.tarih;
         return days;
     }
     static QList<double> balances(const AccountStatement& statement)
     {
         QList<double> balances;
-        for (const StatementLine& line : statement.lines) balances << line.bakiye;
+        for (const AccountStatementLine& line : statement.lines) balances << line.bakiye;
         return balances;
     }
 
