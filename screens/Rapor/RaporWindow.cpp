@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QToolBar>
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -161,6 +162,10 @@ void RaporWindow::previewStatements(const std::vector<AccountStatement>& stateme
     preview.setWindowTitle(QStringLiteral("Orvalin Kovanta - Ekstre"));
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
             [&statements](QPrinter* target) { printStatements(*target, statements); });
+    // The preview's buttons take no keys: Ctrl+P reaches its print button,
+    // the last one, from where the statements are printed or saved as PDF.
+    if (auto* buttons = preview.findChild<QToolBar*>(); buttons && !buttons->actions().isEmpty())
+        buttons->actions().last()->setShortcut(QKeySequence::Print);
     preview.resize(size());
     preview.exec();
 }

@@ -11,6 +11,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTimer>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -146,6 +147,7 @@ struct PreviewSeen {
     int opened = 0;
     QString fileName;
     int pages = 0;
+    QString printKeyAction;
 };
 
 // Closes the print preview as soon as it opens, noting what it showed.
@@ -158,6 +160,8 @@ void closePreviewWhenShown(PreviewSeen& seen)
         if (!preview || !preview->isVisible()) return;
         ++seen.opened;
         seen.fileName = preview->printer()->outputFileName();
+        for (QAction* action : preview->findChildren<QAction*>())
+            if (action->shortcut() == QKeySequence(QKeySequence::Print)) seen.printKeyAction = action->text();
         if (auto* pages = preview->findChild<QPrintPreviewWidget*>()) {
             pages->updatePreview();
             seen.pages = pages->pageCount();
@@ -179,6 +183,7 @@ TEST_F(RaporWindowTest, EkstreWithEnterAndTheGridsMenuOpenThePrintPreviewOfTheir
     EXPECT_EQ(seen.opened, 1);
     EXPECT_EQ(seen.fileName, QDir::current().absoluteFilePath(QStringLiteral("Ekstre-K1-Ali Işık-01.01.2021-05.03.2021.pdf")));
     EXPECT_EQ(seen.pages, 1);
+    EXPECT_EQ(seen.printKeyAction, QStringLiteral("Print")) << "Ctrl+P prints from the preview";
 
     auto* summary = control<QueryGrid>("SutGirisiGrid");
     QStringList items;
