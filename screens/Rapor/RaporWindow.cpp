@@ -3,6 +3,7 @@
 #include "common/widgets/Binding.h"
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/Events.h"
+#include "common/widgets/QtPlatform.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Rapor/Rapor.h"
 #include "screens/Rapor/StatementPrint.h"
@@ -160,8 +161,12 @@ void RaporWindow::previewStatements(const std::vector<AccountStatement>& stateme
     printer.setOutputFileName(QDir::current().absoluteFilePath(fileName));
     QPrintPreviewDialog preview(&printer, this);
     preview.setWindowTitle(QStringLiteral("Orvalin Kovanta - Ekstre"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-            [&statements](QPrinter* target) { printStatements(*target, statements); });
+    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&statements](QPrinter* target) {
+        // A file that cannot be written, or a printer that refuses the job.
+        if (!printStatements(*target, statements))
+            QtDialogs().message(QStringLiteral("Ekstre yazdırılamadı.") +
+                                (target->outputFileName().isEmpty() ? QString() : QLatin1Char('\n') + target->outputFileName()));
+    });
     // The preview's buttons take no keys: Ctrl+P reaches its print button,
     // the last one, from where the statements are printed or saved as PDF.
     if (auto* buttons = preview.findChild<QToolBar*>(); buttons && !buttons->actions().isEmpty())

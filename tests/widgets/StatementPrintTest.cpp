@@ -157,4 +157,12 @@ TEST_F(StatementPrintTest, EveryProducerStartsOnAPageOfHisOwn)
     EXPECT_TRUE(pages[2].contains(QStringLiteral("Kalan Tutar: -90,00")));
 }
 
+TEST_F(StatementPrintTest, AFileThatCannotBeWrittenIsNotTakenAsPrinted)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.filePath(QStringLiteral("yok/ekstre.pdf")));
+    EXPECT_FALSE(printStatements(printer, {buildStatement(db.connection, QStringLiteral("K1"), QStringLiteral("Ali"), kMar1, kMar31)}));
+}
+
 }  // namespace
