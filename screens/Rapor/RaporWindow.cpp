@@ -10,15 +10,14 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-#include <QToolBar>
-
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
