@@ -10,6 +10,8 @@
 void configureApplication(QApplication& app)
 {
     QApplication::setApplicationName(TAnaMenuF::kTitle);
+    // Ties the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("orvalin-kovanta"));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setQuitOnLastWindowClosed(false);
     // Standard buttons read "Evet", "Hayır", "İptal", "Tamam".

@@ -5,6 +5,7 @@
 #include "store/SqlText.h"
 
 #include <QDate>
+#include <QSet>
 
 namespace {
 
@@ -71,6 +72,8 @@ void TRaporF::Yenile()
     const QDate from = ilktarihDate.date();
     const QDate to = sontarihDate.date();
     const QString period = periodFilter(from, to);
+    summaryFrom_ = from;
+    summaryTo_ = to;
     rebuild(SutGirisiQuery, {
         QStringLiteral("SELECT Kodu, Adi, SUM(Gelir_Toplam_Tutar) AS Borc_Toplami, "),
         QStringLiteral("SUM(Gider_Tutari) AS Alacak_Toplami FROM SutGirisi"),
@@ -117,4 +120,36 @@ void TRaporF::openFromMenu()
 {
     bringUp();
     Yenile();
+}
+
+bool TRaporF::canPrintStatements()
+{
+    if (SutGirisiQuery.recordCount() > 0) return true;
+    forms_.dialogs.message(kNoStatementMessage);
+    return false;
+}
+
+void TRaporF::EkstreButClick()
+{
+    if (!canPrintStatements()) return;
+    const AccountStatement statement = buildStatement(forms_.sutConnection, SutGirisiQuery.asString(kKodu),
+                                               SutGirisiQuery.asString(kAdi), summaryFrom_, summaryTo_);
+    if (statementPreview_) statementPreview_->previewStatements({statement}, statement.fileName());
+}
+
+void TRaporF::TumEkstreButClick()
+{
+    if (!canPrintStatements()) return;
+    // A code listed under two names has all its rows on one statement, so
+    // it is printed once, where it first appears.
+    std::vector<AccountStatement> statements;
+    QSet<QString> printed;
+    for (int row = 0; row < SutGirisiQuery.recordCount(); ++row) {
+        const QString kodu = SutGirisiQuery.valueAt(row, kKodu).toString();
+        if (printed.contains(kodu)) continue;
+        printed.insert(kodu);
+        statements.push_back(buildStatement(forms_.sutConnection, kodu, SutGirisiQuery.valueAt(row, kAdi).toString(),
+                                            summaryFrom_, summaryTo_));
+    }
+    if (statementPreview_) statementPreview_->previewStatements(statements, allStatementsFileName(summaryFrom_, summaryTo_));
 }

@@ -2,6 +2,7 @@
 
 #include "common/Field.h"
 #include "common/GridColumns.h"
+#include "screens/Rapor/Ekstre.h"
 #include "screens/Forms.h"
 #include "store/Query.h"
 
@@ -16,6 +17,8 @@ public:
     static inline const QString kLabelAtCreation = QStringLiteral(".............");
     static inline const QString kNoAccountLabel = QStringLiteral("......");
     static inline const QString kAccountLabelSuffix = QStringLiteral(" Hesap Hareketleri");
+    static inline const QString kNoStatementMessage =
+        QStringLiteral("Listede ekstresi alınacak üretici yok. Önce dönemi seçip \"Yenile\" ile listeleyin.");
 
     // Top bar
     DateField ilktarihDate;
@@ -49,4 +52,17 @@ public:
 
     // The menu's opening: shown, then rebuilt for the dates in the pickers.
     void openFromMenu();
+
+    // Statements for the summary's period, the one its caption shows: of
+    // the current row's code, or of every code in the summary's order.
+    void EkstreButClick();
+    void TumEkstreButClick();
+    void attachStatementPreview(StatementPreview* preview) { statementPreview_ = preview; }
+
+private:
+    bool canPrintStatements();
+
+    QDate summaryFrom_;
+    QDate summaryTo_;
+    StatementPreview* statementPreview_ = nullptr;
 };

@@ -3,14 +3,21 @@
 #include "common/widgets/Binding.h"
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/Events.h"
+#include "common/widgets/QtPlatform.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Rapor/Rapor.h"
+#include "screens/Rapor/StatementPrint.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -22,7 +29,8 @@ constexpr int kLabelStripHeight = 25;
 
 }  // namespace
 
-RaporWindow::RaporWindow(TRaporF& screen) : FormWindow(QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Raporlama"), screen)
+RaporWindow::RaporWindow(TRaporF& screen)
+    : FormWindow(QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Raporlama"), screen), screen_(screen)
 {
     auto* centre = new QWidget(this);
     paintBackground(centre, kPanelGreen);
@@ -46,6 +54,8 @@ RaporWindow::RaporWindow(TRaporF& screen) : FormWindow(QStringLiteral("Orvalin K
     auto* bulButton = new QPushButton(QStringLiteral("Bul"), top);
     bulButton->setFixedWidth(50);
     auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), top);
+    auto* EkstreBut = new QPushButton(QStringLiteral("Ekstre"), top);
+    auto* TumEkstreBut = new QPushButton(QStringLiteral("Tüm Ekstreler"), top);
     bar->addWidget(new QLabel(QStringLiteral("İlk Tarih"), top), 0, 0);
     bar->addWidget(ilktarihDate, 0, 1);
     bar->addWidget(new QLabel(QStringLiteral("Son Tarih"), top), 1, 0);
@@ -57,6 +67,8 @@ RaporWindow::RaporWindow(TRaporF& screen) : FormWindow(QStringLiteral("Orvalin K
     bar->addWidget(bulButton, 1, 5);
     bar->setColumnStretch(6, 1);
     bar->addWidget(kapatButton, 1, 7);
+    bar->addWidget(EkstreBut, 1, 8);
+    bar->addWidget(TumEkstreBut, 1, 9);
     areas->addWidget(top);
 
     auto* body = new QHBoxLayout;
@@ -112,6 +124,11 @@ RaporWindow::RaporWindow(TRaporF& screen) : FormWindow(QStringLiteral("Orvalin K
     onClick(bulButton, [&screen] { screen.bulButtonClick(); });
     onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
     SutGirisiGrid->onDoubleClick([&screen] { screen.SutGirisiGridDblClick(); });
+    onClick(EkstreBut, [&screen] { screen.EkstreButClick(); });
+    onClick(TumEkstreBut, [&screen] { screen.TumEkstreButClick(); });
+    SutGirisiGrid->addMenuItem(QStringLiteral("Hesap Ekstresi"), [&screen] { screen.EkstreButClick(); });
+    SutGirisiGrid->addMenuItem(QStringLiteral("Tüm Ekstreler"), [&screen] { screen.TumEkstreButClick(); });
+    screen.attachStatementPreview(this);
 
     setControls({
         {ilktarihDate, "ilktarihDate"},
@@ -120,9 +137,39 @@ RaporWindow::RaporWindow(TRaporF& screen) : FormWindow(QStringLiteral("Orvalin K
         {AdiEdit, "AdiEdit"},
         {bulButton, "bulButton"},
         {kapatButton, "kapatButton"},
+        {EkstreBut, "EkstreBut"},
+        {TumEkstreBut, "TumEkstreBut"},
         {tabs, "tabs"},
         {SutGirisiGrid, "SutGirisiGrid"},
         {detayGrid, "detayGrid"},
     });
     Label1->setObjectName(QStringLiteral("Label1"));
+}
+
+RaporWindow::~RaporWindow()
+{
+    screen_.attachStatementPreview(nullptr);
+}
+
+void RaporWindow::previewStatements(const std::vector<AccountStatement>& statements, const QString& fileName)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+    printer.setDocName(QFileInfo(fileName).completeBaseName());
+    printer.setOutputFileName(QDir::current().absoluteFilePath(fileName));
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(QStringLiteral("Orvalin Kovanta - Ekstre"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&statements](QPrinter* target) {
+        // A file that cannot be written, or a printer that refuses the job.
+        if (!printStatements(*target, statements))
+            QtDialogs().message(QStringLiteral("Ekstre yazdırılamadı.") +
+                                (target->outputFileName().isEmpty() ? QString() : QLatin1Char('\n') + target->outputFileName()));
+    });
+    // The preview's buttons take no keys: Ctrl+P reaches its print button,
+    // the last one, from where the statements are printed or saved as PDF.
+    if (auto* buttons = preview.findChild<QToolBar*>(); buttons && !buttons->actions().isEmpty())
+        buttons->actions().last()->setShortcut(QKeySequence::Print);
+    preview.resize(size());
+    preview.exec();
 }

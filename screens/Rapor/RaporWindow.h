@@ -1,11 +1,20 @@
 #pragma once
 
 #include "screens/FormWindow.h"
+#include "screens/Rapor/Ekstre.h"
 
 class TRaporF;
 
-class RaporWindow : public FormWindow {
+class RaporWindow : public FormWindow, public StatementPreview {
     Q_OBJECT
 public:
     explicit RaporWindow(TRaporF& screen);
+    ~RaporWindow() override;
+
+    // Qt's print preview, from which the statements are printed or saved
+    // as a PDF file that starts with the given name in the working folder.
+    void previewStatements(const std::vector<AccountStatement>& statements, const QString& fileName) override;
+
+private:
+    TRaporF& screen_;
 };

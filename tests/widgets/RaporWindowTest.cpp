@@ -4,7 +4,14 @@
 #include "WindowFixture.h"
 #include "Typing.h"
 
+#include <QAction>
 #include <QDateEdit>
+#include <QDir>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QTimer>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -50,11 +57,12 @@ TEST_F(RaporWindowTest, TheControlsStandInTheirTabOrder)
 
     control<QDateEdit>("ilktarihDate")->setFocus(Qt::TabFocusReason);
     QStringList order{focusedName()};
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 7; ++i) {
         press(Qt::Key_Tab);
         order << focusedName();
     }
-    EXPECT_EQ(order, (QStringList{"ilktarihDate", "YenileBut", "sontarihDate", "AdiEdit", "bulButton", "kapatButton"}));
+    EXPECT_EQ(order, (QStringList{"ilktarihDate", "YenileBut", "sontarihDate", "AdiEdit", "bulButton", "kapatButton",
+                                  "EkstreBut", "TumEkstreBut"}));
 }
 
 TEST_F(RaporWindowTest, YenileFillsTheGridsAndANameFoundWithEnterOpensWithADoubleClick)
@@ -114,6 +122,68 @@ TEST_F(RaporWindowTest, YenileFillsTheGridsAndANameFoundWithEnterOpensWithADoubl
 
     QTest::mouseClick(control<QPushButton>("kapatButton"), Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(count(QStringLiteral("SutGirisi")), 4);
+}
+
+// What the print preview showed: its printer's file name and its page count.
+struct PreviewSeen {
+    int opened = 0;
+    QString fileName;
+    int pages = 0;
+    QString printKeyAction;
+};
+
+// Closes the print preview as soon as it opens, noting what it showed.
+void closePreviewWhenShown(PreviewSeen& seen)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, &seen] {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (!preview || !preview->isVisible()) return;
+        ++seen.opened;
+        seen.fileName = preview->printer()->outputFileName();
+        for (QAction* action : preview->findChildren<QAction*>())
+            if (action->shortcut() == QKeySequence(QKeySequence::Print)) seen.printKeyAction = action->text();
+        if (auto* pages = preview->findChild<QPrintPreviewWidget*>()) {
+            pages->updatePreview();
+            seen.pages = pages->pageCount();
+        }
+        preview->reject();
+        timer->deleteLater();
+    });
+    timer->start();
+}
+
+TEST_F(RaporWindowTest, EkstreWithEnterAndTheGridsMenuOpenThePrintPreviewOfTheirStatements)
+{
+    open();
+    PreviewSeen seen;
+    auto* ekstre = control<QPushButton>("EkstreBut");
+    ekstre->setFocus(Qt::TabFocusReason);
+    closePreviewWhenShown(seen);
+    press(Qt::Key_Return);
+    EXPECT_EQ(seen.opened, 1);
+    EXPECT_EQ(seen.fileName, QDir::current().absoluteFilePath(QStringLiteral("Ekstre-K1-Ali Işık-01.01.2021-05.03.2021.pdf")));
+    EXPECT_EQ(seen.pages, 1);
+    EXPECT_EQ(seen.printKeyAction, QStringLiteral("Print")) << "Ctrl+P prints from the preview";
+
+    auto* summary = control<QueryGrid>("SutGirisiGrid");
+    QStringList items;
+    for (QAction* action : summary->actions()) items << action->text();
+    ASSERT_EQ(items, (QStringList{"Hesap Ekstresi", "Tüm Ekstreler"}));
+    closePreviewWhenShown(seen);
+    summary->actions()[1]->trigger();
+    EXPECT_EQ(seen.opened, 2);
+    EXPECT_EQ(seen.fileName, QDir::current().absoluteFilePath(QStringLiteral("Ekstreler-01.01.2021-05.03.2021.pdf")));
+    EXPECT_EQ(seen.pages, 3) << "one page for each of the three producers";
+
+    // The context item acts on the row the summary stands on.
+    summary->setCurrentIndex(summary->model()->index(1, 0));
+    closePreviewWhenShown(seen);
+    summary->actions()[0]->trigger();
+    EXPECT_EQ(seen.fileName, QDir::current().absoluteFilePath(QStringLiteral("Ekstre-K2-Bora Kaya-01.01.2021-05.03.2021.pdf")));
+    EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(count(QStringLiteral("SutGirisi")), 4);
 }
 

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "screens/Rapor/Ekstre.h"
+
+#include <vector>
+
+class QPagedPaintDevice;
+
+// Lays statements out on the pages of a printer or a PDF file: each one
+// starts on a new page, long ones go on over more pages with the column
+// titles again, and every page carries the producer and "Sayfa n/m" of
+// its statement. The type shrinks to the page's width, so A5 holds the
+// same columns as A4. False when the device cannot be painted on.
+bool printStatements(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements);

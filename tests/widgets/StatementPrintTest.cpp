@@ -1,0 +1,180 @@
+#include "screens/Rapor/StatementPrint.h"
+#include "ScreenFixture.h"
+
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace {
+
+const QDate kMar1(2021, 3, 1);
+const QDate kMar31(2021, 3, 31);
+
+// Statements printed to a PDF file and read back as text, page by page.
+class StatementPrintTest : public ScreenFixture {
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+        ASSERT_TRUE(folder.isValid());
+    }
+
+    // A month of one producer's milk, morning and evening, paid every ten days.
+    void monthOf(const QString& code, const QString& name, int months = 1)
+    {
+        for (QDate day = kMar1; day < kMar1.addMonths(months); day = day.addDays(1)) {
+            addIntakeRow(db.connection, day, code, name, 20 + day.day() % 5 * 0.5, 17.25 + day.day() % 3, 7.35,
+                         day.day() == 1 ? QStringLiteral("ayın ilk sütü") : QString());
+            if (day.day() % 10 == 0)
+                addPaymentRow(db.connection, day, code, name, 0, 1200 + day.day(), QStringLiteral("nakit ödeme"));
+        }
+    }
+
+    // The pages of the PDF as pdftotext lays them out.
+    QStringList printed(const std::vector<AccountStatement>& statements, QPageSize::PageSizeId size)
+    {
+        const QString pdf = folder.filePath(QStringLiteral("ekstre.pdf"));
+        {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setPageSize(QPageSize(size));
+            printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+            EXPECT_TRUE(printStatements(printer, statements));
+        }
+        QProcess reader;
+        reader.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        EXPECT_TRUE(reader.waitForFinished(30000));
+        QStringList pages = QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\f'));
+        if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
+        return pages;
+    }
+
+    // A printed line holding these cells in this order, nothing cut short.
+    static bool hasRow(const QString& page, const QStringList& cells)
+    {
+        QStringList parts;
+        // A cell ending in "…" stands for a text cut short after that start.
+        const QChar ellipsis(0x2026);
+        for (const QString& cell : cells)
+            if (cell.endsWith(ellipsis))
+                parts << QRegularExpression::escape(cell.chopped(1)) + QStringLiteral("[^\\n]*") + ellipsis;
+            else if (!cell.isEmpty())
+                parts << QRegularExpression::escape(cell);
+        const QRegularExpression row(QStringLiteral("^\\s*") + parts.join(QStringLiteral("\\s+")) + QStringLiteral("\\s*$"),
+                                     QRegularExpression::MultilineOption);
+        return row.match(page).hasMatch();
+    }
+
+    AccountStatement reportStatement(const QString& code)
+    {
+        report.ilktarihDate.setDate(kMar1);
+        report.sontarihDate.setDate(kMar31);
+        report.Yenile();
+        return buildStatement(db.connection, code, QString(), kMar1, kMar31);
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(StatementPrintTest, AMonthOnA4AndA5ShowsEveryRowWholeAndTheReportsBalance)
+{
+    {
+        TableCursor accounts(db.connection, schema::cariler());
+        accounts.open();
+        accounts.append()
+            .setField(QStringLiteral("Kodu"), QStringLiteral("K1"))
+            .setField(QStringLiteral("Adi"), QStringLiteral("Çağlar Öğüt"))
+            .setField(QStringLiteral("Koy"), QStringLiteral("Yeşilöz"))
+            .post();
+    }
+    monthOf(QStringLiteral("K1"), QStringLiteral("Çağlar Öğüt"));
+    addPaymentRow(db.connection, QDate(2021, 2, 20), QStringLiteral("K1"), QStringLiteral("Çağlar Öğüt"), 0, 350);
+    // A note as long as the box takes is cut short; the figures beside it are not.
+    const QString longNote = QStringLiteral("süt güğümü ") + QString(QStringLiteral("ve yem çuvalları ")).repeated(14);
+    addPaymentRow(db.connection, QDate(2021, 3, 31), QStringLiteral("K1"), QStringLiteral("Çağlar Öğüt"), 0, 1.5, longNote);
+    const AccountStatement statement = reportStatement(QStringLiteral("K1"));
+    ASSERT_EQ(statement.lines.size(), 35u);
+    ASSERT_TRUE(report.SutGirisiQuery.locate(QStringLiteral("Kodu"), QStringLiteral("K1")));
+    const QString reportBalance = formatFloat(kAmountPattern, report.SutGirisiQuery.asFloat(QStringLiteral("Bakiye")) - 350);
+
+    for (const QPageSize::PageSizeId size : {QPageSize::A4, QPageSize::A5}) {
+        const QStringList pages = printed({statement}, size);
+        const std::string name = size == QPageSize::A4 ? "A4" : "A5";
+        ASSERT_FALSE(pages.isEmpty()) << name;
+        const QString all = pages.join(QLatin1Char('\n'));
+        EXPECT_TRUE(all.contains(QStringLiteral("Orvalin Kovanta"))) << name;
+        EXPECT_TRUE(all.contains(QStringLiteral("Hesap Ekstresi"))) << name;
+        for (const QString& line : statement.headerLines()) EXPECT_TRUE(pages[0].contains(line)) << name << " " << line.toStdString();
+        EXPECT_TRUE(hasRow(pages[0], AccountStatement::kColumnTitles)) << name;
+        EXPECT_TRUE(hasRow(pages[0], statement.openingCells())) << name;
+        EXPECT_TRUE(pages[0].contains(QStringLiteral("-350,00"))) << name;
+        for (const AccountStatementLine& line : statement.lines) {
+            QStringList cells = line.cells();
+            if (line.aciklama == longNote) cells[1] = QStringLiteral("süt güğümü ve yem…");
+            EXPECT_TRUE(hasRow(all, cells)) << name << " " << cells.join(QLatin1Char('|')).toStdString();
+        }
+        EXPECT_FALSE(all.contains(longNote.trimmed())) << name;
+        EXPECT_TRUE(hasRow(pages.last(), statement.totalCells())) << name;
+        EXPECT_TRUE(pages.last().contains(QStringLiteral("Kalan Tutar: ") + reportBalance)) << name;
+        for (int page = 0; page < pages.size(); ++page)
+            EXPECT_TRUE(pages[page].contains(AccountStatement::pageText(page + 1, static_cast<int>(pages.size())))) << name;
+    }
+}
+
+TEST_F(StatementPrintTest, ALongStatementGoesOnOverNumberedPagesWithItsTitlesAgain)
+{
+    monthOf(QStringLiteral("K1"), QStringLiteral("Şule Işık"), 3);
+    const AccountStatement statement = buildStatement(db.connection, QStringLiteral("K1"), QStringLiteral("Şule Işık"),
+                                                      kMar1, kMar1.addMonths(3).addDays(-1));
+    ASSERT_EQ(statement.lines.size(), 92u + 9u);
+    const QStringList pages = printed({statement}, QPageSize::A5);
+    ASSERT_GE(pages.size(), 3);
+    const int count = static_cast<int>(pages.size());
+    QStringList days;
+    for (int page = 0; page < count; ++page) {
+        EXPECT_TRUE(pages[page].contains(AccountStatement::pageText(page + 1, count))) << page;
+        EXPECT_TRUE(hasRow(pages[page], AccountStatement::kColumnTitles)) << page;
+        EXPECT_TRUE(pages[page].contains(QStringLiteral("K1 - Şule Işık"))) << page;
+        EXPECT_EQ(pages[page].contains(QStringLiteral("Kalan Tutar:")), page == count - 1) << page;
+        for (const QRegularExpressionMatch& m :
+             QRegularExpression(QStringLiteral("^\\s*(\\d\\d\\.\\d\\d\\.\\d{4})\\s"), QRegularExpression::MultilineOption)
+                 .globalMatch(pages[page]))
+            days << m.captured(1);
+    }
+    QStringList expected;
+    for (const AccountStatementLine& line : statement.lines) expected << line.tarih;
+    EXPECT_EQ(days, expected) << "every row once, in date order, across the pages";
+}
+
+TEST_F(StatementPrintTest, EveryProducerStartsOnAPageOfHisOwn)
+{
+    monthOf(QStringLiteral("K1"), QStringLiteral("Ayşe Er"));
+    addIntakeRow(db.connection, QDate(2021, 3, 3), QStringLiteral("K2"), QStringLiteral("Bora Kaya"), 5, 0, 7);
+    addPaymentRow(db.connection, QDate(2021, 3, 4), QStringLiteral("K3"), QStringLiteral("Cem Us"), 0, 90);
+    std::vector<AccountStatement> statements;
+    for (const char* code : {"K1", "K2", "K3"})
+        statements.push_back(buildStatement(db.connection, QString::fromLatin1(code), QString(), kMar1, kMar31));
+    const QStringList pages = printed(statements, QPageSize::A4);
+    ASSERT_EQ(pages.size(), 3);
+    const char* footers[] = {"K1 - ", "K2 - ", "K3 - "};
+    for (int page = 0; page < 3; ++page) {
+        EXPECT_TRUE(pages[page].contains(QString::fromLatin1(footers[page]))) << page;
+        EXPECT_TRUE(pages[page].contains(AccountStatement::pageText(1, 1))) << page;
+        EXPECT_TRUE(pages[page].contains(statements[static_cast<size_t>(page)].closingLine())) << page;
+    }
+    EXPECT_TRUE(pages[2].contains(QStringLiteral("Kalan Tutar: -90,00")));
+}
+
+TEST_F(StatementPrintTest, AFileThatCannotBeWrittenIsNotTakenAsPrinted)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.filePath(QStringLiteral("yok/ekstre.pdf")));
+    EXPECT_FALSE(printStatements(printer, {buildStatement(db.connection, QStringLiteral("K1"), QStringLiteral("Ali"), kMar1, kMar31)}));
+}
+
+}  // namespace
