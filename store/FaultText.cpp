@@ -21,9 +21,9 @@ QString faultSentence(int code)
                               "Girdiğiniz bilgiler kutularda duruyor: diskin ya da çıkarılabilir belleğin takılı ve "
                               "sağlam olduğunu denetleyin ve yeniden deneyin.");
     case SQLITE_CANTOPEN:
-        return QStringLiteral("Veritabanı dosyası ya da yanındaki geçici dosya açılamadı, son işlem yapılamadı. "
-                              "Girdiğiniz bilgiler kutularda duruyor: AnaData klasörünün yerinde ve yazılabilir "
-                              "olduğunu denetleyin ve yeniden deneyin.");
+        return QStringLiteral("Veritabanı dosyası ya da yanına açılan geçici dosya (-journal) açılamadı, son işlem "
+                              "yapılamadı: AnaData klasörü salt okunur olabilir ya da yerinden kaldırılmış olabilir. "
+                              "Girdiğiniz bilgiler kutularda duruyor: klasöre yazma izni verin ve yeniden deneyin.");
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
         return QStringLiteral("Veritabanı dosyası bozuk. Programı kapatın ve AnaData/Yedek klasöründeki en son "

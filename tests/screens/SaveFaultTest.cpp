@@ -19,6 +19,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <functional>
 
 namespace {
@@ -258,6 +262,79 @@ TEST_F(SaveFaultTest, AFullOrBrokenDiskAtAnyCallKeepsTheEntryAndTheNextSaveStore
                         c.name, calls, faults, kept, lost);
             EXPECT_GT(faults, 0);
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Read-only for everyone, the owner included: the immutable mark where the
+// test runs with every right, the mode bits otherwise.
+bool makeReadOnly(const QString& path, bool readOnly)
+{
+    if (::geteuid() == 0)
+        return std::system(("chattr " + std::string(readOnly ? "+i " : "-i ") + QFile::encodeName(path).toStdString() +
+                            " 2>/dev/null")
+                               .c_str()) == 0;
+    return ::chmod(QFile::encodeName(path).constData(), readOnly ? 0555 : 0755) == 0;
+}
+
+// Faults that come while the program runs, on real files: the save says in
+// Turkish what happened, the entry stays, and once the fault is gone the
+// next save stores it once.
+TEST(SaveFault, AFolderMadeReadOnlyOrALockHeldTooLongKeepsTheEntryForTheNextSave)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const QString& path)> on;
+        std::function<void(const QString& path)> off;
+        const char* expected;
+    };
+    sqlite3* other = nullptr;
+    const Case cases[] = {
+        {"folder made read-only", [](const QString& p) { ASSERT_TRUE(makeReadOnly(QFileInfo(p).absolutePath(), true)); },
+         [](const QString& p) { makeReadOnly(QFileInfo(p).absolutePath(), false); }, "salt okunur"},
+        {"lock held by another program",
+         [&](const QString& p) {
+             ASSERT_EQ(sqlite3_open(QFile::encodeName(p).constData(), &other), SQLITE_OK);
+             ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+         },
+         [&](const QString&) {
+             sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+             sqlite3_close(other);
+         },
+         "başka bir program uzun süredir kilitli tutuyor"},
+    };
+    const std::vector<SaveCase> all = saveCases();
+    const SaveCase& c = all[0];
+    for (const Case& fault : cases) {
+        SCOPED_TRACE(fault.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("AnaData/Kovanta.mdb"));
+        Connection connection;
+        connection.createNew(path);
+        addAccount(connection, QStringLiteral("K1"), QStringLiteral("Ali Can"), 1.4);
+        FakeDialogs dialogs;
+        ScreenSet screens(connection, dialogs);
+        c.type(screens.forms);
+        const QStringList typed = c.boxes(screens.forms);
+
+        fault.on(path);
+        std::string text = "no error";
+        try {
+            c.save(screens.forms);
+        } catch (const DatabaseError& error) {
+            text = error.what();
+        }
+        fault.off(path);
+        EXPECT_NE(text.find(fault.expected), std::string::npos) << text;
+        EXPECT_NE(text.find("\n\n"), std::string::npos) << "the engine's text follows: " << text;
+        EXPECT_EQ(c.boxes(screens.forms), typed);
+        EXPECT_EQ(countOf(connection, c.exact), 0);
+
+        EXPECT_NO_THROW(c.save(screens.forms));
+        EXPECT_EQ(countOf(connection, c.exact), 1);
     }
 }
 
