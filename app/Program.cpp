@@ -47,21 +47,28 @@ bool Program::start(const QString& databasePath, const QDate& today)
 
 void Program::backUp(const QString& databasePath, const QDate& today)
 {
+    const bool firstToday = !QFileInfo::exists(backupFile(databasePath, today));
+    if (firstToday && onLongWork)
+        onLongWork(QStringLiteral("Günlük yedek alınıyor ve denetleniyor, lütfen bekleyin..."));
+    QString told;
     try {
         const DailyBackup backup = makeDailyBackup(AnaMenuF.sutConnection, today);
-        if (backup.outcome != DailyBackup::Outcome::Damaged) return;
-        const QString copy = newestBackup(databasePath);
-        dialogs_.message(
-            QStringLiteral("Veritabanının bakıma ihtiyacı var: bugünün yedeği denetimden geçmedi, çünkü %1 "
-                           "dosyasında bozulma bulundu. Bozuk yedek saklanmadı.\n\n%2\n\nDenetimin bulduğu:\n%3")
-                .arg(databasePath,
-                     copy.isEmpty() ? QStringLiteral("Yedek klasöründe (%1) sağlam bir yedek yok.").arg(backupFolder(databasePath))
-                                    : restoreAdvice(databasePath, copy),
-                     backup.problem));
+        if (backup.outcome == DailyBackup::Outcome::Damaged) {
+            const QString copy = newestBackup(databasePath);
+            told = QStringLiteral("Veritabanının bakıma ihtiyacı var: bugünün yedeği denetimden geçmedi, çünkü %1 "
+                                  "dosyasında bozulma bulundu. Bozuk yedek saklanmadı.\n\n%2\n\nDenetimin bulduğu:\n%3")
+                       .arg(databasePath,
+                            copy.isEmpty()
+                                ? QStringLiteral("Yedek klasöründe (%1) sağlam bir yedek yok.").arg(backupFolder(databasePath))
+                                : restoreAdvice(databasePath, copy),
+                            backup.problem);
+        }
     } catch (const DatabaseError& error) {
         // The day's work goes on; the next start tries again.
-        dialogs_.message(QStringLiteral("Günlük yedek alınamadı; program çalışmaya devam ediyor, yedek bir sonraki "
-                                        "açılışta yeniden denenecek.\n\n%1")
-                             .arg(QString::fromUtf8(error.what())));
+        told = QStringLiteral("Günlük yedek alınamadı; program çalışmaya devam ediyor, yedek bir sonraki açılışta "
+                              "yeniden denenecek.\n\n%1")
+                   .arg(QString::fromUtf8(error.what()));
     }
+    if (firstToday && onLongWork) onLongWork(QString());
+    if (!told.isEmpty()) dialogs_.message(told);
 }

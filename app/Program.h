@@ -5,6 +5,7 @@
 
 #include <QDate>
 
+#include <functional>
 #include <memory>
 
 // Everything that lives from start-up to exit, in creation order: the menu
@@ -19,6 +20,10 @@ public:
     // one names the newest backup. On the first start of a day the database
     // is copied and checked first.
     bool start(const QString& databasePath, const QDate& today = QDate::currentDate());
+
+    // Told a text before the day's copy and its check begin (they take
+    // seconds on a large ledger), and an empty text when they are done.
+    std::function<void(const QString& text)> onLongWork;
 
     TAnaMenuF AnaMenuF;
     std::unique_ptr<ScreenSet> screens;

@@ -104,3 +104,23 @@ TEST_F(ProgramBackupTest, ACopyThatCannotBeWrittenIsSaidAndTheDayGoesOn)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ProgramBackupTest, TheLongWorkOfTheDaysCopyIsAnnouncedAndEndedOnlyOnItsFirstStart)
+{
+    for (const int expectedCalls : {2, 0}) {
+        QStringList notices;
+        NoShell shell;
+        Program program(dialogs, shell);
+        program.onLongWork = [&](const QString& text) { notices << text; };
+        ASSERT_TRUE(program.start(path, kToday));
+        ASSERT_EQ(notices.size(), expectedCalls);
+        if (expectedCalls) {
+            EXPECT_EQ(notices[0], QStringLiteral("Günlük yedek alınıyor ve denetleniyor, lütfen bekleyin..."));
+            EXPECT_EQ(notices[1], QString()) << "ended before the menu";
+        }
+    }
+}
+
+}  // namespace
