@@ -309,11 +309,17 @@ void Connection::createNew(const QString& path)
             execute(fresh, db.get(), QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=EXTRA;"));
             execute(fresh, db.get(), QStringLiteral("BEGIN;\n") + schema::creationScript() + QStringLiteral("COMMIT;"));
         }
-        // link() never replaces a file that appeared in the meantime.
-        if (::link(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) != 0)
+        // link() never replaces a file that appeared in the meantime; a FAT
+        // stick has no links, and there a rename after a last look will do.
+        const QByteArray from = QFile::encodeName(fresh), to = QFile::encodeName(path);
+        if (::link(from.constData(), to.constData()) == 0) {
+            linked = true;
+            removeFresh();
+        } else if (errno != EEXIST && !QFileInfo::exists(path) && ::rename(from.constData(), to.constData()) == 0) {
+            linked = true;
+        } else {
             failFile(path, SQLITE_CANTOPEN, QString::fromLocal8Bit(strerror(errno)));
-        linked = true;
-        removeFresh();
+        }
         const int folder = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
         if (folder >= 0) {
             ::fsync(folder);
