@@ -376,5 +376,8 @@ StartOutcome openOrCreate(Connection& connection, const QString& path,
         return StartOutcome::Opened;
     }
     connection.open(path);
+    // What a creation killed after its link may have left beside the file.
+    QFile::remove(path + QStringLiteral(".yeni-journal"));
+    QFile::remove(path + QStringLiteral(".yeni"));
     return StartOutcome::Opened;
 }

@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -303,6 +305,52 @@ TEST(FileFault, AnEmptyFileLeftByAnOlderCutCreationIsOfferedAgain)
     EXPECT_EQ(questions[0], path + QStringLiteral(" veritabanı dosyası boş (oluşturulması yarım kalmış).\n"
                                                   "Yeni, boş bir veritabanı oluşturulsun mu?"));
     EXPECT_GT(QFileInfo(path).size(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The program killed at a random moment of a first creation: the next start
+// finds no file and offers to create it again, or finds a whole one.
+TEST(FileFault, ACreationKilledAtAnyMomentIsOfferedAgainOrOpensWhole)
+{
+    constexpr int kKills = 40;
+    QTemporaryDir dir;
+    std::srand(13);
+    int offered = 0, whole = 0, failed = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        const QString path = dir.filePath(QStringLiteral("run%1/AnaData/Kovanta.mdb").arg(kill));
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            try {
+                Connection connection;
+                connection.createNew(path);
+            } catch (...) {
+                ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        ::usleep(useconds_t(std::rand() % 40000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+
+        bool asked = false;
+        Connection connection;
+        try {
+            openOrCreate(connection, path, [&](const QString&) { return asked = true; });
+            asked ? ++offered : ++whole;
+        } catch (const DatabaseError& error) {
+            ++failed;
+            ADD_FAILURE() << "kill " << kill << ": " << error.what();
+        }
+        const QStringList left = QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files);
+        EXPECT_EQ(left, QStringList(QStringLiteral("Kovanta.mdb"))) << "a half-made file is cleared away";
+    }
+    std::printf("killed creations: %d, %d offered again, %d whole, %d refused\n", kKills, offered, whole, failed);
+    EXPECT_EQ(failed, 0);
+    EXPECT_GT(offered, 0);
 }
 
 }  // namespace
