@@ -4,6 +4,11 @@
 #include "common/widgets/QtPlatform.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QWindow>
+
+#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -13,6 +18,25 @@ int main(int argc, char* argv[])
     QtDialogs dialogs;
     DesktopShell shell;
     Program program(dialogs, shell);
+    // Says why the first start of a day takes a while.
+    std::unique_ptr<QLabel> notice;
+    program.onLongWork = [&notice](const QString& text) {
+        if (text.isEmpty()) {
+            notice.reset();
+            return;
+        }
+        notice = std::make_unique<QLabel>(text, nullptr, Qt::Dialog);
+        notice->setWindowTitle(TAnaMenuF::kTitle);
+        notice->setMargin(24);
+        notice->show();
+        // Painted only once the window manager has shown it.
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 500 && !(notice->windowHandle() && notice->windowHandle()->isExposed()))
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        notice->repaint();
+        QApplication::processEvents();
+    };
     try {
         if (!program.start(kDatabasePath)) return 0;
     } catch (const std::exception& error) {

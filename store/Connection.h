@@ -34,6 +34,10 @@ private:
     QString path_;
 };
 
+// The engine's file layer (a registered VFS name) for every later open;
+// nullptr for the engine's own. Only tests that model disk faults set it.
+void setEngineFileLayer(const char* vfsName);
+
 // The database file, relative to the working directory.
 inline const QString kDatabasePath = QStringLiteral("AnaData/Kovanta.mdb");
 

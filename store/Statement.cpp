@@ -2,6 +2,7 @@
 
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
+#include "store/FaultText.h"
 
 #include <QDateTime>
 
@@ -25,7 +26,8 @@ Statement::~Statement()
 
 void Statement::fail(int code) const
 {
-    throw DatabaseError(code, db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code));
+    const QString engineText = QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code));
+    throw DatabaseError(code, engineErrorText(code, engineText), engineText.toStdString());
 }
 
 void Statement::bind(int position, const QVariant& value)

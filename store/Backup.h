@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+class Connection;
+
+// Daily copies of the database, made with the engine's online backup (a
+// consistent copy even of a file with a write under way) and checked before
+// they are kept. They live in the folder "Yedek" beside the database, one per
+// day, named after the database and the day: Kovanta-2026-12-09.mdb.
+
+struct DailyBackup {
+    enum class Outcome { AlreadyMade, Made, Damaged };
+    Outcome outcome = Outcome::AlreadyMade;
+    // The copy of the day (Made, AlreadyMade).
+    QString file;
+    // What the check found (Damaged); the copy was not kept.
+    QString problem;
+};
+
+QString backupFolder(const QString& databasePath);
+QString backupFile(const QString& databasePath, const QDate& day);
+
+// On the first start of a day (no copy of that day yet): copies, checks the
+// copy with integrity_check, keeps it only when sound, then drops the copies
+// the keeping rule no longer wants. Throws DatabaseError when no copy could
+// be written at all (the folder or the disk refused).
+DailyBackup makeDailyBackup(const Connection& connection, const QDate& today);
+
+// The keeping rule: the newest 14 days with a copy, and the newest copy of
+// each of the 12 newest months that have one. Returns the days kept.
+QList<QDate> keptBackupDays(const QList<QDate>& days);
+
+// The days that have a copy in the folder, newest first.
+QList<QDate> backupDays(const QString& databasePath);
+
+// The newest copy (every kept copy passed its check); empty when none.
+QString newestBackup(const QString& databasePath);

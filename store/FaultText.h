@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+// What the collector reads when the engine reports a file fault: one Turkish
+// sentence saying what happened and what to do. Empty for the codes that are
+// not file faults (a wrong statement, a broken rule), which keep the engine's
+// own text alone.
+QString faultSentence(int code);
+
+// The text of an error raised by the engine: the Turkish sentence, an empty
+// line and the engine's own text; the engine's text alone when there is no
+// sentence for the code.
+std::string engineErrorText(int code, const QString& engineText);

@@ -1,0 +1,126 @@
+// The start's daily copy and what the collector is told when the file is
+// damaged.
+
+#include "app/Program.h"
+#include "FakeDialogs.h"
+#include "Ledger.h"
+#include "store/Backup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDate kToday(2026, 12, 9);
+
+class NoShell : public Shell {
+public:
+    void openAddress(const QString&) override {}
+};
+
+class ProgramBackupTest : public ::testing::Test {
+protected:
+    ProgramBackupTest()
+    {
+        Connection connection;
+        connection.createNew(path);
+        addAccount(connection, QStringLiteral("K1"), QStringLiteral("Ali Can"), 1.4);
+        for (int i = 0; i < 300; ++i)
+            addIntakeRow(connection, QDate(2026, 1, 1).addDays(i), QStringLiteral("K1"), QStringLiteral("Ali Can"), i, 1, 1.4);
+    }
+
+    // Starts and closes the program on a day; what it said, or the refusal.
+    QString start(const QDate& day)
+    {
+        dialogs.messages.clear();
+        NoShell shell;
+        Program program(dialogs, shell);
+        try {
+            EXPECT_TRUE(program.start(path, day));
+        } catch (const std::exception& error) {
+            return QString::fromUtf8(error.what());
+        }
+        return dialogs.messages.join(QStringLiteral("|"));
+    }
+
+    void damage(qint64 from, qint64 to)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        for (qint64 i = from < 0 ? bytes.size() + from : from; i < (to <= 0 ? bytes.size() + to : to); ++i)
+            bytes[i] = '\x5A';
+        file.seek(0);
+        file.write(bytes);
+    }
+
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("AnaData/Kovanta.mdb"));
+    FakeDialogs dialogs;
+};
+
+TEST_F(ProgramBackupTest, TheFirstStartOfEachDayLeavesACheckedCopyAndSaysNothing)
+{
+    EXPECT_EQ(start(kToday), QString());
+    EXPECT_EQ(start(kToday), QString());
+    EXPECT_EQ(start(kToday.addDays(1)), QString());
+    EXPECT_EQ(QDir(backupFolder(path)).entryList(QDir::Files),
+              (QStringList{QStringLiteral("Kovanta-2026-12-09.mdb"), QStringLiteral("Kovanta-2026-12-10.mdb")}));
+}
+
+TEST_F(ProgramBackupTest, ADamagedPageIsReportedAtTheDaysFirstStartNamingTheNewestCopy)
+{
+    ASSERT_EQ(start(kToday), QString());
+    damage(-3 * 4096 + 8, -2 * 4096);
+    const QString told = start(kToday.addDays(1));
+    const QString copy = backupFile(path, kToday);
+    EXPECT_TRUE(told.startsWith(QStringLiteral("Veritabanının bakıma ihtiyacı var: bugünün yedeği denetimden geçmedi"))) << told.toStdString();
+    EXPECT_TRUE(told.contains(QStringLiteral("En son sağlam yedek: ") + copy)) << told.toStdString();
+    EXPECT_TRUE(told.contains(path + QStringLiteral("-journal dosyası varsa silin"))) << told.toStdString();
+    EXPECT_FALSE(QFile::exists(backupFile(path, kToday.addDays(1)))) << "a copy that failed its check is not kept";
+}
+
+TEST_F(ProgramBackupTest, AFileTheStartRefusesAsDamagedNamesTheNewestCopy)
+{
+    ASSERT_EQ(start(kToday), QString());
+    damage(16, 100);
+    const QString refusal = start(kToday.addDays(1));
+    EXPECT_TRUE(refusal.startsWith(path + QStringLiteral(": dosya bir Orvalin Kovanta veritabanı değil ya da başı bozuk.")))
+        << refusal.toStdString();
+    EXPECT_TRUE(refusal.contains(QStringLiteral("En son sağlam yedek: ") + backupFile(path, kToday))) << refusal.toStdString();
+}
+
+TEST_F(ProgramBackupTest, ACopyThatCannotBeWrittenIsSaidAndTheDayGoesOn)
+{
+    // A file where the copies' folder should be.
+    QFile blocker(backupFolder(path));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString told = start(kToday);
+    EXPECT_TRUE(told.startsWith(QStringLiteral("Günlük yedek alınamadı; program çalışmaya devam ediyor"))) << told.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ProgramBackupTest, TheLongWorkOfTheDaysCopyIsAnnouncedAndEndedOnlyOnItsFirstStart)
+{
+    for (const int expectedCalls : {2, 0}) {
+        QStringList notices;
+        NoShell shell;
+        Program program(dialogs, shell);
+        program.onLongWork = [&](const QString& text) { notices << text; };
+        ASSERT_TRUE(program.start(path, kToday));
+        ASSERT_EQ(notices.size(), expectedCalls);
+        if (expectedCalls) {
+            EXPECT_EQ(notices[0], QStringLiteral("Günlük yedek alınıyor ve denetleniyor, lütfen bekleyin..."));
+            EXPECT_EQ(notices[1], QString()) << "ended before the menu";
+        }
+    }
+}
+
+}  // namespace
