@@ -334,14 +334,23 @@ void registerStartup()
         QDir().mkpath(dir.filePath(QStringLiteral("AnaData")));
         QFile::copy(l.path, dir.filePath(QStringLiteral("AnaData/Kovanta.mdb")));
         const QString probe = QCoreApplication::applicationDirPath() + QStringLiteral("/../kovanta-startup-probe");
-        for (auto _ : state) {
-            QProcess run;
+        const auto start = [&](QProcess& run) {
             run.setWorkingDirectory(dir.path());
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
             run.setProcessEnvironment(environment);
-            run.start(probe, {});
-            run.waitForFinished(60000);
+            run.start(probe, {QStringLiteral("2025-01-01"), kLastDay.toString(Qt::ISODate)});
+            run.waitForFinished(120000);
+        };
+        {
+            // The day's first start makes and checks the day's copy; the
+            // measured starts are the ones after it.
+            QProcess first;
+            start(first);
+        }
+        for (auto _ : state) {
+            QProcess run;
+            start(run);
             for (const QByteArray& line : run.readAllStandardOutput().split('\n')) {
                 const QList<QByteArray> words = line.split(' ');
                 if (words.value(0) == "startup_ms") state.SetIterationTime(words.value(1).toDouble() / 1000);

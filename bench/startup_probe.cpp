@@ -1,10 +1,11 @@
 // Starts the program as main does, on the database in the current folder,
 // up to the menu on screen; then opens every screen from the menu. Prints
 // the time to the menu and the resident memory after each step.
-//   kovanta-startup-probe
+//   kovanta-startup-probe [REPORT-FROM REPORT-TO]
 #include "app/Program.h"
 #include "app/Windows.h"
 #include "common/widgets/QtPlatform.h"
+#include "screens/Rapor/Rapor.h"
 #include "store/Connection.h"
 
 #include <QApplication>
@@ -47,6 +48,11 @@ int main(int argc, char* argv[])
     std::printf("startup_ms %.1f\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
     std::printf("rss_kib menu %ld\n", residentKiB());
 
+    // The report over the ledger's last year, as at a year's end.
+    if (argc > 2) {
+        program.screens->forms.RaporF->ilktarihDate.setDate(QDate::fromString(QString::fromLatin1(argv[1]), Qt::ISODate));
+        program.screens->forms.RaporF->sontarihDate.setDate(QDate::fromString(QString::fromLatin1(argv[2]), Qt::ISODate));
+    }
     TAnaMenuF& menu = program.AnaMenuF;
     const std::pair<const char*, void (TAnaMenuF::*)()> openings[] = {
         {"intake", &TAnaMenuF::SutAlimButtonClick},   {"payment", &TAnaMenuF::AlisVerisButtonClick},
