@@ -216,6 +216,31 @@ double Record::asFloat(const QString& field) const
 
 Query::Query(Connection& connection, QStringList sql) : SQL(std::move(sql)), connection_(connection) {}
 
+Query::Layout Query::makeLayout(const Statement& statement, int columns, const QStringList& calculated, const QByteArray& key)
+{
+    Layout made{key, {}, {}};
+    const auto addName = [&](const QString& name) {
+        made.index.insert(name, static_cast<int>(made.names.size()));
+        made.index.insert(fieldKey(name), static_cast<int>(made.names.size()));
+        made.names << name;
+    };
+    for (int column = 0; column < columns; ++column) {
+        const QString name = statement.columnName(column);
+        // With two columns of one name the first one answers, as it does by name elsewhere.
+        if (find(made.index, name) >= 0) {
+            made.names << name;
+            continue;
+        }
+        addName(name);
+    }
+    for (const QString& name : calculated) {
+        if (find(made.index, name) >= 0)
+            throw DatabaseError(DatabaseError::kNotEngine, QStringLiteral("Field '%1' already exists").arg(name).toStdString());
+        addName(name);
+    }
+    return made;
+}
+
 void Query::open()
 {
     if (open_) close();
@@ -223,36 +248,22 @@ void Query::open()
     Statement statement(connection_, SQL.join(QLatin1Char('\n')));
     if (statement.isEmpty()) throw DatabaseError(SQLITE_MISUSE, "The query has no SQL statement");
     // A second statement would silently not run; refuse it instead.
-    if (!Statement(connection_, QString::fromUtf8(statement.rest())).isEmpty())
+    if (!statement.rest().trimmed().isEmpty() && !Statement(connection_, QString::fromUtf8(statement.rest())).isEmpty())
         throw DatabaseError(SQLITE_MISUSE, "The query holds more than one SQL statement");
 
     const int columns = statement.columnCount();
-    QStringList names;
-    QHash<QString, int> index;
-    const auto addName = [&](const QString& name) {
-        index.insert(name, static_cast<int>(names.size()));
-        index.insert(fieldKey(name), static_cast<int>(names.size()));
-        names << name;
-    };
-    for (int column = 0; column < columns; ++column) {
-        const QString name = statement.columnName(column);
-        // With two columns of one name the first one answers, as it does by name elsewhere.
-        if (find(index, name) >= 0) {
-            names << name;
-            continue;
-        }
-        addName(name);
-    }
-    for (const QString& name : calculatedFields) {
-        if (find(index, name) >= 0)
-            throw DatabaseError(DatabaseError::kNotEngine, QStringLiteral("Field '%1' already exists").arg(name).toStdString());
-        addName(name);
-    }
+    // The fields' names and their index are made again only when the
+    // statement's columns or the calculated fields differ from last time.
+    QByteArray layout;
+    for (int column = 0; column < columns; ++column) layout.append(statement.columnNameUtf8(column)).append('\0');
+    layout.append(calculatedFields.join(QLatin1Char('\0')).toUtf8());
+    if (layout != layout_.key) layout_ = makeLayout(statement, columns, calculatedFields, layout);
+    const QHash<QString, int>& index = layout_.index;
     // Fields the screen shows must be there before anything shows them.
     for (const QString& name : shownFields) lookup(index, name);
 
     RowStore rows;
-    rows.reset(static_cast<int>(names.size()));
+    rows.reset(static_cast<int>(layout_.names.size()));
     while (statement.step()) {
         rows.addRow(statement, columns);
         if (onCalcFields) {
@@ -261,8 +272,8 @@ void Query::open()
         }
     }
 
-    names_ = std::move(names);
-    index_ = std::move(index);
+    names_ = layout_.names;
+    index_ = layout_.index;
     rows_ = std::move(rows);
     open_ = true;
     current_ = rows_.rowCount() == 0 ? -1 : 0;

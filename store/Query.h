@@ -119,8 +119,17 @@ private:
     Connection& connection_;
     bool open_ = false;
     QStringList names_;
+    // The names of a statement's columns and calculated fields, with their index.
+    struct Layout {
+        QByteArray key;
+        QStringList names;
+        QHash<QString, int> index;
+    };
+    static Layout makeLayout(const Statement& statement, int columns, const QStringList& calculated, const QByteArray& key);
+
     QHash<QString, int> index_;
     RowStore rows_;
+    Layout layout_;
     int current_ = -1;
     bool eof_ = true;
 };

@@ -107,6 +107,11 @@ int Statement::columnCount() const
     return sqlite3_column_count(statement_);
 }
 
+QByteArrayView Statement::columnNameUtf8(int column) const
+{
+    return QByteArrayView(sqlite3_column_name(statement_, column));
+}
+
 QString Statement::columnName(int column) const
 {
     return QString::fromUtf8(sqlite3_column_name(statement_, column));

@@ -39,6 +39,7 @@ public:
 
     int columnCount() const;
     QString columnName(int column) const;
+    QByteArrayView columnNameUtf8(int column) const;
     QVariant column(int column) const;
 
     // The column in the engine's own form, without making a value of it.
