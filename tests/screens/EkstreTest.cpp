@@ -23,16 +23,6 @@ class EkstreTest : public ScreenFixture {
 protected:
     EkstreTest() { report.attachStatementPreview(&preview); }
 
-    void intakeRow(const QDate& day, const QString& code, const QString& name, double sabah, double aksam, double price,
-                   const QString& note = QString())
-    {
-        addIntakeRow(db.connection, day, code, name, sabah, aksam, price, note);
-    }
-    void paymentRow(const QDate& day, const QString& code, const QString& name, const QVariant& borc,
-                    const QVariant& alacak, const QString& note = QString())
-    {
-        addPaymentRow(db.connection, day, code, name, borc, alacak, note);
-    }
     void accountWithVillage(const QString& code, const QString& name, const QString& village)
     {
         TableCursor table(db.connection, schema::cariler());

@@ -10,16 +10,6 @@ const QDate kMar5(2021, 3, 5);
 
 class RaporTest : public ScreenFixture {
 protected:
-    void intakeRow(const QDate& day, const QString& code, const QString& name, double sabah, double aksam, double price,
-                   const QString& note = QString())
-    {
-        addIntakeRow(db.connection, day, code, name, sabah, aksam, price, note);
-    }
-    void paymentRow(const QDate& day, const QString& code, const QString& name, const QVariant& borc,
-                    const QVariant& alacak, const QString& note = QString())
-    {
-        addPaymentRow(db.connection, day, code, name, borc, alacak, note);
-    }
 
     void refresh(const QDate& from, const QDate& to)
     {

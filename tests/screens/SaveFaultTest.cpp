@@ -7,6 +7,7 @@
 #include "FakeDialogs.h"
 #include "FaultVfs.h"
 #include "Ledger.h"
+#include "ReadOnly.h"
 #include "screens/ScreenSet.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
@@ -268,17 +269,6 @@ TEST_F(SaveFaultTest, AFullOrBrokenDiskAtAnyCallKeepsTheEntryAndTheNextSaveStore
 }  // namespace
 
 namespace {
-
-// Read-only for everyone, the owner included: the immutable mark where the
-// test runs with every right, the mode bits otherwise.
-bool makeReadOnly(const QString& path, bool readOnly)
-{
-    if (::geteuid() == 0)
-        return std::system(("chattr " + std::string(readOnly ? "+i " : "-i ") + QFile::encodeName(path).toStdString() +
-                            " 2>/dev/null")
-                               .c_str()) == 0;
-    return ::chmod(QFile::encodeName(path).constData(), readOnly ? 0555 : 0755) == 0;
-}
 
 // Faults that come while the program runs, on real files: the save says in
 // Turkish what happened, the entry stays, and once the fault is gone the

@@ -3,6 +3,7 @@
 
 #include "FaultVfs.h"
 #include "Ledger.h"
+#include "ReadOnly.h"
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
 
@@ -53,17 +54,6 @@ std::string refusal(const QString& path)
         return error.what();
     }
     return "opened";
-}
-
-// Read-only for everyone, the owner of every file included: the immutable
-// mark where the test runs with every right, the mode bits otherwise.
-bool makeReadOnly(const QString& path, bool readOnly)
-{
-    if (::geteuid() == 0)
-        return std::system(("chattr " + std::string(readOnly ? "+i " : "-i ") + QFile::encodeName(path).toStdString() +
-                            " 2>/dev/null")
-                               .c_str()) == 0;
-    return ::chmod(QFile::encodeName(path).constData(), readOnly ? 0555 : 0755) == 0;
 }
 
 void createWithRows(const QString& path, int rows)

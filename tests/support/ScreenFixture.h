@@ -31,6 +31,16 @@ protected:
     {
         return ::addAccount(db.connection, code, name, price);
     }
+    void intakeRow(const QDate& day, const QString& code, const QString& name, double sabah, double aksam, double price,
+                   const QString& note = QString())
+    {
+        addIntakeRow(db.connection, day, code, name, sabah, aksam, price, note);
+    }
+    void paymentRow(const QDate& day, const QString& code, const QString& name, const QVariant& borc,
+                    const QVariant& alacak, const QString& note = QString())
+    {
+        addPaymentRow(db.connection, day, code, name, borc, alacak, note);
+    }
     QList<QVariantMap> rows(const QString& sql) { return readRows(db.connection, sql); }
     int count(const QString& table) { return rows(QStringLiteral("SELECT COUNT(*) AS n FROM ") + table)[0][QStringLiteral("n")].toInt(); }
 };
