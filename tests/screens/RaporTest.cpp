@@ -10,7 +10,6 @@ const QDate kMar5(2021, 3, 5);
 
 class RaporTest : public ScreenFixture {
 protected:
-
     void refresh(const QDate& from, const QDate& to)
     {
         report.ilktarihDate.setDate(from);
