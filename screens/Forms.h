@@ -2,6 +2,7 @@
 
 #include "common/Platform.h"
 #include "common/Field.h"
+#include "common/MonthPeriod.h"
 #include "common/Conversions.h"
 #include "store/Query.h"
 #include "store/TableCursor.h"
@@ -72,6 +73,14 @@ inline void rebuild(Query& query, const QStringList& lines)
     query.close();
     query.SQL = lines;
     query.open();
+}
+
+// A month page's caption for the day: the month's name, "-", the year and
+// the screen's suffix. Returns the month's name, which the screens keep.
+inline QString captionMonthPage(const QDate& day, const QString& suffix, TextField& caption)
+{
+    caption.setText(monthCaption(day, suffix));
+    return monthName(day.month());
 }
 
 // The row a save writes: the one whose key the hidden record number holds,

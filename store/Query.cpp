@@ -39,37 +39,9 @@ int lookup(const QHash<QString, int>& index, const QString& field)
     return column;
 }
 
-bool isNumber(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isIntegral(const QVariant& value)
-{
-    return isNumber(value) && value.typeId() != QMetaType::Double && value.typeId() != QMetaType::Float;
-}
-
 bool sameNumber(const QVariant& a, const QVariant& b)
 {
-    if (isIntegral(a) && isIntegral(b)) return a.toLongLong() == b.toLongLong();
+    if (isWholeNumber(a) && isWholeNumber(b)) return a.toLongLong() == b.toLongLong();
     return a.toDouble() == b.toDouble();
 }
 
@@ -85,7 +57,7 @@ QString asStoredText(const QVariant& value)
     case QMetaType::Float:
         return QString::number(value.toDouble(), 'g', 17);
     default:
-        return isIntegral(value) ? QString::number(value.toLongLong()) : value.toString();
+        return isWholeNumber(value) ? QString::number(value.toLongLong()) : value.toString();
     }
 }
 

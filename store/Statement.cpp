@@ -30,6 +30,32 @@ void Statement::fail(int code) const
     throw DatabaseError(code, engineErrorText(code, engineText), engineText.toStdString());
 }
 
+bool isWholeNumber(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isNumber(const QVariant& value)
+{
+    return isWholeNumber(value) || value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float;
+}
+
 void Statement::bind(int position, const QVariant& value)
 {
     const auto bindText = [&](const QString& text) {
@@ -50,33 +76,20 @@ void Statement::bind(int position, const QVariant& value)
         rc = value.toDateTime().isValid() ? bindText(value.toDateTime().toString(kStoredMomentFormat))
                                           : sqlite3_bind_null(statement_, position);
         break;
-    case QMetaType::Bool:
-        rc = sqlite3_bind_int(statement_, position, value.toBool() ? 1 : 0);
-        break;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        rc = sqlite3_bind_double(statement_, position, value.toDouble());
-        break;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        rc = sqlite3_bind_int64(statement_, position, value.toLongLong());
-        break;
     case QMetaType::QByteArray: {
         const QByteArray bytes = value.toByteArray();
         rc = sqlite3_bind_blob(statement_, position, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
         break;
     }
     default:
-        rc = value.isNull() ? sqlite3_bind_null(statement_, position) : bindText(value.toString());
+        if (value.isNull())
+            rc = sqlite3_bind_null(statement_, position);
+        else if (isWholeNumber(value))
+            rc = sqlite3_bind_int64(statement_, position, value.toLongLong());
+        else if (isNumber(value))
+            rc = sqlite3_bind_double(statement_, position, value.toDouble());
+        else
+            rc = bindText(value.toString());
         break;
     }
     if (rc != SQLITE_OK) fail(rc);

@@ -14,6 +14,11 @@ class Connection;
 inline const QString kStoredDateFormat = QStringLiteral("yyyy-MM-dd");
 inline const QString kStoredMomentFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
+// Values that go in and come out as whole numbers (integers and truth
+// values), and as numbers of either kind.
+bool isWholeNumber(const QVariant& value);
+bool isNumber(const QVariant& value);
+
 // One prepared statement of the engine. Every failure throws DatabaseError
 // with the engine's code and text.
 class Statement {

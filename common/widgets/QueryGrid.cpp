@@ -4,6 +4,7 @@
 #include "common/EntryKeys.h"
 #include "common/widgets/ErrorBox.h"
 #include "store/Query.h"
+#include "store/Statement.h"
 
 #include <QAction>
 #include <QColor>
@@ -17,12 +18,6 @@ namespace {
 
 constexpr int kRowHeight = 20;
 constexpr int kDefaultColumnWidth = 90;
-
-bool isNumber(const QVariant& value)
-{
-    const auto type = value.typeId();
-    return type == QMetaType::Double || type == QMetaType::LongLong || type == QMetaType::Int;
-}
 
 }  // namespace
 

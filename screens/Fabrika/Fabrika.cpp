@@ -246,6 +246,5 @@ void TFabrikaF::FabrikaGridDblClick()
 
 void TFabrikaF::AyBul()
 {
-    ayAdi = monthName(tarihDate.date().month());
-    AylikSheet.setText(monthCaption(tarihDate.date(), kMonthCaptionSuffix));
+    ayAdi = captionMonthPage(tarihDate.date(), kMonthCaptionSuffix, AylikSheet);
 }

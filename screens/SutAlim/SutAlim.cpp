@@ -249,6 +249,5 @@ void TSutAlimF::GuncelleGunluk()
 
 void TSutAlimF::AyBul()
 {
-    ayAdi = monthName(tarihDate.date().month());
-    AylikSheet.setText(monthCaption(tarihDate.date(), kMonthCaptionSuffix));
+    ayAdi = captionMonthPage(tarihDate.date(), kMonthCaptionSuffix, AylikSheet);
 }

@@ -143,8 +143,7 @@ void TVerilenlerF::Guncelle()
 
 void TVerilenlerF::AyBul()
 {
-    ayAdi = monthName(tarihDate.date().month());
-    AylikSheet.setText(monthCaption(tarihDate.date(), kMonthCaptionSuffix));
+    ayAdi = captionMonthPage(tarihDate.date(), kMonthCaptionSuffix, AylikSheet);
 }
 
 void TVerilenlerF::openFromMenu()

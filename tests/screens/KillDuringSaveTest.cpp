@@ -141,7 +141,8 @@ TEST(KillDuringSave, EverySaveReportedDoneSurvivesAKillAtAnyMoment)
         readRows(connection, QStringLiteral("PRAGMA integrity_check")).value(0).value(QStringLiteral("integrity_check")).toString();
     std::printf("kills during saves: %d kills (%d children ended otherwise), %zu saves reported done, %zu rows, "
                 "%d lost, %d half rows, integrity %s\n",
-                kills, diedOnItsOwn, reported.size(), rows.size(), lost, halfRows, qPrintable(integrity));
+                kills, diedOnItsOwn, static_cast<size_t>(reported.size()), static_cast<size_t>(rows.size()), lost, halfRows,
+                qPrintable(integrity));
     EXPECT_EQ(kills, kKills);
     EXPECT_EQ(lost, 0);
     EXPECT_EQ(halfRows, 0);

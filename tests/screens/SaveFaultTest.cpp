@@ -216,7 +216,9 @@ TEST_F(SaveFaultTest, APowerCutAtAnyCallOfASaveKeepsEverySaveReportedDone)
             if (r.marked != r.exact || r.exact > 1) ++halfRows;
             if (r.integrity != QStringLiteral("ok")) ++unsound;
             EXPECT_TRUE(r.reported || r.threw) << "a cut save must not pass silently, call " << at;
-            if (r.threw) EXPECT_TRUE(r.boxesKept) << at;
+            if (r.threw) {
+                EXPECT_TRUE(r.boxesKept) << at;
+            }
         }
         std::printf("power cut, %s: %d runs (one per I/O call), %d reported saved, %d lost, %d half rows, "
                     "%d integrity failures\n",
@@ -250,7 +252,9 @@ TEST_F(SaveFaultTest, AFullOrBrokenDiskAtAnyCallKeepsTheEntryAndTheNextSaveStore
                 const QString sentence = faultSentence(r.code);
                 EXPECT_FALSE(sentence.isEmpty()) << r.code << " " << r.text.toStdString();
                 EXPECT_TRUE(r.text.startsWith(sentence + QStringLiteral("\n\n"))) << r.text.toStdString();
-                if (mode == FaultVfs::Mode::DiskFull) EXPECT_TRUE(r.text.startsWith(QStringLiteral("Diskte yer kalmadı")));
+                if (mode == FaultVfs::Mode::DiskFull) {
+                    EXPECT_TRUE(r.text.startsWith(QStringLiteral("Diskte yer kalmadı")));
+                }
                 EXPECT_TRUE(r.boxesKept);
                 if (r.boxesKept) ++kept;
                 EXPECT_FALSE(r.retryThrew) << r.text.toStdString();
