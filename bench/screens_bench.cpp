@@ -39,6 +39,7 @@ class SilentDialogs : public Dialogs {
 public:
     void message(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
     bool confirm(const QString&) override { return true; }
+    bool confirmDefaultNo(const QString&) override { return true; }
     Answer askYesNoCancel(const QString&) override { return Answer::Yes; }
 };
 

@@ -5,6 +5,7 @@
 #include "common/TurkishText.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -48,6 +49,28 @@ EditState act(const EditState& s, QChar key)
     return out;
 }
 
+// The plain digits of a whole number as the box reads it; none past
+// fifteen digits, where the general form is no longer plain digits.
+std::optional<QString> plainDigits(const QString& text)
+{
+    const QString s = generalNumber(parseDecimal(text));
+    if (s.contains(regional().decimalSeparator) || s.contains(QLatin1Char('E'))) return std::nullopt;
+    return s;
+}
+
+// The digits grouped for the count they will have once a key has acted,
+// the groups placed for the end of the text, with `after` characters
+// following the caret.
+EditState grouped(QString s, int digitsAfterKey, int after)
+{
+    for (int i = 1; i <= digitsAfterKey - 1; ++i)
+        if (i % 3 == 0) s.insert(digitsAfterKey - i, regional().thousandSeparator);  // 1-based M - i + 1
+    EditState out;
+    out.text = s;
+    out.caret = std::clamp(static_cast<int>(s.size()) - after, 0, static_cast<int>(s.size()));
+    return out;
+}
+
 }  // namespace
 
 AmountKeyResult amountKeyPress(const EditState& before, QChar key)
@@ -58,12 +81,30 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar key)
     if (key == kEnter) return {before, true};
 
     EditState t = before;
-    const auto length = static_cast<int>(t.text.size());
+    auto length = static_cast<int>(t.text.size());
     t.caret = std::clamp(t.caret, 0, length);
     t.selection = std::clamp(t.selection, 0, length - t.caret);
 
     const bool accepted = key == kBackspace || isDigit(key) || key == decimal;
+    if (accepted && t.selection > 0) {
+        // What is typed over a selection replaces it, whatever the box
+        // holds: the collector types over the price carried into the box.
+        t.text.remove(t.caret, t.selection);
+        t.selection = 0;
+        // A selection over the separator would join the decimals to the
+        // whole part.
+        const int whole = wholeDigits(t.text, decimal);
+        if (whole > kMaxWholeDigits && whole > wholeDigits(before.text, decimal)) return {before, false};
+        if (key == kBackspace) {
+            if (t.text.contains(decimal)) return {t, false};
+            const std::optional<QString> digits = plainDigits(t.text);
+            if (!digits || digits->isEmpty() || t.text.isEmpty()) return {t, false};
+            const int after = static_cast<int>(t.text.size()) - t.caret;
+            return {grouped(*digits, static_cast<int>(digits->size()), after), false};
+        }
+    }
     if (accepted && t.text.isEmpty()) return {act(t, key), false};
+    length = static_cast<int>(t.text.size());
 
     const int after = length - t.caret - t.selection;
     bool cancelled = !accepted;
@@ -89,25 +130,16 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar key)
     }
     if (key == decimal && !cancelled) return {act(t, key), false};
 
-    // Regroup the whole number for the count of digits it will have once
-    // the key has acted, placing the groups for the end of the text.
-    QString s = generalNumber(parseDecimal(t.text));
-    if (s.contains(decimal) || s.contains(QLatin1Char('E'))) {
-        // More than fifteen digits (pasted): the general form is no longer
-        // the plain digits, so there is nothing sensible to regroup; the
-        // box can still be shortened.
+    const std::optional<QString> digits = plainDigits(t.text);
+    if (!digits) {
+        // More than fifteen digits (pasted): there is nothing sensible to
+        // regroup; the box can still be shortened.
         return {key == kBackspace ? act(t, key) : before, false};
     }
-    if (!cancelled && key != kBackspace && wholeDigits(s, decimal) + 1 > kMaxWholeDigits) cancelled = true;
+    if (!cancelled && key != kBackspace && wholeDigits(*digits, decimal) + 1 > kMaxWholeDigits) cancelled = true;
 
-    const auto digitsAfterKey = static_cast<int>(s.size()) + (key == kBackspace ? -1 : 1);
-    for (int i = 1; i <= digitsAfterKey - 1; ++i)
-        if (i % 3 == 0) s.insert(digitsAfterKey - i, r.thousandSeparator);  // 1-based M - i + 1
-
-    EditState regrouped;
-    regrouped.text = s;
-    regrouped.caret = std::clamp(static_cast<int>(s.size()) - after, 0, static_cast<int>(s.size()));
-    regrouped.selection = 0;
+    const auto digitsAfterKey = static_cast<int>(digits->size()) + (key == kBackspace ? -1 : 1);
+    const EditState regrouped = grouped(*digits, digitsAfterKey, after);
     if (cancelled) return {regrouped, false};
     return {act(regrouped, key), false};
 }

@@ -17,7 +17,9 @@ public:
     virtual void message(const QString& text) = 0;
     // Yes/No, no icon.
     virtual bool confirm(const QString& text) = 0;
-    // Yes/No/Cancel with the question icon.
+    // Yes/No, no icon, "Hayır" the default button: Enter answers No.
+    virtual bool confirmDefaultNo(const QString& text) = 0;
+    // Yes/No/Cancel with the question icon, "Hayır" the default button.
     virtual Answer askYesNoCancel(const QString& text) = 0;
 };
 

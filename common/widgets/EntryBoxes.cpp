@@ -35,6 +35,10 @@ AmountEdit::AmountEdit(QWidget* parent) : QLineEdit(parent) {}
 
 void AmountEdit::keyPressEvent(QKeyEvent* event)
 {
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        return;
+    }
     const QChar key = typedCharacter(event);
     if (key.isNull()) {
         QLineEdit::keyPressEvent(event);
@@ -67,7 +71,12 @@ void AmountEdit::focusInEvent(QFocusEvent* event)
     if (!isControlFocusChange(event->reason())) return;
     guarded([&] {
         setText(amountTextOnEnter(text()));
-        setCursorPosition(text().size());
+        // Entered from the keyboard, what is typed replaces the number.
+        const auto reason = event->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+            selectAll();
+        else
+            setCursorPosition(text().size());
     });
 }
 

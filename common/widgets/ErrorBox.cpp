@@ -7,9 +7,11 @@
 #include <QSpacerItem>
 #include <exception>
 
-QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons)
+QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(icon, kProgramTitle, text, buttons, QApplication::activeWindow());
+    if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
     // The box sizes itself to its text; the title bar's buttons need room too.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
         const int width = box.fontMetrics().horizontalAdvance(kProgramTitle) + 160;

@@ -6,7 +6,9 @@
 
 // A message box titled "Orvalin Kovanta" over the active window, wide
 // enough for its title whatever the text; returns the button pressed.
-QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons);
+// Without a default button the box chooses its own (Yes, OK).
+QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
 // The application's error box: the error's own text, titled "Orvalin Kovanta".
 void showErrorBox(const QString& text);

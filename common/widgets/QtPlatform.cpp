@@ -17,9 +17,14 @@ bool QtDialogs::confirm(const QString& text)
     return showBox(QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool QtDialogs::confirmDefaultNo(const QString& text)
+{
+    return showBox(QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 Dialogs::Answer QtDialogs::askYesNoCancel(const QString& text)
 {
-    switch (showBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    switch (showBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No)) {
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:

@@ -10,6 +10,7 @@ class QtDialogs : public Dialogs {
 public:
     void message(const QString& text) override;
     bool confirm(const QString& text) override;
+    bool confirmDefaultNo(const QString& text) override;
     Answer askYesNoCancel(const QString& text) override;
 };
 

@@ -5,6 +5,7 @@
 #include "common/TurkishText.h"
 #include "screens/cari/cari.h"
 #include "store/SqlText.h"
+#include "store/Statement.h"
 
 namespace {
 
@@ -25,7 +26,6 @@ double totalLitres(const Record& row)
 
 }  // namespace
 
-const std::vector<GridColumn> TSutAlimF::kAccountColumns = {{kAdi, QStringLiteral("Adı Soyadı"), 148}};
 const std::vector<GridColumn> TSutAlimF::kDayColumns = {
     {kAdi, QStringLiteral("Adı Soyadı"), 130},
     {QStringLiteral("Sabah"), QStringLiteral("Sabah LT"), 0, kAsGridNumber},
@@ -38,7 +38,7 @@ const std::vector<TotalBox> TSutAlimF::kDayTotals = {
     {QStringLiteral("Sabah Toplamı"), QStringLiteral("Sabah_Toplam")},
     {QStringLiteral("Akşam Toplamı"), QStringLiteral("Aksam_Toplam")},
     {QStringLiteral("Genel Toplam"), QStringLiteral("Genel_Toplam")},
-    {QStringLiteral("Tutar Toplam"), QStringLiteral("Toplam_Tutar"), kAsGeneralNumber},
+    {QStringLiteral("Tutar Toplam"), QStringLiteral("Toplam_Tutar")},
 };
 const std::vector<GridColumn> TSutAlimF::kMonthColumns = {
     {kAdi, QStringLiteral("Adı Soyadı"), 120},
@@ -56,15 +56,12 @@ const std::vector<TotalBox> TSutAlimF::kMonthTotals = {
 };
 
 TSutAlimF::TSutAlimF(Forms& forms)
-    : TForm(forms),
-      CariTanimQuery(forms.sutConnection, {kAccountListSql}),
+    : TEntryForm(forms),
       SutGirisiQuery(forms.sutConnection),
       SutGirisiTopQuery(forms.sutConnection),
       AylikSutGirisiQuery(forms.sutConnection),
-      AylikSutGirisiTopQuery(forms.sutConnection),
-      SutGirisiTable(forms.sutConnection, schema::sutGirisi())
+      AylikSutGirisiTopQuery(forms.sutConnection)
 {
-    showIn(CariTanimQuery, kAccountColumns);
     showIn(SutGirisiQuery, kDayColumns);
     showIn(SutGirisiTopQuery, kDayTotals);
     showIn(AylikSutGirisiQuery, kMonthColumns);
@@ -112,11 +109,16 @@ void TSutAlimF::SaklaButClick()
     const QDate day = tarihDate.date();
     if (AdiEdit.isEmpty()) return;
 
-    RowWrite row = rowForSave(SutGirisiTable, kayitnoEdit, day);
     // Read before anything is posted: a box that cannot be read writes nothing.
     const double sabah = parseDecimal(sabahEdit.text());
     const double aksam = parseDecimal(aksamEdit.text());
     const double fiyat = parseDecimal(SBirimFiyatEdit.text());
+    // One Enter too many after a save would store the next producer with
+    // nothing: a new entry without litres is stored only when meant.
+    if (kayitnoEdit.isEmpty() && sabah == 0 && aksam == 0 && !forms_.dialogs.confirmDefaultNo(zeroLitresQuestion()))
+        return;
+
+    RowWrite row = rowForSave(SutGirisiTable, kayitnoEdit, day);
     const QString kodu = KoduEdit.text();
     row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Intake))
         .setField(kKodu, kodu)
@@ -152,20 +154,31 @@ void TSutAlimF::Dzelt1Click()
     AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
 }
 
+QString TSutAlimF::zeroLitresQuestion() const
+{
+    return KoduEdit.text() + QLatin1Char(' ') + AdiEdit.text() +
+           QStringLiteral(" için sabah ve akşam litresi boş. Yine de saklansın mı?");
+}
+
+QString TSutAlimF::deleteQuestion() const
+{
+    const Query& row = SutGirisiQuery;
+    const QDate day = QDate::fromString(row.asString(QStringLiteral("Tarih")), kStoredDateFormat);
+    return shortDate(day) + QStringLiteral(" · ") + row.asString(kKodu) + QLatin1Char(' ') + row.asString(kAdi) +
+           QStringLiteral(" · Sabah ") + formatFloat(kAmountPattern, row.asFloat(QStringLiteral("Sabah"))) +
+           QStringLiteral(" L, Akşam ") + formatFloat(kAmountPattern, row.asFloat(QStringLiteral("Aksam"))) +
+           QStringLiteral(" L\nBu kaydı silmek istediğinize eminmisiniz?");
+}
+
 void TSutAlimF::KaydSil1Click()
 {
-    if (forms_.dialogs.askYesNoCancel(QStringLiteral("Bu kaydı silmek istediğinize eminmisiniz?")) != Dialogs::Answer::Yes)
-        return;
+    if (SutGirisiQuery.recordCount() == 0) return;
+    if (forms_.dialogs.askYesNoCancel(deleteQuestion()) != Dialogs::Answer::Yes) return;
     if (!SutGirisiTable.isOpen()) SutGirisiTable.open();
     const QVariant key = SutGirisiQuery.value(QStringLiteral("SGID"));
     if (key.isNull() || !SutGirisiTable.locate(QStringLiteral("SGID"), key)) return;
     SutGirisiTable.deleteCurrent();
     GuncelleGunluk();
-}
-
-void TSutAlimF::CariGridDblClick()
-{
-    takePick(accountAt(CariTanimQuery));
 }
 
 void TSutAlimF::takePick(const Account& account)
@@ -181,11 +194,6 @@ void TSutAlimF::openFromMenu()
     GuncelleGunluk();
     reread(CariTanimQuery);
     if (CariTanimQuery.recordCount() > 0) takePick(accountAt(CariTanimQuery));
-}
-
-void TSutAlimF::BulButClick()
-{
-    findNext(CariTanimQuery, kAdi, SutcuAraEdit.text());
 }
 
 void TSutAlimF::YeniHesapButClick()

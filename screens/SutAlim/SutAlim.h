@@ -2,51 +2,35 @@
 
 #include "common/Field.h"
 #include "common/GridColumns.h"
-#include "screens/Forms.h"
+#include "screens/EntryForm.h"
 #include "store/Query.h"
-#include "store/TableCursor.h"
 
 // The milk intake screen: the day's morning and evening litres per
 // producer, with the day's entries and the month's totals.
-struct Account;
-
-class TSutAlimF : public TForm {
+class TSutAlimF : public TEntryForm {
 public:
     explicit TSutAlimF(Forms& forms);
 
     static inline const QString kDayCaptionSuffix = QStringLiteral("-Günlük Süt Girişi");
     static inline const QString kMonthCaptionSuffix = QStringLiteral("-Aylık Süt Girişi");
 
-    // Entry panel
-    DateField tarihDate;
-    TextField KoduEdit;
-    TextField AdiEdit;
+    // Entry panel, besides the shared boxes
     TextField sabahEdit;
     TextField SBirimFiyatEdit;
     TextField aksamEdit;
-    TextField AciklamaEdit;
-    // SGID of the row a save corrects; empty for a new entry.
-    TextField kayitnoEdit;
     CheckField SonrakiRadio{true};
     CheckField GecmeRadio{false};
-
-    // Producer strip
-    TextField SutcuAraEdit;
 
     // Captions of the day page and the month page.
     TextField GunlukSheet{QStringLiteral("Günlük Süt Girişi")};
     TextField AylikSheet{QStringLiteral("Aylık Süt Girişi")};
 
-    // The screen's own account list, shown by its producer list.
-    Query CariTanimQuery;
     Query SutGirisiQuery;
     Query SutGirisiTopQuery;
     Query AylikSutGirisiQuery;
     Query AylikSutGirisiTopQuery;
-    TableCursor SutGirisiTable;
 
-    // What the producer list, the day page and the month page show.
-    static const std::vector<GridColumn> kAccountColumns;
+    // What the day page and the month page show.
     static const std::vector<GridColumn> kDayColumns;
     static const std::vector<TotalBox> kDayTotals;
     static const std::vector<GridColumn> kMonthColumns;
@@ -65,20 +49,21 @@ public:
     void yeniButClick() { Bosalt(); }
     void Dzelt1Click();
     void KaydSil1Click();
-    void CariGridDblClick();
-    void BulButClick();
     void YeniHesapButClick();
 
     // The menu's opening, in its steps: shown, flagged as opened, views
     // rebuilt, the list re-read and its first producer loaded.
     void openFromMenu();
-    // An account picked on the account screen.
-    void takePick(const Account& account);
+    void takePick(const Account& account) override;
 
-    void Bosalt();
+    void Bosalt() override;
     // Code, name and price (in the general number form) of an account: the
     // menu's opening, the picks, the next producer.
     void fillFromAccount(const Account& account);
     void GuncelleGunluk();
     void AyBul();
+
+    // The questions of the zero-litre save and the deletion, naming the entry.
+    QString zeroLitresQuestion() const;
+    QString deleteQuestion() const;
 };

@@ -4,6 +4,7 @@
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/Events.h"
 #include "common/widgets/QueryGrid.h"
+#include "screens/ProducerStrip.h"
 #include "screens/SutAlim/SutAlim.h"
 
 #include <QGridLayout>
@@ -19,25 +20,8 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     paintBackground(centre, kPanelGreen);
     auto* columns = new QHBoxLayout(centre);
 
-    // The producer strip.
-    auto* strip = new QWidget(centre);
-    strip->setFixedWidth(185);
-    auto* stripRows = new QVBoxLayout(strip);
-    stripRows->setContentsMargins(0, 0, 0, 0);
-    stripRows->addWidget(new QLabel(QStringLiteral("Adı Soyadı"), strip));
-    auto* search = new QHBoxLayout;
-    auto* SutcuAraEdit = new NameEdit(strip);
-    auto* BulBut = new QPushButton(QStringLiteral("Bul"), strip);
-    BulBut->setFixedWidth(40);
-    search->addWidget(SutcuAraEdit);
-    search->addWidget(BulBut);
-    stripRows->addLayout(search);
-    auto* YeniHesapBut = new QPushButton(QStringLiteral("Yeni Hesap Ekle"), strip);
-    stripRows->addWidget(YeniHesapBut);
-    stripRows->addWidget(new QLabel(QStringLiteral("Süt Alım Listesi"), strip));
-    auto* CariGrid = new QueryGrid(screen.CariTanimQuery, TSutAlimF::kAccountColumns, strip);
-    CariGrid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });
-    stripRows->addWidget(CariGrid, 1);
+    auto* strip = new ProducerStrip(screen, {QStringLiteral("Bul"), QStringLiteral("Süt Alım Listesi")}, centre);
+    auto* YeniHesapBut = strip->addButton(QStringLiteral("Yeni Hesap Ekle"), [&screen] { screen.YeniHesapButClick(); });
     columns->addWidget(strip);
 
     // The entry panel.
@@ -100,7 +84,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     actions->addWidget(yeniBut);
     actions->addWidget(kapatButton);
     actions->addWidget(kayitnoEdit);
-    actions->addStretch();
+    actions->addWidget(correctionLine(screen, this, panel), 1);
     grid->addLayout(actions, 2, 3, 1, 4);
     grid->addWidget(SonrakiRadio, 0, 6);
     grid->addWidget(GecmeRadio, 1, 6);
@@ -131,7 +115,6 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     bind(kayitnoEdit, screen.kayitnoEdit);
     bind(SonrakiRadio, screen.SonrakiRadio);
     bind(GecmeRadio, screen.GecmeRadio);
-    bind(SutcuAraEdit, screen.SutcuAraEdit);
     bindCaption(tabs, 0, screen.GunlukSheet);
     bindCaption(tabs, 1, screen.AylikSheet);
 
@@ -142,9 +125,6 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     onClick(SaklaBut, [&screen] { screen.SaklaButClick(); });
     onClick(yeniBut, [&screen] { screen.yeniButClick(); });
     onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
-    onClick(BulBut, [&screen] { screen.BulButClick(); });
-    onClick(YeniHesapBut, [&screen] { screen.YeniHesapButClick(); });
-    CariGrid->onDoubleClick([&screen] { screen.CariGridDblClick(); });
 
     setControls({
         {tarihDate, "tarihDate"},
@@ -161,10 +141,10 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
         {GetirBut, "GetirBut"},
         {SonrakiRadio, "SonrakiRadio"},
         {GecmeRadio, "GecmeRadio"},
-        {SutcuAraEdit, "SutcuAraEdit"},
-        {BulBut, "BulBut"},
+        {strip->searchEdit, "SutcuAraEdit"},
+        {strip->findButton, "BulBut"},
         {YeniHesapBut, "YeniHesapBut"},
-        {CariGrid, "CariGrid"},
+        {strip->grid, "CariGrid"},
         {tabs, "tabs"},
         {dayGrid, "dayGrid"},
         {monthGrid, "monthGrid"},

@@ -18,7 +18,6 @@ const TcariF::EntryMessages kEntryMessages = {
 
 }  // namespace
 
-const std::vector<GridColumn> TVerilenlerF::kAccountColumns = {{QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 148}};
 const std::vector<GridColumn> TVerilenlerF::kMonthColumns = {
     {QStringLiteral("Tarih"), QStringLiteral("Tarih"), 80, kAsShortDate},
     {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 80},
@@ -36,13 +35,10 @@ const std::vector<TotalBox> TVerilenlerF::kMonthTotals = {
 };
 
 TVerilenlerF::TVerilenlerF(Forms& forms)
-    : TForm(forms),
-      CariTanimQuery(forms.sutConnection, {kAccountListSql}),
+    : TEntryForm(forms),
       SutGirisiQuery(forms.sutConnection),
-      SutGirisiTopQuery(forms.sutConnection),
-      SutGirisiTable(forms.sutConnection, schema::sutGirisi())
+      SutGirisiTopQuery(forms.sutConnection)
 {
-    showIn(CariTanimQuery, kAccountColumns);
     showIn(SutGirisiQuery, kMonthColumns);
     showIn(SutGirisiTopQuery, kMonthTotals);
     SutGirisiTopQuery.calculatedFields = {QStringLiteral("Bakiye")};
@@ -109,16 +105,6 @@ void TVerilenlerF::Bosalt()
 void TVerilenlerF::secButtonClick()
 {
     forms_.cariF->openForPick(TcariF::kPickForPayment);
-}
-
-void TVerilenlerF::CariGridDblClick()
-{
-    takePick(accountAt(CariTanimQuery));
-}
-
-void TVerilenlerF::BulButClick()
-{
-    findNext(CariTanimQuery, QStringLiteral("Adi"), SutcuAraEdit.text());
 }
 
 void TVerilenlerF::Guncelle()

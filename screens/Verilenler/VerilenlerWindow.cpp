@@ -4,6 +4,7 @@
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/Events.h"
 #include "common/widgets/QueryGrid.h"
+#include "screens/ProducerStrip.h"
 #include "screens/Verilenler/Verilenler.h"
 
 #include <QGridLayout>
@@ -20,27 +21,8 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     paintBackground(centre, kPanelGreen);
     auto* columns = new QHBoxLayout(centre);
 
-    // The producer strip: the name search above the account list.
-    auto* strip = new QWidget(centre);
-    strip->setFixedWidth(185);
-    auto* stripRows = new QVBoxLayout(strip);
-    stripRows->setContentsMargins(0, 0, 0, 0);
-    auto* searchBox = new QGroupBox(strip);
-    auto* searchRows = new QVBoxLayout(searchBox);
-    auto* nameLabel = new QLabel(QStringLiteral("Adı Soyadı"), searchBox);
-    nameLabel->setAlignment(Qt::AlignCenter);
-    auto* SutcuAraEdit = new NameEdit(searchBox);
-    auto* BulBut = new QPushButton(QStringLiteral("AdSoyad'tan Bul"), searchBox);
-    auto* listLabel = new QLabel(QStringLiteral("Cari üye listesi"), searchBox);
-    listLabel->setAlignment(Qt::AlignCenter);
-    for (QWidget* w : {static_cast<QWidget*>(nameLabel), static_cast<QWidget*>(SutcuAraEdit),
-                       static_cast<QWidget*>(BulBut), static_cast<QWidget*>(listLabel)})
-        searchRows->addWidget(w);
-    stripRows->addWidget(searchBox);
-    auto* CariGrid = new QueryGrid(screen.CariTanimQuery, TVerilenlerF::kAccountColumns, strip);
-    CariGrid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });
-    CariGrid->onDoubleClick([&screen] { screen.CariGridDblClick(); });
-    stripRows->addWidget(CariGrid, 1);
+    auto* strip = new ProducerStrip(screen, {QStringLiteral("AdSoyad'tan Bul"), QStringLiteral("Cari üye listesi"), true}, centre);
+    auto* SutcuAraEdit = strip->searchEdit;
     columns->addWidget(strip);
 
     // The entry panel, three rows of labelled boxes with the buttons at the right.
@@ -104,6 +86,7 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     grid->addWidget(AdiEdit, 2, 1);
     grid->addWidget(label("Açıklama"), 2, 2);
     grid->addWidget(AciklamaEdit, 2, 3, 1, 3);
+    grid->addWidget(correctionLine(screen, this, panel), 3, 0, 1, 7);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(7, 1);
     right->addWidget(panel);
@@ -125,7 +108,6 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     bind(alacakEdit, screen.alacakEdit);
     bind(AciklamaEdit, screen.AciklamaEdit);
     bind(kayitnoEdit, screen.kayitnoEdit);
-    bind(SutcuAraEdit, screen.SutcuAraEdit);
     bindCaption(tabs, 0, screen.AylikSheet);
 
     onExit(KoduEdit, [&screen] { screen.KoduEditExit(); });
@@ -136,7 +118,6 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     onClick(yeniBut, [&screen] { screen.yeniButClick(); });
     onClick(secButton, [&screen] { screen.secButtonClick(); });
     onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
-    onClick(BulBut, [&screen] { screen.BulButClick(); });
 
     setControls({
         {tarihDate, "tarihDate"},
@@ -153,8 +134,8 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
         {secButton, "secButton"},
         {kapatButton, "kapatButton"},
         {SutcuAraEdit, "SutcuAraEdit"},
-        {BulBut, "BulBut"},
-        {CariGrid, "CariGrid"},
+        {strip->findButton, "BulBut"},
+        {strip->grid, "CariGrid"},
         {tabs, "tabs"},
         {monthGrid, "monthGrid"},
     });

@@ -5,6 +5,7 @@
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
 #include "store/SqlText.h"
+#include "store/Statement.h"
 
 #include <QDateTime>
 
@@ -47,12 +48,17 @@ void TcariF::KaydetButClick()
         return;
     }
     const int kayitno = parseInteger(kayitnoEdit.text());
-    if (kayitno == 0 && CariTable.locate(QStringLiteral("Kodu"), KoduEdit.text())) {
+    // A correction may not take another account's code either: the two
+    // producers would share one balance from then on.
+    if (codeUsedByAnother(KoduEdit.text(), kayitno)) {
         forms_.dialogs.message(
             QStringLiteral("Girdiğiniz kod başka Süt Alım Hesapta kullanılmıştır! Kodu değiştirip kayıt edin."));
         return;
     }
-    if (AdiEdit.isEmpty()) return;
+    if (AdiEdit.isEmpty()) {
+        forms_.dialogs.message(QStringLiteral("Adı Soyadı boş olduğu için hesap saklanmadı. Adı girip kayıt edin."));
+        return;
+    }
 
     const bool correcting = kayitno > 0 && CariTable.locate(QStringLiteral("CID"), kayitno);
     RowWrite row = correcting ? CariTable.edit() : CariTable.append();
@@ -90,15 +96,57 @@ void TcariF::Dzelt1Click()
     YazCombo.setText(row.asString(QStringLiteral("Yaz_Alim")));
 }
 
-QString TcariF::deleteQuestion(const QString& name)
+bool TcariF::codeUsedByAnother(const QString& code, int cid)
 {
-    return QStringLiteral("\"") + name + QStringLiteral("\" isimli kayıt silinecektir!\n\rDevam edilsinmi?");
+    Statement other(forms_.sutConnection, QStringLiteral("SELECT 1 FROM Cariler WHERE Kodu = ?1 AND CID <> ?2 LIMIT 1;"));
+    other.bind(1, code);
+    other.bind(2, cid);
+    return other.step();
+}
+
+TcariF::Ledger TcariF::ledgerOf(const QString& code)
+{
+    Statement rows(forms_.sutConnection,
+                   QStringLiteral("SELECT Gelir_Toplam_Tutar, Gider_Tutari FROM SutGirisi WHERE Kodu = ?1;"));
+    rows.bind(1, code);
+    Ledger ledger;
+    while (rows.step()) {
+        ++ledger.rows;
+        ledger.balance += Money::fromStored(rows.column(0).toDouble()) - Money::fromStored(rows.column(1).toDouble());
+    }
+    return ledger;
+}
+
+QString TcariF::deleteQuestion(const QString& name, const QString& code, const Ledger& ledger)
+{
+    return QStringLiteral("\"") + name + QStringLiteral("\" isimli kayıt silinecektir!\n\rKodu ") + code +
+           QStringLiteral(", ") + QString::number(ledger.rows) + QStringLiteral(" hareket kaydı, bakiyesi ") +
+           ledger.balance.text() + QStringLiteral(".\n\rDevam edilsinmi?");
+}
+
+QString TcariF::balanceRefusal(const QString& name, const QString& code, const Money& balance)
+{
+    const QString who = balance.isNegative() ? QStringLiteral("Üreticinin bize borcu ") + balance.negated().text()
+                                             : QStringLiteral("Üreticiye borcumuz ") + balance.text();
+    return QStringLiteral("\"") + name + QStringLiteral("\" (kodu ") + code +
+           QStringLiteral(") silinemez: hesabın bakiyesi sıfır değil. ") + who +
+           QStringLiteral(".\nÖnce ödemeyle ya da mahsupla hesabı kapatın, sonra silin.");
 }
 
 void TcariF::KaydSil1Click()
 {
     if (!CariTable.isOpen()) CariTable.open();
-    if (!forms_.dialogs.confirm(deleteQuestion(CariTanimQuery.asString(QStringLiteral("Adi"))))) return;
+    if (CariTanimQuery.recordCount() == 0) return;
+    const QString name = CariTanimQuery.asString(QStringLiteral("Adi"));
+    const QString code = CariTanimQuery.asString(QStringLiteral("Kodu"));
+    // The ledger rows stay behind a deletion; while they owe anything,
+    // later payments to the code must still find the account.
+    const Ledger ledger = ledgerOf(code);
+    if (!ledger.balance.isZero()) {
+        forms_.dialogs.message(balanceRefusal(name, code, ledger.balance));
+        return;
+    }
+    if (!forms_.dialogs.confirmDefaultNo(deleteQuestion(name, code, ledger))) return;
     const QVariant cid = CariTanimQuery.value(QStringLiteral("CID"));
     if (!cid.isNull() && CariTable.locate(QStringLiteral("CID"), cid)) CariTable.deleteCurrent();
     reread(CariTanimQuery);

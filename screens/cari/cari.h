@@ -2,6 +2,7 @@
 
 #include "common/Field.h"
 #include "common/GridColumns.h"
+#include "common/Money.h"
 #include "screens/Forms.h"
 #include "store/Query.h"
 #include "store/TableCursor.h"
@@ -79,6 +80,15 @@ public:
     };
     bool checkEntry(const QString& code, const QString& name, const EntryMessages& messages);
 
-    // The delete question for an account name.
-    static QString deleteQuestion(const QString& name);
+    // A code's ledger rows: how many, and what they leave owed.
+    struct Ledger {
+        int rows = 0;
+        Money balance;
+    };
+    Ledger ledgerOf(const QString& code);
+    // Another account than the one with this CID (0: any) has the code.
+    bool codeUsedByAnother(const QString& code, int cid);
+
+    static QString deleteQuestion(const QString& name, const QString& code, const Ledger& ledger);
+    static QString balanceRefusal(const QString& name, const QString& code, const Money& balance);
 };

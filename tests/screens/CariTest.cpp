@@ -29,7 +29,7 @@ TEST_F(CariTest, ARefusedSaveShowsWhyWritesNothingAndKeepsTheFields)
     const struct {
         const char* code;
         const char* name;
-        const char* message;  // nullptr: refused without a message
+        const char* message;  // nullptr: a message of its own, saying why
     } refusals[] = {
         {"", "Veli", "Süt Alım Hesabı girişi için kod girmelisiniz! Kodu girip kayıt edin."},
         {"K1", "Veli", "Girdiğiniz kod başka Süt Alım Hesapta kullanılmıştır! Kodu değiştirip kayıt edin."},
@@ -40,10 +40,10 @@ TEST_F(CariTest, ARefusedSaveShowsWhyWritesNothingAndKeepsTheFields)
         fill(QString::fromUtf8(r.code), QString::fromUtf8(r.name), QStringLiteral("12,50"));
         accounts.AciklamaEdit.setText(QStringLiteral("not"));
         accounts.KaydetButClick();
-        if (r.message)
-            EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8(r.message)});
-        else
-            EXPECT_TRUE(dialogs.messages.isEmpty());
+        ASSERT_EQ(dialogs.messages.size(), 1) << r.code << "/" << r.name;
+        if (r.message) {
+            EXPECT_EQ(dialogs.messages[0], QString::fromUtf8(r.message));
+        }
         EXPECT_EQ(count(QStringLiteral("Cariler")), 1) << r.code << "/" << r.name;
         EXPECT_EQ(accounts.KoduEdit.text(), QString::fromUtf8(r.code));
         EXPECT_EQ(accounts.AdiEdit.text(), QString::fromUtf8(r.name));
@@ -116,14 +116,20 @@ TEST_F(CariTest, ACorrectionRewritesTheAccountAndKeepsItsRegistrationTime)
     EXPECT_EQ(accounts.kayitnoEdit.text(), QString::number(cid));
     EXPECT_EQ(accounts.BirimFiyatEdit.text(), QStringLiteral("11,00"));
 
-    // Another account's code is allowed on a correction.
+    // Another account's code is refused as on a new account; its own, or a
+    // free one, is taken.
     accounts.KoduEdit.setText(QStringLiteral("K1"));
     accounts.AdiEdit.setText(QStringLiteral("Bora Yıldız"));
     accounts.KaydetButClick();
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(dialogs.messages,
+              QStringList{QStringLiteral("Girdiğiniz kod başka Süt Alım Hesapta kullanılmıştır! Kodu değiştirip kayıt edin.")});
+    EXPECT_EQ(rows(QStringLiteral("SELECT Kodu FROM Cariler WHERE CID=%1").arg(cid))[0][QStringLiteral("Kodu")], QStringLiteral("K2"));
+    accounts.KoduEdit.setText(QStringLiteral("K3"));
+    accounts.KaydetButClick();
+    EXPECT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(count(QStringLiteral("Cariler")), 2);
     const auto row = rows(QStringLiteral("SELECT * FROM Cariler WHERE CID=%1").arg(cid))[0];
-    EXPECT_EQ(row[QStringLiteral("Kodu")].toString(), QStringLiteral("K1"));
+    EXPECT_EQ(row[QStringLiteral("Kodu")].toString(), QStringLiteral("K3"));
     EXPECT_EQ(row[QStringLiteral("Adi")].toString(), QStringLiteral("Bora Yıldız"));
     EXPECT_TRUE(row[QStringLiteral("Kayit_Tarihi")].isNull()) << "an update never sets the registration time";
     EXPECT_TRUE(accounts.kayitnoEdit.isEmpty());
@@ -188,19 +194,50 @@ TEST_F(CariTest, PricesAndTelephonesAreStoredAsNumbers)
     }
 }
 
-TEST_F(CariTest, TheDeleteQuestionNamesTheAccountAndNoChangesNothing)
+// An account that still owes or is owed cannot go: its payments would be
+// refused from then on. The question names the rows and the balance.
+TEST_F(CariTest, OnlyAnAccountWithNothingOwedIsDeletedAndOnlyOnYes)
 {
-    EXPECT_EQ(TcariF::deleteQuestion(QStringLiteral("Ali Can")),
-              QStringLiteral("\"Ali Can\" isimli kayıt silinecektir!\n\rDevam edilsinmi?"));
-
-    addAccount(QStringLiteral("K1"), QStringLiteral("Ali Can"));
-    accounts.CariTanimQuery.open();
-    accounts.KoduEdit.setText(QStringLiteral("yazılan"));
-    dialogs.confirmAnswer = false;
-    accounts.KaydSil1Click();
-    EXPECT_EQ(dialogs.questions, QStringList{TcariF::deleteQuestion(QStringLiteral("Ali Can"))});
-    EXPECT_EQ(count(QStringLiteral("Cariler")), 1);
-    EXPECT_EQ(accounts.KoduEdit.text(), QStringLiteral("yazılan"));
+    const QDate day(2026, 11, 12);
+    const struct {
+        const char* what;
+        std::vector<std::pair<double, double>> ledger;  // Borcumuz, Alacağımız of each row
+        bool answer;
+        const char* asked;    // in the question; nullptr: refused before asking
+        const char* refused;  // in the refusal
+        bool deleted;
+    } cases[] = {
+        {"no rows", {}, true, "0 hareket kaydı, bakiyesi 0,00", nullptr, true},
+        {"settled to the kuruş", {{151.29, 0}, {151.29, 0}, {151.29, 0}, {0, 453.87}}, true,
+         "4 hareket kaydı, bakiyesi 0,00", nullptr, true},
+        {"settled, but No", {{10, 10}}, false, "1 hareket kaydı", nullptr, false},
+        {"owed to him", {{1234.555, 0}}, true, nullptr, "Üreticiye borcumuz 1.234,56", false},
+        {"he owes", {{0.01, 2000}}, true, nullptr, "Üreticinin bize borcu 1.999,99", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString code = QString::fromUtf8(c.what);
+        addAccount(code, QStringLiteral("Ali Can"));
+        for (const auto& [borc, alacak] : c.ledger) paymentRow(day, code, QStringLiteral("Ali Can"), borc, alacak);
+        reread(accounts.CariTanimQuery);
+        selectInList(code);
+        accounts.KoduEdit.setText(QStringLiteral("yazılan"));
+        dialogs.questions.clear();
+        dialogs.messages.clear();
+        dialogs.confirmAnswer = c.answer;
+        accounts.KaydSil1Click();
+        if (c.asked) {
+            ASSERT_EQ(dialogs.questions.size(), 1);
+            EXPECT_TRUE(dialogs.questions[0].contains(QStringLiteral("\"Ali Can\" isimli kayıt silinecektir!")));
+            EXPECT_TRUE(dialogs.questions[0].contains(QString::fromUtf8(c.asked))) << dialogs.questions[0].toStdString();
+        } else {
+            EXPECT_TRUE(dialogs.questions.isEmpty());
+            ASSERT_EQ(dialogs.messages.size(), 1);
+            EXPECT_TRUE(dialogs.messages[0].contains(QString::fromUtf8(c.refused))) << dialogs.messages[0].toStdString();
+        }
+        EXPECT_EQ(account(code).isEmpty(), c.deleted);
+        EXPECT_EQ(accounts.KoduEdit.text().isEmpty(), c.deleted) << "the fields are emptied only by a deletion";
+    }
 }
 
 TEST_F(CariTest, DeletingRemovesOnlyTheAccountNotItsLedgerRows)
@@ -225,11 +262,11 @@ TEST_F(CariTest, DeletingRemovesOnlyTheAccountNotItsLedgerRows)
     EXPECT_TRUE(accounts.KoduEdit.isEmpty());
 }
 
-TEST_F(CariTest, DeletingOnAnEmptyListAsksWithAnEmptyNameAndDeletesNothing)
+TEST_F(CariTest, DeletingOnAnEmptyListAsksNothingAndDeletesNothing)
 {
     accounts.CariTanimQuery.open();
     accounts.KaydSil1Click();
-    EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("\"\" isimli kayıt silinecektir!\n\rDevam edilsinmi?")});
+    EXPECT_TRUE(dialogs.questions.isEmpty());
     EXPECT_EQ(count(QStringLiteral("Cariler")), 0);
 }
 

@@ -122,6 +122,52 @@ TEST_F(SutAlimTest, ASaveWritesTheLitresPriceAndMoneyUnrounded)
     EXPECT_NE(second[QStringLiteral("SToplam_Tutar")].toDouble(), 16.46);
 }
 
+// One Enter too many after a save must not store the next producer with
+// nothing: a new entry without litres asks first, and No stores nothing.
+TEST_F(SutAlimTest, ANewEntryWithoutLitresIsStoredOnlyWhenMeant)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 2);
+    const struct {
+        const char* sabah;
+        const char* aksam;
+        bool correcting;
+        bool answer;
+        bool asked;
+        bool stored;
+    } cases[] = {
+        {"", "", false, false, true, false},
+        {"0,00", ",", false, false, true, false},
+        {"", "", false, true, true, true},
+        {"", "0,5", false, false, false, true},
+        {"", "", true, false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.sabah) + "/" + c.aksam + (c.correcting ? " correcting" : ""));
+        if (c.correcting) {
+            intakeRow(kDay, QStringLiteral("K1"), QStringLiteral("Ali"), 5, 5, 2);
+            intake.GuncelleGunluk();
+            intake.SutGirisiQuery.moveTo(intake.SutGirisiQuery.recordCount() - 1);
+            intake.Dzelt1Click();
+        }
+        const int before = count(QStringLiteral("SutGirisi"));
+        type(QStringLiteral("K1"), QStringLiteral("Ali"), QString::fromUtf8(c.sabah), QStringLiteral("2"),
+             QString::fromUtf8(c.aksam));
+        dialogs.questions.clear();
+        dialogs.confirmAnswer = c.answer;
+        intake.SaklaButClick();
+        EXPECT_EQ(dialogs.questions.size(), c.asked ? 1 : 0);
+        if (c.asked) {
+            EXPECT_TRUE(dialogs.questions[0].startsWith(QStringLiteral("K1 Ali için sabah ve akşam litresi boş.")));
+        }
+        EXPECT_EQ(count(QStringLiteral("SutGirisi")) - before, c.stored && !c.correcting ? 1 : 0);
+        if (c.stored) {
+            EXPECT_EQ(ledger().last()[QStringLiteral("Sabah")].toDouble(), 0) << "written, a correction too";
+        }
+        EXPECT_EQ(intake.sabahEdit.text(), c.stored ? QString() : QString::fromUtf8(c.sabah)) << "kept when refused";
+        intake.Bosalt();
+    }
+}
+
 TEST_F(SutAlimTest, EmptyLitreBoxesSaveZeros)
 {
     addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 2);
@@ -296,7 +342,9 @@ TEST_F(SutAlimTest, DeletingAsksAndOnlyYesDeletes)
         intake.KaydSil1Click();
         EXPECT_EQ(count(QStringLiteral("SutGirisi")), 1);
     }
-    EXPECT_EQ(dialogs.questions.value(0), QStringLiteral("Bu kaydı silmek istediğinize eminmisiniz?"));
+    // The question names the row it deletes.
+    EXPECT_EQ(dialogs.questions.value(0).split(QLatin1Char('\n')).value(0),
+              QStringLiteral("05.03.2021 · K1 Ali · Sabah 10,00 L, Akşam 0,00 L"));
     const QString panelCode = intake.KoduEdit.text();
     dialogs.yesNoCancelAnswer = Dialogs::Answer::Yes;
     intake.KaydSil1Click();

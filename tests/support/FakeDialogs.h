@@ -13,6 +13,7 @@ public:
         questions << text;
         return confirmAnswer;
     }
+    bool confirmDefaultNo(const QString& text) override { return confirm(text); }
     Answer askYesNoCancel(const QString& text) override
     {
         questions << text;

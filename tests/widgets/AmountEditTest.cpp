@@ -120,6 +120,31 @@ TEST_F(AmountBoxTest, EnteringAndLeavingRewriteTheText)
     EXPECT_EQ(amount->text(), QStringLiteral("1.234,50"));
 }
 
+TEST_F(AmountBoxTest, WhatIsTypedAfterEnteringByKeyboardReplacesTheNumberHeld)
+{
+    const struct {
+        const char* held;
+        Qt::FocusReason entered;
+        bool selectAllFirst;
+        const char* typed;
+        const char* shown;
+    } cases[] = {
+        {"12,51", Qt::TabFocusReason, false, "13", "13"},
+        {"12", Qt::TabFocusReason, false, "12,8", "12,8"},
+        {"1.234,50", Qt::BacktabFocusReason, false, "7", "7"},
+        {"12,51", Qt::MouseFocusReason, false, "3", "12,51"},  // a click puts the caret at the end
+        {"12", Qt::MouseFocusReason, true, "9", "9"},          // Ctrl+A, then typed over
+    };
+    for (const auto& c : cases) {
+        leave();
+        amount->setText(QString::fromUtf8(c.held));
+        amount->setFocus(c.entered);
+        if (c.selectAllFirst) QTest::keyClick(amount, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(amount, QString::fromUtf8(c.typed));
+        EXPECT_EQ(amount->text(), QString::fromUtf8(c.shown)) << c.held << " then " << c.typed;
+    }
+}
+
 TEST_F(AmountBoxTest, PastedTextThatIsNoNumberShowsTheErrorAndStays)
 {
     QApplication::clipboard()->setText(QStringLiteral("1,2,3"));

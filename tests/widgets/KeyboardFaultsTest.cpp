@@ -1,5 +1,6 @@
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/ErrorBox.h"
+#include "common/widgets/QtPlatform.h"
 #include "common/widgets/QueryGrid.h"
 #include "ModalCatcher.h"
 #include "TempDatabase.h"
@@ -160,6 +161,17 @@ TEST(MessageBox, AShortTextStillShowsTheWholeTitle)
     showErrorBox(QStringLiteral("x"));
     EXPECT_EQ(box.lastTitle, QStringLiteral("Orvalin Kovanta"));
     EXPECT_GE(box.lastWidth, QFontMetrics(QApplication::font()).horizontalAdvance(QStringLiteral("Orvalin Kovanta")) + 100);
+}
+
+// Enter on a question that deletes or stores an empty entry answers No.
+TEST(MessageBox, EnterAnswersNoWhereNoIsTheSafeAnswer)
+{
+    QtDialogs dialogs;
+    ModalCatcher enter(QMessageBox::NoButton);
+    EXPECT_TRUE(dialogs.confirm(QStringLiteral("Yeni veritabanı oluşturulsun mu?")));
+    EXPECT_FALSE(dialogs.confirmDefaultNo(QStringLiteral("Silinsin mi?")));
+    EXPECT_EQ(dialogs.askYesNoCancel(QStringLiteral("Silinsin mi?")), Dialogs::Answer::No);
+    EXPECT_EQ(enter.count, 3);
 }
 
 }  // namespace

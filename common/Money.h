@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Money as the program adds it up for a person: each stored amount taken
+// as the exact decimal its double shows to eight places, summed without
+// binary error, and rounded to the kuruş (a half away from zero) when shown.
+class Money {
+public:
+    Money() = default;
+    static Money fromStored(double value);
+
+    Money operator+(const Money& other) const { return fromUnits(units_ + other.units_); }
+    Money operator-(const Money& other) const { return fromUnits(units_ - other.units_); }
+    Money& operator+=(const Money& other) { units_ += other.units_; return *this; }
+    Money negated() const { return fromUnits(-units_); }
+
+    // Whole kuruş, a half rounded away from zero.
+    qint64 kurus() const;
+    bool isZero() const { return kurus() == 0; }
+    bool isNegative() const { return kurus() < 0; }
+    // "#,##0.00" of the rounded amount: 1.234,56.
+    QString text() const;
+
+private:
+    static Money fromUnits(qint64 units)
+    {
+        Money m;
+        m.units_ = units;
+        return m;
+    }
+    qint64 units_ = 0;  // hundred-millionths of a lira
+};

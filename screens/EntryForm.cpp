@@ -1,0 +1,52 @@
+#include "screens/EntryForm.h"
+
+#include "common/MonthPeriod.h"
+#include "common/TurkishText.h"
+#include "screens/cari/cari.h"
+#include "store/SqlText.h"
+#include "store/Statement.h"
+
+const std::vector<GridColumn> TEntryForm::kAccountColumns = {{QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 148}};
+
+TEntryForm::TEntryForm(Forms& forms)
+    : TForm(forms),
+      CariTanimQuery(forms.sutConnection, {kAccountListSql}),
+      SutGirisiTable(forms.sutConnection, schema::sutGirisi())
+{
+    showIn(CariTanimQuery, kAccountColumns);
+    kayitnoEdit.onChange([this](const QString&) { showCorrectionMode(); });
+}
+
+void TEntryForm::CariGridDblClick()
+{
+    takePick(accountAt(CariTanimQuery));
+}
+
+void TEntryForm::BulButClick()
+{
+    findNext(CariTanimQuery, QStringLiteral("Adi"), SutcuAraEdit.text());
+}
+
+void TEntryForm::EscapeKeyPress()
+{
+    if (!kayitnoEdit.isEmpty()) Bosalt();
+}
+
+void TEntryForm::showCorrectionMode()
+{
+    const int kayitno = parseInteger(kayitnoEdit.text());
+    if (kayitno <= 0) {
+        DuzeltmeLabel.clear();
+        return;
+    }
+    if (!SutGirisiTable.isOpen()) SutGirisiTable.open();
+    if (!SutGirisiTable.locate(SutGirisiTable.keyField(), kayitno)) {
+        // Gone meanwhile: the next save adds it anew.
+        DuzeltmeLabel.clear();
+        return;
+    }
+    const QDate day = QDate::fromString(SutGirisiTable.fieldValue(QStringLiteral("Tarih")).toString(), kStoredDateFormat);
+    DuzeltmeLabel.setText(QStringLiteral("Düzeltme: ") + shortDate(day) + QStringLiteral(" · ") +
+                          SutGirisiTable.fieldValue(QStringLiteral("Kodu")).toString() + QLatin1Char(' ') +
+                          SutGirisiTable.fieldValue(QStringLiteral("Adi")).toString());
+}

@@ -1,0 +1,74 @@
+#include "screens/ProducerStrip.h"
+
+#include "common/widgets/Binding.h"
+#include "common/widgets/EntryBoxes.h"
+#include "common/widgets/ErrorBox.h"
+#include "common/widgets/Events.h"
+#include "common/widgets/QueryGrid.h"
+#include "screens/EntryForm.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+ProducerStrip::ProducerStrip(TEntryForm& screen, const Look& look, QWidget* parent) : QWidget(parent)
+{
+    setFixedWidth(185);
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    QWidget* searchArea = this;
+    if (look.framed) {
+        auto* box = new QGroupBox(this);
+        rows->addWidget(box);
+        searchArea = box;
+        searchRows_ = new QVBoxLayout(box);
+    } else {
+        searchRows_ = rows;
+    }
+    auto* nameLabel = new QLabel(QStringLiteral("Adı Soyadı"), searchArea);
+    searchEdit = new NameEdit(searchArea);
+    findButton = new QPushButton(look.findCaption, searchArea);
+    listLabel_ = new QLabel(look.listCaption, searchArea);
+    searchRows_->addWidget(nameLabel);
+    if (look.framed) {
+        nameLabel->setAlignment(Qt::AlignCenter);
+        listLabel_->setAlignment(Qt::AlignCenter);
+        searchRows_->addWidget(searchEdit);
+        searchRows_->addWidget(findButton);
+    } else {
+        auto* search = new QHBoxLayout;
+        findButton->setFixedWidth(40);
+        search->addWidget(searchEdit);
+        search->addWidget(findButton);
+        searchRows_->addLayout(search);
+    }
+    searchRows_->addWidget(listLabel_);
+
+    grid = new QueryGrid(screen.CariTanimQuery, TEntryForm::kAccountColumns, this);
+    grid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });
+    grid->onDoubleClick([&screen] { screen.CariGridDblClick(); });
+    rows->addWidget(grid, 1);
+
+    bind(searchEdit, screen.SutcuAraEdit);
+    onClick(findButton, [&screen] { screen.BulButClick(); });
+}
+
+QPushButton* ProducerStrip::addButton(const QString& caption, std::function<void()> handler)
+{
+    auto* button = new QPushButton(caption, listLabel_->parentWidget());
+    searchRows_->insertWidget(searchRows_->indexOf(listLabel_), button);
+    onClick(button, std::move(handler));
+    return button;
+}
+
+QLabel* correctionLine(TEntryForm& screen, QWidget* window, QWidget* parent)
+{
+    auto* line = new QLabel(parent);
+    line->setStyleSheet(QStringLiteral("QLabel { color: #8b0000; font-weight: bold; }"));
+    bind(line, screen.DuzeltmeLabel);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    QObject::connect(escape, &QShortcut::activated, window, [&screen] { guarded([&screen] { screen.EscapeKeyPress(); }); });
+    return line;
+}
