@@ -7,7 +7,6 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalBlocker>
@@ -63,19 +62,19 @@ void bind(QAbstractButton* button, CheckField& field)
         [](QAbstractButton* w, bool v) { w->setChecked(v); }, &QAbstractButton::toggled);
 }
 
-void bind(QDateEdit* edit, DateField& field, std::function<void()> onUserChange)
+void bind(DatePicker* edit, DateField& field, std::function<void()> onUserChange)
 {
     {
         const QSignalBlocker quiet(edit);
         edit->setDate(field.date());
     }
-    QPointer<QDateEdit> widget(edit);
+    QPointer<DatePicker> widget(edit);
     field.onChange([widget](const QDate& date) {
         if (!widget || widget->date() == date) return;
         const QSignalBlocker quiet(widget.data());
         widget->setDate(date);
     });
-    QObject::connect(edit, &QDateEdit::dateChanged, edit, [&field, onUserChange](const QDate& date) {
+    QObject::connect(edit, &DatePicker::dateChanged, edit, [&field, onUserChange](const QDate& date) {
         field.setDate(date);
         if (onUserChange) guarded(onUserChange);
     });

@@ -6,10 +6,10 @@
 
 class QAbstractButton;
 class QComboBox;
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
+class DatePicker;
 class PhoneEdit;
 
 // Ties a widget to a screen's field both ways: the program's changes of the
@@ -19,7 +19,7 @@ void bind(PhoneEdit* edit, TextField& field);
 void bind(QComboBox* combo, TextField& field);
 void bind(QAbstractButton* button, CheckField& field);
 // Only a date the user picks runs onUserChange; the program's do not.
-void bind(QDateEdit* edit, DateField& field, std::function<void()> onUserChange);
+void bind(DatePicker* edit, DateField& field, std::function<void()> onUserChange);
 void bindCaption(QTabWidget* tabs, int page, TextField& caption);
 // A label only shows its field: the user cannot change it.
 void bind(QLabel* label, TextField& text);

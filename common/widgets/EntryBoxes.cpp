@@ -6,7 +6,10 @@
 #include "common/widgets/ErrorBox.h"
 #include "common/widgets/Events.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QStyle>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -175,58 +178,207 @@ void PhoneEdit::focusOutEvent(QFocusEvent* event)
     showErrorBox(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
 }
 
-DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent)
+DatePicker::DatePicker(QWidget* parent) : QLineEdit(parent)
 {
-    setCalendarPopup(true);
-    setDisplayFormat(regional().shortDateFormat);
+    QAction* drop = addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
+    drop->setToolTip(QStringLiteral("Takvim (F4)"));
+    connect(drop, &QAction::triggered, this, [this] { openCalendar(); });
+    setDate(QDate::currentDate());
+}
+
+void DatePicker::setDate(const QDate& date)
+{
+    dateOnEntering_ = date;
+    display(DateText::of(date));
+    if (date == date_) return;
+    date_ = date;
+    emit dateChanged(date_);
+}
+
+void DatePicker::display(const DateText& typed)
+{
+    typed_ = typed;
+    setText(typed.display());
+    setStyleSheet(isTypedDateValid() ? QString() : QStringLiteral("QLineEdit { color: #c00000; }"));
+    const int start = typed.partStart(typed.part);
+    if (typed.fresh)
+        setSelection(start, typed.partLength(typed.part));
+    else
+        setCursorPosition(start + typed.partLength(typed.part));
+}
+
+void DatePicker::take(const DateText& typed)
+{
+    display(typed);
+    const std::optional<QDate> day = typed.date();
+    if (!day || *day == date_) return;
+    date_ = *day;
+    emit dateChanged(date_);
+}
+
+bool DatePicker::mayLeave()
+{
+    if (isTypedDateValid()) return true;
+    QApplication::beep();
+    const DateText typed = typed_;
+    showBox(QMessageBox::NoIcon,
+            typed.display() + QStringLiteral(" diye bir gün yok. Tarihi düzeltin ya da Esc ile önceki tarihe dönün."),
+            QMessageBox::Ok);
+    setFocus(Qt::OtherFocusReason);
+    display(typed);
+    return false;
 }
 
 bool DatePicker::event(QEvent* event)
 {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Escape gives up what was typed here before it reaches the window.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && (text() != DateText::of(date_).display() || date_ != dateOnEntering_)) {
+            event->accept();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
         if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
-            QWidget::focusNextPrevChild(forward);
+            if (mayLeave()) QWidget::focusNextPrevChild(forward);
             return true;
         }
     }
-    return QDateEdit::event(event);
+    return QLineEdit::event(event);
 }
 
 void DatePicker::keyPressEvent(QKeyEvent* event)
 {
-    const QString text = event->text();
-    if (text.size() == 1 && QStringLiteral("./-, ").contains(text.front())) {
-        if (!movedOnByTyping_) focusNextPrevChild(true);
-        movedOnByTyping_ = false;
-        event->accept();
+    const int key = event->key();
+    if (key == Qt::Key_Escape) {
+        take(DateText::of(dateOnEntering_));
         return;
     }
-    const int section = currentSectionIndex();
-    QDateEdit::keyPressEvent(event);
-    movedOnByTyping_ = text.size() == 1 && text.front().isDigit() && currentSectionIndex() != section;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        event->ignore();
+        return;
+    }
+    if (key == Qt::Key_F4 || (key == Qt::Key_Down && (event->modifiers() & Qt::AltModifier))) {
+        openCalendar();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    static const std::pair<int, DateKey> moves[] = {
+        {Qt::Key_Backspace, DateKey::Backspace}, {Qt::Key_Delete, DateKey::Delete}, {Qt::Key_Left, DateKey::Left},
+        {Qt::Key_Right, DateKey::Right},         {Qt::Key_Home, DateKey::Home},     {Qt::Key_End, DateKey::End},
+        {Qt::Key_Up, DateKey::Up},               {Qt::Key_Down, DateKey::Down},
+    };
+    for (const auto& [k, move] : moves)
+        if (key == k) {
+            take(dateKeyPress(typed_, move));
+            return;
+        }
+    const QString typed = event->text();
+    if (typed.size() == 1 && typed.front().isDigit())
+        take(dateKeyPress(typed_, DateKey::Digit, typed.front()));
+    else if (typed.size() == 1 && QStringLiteral("./-, ").contains(typed.front()))
+        take(dateKeyPress(typed_, DateKey::Separator));
+    // Nothing else is written into a date.
 }
 
-// Reached by a separator or an arrow between sections: it moves between
-// day, month and year and stays on the last one.
-bool DatePicker::focusNextPrevChild(bool next)
+void DatePicker::inputMethodEvent(QInputMethodEvent* event)
 {
-    const int section = currentSectionIndex() + (next ? 1 : -1);
-    if (section < 0 || section >= sectionCount()) return true;
-    return QDateEdit::focusNextPrevChild(next);
+    event->accept();
+    for (const QChar c : event->commitString()) {
+        if (c.isDigit())
+            take(dateKeyPress(typed_, DateKey::Digit, c));
+        else if (QStringLiteral("./-, ").contains(c))
+            take(dateKeyPress(typed_, DateKey::Separator));
+    }
 }
 
 void DatePicker::focusInEvent(QFocusEvent* event)
 {
-    movedOnByTyping_ = false;
-    // Entered backwards it would start on the year, where a typed day
-    // would land.
-    if (event->reason() == Qt::BacktabFocusReason) {
-        QFocusEvent forward(event->type(), Qt::TabFocusReason);
-        QDateEdit::focusInEvent(&forward);
+    QLineEdit::focusInEvent(event);
+    // While it holds no day, a click elsewhere in the window is refused.
+    qApp->removeEventFilter(this);
+    qApp->installEventFilter(this);
+    if (!isControlFocusChange(event->reason())) return;
+    if (isTypedDateValid()) dateOnEntering_ = date_;
+    if (event->reason() == Qt::MouseFocusReason) return;
+    DateText typed = typed_;
+    typed.part = DateText::Day;
+    typed.fresh = true;
+    typed.movedOn = false;
+    display(typed);
+}
+
+void DatePicker::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    if (isTypedDateValid()) {
+        qApp->removeEventFilter(this);
+        display(DateText::of(date_));
         return;
     }
-    QDateEdit::focusInEvent(event);
+    // A click elsewhere takes the focus before anyone sees the click: take
+    // it back; the click itself is refused by the filter.
+    if (event->reason() == Qt::MouseFocusReason) {
+        const DateText typed = typed_;
+        setFocus(Qt::OtherFocusReason);
+        display(typed);
+    }
+}
+
+void DatePicker::mousePressEvent(QMouseEvent* event)
+{
+    QLineEdit::mousePressEvent(event);
+    DateText typed = typed_;
+    typed.part = typed.partAt(cursorPosition());
+    typed.fresh = true;
+    typed.movedOn = false;
+    display(typed);
+}
+
+void DatePicker::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+}
+
+bool DatePicker::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == calendar_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        calendar_->close();
+        return true;
+    }
+    const auto type = event->type();
+    if ((type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick) || isTypedDateValid()) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget == this || isAncestorOf(widget) || widget->window() != window()) return false;
+    mayLeave();
+    return true;
+}
+
+void DatePicker::openCalendar()
+{
+    if (!calendar_) {
+        calendar_ = new QCalendarWidget(this);
+        calendar_->setWindowFlags(Qt::Popup);
+        calendar_->setFirstDayOfWeek(Qt::Monday);
+        calendar_->installEventFilter(this);
+        const auto pick = [this](const QDate& day) {
+            calendar_->close();
+            setFocus(Qt::OtherFocusReason);
+            setDate(day);
+        };
+        connect(calendar_, &QCalendarWidget::activated, this, pick);
+        connect(calendar_, &QCalendarWidget::clicked, this, pick);
+    }
+    calendar_->setSelectedDate(date_);
+    calendar_->move(mapToGlobal(rect().bottomLeft()));
+    calendar_->show();
+    calendar_->setFocus(Qt::PopupFocusReason);
 }

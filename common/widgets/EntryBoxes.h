@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDateEdit>
+#include "common/DateTyping.h"
+
 #include <QLineEdit>
 
 // A box for litres, prices and money: only digits and one decimal separator
@@ -64,23 +65,45 @@ private:
     bool refused_ = false;
 };
 
-// A date picker with a drop-down calendar in the short date form. Tab and
-// Shift+Tab leave it; a typed separator moves on to the month and the year
-// and never out of the picker, so 05.03.2021 can be typed whole. It is
-// always entered on the day.
-class DatePicker : public QDateEdit {
+// A date picker in the short date form with a drop-down calendar (F4 or
+// Alt+Down). Entered from the keyboard it stands on the day; a typed
+// separator moves on to the month and the year and never out of the
+// picker, so 05.03.2021 and 7.3.2021 can be typed whole. A day the calendar
+// does not have stays as typed, in red, and the picker cannot be left
+// until it is mended or given up with Escape: no other day is ever taken.
+class DatePicker : public QLineEdit {
     Q_OBJECT
 public:
     explicit DatePicker(QWidget* parent = nullptr);
 
+    QDate date() const { return date_; }
+    // Sends dateChanged when the day changes, as the user's typing does.
+    void setDate(const QDate& date);
+    bool isTypedDateValid() const { return typed_.date().has_value(); }
+
+signals:
+    void dateChanged(const QDate& date);
+
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The last digit filled its part and moved on: a separator typed now
-    // only confirms that move.
-    bool movedOnByTyping_ = false;
+    void display(const DateText& typed);
+    void take(const DateText& typed);
+    // Says why the picker cannot be left; true when it can.
+    bool mayLeave();
+    void openCalendar();
+
+    DateText typed_;
+    QDate date_;
+    // What Escape goes back to.
+    QDate dateOnEntering_;
+    class QCalendarWidget* calendar_ = nullptr;
 };

@@ -4,7 +4,7 @@
 #include "Typing.h"
 
 #include <QComboBox>
-#include <QDateEdit>
+
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>

@@ -5,7 +5,7 @@
 #include "Typing.h"
 
 #include <QAction>
-#include <QDateEdit>
+#include "common/widgets/EntryBoxes.h"
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTabWidget>
@@ -51,7 +51,7 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
                                "ATMiktariEdit",        "AFMiktariEdit",    "AFarkMiktariEdit", "ToplamTutarEdit",
                                "FabrikaTutarEdit",     "FarkTutarEdit",    "AciklamaEdit",     "SaklaBut",
                                "FiyatSaklaBut",        "kapatButton"};
-    control<QDateEdit>("tarihDate")->setFocus(Qt::TabFocusReason);
+    control<DatePicker>("tarihDate")->setFocus(Qt::TabFocusReason);
     QStringList visited;
     for (qsizetype i = 0; i < order.size(); ++i) {
         press(Qt::Key_Tab);
@@ -61,7 +61,7 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
 
     // Enter does nothing on the date picker, then walks the panel to "Sakla";
     // leaving a delivery box recomputes at once.
-    control<QDateEdit>("tarihDate")->setFocus(Qt::TabFocusReason);
+    control<DatePicker>("tarihDate")->setFocus(Qt::TabFocusReason);
     press(Qt::Key_Return);
     EXPECT_EQ(focusedName(), QStringLiteral("tarihDate"));
     control<QLineEdit>("FabrikaSutFiyatiEdit")->setFocus(Qt::TabFocusReason);
@@ -106,15 +106,15 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
     EXPECT_EQ(grid->model()->index(0, 6).data().toString(), QStringLiteral("21,00"));
     ASSERT_EQ(grid->actions().size(), 1);
     EXPECT_EQ(grid->actions()[0]->text(), QStringLiteral("Değiştir"));
-    control<QDateEdit>("tarihDate")->setDate(QDate(2021, 3, 9));
+    control<DatePicker>("tarihDate")->setDate(QDate(2021, 3, 9));
     EXPECT_TRUE(text("kayitnoEdit").isEmpty()) << "the user's date change refreshed the panel";
     EXPECT_TRUE(text("AciklamaEdit").isEmpty());
     grid->actions()[0]->trigger();
-    EXPECT_EQ(control<QDateEdit>("tarihDate")->date(), QDate(2021, 3, 5));
+    EXPECT_EQ(control<DatePicker>("tarihDate")->date(), QDate(2021, 3, 5));
     EXPECT_EQ(text("AciklamaEdit"), QStringLiteral("tam"));
-    control<QDateEdit>("tarihDate")->setDate(QDate(2021, 3, 9));
+    control<DatePicker>("tarihDate")->setDate(QDate(2021, 3, 9));
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
-    EXPECT_EQ(control<QDateEdit>("tarihDate")->date(), QDate(2021, 3, 5)) << "a double-click picks the day too";
+    EXPECT_EQ(control<DatePicker>("tarihDate")->date(), QDate(2021, 3, 5)) << "a double-click picks the day too";
 
     QTest::mouseClick(control<QPushButton>("FiyatSaklaBut"), Qt::LeftButton);
     EXPECT_EQ(count(QStringLiteral("Fabrika_Cari")), 1);

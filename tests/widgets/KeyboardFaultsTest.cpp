@@ -71,6 +71,47 @@ TEST_F(PickerTest, ADateTypedWithDotsStaysInThePickerHoweverItWasEntered)
     EXPECT_EQ(QApplication::focusWidget(), before) << "Shift+Tab leaves it backwards";
 }
 
+// An impossible day stays as typed and the picker is not left, by Tab or
+// by a click, until it is mended or given up with Escape.
+TEST_F(PickerTest, ADayTheCalendarDoesNotHaveIsNeverTakenForAnother)
+{
+    const struct {
+        const char* typed;
+        const char* mended;  // typed after the refusal; nullptr: Escape
+        QDate day;
+    } cases[] = {
+        {"31.11.2026", nullptr, QDate(2020, 12, 31)},
+        {"30.02.2026", nullptr, QDate(2020, 12, 31)},
+        {"31.11.2026", "30.11.2026", QDate(2026, 11, 30)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        picker->setDate(QDate(2020, 12, 31));
+        before->setFocus(Qt::TabFocusReason);
+        picker->setFocus(Qt::TabFocusReason);
+        typeX11(QString::fromUtf8(c.typed));
+        EXPECT_EQ(picker->text(), QString::fromUtf8(c.typed));
+        ModalCatcher box;
+        pressX11Key(picker, Qt::Key_Tab, QStringLiteral("\t"));
+        activate(window);  // the platform here gives the focus back to no one
+        QTest::mouseClick(after, Qt::LeftButton);
+        activate(window);
+        EXPECT_EQ(box.count, 2) << "refused by Tab and by a click";
+        EXPECT_TRUE(box.lastText.startsWith(QString::fromUtf8(c.typed))) << box.lastText.toStdString();
+        EXPECT_EQ(QApplication::focusWidget(), picker);
+        if (c.mended) {
+            pressX11Key(picker, Qt::Key_Home, QString());
+            typeX11(QString::fromUtf8(c.mended));
+        } else {
+            pressX11Key(picker, Qt::Key_Escape, QStringLiteral("\x1b"));
+        }
+        EXPECT_EQ(picker->date(), c.day);
+        pressX11Key(picker, Qt::Key_Tab, QStringLiteral("\t"));
+        EXPECT_EQ(QApplication::focusWidget(), after);
+        EXPECT_EQ(box.count, 2);
+    }
+}
+
 TEST(X11Keys, DeleteRemovesTheCharacterAfterTheCaretInEveryBox)
 {
     QWidget window;

@@ -5,7 +5,7 @@
 #include "Typing.h"
 
 #include <QAction>
-#include <QDateEdit>
+#include "common/widgets/EntryBoxes.h"
 #include <QDir>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -55,7 +55,7 @@ TEST_F(RaporWindowTest, TheControlsStandInTheirTabOrder)
     open();
     ASSERT_TRUE(window.isVisible());
 
-    control<QDateEdit>("ilktarihDate")->setFocus(Qt::TabFocusReason);
+    control<DatePicker>("ilktarihDate")->setFocus(Qt::TabFocusReason);
     QStringList order{focusedName()};
     for (int i = 0; i < 7; ++i) {
         press(Qt::Key_Tab);
@@ -81,7 +81,7 @@ TEST_F(RaporWindowTest, YenileFillsTheGridsAndANameFoundWithEnterOpensWithADoubl
     EXPECT_EQ(totals, (QStringList{"31,50", "5,00", "26,50"}));
 
     // A new period picked in the pickers; Enter there refreshes nothing, "Yenile" does.
-    auto* ilk = control<QDateEdit>("ilktarihDate");
+    auto* ilk = control<DatePicker>("ilktarihDate");
     ilk->setFocus(Qt::TabFocusReason);
     ilk->setDate(QDate(2021, 2, 2));
     press(Qt::Key_Return);
