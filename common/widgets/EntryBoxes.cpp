@@ -175,7 +175,7 @@ void PhoneEdit::focusOutEvent(QFocusEvent* event)
     refused_ = true;
     setFocus(Qt::OtherFocusReason);
     setCursorPosition(missing);
-    showErrorBox(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+    showErrorBox(QStringLiteral("Telefon numarası eksik: son yedi hanesi girilmeli. Değişikliği bırakmak için Esc tuşuna basın."));
 }
 
 DatePicker::DatePicker(QWidget* parent) : QLineEdit(parent)

@@ -126,6 +126,9 @@ RaporWindow::RaporWindow(TRaporF& screen)
     SutGirisiGrid->onDoubleClick([&screen] { screen.SutGirisiGridDblClick(); });
     onClick(EkstreBut, [&screen] { screen.EkstreButClick(); });
     onClick(TumEkstreBut, [&screen] { screen.TumEkstreButClick(); });
+    // What the double-click does, for the keyboard: the menu key, or Space.
+    SutGirisiGrid->addMenuItem(QStringLiteral("Hesap Hareketleri"), [&screen] { screen.SutGirisiGridDblClick(); },
+                               QKeySequence(Qt::Key_Space));
     SutGirisiGrid->addMenuItem(QStringLiteral("Hesap Ekstresi"), [&screen] { screen.EkstreButClick(); });
     SutGirisiGrid->addMenuItem(QStringLiteral("Tüm Ekstreler"), [&screen] { screen.TumEkstreButClick(); });
     screen.attachStatementPreview(this);

@@ -120,6 +120,12 @@ TEST_F(RaporWindowTest, YenileFillsTheGridsAndANameFoundWithEnterOpensWithADoubl
     EXPECT_EQ(cell("detayGrid", 0, 3), QStringLiteral("3,00"));
     EXPECT_EQ(cell("detayGrid", 0, 5), QStringLiteral("10,50"));
 
+    // Space on a line does the same from the keyboard.
+    summary->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Up);
+    QTest::keyClick(summary, Qt::Key_Space);
+    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("Ali Işık Hesap Hareketleri"));
+
     QTest::mouseClick(control<QPushButton>("kapatButton"), Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(count(QStringLiteral("SutGirisi")), 4);
@@ -171,9 +177,9 @@ TEST_F(RaporWindowTest, EkstreWithEnterAndTheGridsMenuOpenThePrintPreviewOfTheir
     auto* summary = control<QueryGrid>("SutGirisiGrid");
     QStringList items;
     for (QAction* action : summary->actions()) items << action->text();
-    ASSERT_EQ(items, (QStringList{"Hesap Ekstresi", "Tüm Ekstreler"}));
+    ASSERT_EQ(items, (QStringList{"Hesap Hareketleri", "Hesap Ekstresi", "Tüm Ekstreler"}));
     closePreviewWhenShown(seen);
-    summary->actions()[1]->trigger();
+    summary->actions()[2]->trigger();
     EXPECT_EQ(seen.opened, 2);
     EXPECT_EQ(seen.fileName, QDir::current().absoluteFilePath(QStringLiteral("Ekstreler-01.01.2021-05.03.2021.pdf")));
     EXPECT_EQ(seen.pages, 3) << "one page for each of the three producers";
@@ -181,7 +187,7 @@ TEST_F(RaporWindowTest, EkstreWithEnterAndTheGridsMenuOpenThePrintPreviewOfTheir
     // The context item acts on the row the summary stands on.
     summary->setCurrentIndex(summary->model()->index(1, 0));
     closePreviewWhenShown(seen);
-    summary->actions()[0]->trigger();
+    summary->actions()[1]->trigger();
     EXPECT_EQ(seen.fileName, QDir::current().absoluteFilePath(QStringLiteral("Ekstre-K2-Bora Kaya-01.01.2021-05.03.2021.pdf")));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(count(QStringLiteral("SutGirisi")), 4);
