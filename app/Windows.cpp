@@ -18,11 +18,7 @@ void configureApplication(QApplication& app)
     auto* translator = new QTranslator(&app);
     if (translator->load(QStringLiteral("qtbase_tr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(translator);
-    // Tahoma where it is installed, otherwise a face that carries every Turkish letter.
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    QFont base(QStringLiteral("Tahoma"));
-    base.setPointSize(9);
-    QApplication::setFont(base);
+    useProgramFont();
 }
 
 ProgramWindows::ProgramWindows(Program& program)

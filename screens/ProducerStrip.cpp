@@ -67,6 +67,8 @@ QLabel* correctionLine(TEntryForm& screen, QWidget* window, QWidget* parent)
 {
     auto* line = new QLabel(parent);
     line->setStyleSheet(QStringLiteral("QLabel { color: #8b0000; font-weight: bold; }"));
+    // However long the name, the window keeps its width.
+    line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bind(line, screen.DuzeltmeLabel);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
     QObject::connect(escape, &QShortcut::activated, window, [&screen] { guarded([&screen] { screen.EscapeKeyPress(); }); });

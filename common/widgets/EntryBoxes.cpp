@@ -199,18 +199,25 @@ void DatePicker::display(const DateText& typed)
 {
     typed_ = typed;
     setText(typed.display());
-    setStyleSheet(isTypedDateValid() ? QString() : QStringLiteral("QLineEdit { color: #c00000; }"));
+    // Red for no day, once the part being typed is whole.
+    const bool typing = !typed.fresh && typed.partLength(typed.part) < (typed.part == DateText::Year ? 4 : 2);
+    setStyleSheet(isTypedDateValid() || typing ? QString() : QStringLiteral("QLineEdit { color: #c00000; }"));
     const int start = typed.partStart(typed.part);
-    if (typed.fresh)
+    if (typed.fresh && hasFocus())
         setSelection(start, typed.partLength(typed.part));
     else
         setCursorPosition(start + typed.partLength(typed.part));
 }
 
-void DatePicker::take(const DateText& typed)
+void DatePicker::take(const DateText& typed, bool settled)
 {
     display(typed);
-    const std::optional<QDate> day = typed.date();
+    if (settled) commit();
+}
+
+void DatePicker::commit()
+{
+    const std::optional<QDate> day = typed_.date();
     if (!day || *day == date_) return;
     date_ = *day;
     emit dateChanged(date_);
@@ -244,7 +251,10 @@ bool DatePicker::event(QEvent* event)
         const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
         if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
-            if (mayLeave()) QWidget::focusNextPrevChild(forward);
+            if (mayLeave()) {
+                commit();
+                QWidget::focusNextPrevChild(forward);
+            }
             return true;
         }
     }
@@ -255,10 +265,11 @@ void DatePicker::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
     if (key == Qt::Key_Escape) {
-        take(DateText::of(dateOnEntering_));
+        take(DateText::of(dateOnEntering_), true);
         return;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        commit();
         event->ignore();
         return;
     }
@@ -277,26 +288,30 @@ void DatePicker::keyPressEvent(QKeyEvent* event)
     };
     for (const auto& [k, move] : moves)
         if (key == k) {
-            take(dateKeyPress(typed_, move));
+            take(dateKeyPress(typed_, move), move != DateKey::Backspace && move != DateKey::Delete);
             return;
         }
     const QString typed = event->text();
-    if (typed.size() == 1 && typed.front().isDigit())
-        take(dateKeyPress(typed_, DateKey::Digit, typed.front()));
-    else if (typed.size() == 1 && QStringLiteral("./-, ").contains(typed.front()))
-        take(dateKeyPress(typed_, DateKey::Separator));
+    if (typed.size() == 1) typeCharacter(typed.front());
     // Nothing else is written into a date.
+}
+
+// A date typed is taken once its year is whole, or when the picker is left:
+// the days passed through on the way are not.
+void DatePicker::typeCharacter(QChar c)
+{
+    if (c.isDigit()) {
+        const DateText typed = dateKeyPress(typed_, DateKey::Digit, c);
+        take(typed, typed.part == DateText::Year && typed.partLength(DateText::Year) == 4);
+    } else if (QStringLiteral("./-, ").contains(c)) {
+        take(dateKeyPress(typed_, DateKey::Separator), false);
+    }
 }
 
 void DatePicker::inputMethodEvent(QInputMethodEvent* event)
 {
     event->accept();
-    for (const QChar c : event->commitString()) {
-        if (c.isDigit())
-            take(dateKeyPress(typed_, DateKey::Digit, c));
-        else if (QStringLiteral("./-, ").contains(c))
-            take(dateKeyPress(typed_, DateKey::Separator));
-    }
+    for (const QChar c : event->commitString()) typeCharacter(c);
 }
 
 void DatePicker::focusInEvent(QFocusEvent* event)
@@ -320,6 +335,7 @@ void DatePicker::focusOutEvent(QFocusEvent* event)
     QLineEdit::focusOutEvent(event);
     if (isTypedDateValid()) {
         qApp->removeEventFilter(this);
+        commit();
         display(DateText::of(date_));
         return;
     }

@@ -96,7 +96,9 @@ protected:
 
 private:
     void display(const DateText& typed);
-    void take(const DateText& typed);
+    void take(const DateText& typed, bool settled);
+    void commit();
+    void typeCharacter(QChar c);
     // Says why the picker cannot be left; true when it can.
     bool mayLeave();
     void openCalendar();

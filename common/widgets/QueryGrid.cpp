@@ -7,6 +7,8 @@
 #include "store/Statement.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QColor>
 #include <QFocusEvent>
 #include <QHeaderView>
@@ -117,7 +119,6 @@ QueryGrid::QueryGrid(Query& query, std::vector<GridColumn> columns, QWidget* par
 
 void QueryGrid::addMenuItem(const QString& text, std::function<void()> handler, const QKeySequence& shortcut)
 {
-    setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* action = new QAction(text, this);
     if (!shortcut.isEmpty()) {
         action->setShortcut(shortcut);
@@ -125,6 +126,46 @@ void QueryGrid::addMenuItem(const QString& text, std::function<void()> handler, 
     }
     connect(action, &QAction::triggered, this, [handler = std::move(handler)] { guarded(handler); });
     addAction(action);
+}
+
+void QueryGrid::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (actions().isEmpty()) return;
+    QMenu menu(this);
+    menu.addActions(actions());
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        // The menu key: the menu opens at the current row with its first
+        // item ready, so Enter runs it.
+        const QRect cell = visualRect(currentIndex());
+        if (cell.isValid()) at = viewport()->mapToGlobal(cell.bottomLeft());
+        menu.setActiveAction(menu.actions().constFirst());
+    }
+    menu.exec(at);
+}
+
+void QueryGrid::fitNumberColumns(const QString& widestFigure)
+{
+    QHeaderView* titles = horizontalHeader();
+    titles->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    titles->setFixedHeight(2 * titles->fontMetrics().lineSpacing() + 6);
+    const QFontMetrics cells = fontMetrics();
+    const QFontMetrics heads = titles->fontMetrics();
+    for (int i = 0; i < static_cast<int>(model_.columns().size()); ++i) {
+        const GridColumn& column = model_.columns()[i];
+        if (column.format.kind == CellFormat::Kind::ShortDate) {
+            setColumnWidth(i, cells.horizontalAdvance(QStringLiteral("30.06.2026")) + 8);
+            continue;
+        }
+        if (column.format.kind != CellFormat::Kind::Number) continue;
+        // The title broken between two words where its longer line is shortest.
+        const QStringList words = column.title.split(QLatin1Char(' '));
+        int title = heads.horizontalAdvance(column.title);
+        for (int k = 1; k < words.size(); ++k)
+            title = std::min(title, std::max(heads.horizontalAdvance(words.mid(0, k).join(QLatin1Char(' '))),
+                                             heads.horizontalAdvance(words.mid(k).join(QLatin1Char(' ')))));
+        setColumnWidth(i, std::max(title, cells.horizontalAdvance(widestFigure)) + 8);
+    }
 }
 
 void QueryGrid::onDoubleClick(std::function<void()> handler)

@@ -44,6 +44,9 @@ public:
     void addMenuItem(const QString& text, std::function<void()> handler, const QKeySequence& shortcut = {});
     // Runs the handler on a double-click on a row.
     void onDoubleClick(std::function<void()> handler);
+    // For lists wider than the screen: titles on two lines, and each
+    // number column only as wide as the figure given and its title's lines.
+    void fitNumberColumns(const QString& widestFigure);
 
 signals:
     void gridDoubleClicked();
@@ -51,6 +54,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:

@@ -1,5 +1,7 @@
 #include "common/widgets/ScreenWindow.h"
 
+#include <QApplication>
+#include <QFont>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -32,4 +34,12 @@ void paintBackground(QWidget* widget, const QColor& colour)
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+void useProgramFont()
+{
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont base(QStringLiteral("Tahoma"));
+    base.setPointSize(9);
+    QApplication::setFont(base);
 }

@@ -26,5 +26,9 @@ private:
     QtWindowControl control_{this};
 };
 
+// Tahoma 9 where it is installed, otherwise a face that carries every
+// Turkish letter: the font the windows are laid out for.
+void useProgramFont();
+
 // Fills a widget's background with a colour.
 void paintBackground(QWidget* widget, const QColor& colour);

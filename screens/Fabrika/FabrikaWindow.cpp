@@ -140,10 +140,8 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     auto* FabrikaGrid = new QueryGrid(screen.FabrikaQuery, TFabrikaF::kMonthColumns);
     FabrikaGrid->setEnterWalksCells(true);
     FabrikaGrid->addMenuItem(QStringLiteral("Değiştir"), [&screen] { screen.Degistir1Click(); });
-    // The default width cuts several of these titles short; a column is at least as wide as its title.
-    for (int column = 0; column < static_cast<int>(TFabrikaF::kMonthColumns.size()); ++column)
-        FabrikaGrid->setColumnWidth(column, std::max(FabrikaGrid->columnWidth(column),
-                                                     FabrikaGrid->horizontalHeader()->sectionSizeHint(column)));
+    // Fifteen columns fit 1024 pixels only with their titles on two lines.
+    FabrikaGrid->fitNumberColumns(QStringLiteral("99.999,99"));
     tabs->addTab(viewPage(FabrikaGrid, screen.AyTopFabrikaQuery, TFabrikaF::kMonthTotals), QString());
     rows->addWidget(tabs, 1);
     setCentralWidget(centre);

@@ -18,8 +18,8 @@ const QString kBakiye = QStringLiteral("Bakiye");
 }  // namespace
 
 const std::vector<GridColumn> TRaporF::kSummaryColumns = {
-    {kKodu, QStringLiteral("Kodu"), 80},
-    {kAdi, QStringLiteral("Adı Soyadı"), 150},
+    {kKodu, QStringLiteral("Kodu"), 60},
+    {kAdi, QStringLiteral("Adı Soyadı"), 130},
     {kBorc, QStringLiteral("Borcumuz"), 0, kAsGridNumber},
     {kAlacak, QStringLiteral("Alacağımız"), 94, kAsGridNumber},
     {kBakiye, QStringLiteral("Kalan Tutar"), 0, kAsGridNumber},
@@ -31,8 +31,8 @@ const std::vector<TotalBox> TRaporF::kTotals = {
 };
 const std::vector<GridColumn> TRaporF::kDetailColumns = {
     {QStringLiteral("Tarih"), QStringLiteral("Tarih"), 80, kAsShortDate},
-    {kAdi, QStringLiteral("Adı Soyadı"), 120},
-    {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 150},
+    {kAdi, QStringLiteral("Adı Soyadı"), 95},
+    {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 60},
     {QStringLiteral("Sabah"), QStringLiteral("Sabah LT"), 0, kAsGridNumber},
     {QStringLiteral("Aksam"), QStringLiteral("Akşam LT"), 0, kAsGridNumber},
     {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Borcumuz"), 0, kAsGridNumber},

@@ -23,7 +23,7 @@
 namespace {
 
 constexpr int kTopBarHeight = 73;
-constexpr int kSummaryWidth = 553;
+constexpr int kSummaryWidth = 500;
 constexpr int kTotalsBarHeight = 41;
 constexpr int kLabelStripHeight = 25;
 
@@ -110,6 +110,8 @@ RaporWindow::RaporWindow(TRaporF& screen)
     Label1->setFont(bold);
     detail->addWidget(Label1);
     auto* detayGrid = new QueryGrid(screen.detayQuery, TRaporF::kDetailColumns, centre);
+    // Beside the summary it has some 430 pixels: the figures come first.
+    detayGrid->fitNumberColumns(QStringLiteral("99.999,99"));
     detail->addWidget(detayGrid, 1);
     body->addLayout(detail, 1);
     setCentralWidget(centre);

@@ -28,7 +28,8 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     auto* right = new QVBoxLayout;
     columns->addLayout(right, 1);
     auto* panel = new QWidget(centre);
-    panel->setFixedHeight(97);
+    // A row under the boxes names the entry being corrected.
+    panel->setFixedHeight(118);
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(4, 4, 4, 4);
     const auto label = [panel](const char* text) { return new QLabel(QString::fromUtf8(text), panel); };
@@ -84,8 +85,9 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     actions->addWidget(yeniBut);
     actions->addWidget(kapatButton);
     actions->addWidget(kayitnoEdit);
-    actions->addWidget(correctionLine(screen, this, panel), 1);
+    actions->addStretch();
     grid->addLayout(actions, 2, 3, 1, 4);
+    grid->addWidget(correctionLine(screen, this, panel), 3, 0, 1, 7);
     grid->addWidget(SonrakiRadio, 0, 6);
     grid->addWidget(GecmeRadio, 1, 6);
     grid->setColumnStretch(2, 1);

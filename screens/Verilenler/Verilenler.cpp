@@ -20,13 +20,13 @@ const TcariF::EntryMessages kEntryMessages = {
 
 const std::vector<GridColumn> TVerilenlerF::kMonthColumns = {
     {QStringLiteral("Tarih"), QStringLiteral("Tarih"), 80, kAsShortDate},
-    {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 80},
-    {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 150},
+    {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 60},
+    {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 140},
     {QStringLiteral("Gider_Miktari"), QStringLiteral("Miktarı"), 0, kAsGridNumber},
     {QStringLiteral("Gider_Tutari"), QStringLiteral("Alacağımız"), 0, kAsGridNumber},
     {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Borcumuz"), 0, kAsGridNumber},
-    {QStringLiteral("Fis_No"), QStringLiteral("Fiş No"), 80},
-    {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 200},
+    {QStringLiteral("Fis_No"), QStringLiteral("Fiş No"), 60},
+    {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 120},
 };
 const std::vector<TotalBox> TVerilenlerF::kMonthTotals = {
     {QStringLiteral("Borcumuz"), QStringLiteral("Borc_Toplami")},

@@ -8,6 +8,7 @@
 #include "screens/Verilenler/Verilenler.h"
 
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -95,6 +96,8 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     auto* tabs = new QTabWidget(centre);
     auto* monthGrid = new QueryGrid(screen.SutGirisiQuery, TVerilenlerF::kMonthColumns);
     monthGrid->setEnterWalksCells(true);
+    // The note takes what the figures leave.
+    monthGrid->horizontalHeader()->setStretchLastSection(true);
     tabs->addTab(viewPage(monthGrid, screen.SutGirisiTopQuery, TVerilenlerF::kMonthTotals), QString());
     right->addWidget(tabs, 1);
     setCentralWidget(centre);

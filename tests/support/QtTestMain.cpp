@@ -1,3 +1,5 @@
+#include "common/widgets/ScreenWindow.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -6,6 +8,8 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Laid out with the program's own font, as the program shows them.
+    useProgramFont();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
