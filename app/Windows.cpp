@@ -3,7 +3,6 @@
 #include "app/Program.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QLibraryInfo>
 #include <QTranslator>
 

@@ -61,10 +61,16 @@ TEST_F(PaymentRoadTest, APaymentTypedFromTheDateToSakla)
     EXPECT_EQ(window.findChild<QTabWidget*>(QStringLiteral("tabs"))->tabText(0),
               QStringLiteral("Mart-2021-Aylık Yapılan Ödeme ve Diğer İşlemler"));
 
-    // "Sakla" pressed again corrects the same row.
+    // "Sakla" pressed again corrects the same row, as the panel says;
+    // Escape gives the correction up and the next save is a new row.
     EXPECT_EQ(focusedName(), QStringLiteral("SaklaBut"));
     press(Qt::Key_Return);
     EXPECT_EQ(count(QStringLiteral("SutGirisi")), 1);
+    EXPECT_FALSE(payment.DuzeltmeLabel.isEmpty());
+    QTest::keyClick(focused(), Qt::Key_Escape);
+    EXPECT_TRUE(payment.kayitnoEdit.isEmpty());
+    EXPECT_TRUE(payment.DuzeltmeLabel.isEmpty());
+    EXPECT_TRUE(payment.KoduEdit.isEmpty());
 }
 
 }  // namespace

@@ -1,0 +1,46 @@
+#include "ScreenFixture.h"
+
+namespace {
+
+const QDate kDay(2026, 11, 12);
+
+// The panel names the row the next save overwrites, on both entry screens,
+// for as long as it does.
+class EntryFormTest : public ScreenFixture {};
+
+TEST_F(EntryFormTest, ThePanelNamesTheRowASaveWouldCorrect)
+{
+    addAccount(QStringLiteral("101"), QStringLiteral("Ahmet Yılmaz"), 2);
+    intakeRow(kDay, QStringLiteral("101"), QStringLiteral("Ahmet Yılmaz"), 38.5, 36.5, 2);
+    const QString named = QStringLiteral("Düzeltme: 12.11.2026 · 101 Ahmet Yılmaz");
+
+    intake.tarihDate.setDate(kDay);
+    intake.GuncelleGunluk();
+    intake.Dzelt1Click();
+    EXPECT_EQ(intake.DuzeltmeLabel.text(), named);
+    intake.EscapeKeyPress();
+    EXPECT_TRUE(intake.kayitnoEdit.isEmpty());
+    EXPECT_TRUE(intake.DuzeltmeLabel.isEmpty());
+    EXPECT_TRUE(intake.sabahEdit.isEmpty()) << "the panel is as after Yeni";
+
+    // A payment saved is corrected by the next save, and the panel says so
+    // under the row's own day, not the picker's.
+    payment.tarihDate.setDate(kDay);
+    payment.KoduEdit.setText(QStringLiteral("101"));
+    payment.AdiEdit.setText(QStringLiteral("Ahmet Yılmaz"));
+    payment.borcEdit.setText(QStringLiteral("100"));
+    payment.SaklaButClick();
+    EXPECT_EQ(payment.DuzeltmeLabel.text(), named);
+    payment.tarihDate.setDate(kDay.addDays(3));
+    payment.SaklaButClick();
+    EXPECT_EQ(payment.DuzeltmeLabel.text(), named);
+
+    // Escape without a correction keeps what is typed.
+    payment.Bosalt();
+    payment.KoduEdit.setText(QStringLiteral("101"));
+    payment.EscapeKeyPress();
+    EXPECT_EQ(payment.KoduEdit.text(), QStringLiteral("101"));
+    EXPECT_TRUE(payment.DuzeltmeLabel.isEmpty());
+}
+
+}  // namespace
