@@ -9,6 +9,8 @@
 void configureApplication(QApplication& app)
 {
     QApplication::setApplicationName(TAnaMenuF::kTitle);
+    // Where the few choices kept between starts (the statement's paper) live.
+    QApplication::setOrganizationName(QStringLiteral("Orvalin"));
     // Ties the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("orvalin-kovanta"));
     QApplication::setStyle(QStringLiteral("Fusion"));

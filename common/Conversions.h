@@ -35,6 +35,8 @@ inline constexpr NumberPattern kAmountPattern{"#,##0.00", true, true, true};
 inline constexpr NumberPattern kGridPattern{"#,###.00", true, false, true};
 // "#.##": an amount box while it has the focus.
 inline constexpr NumberPattern kTypingPattern{"#.##", false, false, false};
+// "0.00": figures written for a spreadsheet, without thousand marks.
+inline constexpr NumberPattern kPlainPattern{"0.00", false, true, true};
 // "#.00": a total box while it has the focus.
 inline constexpr NumberPattern kFocusedTotalPattern{"#.00", false, false, true};
 

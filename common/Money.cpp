@@ -2,14 +2,13 @@
 
 #include "common/Conversions.h"
 
-namespace {
-constexpr qint64 kUnitsPerKurus = 1'000'000;
-}
+#include <cmath>
 
 Money Money::fromStored(double value)
 {
     // Eight decimals carry every product of a two-decimal price and litre
     // count exactly, and the binary noise of a stored double is far below.
+    if (std::abs(value) < 1e7) return fromUnits(std::llround(value * 1e8));
     return fromUnits(QString::number(value, 'f', 8).remove(QLatin1Char('.')).toLongLong());
 }
 
@@ -22,4 +21,9 @@ qint64 Money::kurus() const
 QString Money::text() const
 {
     return formatFloat(kAmountPattern, static_cast<double>(kurus()) / 100);
+}
+
+QString Money::plainText() const
+{
+    return formatFloat(kPlainPattern, static_cast<double>(kurus()) / 100);
 }

@@ -10,6 +10,8 @@ class Money {
 public:
     Money() = default;
     static Money fromStored(double value);
+    static Money fromKurus(qint64 kurus) { return fromUnits(kurus * kUnitsPerKurus); }
+    bool operator==(const Money&) const = default;
 
     Money operator+(const Money& other) const { return fromUnits(units_ + other.units_); }
     Money operator-(const Money& other) const { return fromUnits(units_ - other.units_); }
@@ -18,10 +20,13 @@ public:
 
     // Whole kuruş, a half rounded away from zero.
     qint64 kurus() const;
+    Money rounded() const { return fromKurus(kurus()); }
     bool isZero() const { return kurus() == 0; }
     bool isNegative() const { return kurus() < 0; }
     // "#,##0.00" of the rounded amount: 1.234,56.
     QString text() const;
+    // Without thousand marks, for a spreadsheet: 1234,56.
+    QString plainText() const;
 
 private:
     static Money fromUnits(qint64 units)
@@ -30,5 +35,6 @@ private:
         m.units_ = units;
         return m;
     }
+    static constexpr qint64 kUnitsPerKurus = 1'000'000;
     qint64 units_ = 0;  // hundred-millionths of a lira
 };

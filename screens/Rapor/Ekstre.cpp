@@ -3,9 +3,8 @@
 #include "common/Conversions.h"
 #include "common/GridColumns.h"
 #include "common/MonthPeriod.h"
-#include "store/Query.h"
 #include "store/Schema.h"
-#include "store/SqlText.h"
+#include "store/Statement.h"
 
 namespace {
 
@@ -15,9 +14,9 @@ QString amount(const QVariant& value)
     return cellText(kAsAmount, value);
 }
 
-QString amount(double value)
+QString amount(const std::optional<Money>& value)
 {
-    return formatFloat(kAmountPattern, value);
+    return value ? value->text() : QString();
 }
 
 QString period(const QDate& ilk, const QDate& son)
@@ -25,21 +24,46 @@ QString period(const QDate& ilk, const QDate& son)
     return shortDate(ilk) + QLatin1Char('-') + shortDate(son);
 }
 
+// A line break or another control character in a name or a note prints
+// as a blank: a row stays one row.
+QString printable(QString text)
+{
+    for (QChar& c : text)
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+            c.category() == QChar::Separator_Paragraph)
+            c = QLatin1Char(' ');
+    return text;
+}
+
+// A litre count or an amount as printed, to add up as printed.
+Money printed(const QVariant& value)
+{
+    return Money::fromStored(value.toDouble()).rounded();
+}
+
+QVariant nonZero(const QVariant& value)
+{
+    return value.isNull() || value.toDouble() == 0 ? QVariant() : value;
+}
+
 }  // namespace
 
 const QStringList AccountStatement::kColumnTitles = {
-    QStringLiteral("Tarih"),    QStringLiteral("Açıklama"), QStringLiteral("Sabah LT"),   QStringLiteral("Akşam LT"),
-    QStringLiteral("Birim Fiyat"), QStringLiteral("Borcumuz"), QStringLiteral("Alacağımız"), QStringLiteral("Bakiye"),
+    QStringLiteral("Tarih"),    QStringLiteral("Fiş No"), QStringLiteral("Açıklama"), QStringLiteral("Sabah LT"),
+    QStringLiteral("Akşam LT"), QStringLiteral("Fiyat"),  QStringLiteral("Miktar"),   QStringLiteral("Borcumuz"),
+    QStringLiteral("Alacağımız"), QStringLiteral("Bakiye"),
 };
 
 QStringList AccountStatementLine::cells() const
 {
-    return {tarih, aciklama, amount(sabah), amount(aksam), amount(birimFiyat), amount(borc), amount(alacak), amount(bakiye)};
+    return {tarih,         fisNo,         aciklama,     amount(sabah),  amount(aksam),
+            amount(fiyat), amount(miktar), amount(borc), amount(alacak), bakiye.text()};
 }
 
 QStringList AccountStatement::headerLines() const
 {
     QStringList lines{QStringLiteral("Kodu: ") + kodu, QStringLiteral("Adı Soyadı: ") + adi};
+    if (!digerAdlar.isEmpty()) lines << QStringLiteral("Hareketlerdeki diğer adı: ") + digerAdlar.join(QStringLiteral(", "));
     if (!koy.isEmpty()) lines << QStringLiteral("Köy: ") + koy;
     lines << QStringLiteral("Dönem: ") + shortDate(ilk) + QStringLiteral(" - ") + shortDate(son);
     return lines;
@@ -47,19 +71,34 @@ QStringList AccountStatement::headerLines() const
 
 QStringList AccountStatement::openingCells() const
 {
-    return {QString(), QStringLiteral("Devreden Bakiye"), QString(), QString(), QString(), QString(), QString(),
-            amount(acilisBakiyesi)};
+    QStringList cells(kColumnTitles.size());
+    cells[Aciklama] = kOpeningNote;
+    cells[Bakiye] = devreden.text();
+    return cells;
 }
 
 QStringList AccountStatement::totalCells() const
 {
-    return {QString(),           QStringLiteral("Toplam"), amount(sabahToplami), amount(aksamToplami), QString(),
-            amount(borcToplami), amount(alacakToplami),    amount(kalanTutar())};
+    QStringList cells(kColumnTitles.size());
+    cells[Aciklama] = QStringLiteral("Toplam");
+    cells[Sabah] = sabahToplami.text();
+    cells[Aksam] = aksamToplami.text();
+    cells[Borc] = borcToplami.text();
+    cells[Alacak] = alacakToplami.text();
+    cells[Bakiye] = kapanis().text();
+    return cells;
+}
+
+QStringList AccountStatement::summaryLines() const
+{
+    return {kOpeningNote + QStringLiteral(": ") + devreden.text(), QStringLiteral("Dönem: ") + donem().text()};
 }
 
 QString AccountStatement::closingLine() const
 {
-    return QStringLiteral("Kalan Tutar: ") + amount(kalanTutar());
+    const Money balance = kapanis();
+    if (balance.isNegative()) return QStringLiteral("Üreticinin borcu: ") + balance.negated().text();
+    return QStringLiteral("Üreticiye borcumuz: ") + balance.text();
 }
 
 QString AccountStatement::pageText(int page, int pageCount)
@@ -89,57 +128,148 @@ QString safeFileName(const QString& text)
 }
 
 AccountStatement buildStatement(Connection& connection, const QString& kodu, const QString& adi, const QDate& ilk,
-                         const QDate& son)
+                                const QDate& son)
 {
     AccountStatement statement;
-    statement.kodu = kodu;
-    statement.adi = adi;
+    statement.kodu = printable(kodu);
+    statement.adi = printable(adi);
     statement.ilk = ilk;
     statement.son = son;
-    // The code comes from the data: quoted with its own quotes doubled.
-    const QString codeLine = QStringLiteral("AND Kodu=") + quotedText(kodu);
 
-    Query account(connection, {QStringLiteral("SELECT Adi, Koy FROM Cariler"),
-                               QStringLiteral("WHERE Kodu=") + quotedText(kodu), QStringLiteral("ORDER BY CID ASC;")});
-    account.open();
-    if (account.recordCount() > 0) {
-        statement.adi = account.asString(QStringLiteral("Adi"));
-        statement.koy = account.asString(QStringLiteral("Koy"));
+    Statement account(connection, QStringLiteral("SELECT Adi, Koy FROM Cariler WHERE Kodu = ?1 ORDER BY CID ASC;"));
+    account.bind(1, kodu);
+    if (account.step()) {
+        statement.adi = printable(account.column(0).toString());
+        statement.koy = printable(account.column(1).toString());
     }
 
-    Query before(connection, {QStringLiteral("SELECT SUM(Gelir_Toplam_Tutar) AS Borc_Toplami, "),
-                              QStringLiteral("SUM(Gider_Tutari) AS Alacak_Toplami FROM SutGirisi"),
-                              QStringLiteral("WHERE Tarih<") + dateLiteral(ilk), codeLine + QLatin1Char(';')});
-    before.open();
-    statement.acilisBakiyesi = before.asFloat(QStringLiteral("Borc_Toplami")) - before.asFloat(QStringLiteral("Alacak_Toplami"));
+    // Sums a person checks are exact decimals of every stored amount.
+    Statement before(connection, QStringLiteral("SELECT Gelir_Toplam_Tutar, Gider_Tutari FROM SutGirisi "
+                                                "WHERE Kodu = ?1 AND Tarih < ?2;"));
+    before.bind(1, kodu);
+    before.bind(2, ilk);
+    Money exact;
+    while (before.step())
+        exact += Money::fromStored(before.column(0).toDouble()) - Money::fromStored(before.column(1).toDouble());
+    statement.devreden = exact.rounded();
 
-    Query rows(connection, {
-                               QStringLiteral("SELECT Tarih, Aciklama, Sabah, Aksam, SBirim_Fiyat, Gelir_Gider, "),
-                               QStringLiteral("Gelir_Toplam_Tutar, Gider_Tutari FROM SutGirisi"),
-                               periodFilter(ilk, son),
-                               codeLine,
-                               // Rows of one day in the order they were entered.
-                               QStringLiteral("ORDER BY Tarih ASC, SGID ASC;"),
-                           });
-    rows.open();
-    double bakiye = statement.acilisBakiyesi;
-    for (int row = 0; row < rows.recordCount(); ++row) {
+    Statement rows(connection, QStringLiteral("SELECT Tarih, Adi, Fis_No, Aciklama, Sabah, Aksam, SBirim_Fiyat, "
+                                              "Gider_Miktari, Gelir_Gider, Gelir_Toplam_Tutar, Gider_Tutari "
+                                              "FROM SutGirisi WHERE Kodu = ?1 AND Tarih >= ?2 AND Tarih <= ?3 "
+                                              // Rows of one day in the order they were entered.
+                                              "ORDER BY Tarih ASC, SGID ASC;"));
+    rows.bind(1, kodu);
+    rows.bind(2, ilk);
+    rows.bind(3, son);
+    Money bakiye = statement.devreden;
+    while (rows.step()) {
         AccountStatementLine line;
-        line.tarih = cellText(kAsShortDate, rows.valueAt(row, QStringLiteral("Tarih")));
-        line.aciklama = rows.valueAt(row, QStringLiteral("Aciklama")).toString();
-        line.sabah = rows.valueAt(row, QStringLiteral("Sabah"));
-        line.aksam = rows.valueAt(row, QStringLiteral("Aksam"));
-        if (rows.valueAt(row, QStringLiteral("Gelir_Gider")).toString() == kindCode(LedgerKind::Intake))
-            line.birimFiyat = rows.valueAt(row, QStringLiteral("SBirim_Fiyat"));
-        line.borc = rows.valueAt(row, QStringLiteral("Gelir_Toplam_Tutar"));
-        line.alacak = rows.valueAt(row, QStringLiteral("Gider_Tutari"));
-        bakiye += line.borc.toDouble() - line.alacak.toDouble();
+        line.tarih = cellText(kAsShortDate, rows.column(0));
+        const QString name = printable(rows.column(1).toString());
+        if (name != statement.adi && !statement.digerAdlar.contains(name)) statement.digerAdlar << name;
+        line.fisNo = printable(rows.column(2).toString());
+        line.aciklama = printable(rows.column(3).toString());
+        line.sabah = rows.column(4);
+        line.aksam = rows.column(5);
+        if (rows.column(8).toString() == kindCode(LedgerKind::Intake))
+            line.fiyat = rows.column(6);
+        else
+            line.miktar = nonZero(rows.column(7));
+        const QVariant borc = rows.column(9);
+        const QVariant alacak = rows.column(10);
+        exact += Money::fromStored(borc.toDouble()) - Money::fromStored(alacak.toDouble());
+        if (!borc.isNull()) line.borc = printed(borc);
+        if (!alacak.isNull()) line.alacak = printed(alacak);
+        bakiye += line.borc.value_or(Money()) - line.alacak.value_or(Money());
         line.bakiye = bakiye;
-        statement.sabahToplami += line.sabah.toDouble();
-        statement.aksamToplami += line.aksam.toDouble();
-        statement.borcToplami += line.borc.toDouble();
-        statement.alacakToplami += line.alacak.toDouble();
+        statement.sabahToplami += printed(line.sabah);
+        statement.aksamToplami += printed(line.aksam);
+        statement.borcToplami += line.borc.value_or(Money());
+        statement.alacakToplami += line.alacak.value_or(Money());
+        statement.lines.push_back(line);
+    }
+
+    // Rows rounded one by one need not add up to their exact sum rounded
+    // once: one line makes up the difference, so the closing balance is
+    // the exact one.
+    const Money difference = exact.rounded() - bakiye;
+    if (!difference.isZero()) {
+        AccountStatementLine line;
+        line.aciklama = AccountStatement::kRoundingNote;
+        if (difference.isNegative())
+            line.alacak = difference.negated();
+        else
+            line.borc = difference;
+        line.bakiye = exact.rounded();
+        statement.borcToplami += line.borc.value_or(Money());
+        statement.alacakToplami += line.alacak.value_or(Money());
         statement.lines.push_back(line);
     }
     return statement;
+}
+
+std::vector<StatementCode> statementCodes(Connection& connection, const QDate& ilk, const QDate& son)
+{
+    Statement codes(connection,
+                    QStringLiteral(
+                        "SELECT k.Kodu, COALESCE("
+                        "(SELECT c.Adi FROM Cariler c WHERE c.Kodu = k.Kodu ORDER BY c.CID LIMIT 1), "
+                        "(SELECT s.Adi FROM SutGirisi s WHERE s.Kodu = k.Kodu ORDER BY s.Tarih DESC, s.SGID DESC LIMIT 1)"
+                        ") AS Adi FROM ("
+                        "SELECT Kodu FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND Kodu IS NOT NULL GROUP BY Kodu "
+                        "UNION "
+                        // Owed from before though nothing moved in the period.
+                        "SELECT Kodu FROM SutGirisi WHERE Tarih <= ?2 AND Kodu IS NOT NULL GROUP BY Kodu "
+                        "HAVING ROUND(TOTAL(Gelir_Toplam_Tutar) - TOTAL(Gider_Tutari), 2) <> 0"
+                        ") k ORDER BY Adi COLLATE tr ASC, k.Kodu ASC;"));
+    codes.bind(1, ilk);
+    codes.bind(2, son);
+    std::vector<StatementCode> found;
+    while (codes.step()) found.push_back({codes.column(0).toString(), codes.column(1).toString()});
+    return found;
+}
+
+std::vector<AccountStatement> buildAllStatements(Connection& connection, const QDate& ilk, const QDate& son,
+                                                 const std::function<bool(int done, int total)>& progress)
+{
+    const std::vector<StatementCode> codes = statementCodes(connection, ilk, son);
+    std::vector<AccountStatement> statements;
+    statements.reserve(codes.size());
+    const int total = static_cast<int>(codes.size());
+    for (const StatementCode& code : codes) {
+        if (progress && !progress(static_cast<int>(statements.size()), total)) break;
+        statements.push_back(buildStatement(connection, code.kodu, code.adi, ilk, son));
+    }
+    return statements;
+}
+
+QString csvLine(const QStringList& fields)
+{
+    QStringList quoted;
+    for (const QString& field : fields) {
+        const bool quote = field.contains(QLatin1Char(';')) || field.contains(QLatin1Char('"')) ||
+                           field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r'));
+        quoted << (quote ? QLatin1Char('"') + QString(field).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"')
+                         : field);
+    }
+    return quoted.join(QLatin1Char(';')) + QStringLiteral("\r\n");
+}
+
+QString statementsCsv(const std::vector<AccountStatement>& statements)
+{
+    const auto plain = [](const QVariant& value) {
+        return value.isNull() ? QString() : formatFloat(kPlainPattern, value.toDouble());
+    };
+    const auto money = [](const std::optional<Money>& value) { return value ? value->plainText() : QString(); };
+    QString csv = csvLine(QStringList{QStringLiteral("Kodu"), QStringLiteral("Adı")} + AccountStatement::kColumnTitles);
+    for (const AccountStatement& s : statements) {
+        QStringList opening(AccountStatement::kColumnTitles.size());
+        opening[AccountStatement::Aciklama] = AccountStatement::kOpeningNote;
+        opening[AccountStatement::Bakiye] = s.devreden.plainText();
+        csv += csvLine(QStringList{s.kodu, s.adi} + opening);
+        for (const AccountStatementLine& l : s.lines)
+            csv += csvLine({s.kodu, s.adi, l.tarih, l.fisNo, l.aciklama, plain(l.sabah), plain(l.aksam), plain(l.fiyat),
+                            plain(l.miktar), money(l.borc), money(l.alacak), l.bakiye.plainText()});
+    }
+    return csv;
 }

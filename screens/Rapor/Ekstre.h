@@ -1,26 +1,32 @@
 #pragma once
 
+#include "common/Money.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
+#include <optional>
 #include <vector>
 
 class Connection;
 
-// A producer's statement for a period, as handed over at settlement: the
-// balance brought forward, every ledger row of the code in the period with
-// the balance after it, the totals and what is still owed. The figures are
-// kept as read; the texts are what the paper shows.
+// A producer's statement for a period, as handed over at settlement and
+// checked by hand: every money figure is printed to the kuruş, every
+// balance is the one before it plus and minus the printed figures, the
+// totals are the sums of the printed rows.
 struct AccountStatementLine {
-    QString tarih;        // dd.MM.yyyy
+    QString tarih;        // dd.MM.yyyy; empty on the rounding line
+    QString fisNo;
     QString aciklama;
     QVariant sabah;       // litres; empty on payment rows
     QVariant aksam;
-    QVariant birimFiyat;  // price per litre of intake rows only
-    QVariant borc;        // "Borcumuz"
-    QVariant alacak;      // "Alacağımız"
-    double bakiye = 0;    // the balance after this row
+    QVariant fiyat;       // price per litre, on intake rows
+    QVariant miktar;      // quantity of goods, on payment rows where set
+    std::optional<Money> borc;    // "Borcumuz", as printed
+    std::optional<Money> alacak;  // "Alacağımız", as printed
+    Money bakiye;                 // the balance after this row
 
     // The row's cells in the order of AccountStatement::kColumnTitles.
     QStringList cells() const;
@@ -29,32 +35,43 @@ struct AccountStatementLine {
 struct AccountStatement {
     QString kodu;
     QString adi;
+    // Other names the code's rows carry in the period (an account renamed).
+    QStringList digerAdlar;
     QString koy;
     QDate ilk;
     QDate son;
-    double acilisBakiyesi = 0;
+    // The exact balance of the code's rows before the period, rounded once:
+    // the closing balance of the statement that ends the day before.
+    Money devreden;
     std::vector<AccountStatementLine> lines;
-    double sabahToplami = 0;
-    double aksamToplami = 0;
-    double borcToplami = 0;
-    double alacakToplami = 0;
+    Money sabahToplami;  // litres add up in hundredths the same way
+    Money aksamToplami;
+    Money borcToplami;
+    Money alacakToplami;
 
-    // Brought forward, plus what the period booked, less what it gave.
-    double kalanTutar() const { return acilisBakiyesi + borcToplami - alacakToplami; }
+    // What the period booked less what it gave.
+    Money donem() const { return borcToplami - alacakToplami; }
+    // Brought forward and the period: the exact balance rounded once.
+    Money kapanis() const { return devreden + donem(); }
 
     static inline const QString kProductLine = QStringLiteral("Orvalin Kovanta");
     static inline const QString kTitle = QStringLiteral("Hesap Ekstresi");
+    static inline const QString kRoundingNote = QStringLiteral("Yuvarlama farkı");
+    static inline const QString kOpeningNote = QStringLiteral("Devreden Bakiye");
     static const QStringList kColumnTitles;
+    enum Column { Tarih, FisNo, Aciklama, Sabah, Aksam, Fiyat, Miktar, Borc, Alacak, Bakiye };
     // Which columns hold numbers, and so stand right-aligned.
-    static bool isNumberColumn(int column) { return column >= 2; }
+    static bool isNumberColumn(int column) { return column >= Sabah; }
 
-    // The heading lines under the title: code, name, village, period.
+    // The heading lines under the title: code, name, other names, village, period.
     QStringList headerLines() const;
     // The first row: the balance brought forward.
     QStringList openingCells() const;
     // The last row: the period's totals of litres and money.
     QStringList totalCells() const;
-    // "Kalan Tutar: …"
+    // "Devreden Bakiye: …", "Dönem: …"
+    QStringList summaryLines() const;
+    // Who owes whom, in words: "Üreticiye borcumuz: 1.234,56".
     QString closingLine() const;
     // "Sayfa 2/3"
     static QString pageText(int page, int pageCount);
@@ -65,7 +82,27 @@ struct AccountStatement {
 // One code's statement for the period. The name and village come from the
 // account while it exists; a deleted account keeps the name given here.
 AccountStatement buildStatement(Connection& connection, const QString& kodu, const QString& adi, const QDate& ilk,
-                         const QDate& son);
+                                const QDate& son);
+
+// Who gets a statement for the period: every code with rows in it, and every
+// code whose balance at its end is not zero; in Turkish order of name.
+struct StatementCode {
+    QString kodu;
+    QString adi;
+};
+std::vector<StatementCode> statementCodes(Connection& connection, const QDate& ilk, const QDate& son);
+
+// Every statement of the period, told after each one; false from the
+// progress stops the work, and what was built so far is returned.
+std::vector<AccountStatement> buildAllStatements(Connection& connection, const QDate& ilk, const QDate& son,
+                                                 const std::function<bool(int done, int total)>& progress = {});
+
+// The statements for a spreadsheet: for each producer the balance brought
+// forward, his rows with the running balance and the rounding line.
+QString statementsCsv(const std::vector<AccountStatement>& statements);
+
+// A CSV line: fields between ";", quoted where they hold one.
+QString csvLine(const QStringList& fields);
 
 // "Ekstreler-<dd.MM.yyyy>-<dd.MM.yyyy>.pdf": every producer's statement of a period.
 QString allStatementsFileName(const QDate& ilk, const QDate& son);
@@ -81,4 +118,6 @@ public:
     virtual ~StatementPreview() = default;
     // One statement per producer, each starting on a new page.
     virtual void previewStatements(const std::vector<AccountStatement>& statements, const QString& fileName) = 0;
+    // Told while every statement of a period is made; false cancels.
+    virtual bool progress(int /*done*/, int /*total*/) { return true; }
 };

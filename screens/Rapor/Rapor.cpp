@@ -5,7 +5,6 @@
 #include "store/SqlText.h"
 
 #include <QDate>
-#include <QSet>
 
 namespace {
 
@@ -139,17 +138,21 @@ void TRaporF::EkstreButClick()
 
 void TRaporF::TumEkstreButClick()
 {
-    if (!canPrintStatements()) return;
-    // A code listed under two names has all its rows on one statement, so
-    // it is printed once, where it first appears.
-    std::vector<AccountStatement> statements;
-    QSet<QString> printed;
-    for (int row = 0; row < SutGirisiQuery.recordCount(); ++row) {
-        const QString kodu = SutGirisiQuery.valueAt(row, kKodu).toString();
-        if (printed.contains(kodu)) continue;
-        printed.insert(kodu);
-        statements.push_back(buildStatement(forms_.sutConnection, kodu, SutGirisiQuery.valueAt(row, kAdi).toString(),
-                                            summaryFrom_, summaryTo_));
+    if (!summaryFrom_.isValid()) {
+        forms_.dialogs.message(kNoStatementMessage);
+        return;
+    }
+    // Everyone with rows in the period, and everyone still owed from before.
+    bool cancelled = false;
+    const std::vector<AccountStatement> statements =
+        buildAllStatements(forms_.sutConnection, summaryFrom_, summaryTo_, [this, &cancelled](int done, int total) {
+            cancelled = statementPreview_ && !statementPreview_->progress(done, total);
+            return !cancelled;
+        });
+    if (cancelled) return;
+    if (statements.empty()) {
+        forms_.dialogs.message(kNoStatementMessage);
+        return;
     }
     if (statementPreview_) statementPreview_->previewStatements(statements, allStatementsFileName(summaryFrom_, summaryTo_));
 }

@@ -8,6 +8,7 @@
 #include "screens/Rapor/Rapor.h"
 #include "screens/Rapor/StatementPrint.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -15,12 +16,29 @@
 #include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
+
+const QString kPaperKey = QStringLiteral("Ekstre/Kagit");
+
+// The paper chosen last, for the next preview and the next start.
+QPageSize savedPaperSize()
+{
+    const bool a5 = QSettings().value(kPaperKey).toString() == QStringLiteral("A5");
+    return QPageSize(a5 ? QPageSize::A5 : QPageSize::A4);
+}
+
+void savePaperSize(const QPageSize& size)
+{
+    if (size.id() == QPageSize::A4 || size.id() == QPageSize::A5)
+        QSettings().setValue(kPaperKey, size.id() == QPageSize::A5 ? QStringLiteral("A5") : QStringLiteral("A4"));
+}
 
 constexpr int kTopBarHeight = 73;
 constexpr int kSummaryWidth = 500;
@@ -156,10 +174,35 @@ RaporWindow::~RaporWindow()
     screen_.attachStatementPreview(nullptr);
 }
 
+bool RaporWindow::progress(int done, int total)
+{
+    if (!progress_) {
+        progress_ = new QProgressDialog(QStringLiteral("Ekstreler hazırlanıyor..."), QStringLiteral("İptal"), 0, total, this);
+        progress_->setWindowTitle(kProgramTitle);
+        progress_->setWindowModality(Qt::WindowModal);
+        progress_->setMinimumDuration(0);
+        progress_->setAutoClose(false);
+        progress_->setAutoReset(false);
+    }
+    progress_->setMaximum(total);
+    progress_->setValue(done);
+    QApplication::processEvents();
+    if (!progress_->wasCanceled()) return true;
+    closeProgress();
+    return false;
+}
+
+void RaporWindow::closeProgress()
+{
+    delete progress_;
+    progress_ = nullptr;
+}
+
 void RaporWindow::previewStatements(const std::vector<AccountStatement>& statements, const QString& fileName)
 {
+    closeProgress();
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageSize(savedPaperSize());
     printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
     printer.setDocName(QFileInfo(fileName).completeBaseName());
     printer.setOutputFileName(QDir::current().absoluteFilePath(fileName));
@@ -172,9 +215,14 @@ void RaporWindow::previewStatements(const std::vector<AccountStatement>& stateme
                                 (target->outputFileName().isEmpty() ? QString() : QLatin1Char('\n') + target->outputFileName()));
     });
     // The preview's buttons take no keys: Ctrl+P reaches its print button,
-    // the last one, from where the statements are printed or saved as PDF.
-    if (auto* buttons = preview.findChild<QToolBar*>(); buttons && !buttons->actions().isEmpty())
-        buttons->actions().last()->setShortcut(QKeySequence::Print);
+    // the last one, from where the statements are printed or saved as PDF;
+    // Ctrl+Shift+P its page setup, just before it, for A4 or A5.
+    if (auto* buttons = preview.findChild<QToolBar*>(); buttons && buttons->actions().size() >= 2) {
+        const QList<QAction*> actions = buttons->actions();
+        actions.last()->setShortcut(QKeySequence::Print);
+        actions[actions.size() - 2]->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    }
     preview.resize(size());
     preview.exec();
+    savePaperSize(printer.pageLayout().pageSize());
 }

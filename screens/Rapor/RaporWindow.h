@@ -14,7 +14,12 @@ public:
     // Qt's print preview, from which the statements are printed or saved
     // as a PDF file that starts with the given name in the working folder.
     void previewStatements(const std::vector<AccountStatement>& statements, const QString& fileName) override;
+    // A window with "İptal" while every producer's statement is made.
+    bool progress(int done, int total) override;
 
 private:
+    void closeProgress();
+
     TRaporF& screen_;
+    class QProgressDialog* progress_ = nullptr;
 };

@@ -10,11 +10,19 @@
 
 namespace {
 
-constexpr int kNoteColumn = 1;
-constexpr qreal kLargestPoints = 10;
-constexpr qreal kSmallestPoints = 5;
-// Room for the totals row, a gap and the closing line.
-constexpr int kTotalsRows = 3;
+using C = AccountStatement::Column;
+
+// The columns of the paper: on A4 one figure each; on A5 two figures share
+// a column, one above the other, so that the type stays readable.
+using Slots = std::vector<std::vector<int>>;
+const Slots kWideSlots = {{C::Tarih}, {C::FisNo}, {C::Aciklama}, {C::Sabah}, {C::Aksam},
+                          {C::Fiyat}, {C::Miktar}, {C::Borc}, {C::Alacak}, {C::Bakiye}};
+const Slots kNarrowSlots = {{C::Tarih, C::FisNo}, {C::Aciklama}, {C::Sabah, C::Aksam}, {C::Fiyat, C::Miktar},
+                            {C::Borc}, {C::Alacak}, {C::Bakiye}};
+constexpr qreal kWidePoints = 9;
+constexpr qreal kNarrowPoints = 8;
+// Narrower than this (in millimetres) the paper takes the A5 columns.
+constexpr qreal kNarrowPaper = 160;
 const QColor kShade(236, 236, 236);
 
 // Carries every Turkish letter; installed with the program's fonts.
@@ -27,27 +35,28 @@ QFont fontOf(qreal points, bool bold)
     return font;
 }
 
+bool isNoteSlot(const std::vector<int>& slot) { return slot.front() == C::Aciklama; }
+
 // One statement's layout on pages of one size.
 class StatementLayout {
 public:
-    StatementLayout(QPaintDevice& device, const AccountStatement& statement, const QSizeF& area)
-        : device_(device), statement_(statement), area_(area)
+    StatementLayout(QPaintDevice& device, const AccountStatement& statement, const QSizeF& area, bool narrow)
+        : device_(device), statement_(statement), area_(area), slots_(narrow ? kNarrowSlots : kWideSlots)
     {
-        // The widest figure decides the type: it is made as large as fits.
-        qreal points = kLargestPoints;
-        fit(points);
-        const qreal needed = fixedWidth_ + noteMinimum_;
-        if (needed > area_.width()) {
-            points = std::max(kSmallestPoints, points * area_.width() / needed);
-            fit(points);
-        }
-        const qreal note = std::max(noteMinimum_, area_.width() - fixedWidth_);
-        widths_[kNoteColumn] = note;
-        qreal x = 0;
-        for (qreal w : widths_) {
-            lefts_.push_back(x);
-            x += w;
-        }
+        const qreal points = narrow ? kNarrowPoints : kWidePoints;
+        body_ = fontOf(points, false);
+        bold_ = fontOf(points, true);
+        heading_ = fontOf(points * 1.4, true);
+        closing_ = fontOf(points * 1.2, true);
+        const QFontMetricsF metrics(bold_, &device_);
+        line_ = metrics.lineSpacing();
+        pad_ = metrics.horizontalAdvance(QStringLiteral("0"));
+        headingHeight_ = QFontMetricsF(heading_, &device_).lineSpacing() * 1.3;
+
+        rows_.push_back(statement_.openingCells());
+        for (const AccountStatementLine& line : statement_.lines) rows_.push_back(line.cells());
+        measureColumns();
+        for (const QStringList& cells : rows_) heights_.push_back(rowHeight(cells, body_));
         paginate();
     }
 
@@ -57,23 +66,11 @@ public:
     {
         const Page& p = pages_[static_cast<size_t>(page)];
         qreal y = paintHeading(painter, page == 0);
-        paintRow(painter, y, AccountStatement::kColumnTitles, bold_, false);
-        y += rowHeight_;
+        y = paintRow(painter, y, AccountStatement::kColumnTitles, bold_, false, titleHeight());
         painter.drawLine(QPointF(0, y), QPointF(area_.width(), y));
-        for (int row = p.first; row < p.last; ++row) {
-            const QStringList cells = row == 0 ? statement_.openingCells()
-                                               : statement_.lines[static_cast<size_t>(row - 1)].cells();
-            paintRow(painter, y, cells, body_, row % 2 == 1);
-            y += rowHeight_;
-        }
-        if (p.totals) {
-            painter.drawLine(QPointF(0, y), QPointF(area_.width(), y));
-            paintRow(painter, y, statement_.totalCells(), bold_, false);
-            y += rowHeight_ * 1.5;
-            painter.setFont(closing_);
-            painter.drawText(QRectF(0, y, area_.width(), rowHeight_ * 1.3), Qt::AlignRight | Qt::AlignVCenter,
-                             statement_.closingLine());
-        }
+        for (int row = p.first; row < p.last; ++row)
+            y = paintRow(painter, y, rows_[static_cast<size_t>(row)], body_, row % 2 == 1, heights_[static_cast<size_t>(row)]);
+        if (p.totals) paintTotals(painter, y);
         paintFooter(painter, page);
     }
 
@@ -84,56 +81,92 @@ private:
         bool totals;
     };
 
-    void fit(qreal points)
+    // Each column as wide as its widest figure or title; the note takes
+    // what is left and goes on over more lines.
+    void measureColumns()
     {
-        body_ = fontOf(points, false);
-        bold_ = fontOf(points, true);
-        heading_ = fontOf(points * 1.4, true);
-        closing_ = fontOf(points * 1.2, true);
         const QFontMetricsF body(body_, &device_);
         const QFontMetricsF bold(bold_, &device_);
-        const qreal pad = bold.horizontalAdvance(QStringLiteral("00"));
-        const int columns = static_cast<int>(AccountStatement::kColumnTitles.size());
-        widths_.assign(static_cast<size_t>(columns), 0);
-        auto widen = [&](const QStringList& cells, const QFontMetricsF& metrics) {
-            for (int c = 0; c < columns; ++c)
-                widths_[static_cast<size_t>(c)] = std::max(widths_[static_cast<size_t>(c)],
-                                                           metrics.horizontalAdvance(cells[c]) + pad);
+        widths_.assign(slots_.size(), 0);
+        const auto widen = [&](const QStringList& cells, const QFontMetricsF& metrics) {
+            for (size_t s = 0; s < slots_.size(); ++s) {
+                if (isNoteSlot(slots_[s])) continue;
+                for (int field : slots_[s])
+                    widths_[s] = std::max(widths_[s], metrics.horizontalAdvance(cells[field]) + 2 * pad_);
+            }
         };
         widen(AccountStatement::kColumnTitles, bold);
-        widen(statement_.openingCells(), body);
         widen(statement_.totalCells(), bold);
-        for (const AccountStatementLine& line : statement_.lines) widen(line.cells(), body);
-        // The note takes what is left and is cut short when it runs out.
-        noteMinimum_ = std::max(bold.horizontalAdvance(QStringLiteral("Devreden Bakiye")) + pad,
-                                std::min(widths_[kNoteColumn], bold.horizontalAdvance(QStringLiteral("0")) * 24));
-        fixedWidth_ = 0;
-        for (int c = 0; c < columns; ++c)
-            if (c != kNoteColumn) fixedWidth_ += widths_[static_cast<size_t>(c)];
-        rowHeight_ = body.lineSpacing() * 1.35;
-        lineHeight_ = body.lineSpacing() * 1.2;
-        headingHeight_ = QFontMetricsF(heading_, &device_).lineSpacing() * 1.3;
+        for (const QStringList& cells : rows_) widen(cells, body);
+        qreal fixed = 0;
+        for (size_t s = 0; s < slots_.size(); ++s)
+            if (!isNoteSlot(slots_[s])) fixed += widths_[s];
+        const qreal noteMinimum = bold.horizontalAdvance(AccountStatement::kRoundingNote) + 2 * pad_;
+        qreal x = 0;
+        for (size_t s = 0; s < slots_.size(); ++s) {
+            if (isNoteSlot(slots_[s])) widths_[s] = std::max(noteMinimum, area_.width() - fixed);
+            lefts_.push_back(x);
+            x += widths_[s];
+        }
+    }
+
+    // The note's lines at its column's width.
+    int noteLines(const QString& note, const QFont& font) const
+    {
+        if (note.isEmpty()) return 1;
+        const size_t s = noteSlot();
+        const QRectF room(0, 0, widths_[s] - 2 * pad_, 1e6);
+        const QRectF used = QFontMetricsF(font, &device_).boundingRect(room, Qt::TextWordWrap, note);
+        return std::max(1, static_cast<int>(std::lround(used.height() / QFontMetricsF(font, &device_).lineSpacing())));
+    }
+
+    size_t noteSlot() const
+    {
+        for (size_t s = 0; s < slots_.size(); ++s)
+            if (isNoteSlot(slots_[s])) return s;
+        return 0;
+    }
+
+    // As many lines as its note needs or as the figures stacked in a column.
+    qreal rowHeight(const QStringList& cells, const QFont& font) const
+    {
+        int lines = noteLines(cells[C::Aciklama], font);
+        for (const std::vector<int>& slot : slots_)
+            for (size_t i = 0; i < slot.size(); ++i)
+                if (!cells[slot[i]].isEmpty()) lines = std::max(lines, static_cast<int>(i) + 1);
+        return lines * line_ + line_ * 0.35;
+    }
+
+    qreal titleHeight() const
+    {
+        size_t stacked = 1;
+        for (const std::vector<int>& slot : slots_) stacked = std::max(stacked, slot.size());
+        return static_cast<qreal>(stacked) * line_ + line_ * 0.35;
     }
 
     qreal headingHeight(bool first) const
     {
         const int lines = first ? static_cast<int>(statement_.headerLines().size()) : 1;
-        return headingHeight_ + lines * lineHeight_ + lineHeight_ * 0.6;
+        return headingHeight_ + lines * line_ * 1.2 + line_ * 0.6;
     }
-    qreal footerHeight() const { return lineHeight_ * 1.6; }
+    qreal totalsHeight() const { return heights_.empty() ? 0 : line_ * 1.35 + line_ * 0.6 + 2 * line_ * 1.2 + line_ * 1.6; }
+    qreal footerHeight() const { return line_ * 1.9; }
 
     void paginate()
     {
-        const int rows = 1 + static_cast<int>(statement_.lines.size());
+        const int rows = static_cast<int>(rows_.size());
         int row = 0;
         bool first = true;
         for (;;) {
-            const qreal room = area_.height() - headingHeight(first) - rowHeight_ - footerHeight();
-            const int capacity = std::max(1, static_cast<int>(std::floor(room / rowHeight_)));
-            const int take = std::min(capacity, rows - row);
-            const bool totals = row + take == rows && (capacity - take >= kTotalsRows || take == 0);
-            pages_.push_back({row, row + take, totals});
-            row += take;
+            const qreal room = area_.height() - headingHeight(first) - titleHeight() - footerHeight();
+            qreal used = 0;
+            int last = row;
+            // At least one row a page, however tall.
+            while (last < rows && (last == row || used + heights_[static_cast<size_t>(last)] <= room))
+                used += heights_[static_cast<size_t>(last++)];
+            const bool totals = last == rows && used + totalsHeight() <= room;
+            pages_.push_back({row, last, totals});
+            row = last;
             first = false;
             if (totals) break;
         }
@@ -152,49 +185,81 @@ private:
         painter.setFont(body_);
         const QStringList lines = first ? statement_.headerLines()
                                         : QStringList{statement_.headerLines().mid(0, 2).join(QStringLiteral("   "))};
+        const QFontMetricsF metrics(body_, &device_);
         for (const QString& line : lines) {
-            painter.drawText(QRectF(0, y, area_.width(), lineHeight_), Qt::AlignLeft | Qt::AlignVCenter, line);
-            y += lineHeight_;
+            painter.drawText(QRectF(0, y, area_.width(), line_ * 1.2), Qt::AlignLeft | Qt::AlignVCenter,
+                             metrics.elidedText(line, Qt::ElideRight, area_.width()));
+            y += line_ * 1.2;
         }
-        return y + lineHeight_ * 0.6;
+        return y + line_ * 0.6;
     }
 
-    void paintRow(QPainter& painter, qreal y, const QStringList& cells, const QFont& font, bool shaded) const
+    // Returns where the row ends.
+    qreal paintRow(QPainter& painter, qreal y, const QStringList& cells, const QFont& font, bool shaded, qreal height) const
     {
-        if (shaded) painter.fillRect(QRectF(0, y, area_.width(), rowHeight_), kShade);
+        if (shaded) painter.fillRect(QRectF(0, y, area_.width(), height), kShade);
         painter.setFont(font);
-        const QFontMetricsF metrics(font, &device_);
-        const qreal pad = metrics.horizontalAdvance(QLatin1Char('0')) / 2;
-        for (int c = 0; c < cells.size(); ++c) {
-            const QRectF cell(lefts_[static_cast<size_t>(c)] + pad, y, widths_[static_cast<size_t>(c)] - 2 * pad, rowHeight_);
-            const QString text = metrics.elidedText(cells[c], Qt::ElideRight, cell.width());
-            const Qt::Alignment side = AccountStatement::isNumberColumn(c) ? Qt::AlignRight : Qt::AlignLeft;
-            painter.drawText(cell, side | Qt::AlignVCenter, text);
+        const qreal top = y + line_ * 0.175;
+        for (size_t s = 0; s < slots_.size(); ++s) {
+            const qreal left = lefts_[s] + pad_;
+            const qreal width = widths_[s] - 2 * pad_;
+            if (isNoteSlot(slots_[s])) {
+                painter.drawText(QRectF(left, top, width, height), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                                 cells[C::Aciklama]);
+                continue;
+            }
+            for (size_t i = 0; i < slots_[s].size(); ++i) {
+                const int field = slots_[s][i];
+                const Qt::Alignment side = AccountStatement::isNumberColumn(field) ? Qt::AlignRight : Qt::AlignLeft;
+                painter.drawText(QRectF(left, top + static_cast<qreal>(i) * line_, width, line_), side | Qt::AlignVCenter,
+                                 cells[field]);
+            }
         }
+        return y + height;
+    }
+
+    void paintTotals(QPainter& painter, qreal y) const
+    {
+        painter.drawLine(QPointF(0, y), QPointF(area_.width(), y));
+        y = paintRow(painter, y, statement_.totalCells(), bold_, false, line_ * 1.35) + line_ * 0.6;
+        painter.setFont(body_);
+        for (const QString& line : statement_.summaryLines()) {
+            painter.drawText(QRectF(0, y, area_.width(), line_ * 1.2), Qt::AlignRight | Qt::AlignVCenter, line);
+            y += line_ * 1.2;
+        }
+        painter.setFont(closing_);
+        painter.drawText(QRectF(0, y, area_.width(), line_ * 1.6), Qt::AlignRight | Qt::AlignVCenter,
+                         statement_.closingLine());
     }
 
     void paintFooter(QPainter& painter, int page) const
     {
-        const qreal y = area_.height() - lineHeight_;
-        painter.drawLine(QPointF(0, y - lineHeight_ * 0.3), QPointF(area_.width(), y - lineHeight_ * 0.3));
+        const qreal y = area_.height() - line_ * 1.2;
+        painter.drawLine(QPointF(0, y - line_ * 0.3), QPointF(area_.width(), y - line_ * 0.3));
         painter.setFont(body_);
-        const QRectF strip(0, y, area_.width(), lineHeight_);
-        painter.drawText(strip, Qt::AlignLeft | Qt::AlignVCenter,
-                         statement_.kodu + QStringLiteral(" - ") + statement_.adi);
-        painter.drawText(strip, Qt::AlignRight | Qt::AlignVCenter, AccountStatement::pageText(page + 1, pageCount()));
+        const QFontMetricsF metrics(body_, &device_);
+        const QString pageText = AccountStatement::pageText(page + 1, pageCount());
+        const qreal pageWidth = metrics.horizontalAdvance(pageText);
+        // However long the code and name, they stop short of the page number.
+        const QString who = metrics.elidedText(statement_.kodu + QStringLiteral(" - ") + statement_.adi, Qt::ElideRight,
+                                               area_.width() - pageWidth - 4 * pad_);
+        const QRectF strip(0, y, area_.width(), line_ * 1.2);
+        painter.drawText(strip, Qt::AlignLeft | Qt::AlignVCenter, who);
+        painter.drawText(strip, Qt::AlignRight | Qt::AlignVCenter, pageText);
     }
 
     QPaintDevice& device_;
     const AccountStatement& statement_;
     QSizeF area_;
+    Slots slots_;
     QFont body_, bold_, heading_, closing_;
+    qreal line_ = 0;
+    qreal pad_ = 0;
+    qreal headingHeight_ = 0;
+    std::vector<QStringList> rows_;
+    std::vector<qreal> heights_;
     std::vector<qreal> widths_;
     std::vector<qreal> lefts_;
-    qreal noteMinimum_ = 0;
-    qreal fixedWidth_ = 0;
-    qreal rowHeight_ = 0;
-    qreal lineHeight_ = 0;
-    qreal headingHeight_ = 0;
     std::vector<Page> pages_;
 };
 
@@ -206,10 +271,12 @@ bool printStatements(QPagedPaintDevice& device, const std::vector<AccountStateme
     if (!painter.begin(&device)) return false;
     // Lines a fifth of a millimetre wide, whatever the resolution.
     painter.setPen(QPen(Qt::black, device.logicalDpiX() * 0.2 / 25.4));
-    const QSizeF area = device.pageLayout().paintRectPixels(device.logicalDpiX()).size();
+    const QPageLayout page = device.pageLayout();
+    const QSizeF area = page.paintRectPixels(device.logicalDpiX()).size();
+    const bool narrow = page.fullRect(QPageLayout::Millimeter).width() < kNarrowPaper;
     bool firstPage = true;
     for (const AccountStatement& statement : statements) {
-        const StatementLayout layout(device, statement, area);
+        const StatementLayout layout(device, statement, area, narrow);
         for (int page = 0; page < layout.pageCount(); ++page) {
             if (!firstPage) device.newPage();
             firstPage = false;

@@ -66,10 +66,11 @@ protected:
         for (const AccountStatementLine& line : statement.lines) days << line.tarih;
         return days;
     }
+    static double lira(const Money& money) { return static_cast<double>(money.kurus()) / 100; }
     static QList<double> balances(const AccountStatement& statement)
     {
         QList<double> balances;
-        for (const AccountStatementLine& line : statement.lines) balances << line.bakiye;
+        for (const AccountStatementLine& line : statement.lines) balances << lira(line.bakiye);
         return balances;
     }
 
@@ -103,20 +104,20 @@ TEST_F(EkstreTest, TheBalanceBroughtForwardCountsOnlyTheCodesRowsBeforeThePeriod
     standOn(QStringLiteral("K1"), QStringLiteral("Ali"));
     const AccountStatement statement = statementHere();
 
-    EXPECT_DOUBLE_EQ(statement.acilisBakiyesi, 120);
-    EXPECT_EQ(statement.openingCells()[7], QStringLiteral("120,00"));
+    EXPECT_EQ(statement.devreden, Money::fromKurus(12000));
+    EXPECT_EQ(statement.openingCells()[AccountStatement::Bakiye], QStringLiteral("120,00"));
     EXPECT_EQ(days(statement), (QStringList{"01.03.2021", "15.03.2021", "31.03.2021"}));
     EXPECT_EQ(balances(statement), (QList<double>{130, 105, 112}));
-    EXPECT_DOUBLE_EQ(statement.kalanTutar(), 112);
-    EXPECT_EQ(statement.closingLine(), QStringLiteral("Kalan Tutar: 112,00"));
+    EXPECT_EQ(statement.summaryLines(), (QStringList{"Devreden Bakiye: 120,00", "Dönem: -8,00"}));
+    EXPECT_EQ(statement.closingLine(), QStringLiteral("Üreticiye borcumuz: 112,00"));
 
     // A period that starts before every row brings nothing forward.
     refresh(QDate(2020, 1, 1), kMar31);
     standOn(QStringLiteral("K1"), QStringLiteral("Ali"));
     const AccountStatement whole = statementHere();
-    EXPECT_DOUBLE_EQ(whole.acilisBakiyesi, 0);
-    EXPECT_EQ(whole.openingCells()[7], QStringLiteral("0,00"));
-    EXPECT_DOUBLE_EQ(whole.kalanTutar(), 112);
+    EXPECT_TRUE(whole.devreden.isZero());
+    EXPECT_EQ(whole.openingCells()[AccountStatement::Bakiye], QStringLiteral("0,00"));
+    EXPECT_EQ(whole.kapanis(), Money::fromKurus(11200));
 }
 
 TEST_F(EkstreTest, EachStatementEndsOnItsCodesBalanceInTheReport)
@@ -136,13 +137,16 @@ TEST_F(EkstreTest, EachStatementEndsOnItsCodesBalanceInTheReport)
         const QString code = report.SutGirisiQuery.asString(QStringLiteral("Kodu"));
         const AccountStatement statement = statementHere();
         ASSERT_FALSE(statement.lines.empty()) << code.toStdString();
-        const double bakiye = report.SutGirisiQuery.asFloat(QStringLiteral("Bakiye"));
-        EXPECT_NEAR(statement.lines.back().bakiye, bakiye, 1e-6) << code.toStdString();
-        EXPECT_EQ(statement.closingLine(), QStringLiteral("Kalan Tutar: ") + formatFloat(kAmountPattern, bakiye));
-        EXPECT_NEAR(statement.borcToplami, report.SutGirisiQuery.asFloat(QStringLiteral("Borc_Toplami")), 1e-6);
-        EXPECT_NEAR(statement.alacakToplami, report.SutGirisiQuery.asFloat(QStringLiteral("Alacak_Toplami")), 1e-6);
+        // The period's figure is the report's "Kalan Tutar", and so the last balance.
+        const QString bakiye = formatFloat(kAmountPattern, report.SutGirisiQuery.asFloat(QStringLiteral("Bakiye")));
+        EXPECT_EQ(statement.donem().text(), bakiye) << code.toStdString();
+        EXPECT_EQ(statement.lines.back().bakiye.text(), bakiye) << code.toStdString();
+        const double rows = static_cast<double>(statement.lines.size());
+        EXPECT_NEAR(lira(statement.borcToplami), report.SutGirisiQuery.asFloat(QStringLiteral("Borc_Toplami")), 0.005 * rows);
+        EXPECT_NEAR(lira(statement.alacakToplami), report.SutGirisiQuery.asFloat(QStringLiteral("Alacak_Toplami")), 0.005 * rows);
         report.DetayYenile();
-        EXPECT_EQ(static_cast<int>(statement.lines.size()), report.detayQuery.recordCount()) << code.toStdString();
+        const bool rounded = statement.lines.back().aciklama == AccountStatement::kRoundingNote;
+        EXPECT_EQ(static_cast<int>(statement.lines.size()) - (rounded ? 1 : 0), report.detayQuery.recordCount());
     }
 
     // With rows before the period, the statement ends on what is brought
@@ -151,7 +155,8 @@ TEST_F(EkstreTest, EachStatementEndsOnItsCodesBalanceInTheReport)
     refresh(kMar1, kMar31);
     standOn(QStringLiteral("K2"), QStringLiteral("Şule Işık"));
     const AccountStatement statement = statementHere();
-    EXPECT_NEAR(statement.lines.back().bakiye, report.SutGirisiQuery.asFloat(QStringLiteral("Bakiye")) - 40, 1e-6);
+    EXPECT_EQ(statement.lines.back().bakiye.text(),
+              formatFloat(kAmountPattern, report.SutGirisiQuery.asFloat(QStringLiteral("Bakiye")) - 40));
 }
 
 TEST_F(EkstreTest, ACodeUnderTwoNamesHasOneStatementWithAllItsRowsUnderTheAccountsName)
@@ -168,12 +173,13 @@ TEST_F(EkstreTest, ACodeUnderTwoNamesHasOneStatementWithAllItsRowsUnderTheAccoun
         standOn(QStringLiteral("K1"), name);
         const AccountStatement statement = statementHere();
         EXPECT_EQ(days(statement), (QStringList{"05.03.2021", "06.03.2021", "07.03.2021"})) << name.toStdString();
-        EXPECT_EQ(statement.headerLines(), (QStringList{"Kodu: K1", "Adı Soyadı: Ali Can Er", "Köy: Işıklı",
+        EXPECT_EQ(statement.headerLines(), (QStringList{"Kodu: K1", "Adı Soyadı: Ali Can Er",
+                                                       "Hareketlerdeki diğer adı: Ali Can", "Köy: Işıklı",
                                                        "Dönem: 01.03.2021 - 31.03.2021"}));
-        EXPECT_DOUBLE_EQ(statement.kalanTutar(), 25);
+        EXPECT_EQ(statement.kapanis(), Money::fromKurus(2500));
     }
 
-    // All at once: K1 once, where it first stands, then K2.
+    // All at once: K1 once, under the account's name, then K2.
     report.TumEkstreButClick();
     ASSERT_EQ(preview.shown.back().size(), 2u);
     EXPECT_EQ(preview.shown.back()[0].kodu, QStringLiteral("K1"));
@@ -197,10 +203,13 @@ TEST_F(EkstreTest, ADeletedAccountStillGetsItsStatementFromTheLedger)
     EXPECT_EQ(statement.headerLines(),
               (QStringList{"Kodu: K1", "Adı Soyadı: Oya Gül", "Dönem: 01.03.2021 - 31.03.2021"}));
     EXPECT_EQ(days(statement), (QStringList{"02.03.2021", "03.03.2021"}));
-    EXPECT_DOUBLE_EQ(statement.kalanTutar(), 30);
+    EXPECT_EQ(statement.kapanis(), Money::fromKurus(3000));
     EXPECT_EQ(preview.fileNames.back(), QStringLiteral("Ekstre-K1-Oya Gül-01.03.2021-31.03.2021.pdf"));
 }
 
+// Every figure as printed, so that a calculator over the paper agrees: each
+// amount rounded once, each balance the one before plus and minus them,
+// and one line for what the rounding of the rows left over.
 TEST_F(EkstreTest, ARowShowsItsFiguresAsAmountsAndAPaymentNoLitresOrPrice)
 {
     accountWithVillage(QStringLiteral("K7"), QStringLiteral("İbrahim Öztürk"), QStringLiteral("Güzelyurt"));
@@ -209,15 +218,17 @@ TEST_F(EkstreTest, ARowShowsItsFiguresAsAmountsAndAPaymentNoLitresOrPrice)
     paymentRow(QDate(2021, 3, 6), QStringLiteral("K7"), QStringLiteral("İbrahim Öztürk"), QVariant(), 0.5);
     refresh(kMar1, kMar31);
     const AccountStatement statement = statementHere();
-    ASSERT_EQ(statement.lines.size(), 3u);
+    ASSERT_EQ(statement.lines.size(), 4u);
     EXPECT_EQ(statement.lines[0].cells(),
-              (QStringList{"04.03.2021", "süt", "1.234,50", "0,25", "7,50", "9.260,63", "", "9.260,63"}));
+              (QStringList{"04.03.2021", "", "süt", "1.234,50", "0,25", "7,50", "", "9.260,63", "", "9.260,63"}));
     EXPECT_EQ(statement.lines[1].cells(),
-              (QStringList{"05.03.2021", "yem çuvalı", "", "", "", "0,00", "9.300,00", "-39,38"}));
-    EXPECT_EQ(statement.lines[2].cells(), (QStringList{"06.03.2021", "", "", "", "", "", "0,50", "-39,88"}));
+              (QStringList{"05.03.2021", "F1", "yem çuvalı", "", "", "", "1,00", "0,00", "9.300,00", "-39,37"}));
+    EXPECT_EQ(statement.lines[2].cells(), (QStringList{"06.03.2021", "F1", "", "", "", "", "1,00", "", "0,50", "-39,87"}));
+    // Exactly 9.260,625 - 9.300,50 = -39,875, rounded once -39,88.
+    EXPECT_EQ(statement.lines[3].cells(), (QStringList{"", "", "Yuvarlama farkı", "", "", "", "", "", "0,01", "-39,88"}));
     EXPECT_EQ(statement.totalCells(),
-              (QStringList{"", "Toplam", "1.234,50", "0,25", "", "9.260,63", "9.300,50", "-39,88"}));
-    EXPECT_EQ(statement.closingLine(), QStringLiteral("Kalan Tutar: -39,88"));
+              (QStringList{"", "", "Toplam", "1.234,50", "0,25", "", "", "9.260,63", "9.300,51", "-39,88"}));
+    EXPECT_EQ(statement.closingLine(), QStringLiteral("Üreticinin borcu: 39,88"));
     EXPECT_EQ(statement.headerLines()[1], QStringLiteral("Adı Soyadı: İbrahim Öztürk"));
     EXPECT_EQ(statement.headerLines()[2], QStringLiteral("Köy: Güzelyurt"));
 }
@@ -252,7 +263,7 @@ TEST_F(EkstreTest, ApostrophesAndSlashesInCodesAndNames)
         const AccountStatement statement = statementHere();
         ASSERT_EQ(statement.lines.size(), 1u) << a.code;
         EXPECT_DOUBLE_EQ(statement.lines[0].sabah.toDouble(), a.litres) << a.code;
-        EXPECT_DOUBLE_EQ(statement.acilisBakiyesi, 1) << a.code;
+        EXPECT_EQ(statement.devreden, Money::fromKurus(100)) << a.code;
         EXPECT_EQ(preview.fileNames.back(), QString::fromUtf8(a.file));
     }
     standOn(QStringLiteral("O'Nal"), QStringLiteral("Oya O'Nal"));
@@ -288,16 +299,26 @@ TEST_F(EkstreTest, AllProducersInTheSummarysOrderForTheSummarysPeriod)
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
-TEST_F(EkstreTest, NoProducerInTheListGivesAMessageAndNoStatement)
+// Whoever is owed gets a statement, also without a row in the period;
+// whoever is settled and had no row gets none.
+TEST_F(EkstreTest, AllStatementsReachEveryoneStillOwedFromBefore)
 {
-    intakeRow(QDate(2021, 2, 1), QStringLiteral("K1"), QStringLiteral("Ali"), 10, 0, 1);
-    // Before the first "Yenile" the list is empty too.
-    report.EkstreButClick();
-    refresh(kMar1, kMar31);
+    intakeRow(QDate(2021, 2, 1), QStringLiteral("K1"), QStringLiteral("Ali"), 2000, 0, 1);
+    intakeRow(QDate(2021, 2, 1), QStringLiteral("K2"), QStringLiteral("Bora"), 10, 0, 1);
+    paymentRow(QDate(2021, 2, 2), QStringLiteral("K2"), QStringLiteral("Bora"), 0, 10);
+    // Before the first "Yenile" there is no period; with an empty list there is no one to stand on.
     report.EkstreButClick();
     report.TumEkstreButClick();
-    EXPECT_TRUE(preview.shown.empty());
+    refresh(kMar1, kMar31);
+    report.EkstreButClick();
     EXPECT_EQ(dialogs.messages, QStringList(3, TRaporF::kNoStatementMessage));
+    report.TumEkstreButClick();
+    ASSERT_EQ(preview.shown.size(), 1u);
+    ASSERT_EQ(preview.shown[0].size(), 1u);
+    const AccountStatement& owed = preview.shown[0][0];
+    EXPECT_EQ(owed.kodu, QStringLiteral("K1"));
+    EXPECT_TRUE(owed.lines.empty());
+    EXPECT_EQ(owed.closingLine(), QStringLiteral("Üreticiye borcumuz: 2.000,00"));
 }
 
 }  // namespace
