@@ -1,17 +1,33 @@
+#include "app/CommandLine.h"
 #include "app/Program.h"
 #include "app/Windows.h"
 #include "common/widgets/ErrorBox.h"
 #include "common/widgets/QtPlatform.h"
+#include "common/widgets/ScreenWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QWindow>
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char* argv[])
 {
+    if (isCommandLine(argc, argv)) {
+        // No display is needed, nor used when there is one; standard error
+        // carries only the program's own Turkish lines.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) std::fputs((text + QLatin1Char('\n')).toUtf8().constData(), stderr);
+        });
+        QGuiApplication app(argc, argv);
+        useProgramFont();
+        QStringList arguments = QGuiApplication::arguments();
+        arguments.removeFirst();
+        return runCommandLine(arguments);
+    }
     QApplication app(argc, argv);
     configureApplication(app);
 

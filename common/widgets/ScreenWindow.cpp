@@ -41,5 +41,5 @@ void useProgramFont()
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont base(QStringLiteral("Tahoma"));
     base.setPointSize(9);
-    QApplication::setFont(base);
+    QGuiApplication::setFont(base);
 }

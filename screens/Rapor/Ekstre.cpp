@@ -141,6 +141,12 @@ AccountStatement buildStatement(Connection& connection, const QString& kodu, con
     if (account.step()) {
         statement.adi = printable(account.column(0).toString());
         statement.koy = printable(account.column(1).toString());
+    } else if (statement.adi.isEmpty()) {
+        // A deleted account is known by the name its last row carries.
+        Statement lastName(connection, QStringLiteral("SELECT Adi FROM SutGirisi WHERE Kodu = ?1 "
+                                                      "ORDER BY Tarih DESC, SGID DESC LIMIT 1;"));
+        lastName.bind(1, kodu);
+        if (lastName.step()) statement.adi = printable(lastName.column(0).toString());
     }
 
     // Sums a person checks are exact decimals of every stored amount.
@@ -206,6 +212,14 @@ AccountStatement buildStatement(Connection& connection, const QString& kodu, con
         statement.lines.push_back(line);
     }
     return statement;
+}
+
+bool isKnownCode(Connection& connection, const QString& kodu)
+{
+    Statement known(connection, QStringLiteral("SELECT 1 FROM Cariler WHERE Kodu = ?1 "
+                                               "UNION ALL SELECT 1 FROM SutGirisi WHERE Kodu = ?1 LIMIT 1;"));
+    known.bind(1, kodu);
+    return known.step();
 }
 
 std::vector<StatementCode> statementCodes(Connection& connection, const QDate& ilk, const QDate& son)

@@ -84,6 +84,9 @@ struct AccountStatement {
 AccountStatement buildStatement(Connection& connection, const QString& kodu, const QString& adi, const QDate& ilk,
                                 const QDate& son);
 
+// An account has the code, or a ledger row does.
+bool isKnownCode(Connection& connection, const QString& kodu);
+
 // Who gets a statement for the period: every code with rows in it, and every
 // code whose balance at its end is not zero; in Turkish order of name.
 struct StatementCode {

@@ -1,0 +1,205 @@
+#include "app/CommandLine.h"
+
+#include "common/Conversions.h"
+#include "common/Platform.h"
+#include "screens/Rapor/Ekstre.h"
+#include "screens/Rapor/Rapor.h"
+#include "screens/Rapor/StatementPrint.h"
+#include "screens/ScreenSet.h"
+#include "store/Connection.h"
+
+#include <QDate>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <stdexcept>
+
+namespace {
+
+const QString kUsage = QStringLiteral(
+    "Kullanım:\n"
+    "  kovanta                     programı açar\n"
+    "  kovanta statement --from GG.AA.YYYY --to GG.AA.YYYY [--code KOD] (--pdf DOSYA [--a5] | --csv DOSYA)\n"
+    "                              ekstreleri yazar (--code olmadan herkesinkini, \"Tüm Ekstreler\" gibi)\n"
+    "  kovanta report --from GG.AA.YYYY --to GG.AA.YYYY --csv DOSYA\n"
+    "                              dönemin bakiye listesini yazar\n"
+    "  kovanta --help              bu yardımı gösterir\n"
+    "Veri, çalışılan klasördeki AnaData/Kovanta.mdb dosyasından okunur.\n");
+
+// Wrong arguments: one Turkish line and status 2.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void say(const QString& text)
+{
+    std::fputs((text + QLatin1Char('\n')).toUtf8().constData(), stderr);
+}
+
+// A box has no one to answer on the command line: what it says goes to
+// standard error, and questions are answered No.
+class StandardErrorDialogs : public Dialogs {
+public:
+    void message(const QString& text) override { say(text); }
+    bool confirm(const QString& text) override
+    {
+        say(text);
+        return false;
+    }
+    bool confirmDefaultNo(const QString& text) override { return confirm(text); }
+    Answer askYesNoCancel(const QString& text) override
+    {
+        say(text);
+        return Answer::No;
+    }
+};
+
+struct Options {
+    QString command;
+    std::map<QString, QString> values;
+    bool a5 = false;
+
+    QString value(const QString& name) const
+    {
+        const auto found = values.find(name);
+        return found == values.end() ? QString() : found->second;
+    }
+    QDate date(const QString& name) const
+    {
+        const QString text = value(name);
+        if (text.isEmpty()) throw UsageError((QStringLiteral("Eksik bilgi: ") + name + QStringLiteral(" GG.AA.YYYY")).toStdString());
+        for (const QString& format : {QStringLiteral("dd.MM.yyyy"), QStringLiteral("d.M.yyyy")}) {
+            const QDate day = QDate::fromString(text, format);
+            if (day.isValid()) return day;
+        }
+        throw UsageError((QStringLiteral("Geçersiz tarih: ") + text + QStringLiteral(" (GG.AA.YYYY bekleniyor)")).toStdString());
+    }
+};
+
+Options parse(const QStringList& arguments)
+{
+    Options options;
+    options.command = arguments.value(0);
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& name = arguments[i];
+        if (name == QStringLiteral("--a5")) {
+            options.a5 = true;
+        } else if (name == QStringLiteral("--from") || name == QStringLiteral("--to") || name == QStringLiteral("--code") ||
+                   name == QStringLiteral("--pdf") || name == QStringLiteral("--csv")) {
+            if (i + 1 >= arguments.size()) throw UsageError((QStringLiteral("Eksik bilgi: ") + name).toStdString());
+            options.values[name] = arguments[++i];
+        } else {
+            throw UsageError((QStringLiteral("Bilinmeyen seçenek: ") + name + QStringLiteral(" (kovanta --help)")).toStdString());
+        }
+    }
+    return options;
+}
+
+void writeText(const QString& path, const QString& text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+        throw std::runtime_error((QStringLiteral("Dosya yazılamadı: ") + path + QStringLiteral(" (") + file.errorString() +
+                                  QLatin1Char(')'))
+                                     .toStdString());
+}
+
+void writePdf(const QString& path, const std::vector<AccountStatement>& statements, bool a5)
+{
+    QPdfWriter pdf(path);
+    pdf.setPageSize(QPageSize(a5 ? QPageSize::A5 : QPageSize::A4));
+    pdf.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+    pdf.setTitle(AccountStatement::kTitle);
+    if (!printStatements(pdf, statements))
+        throw std::runtime_error((QStringLiteral("Dosya yazılamadı: ") + path).toStdString());
+}
+
+int statement(Connection& connection, const Options& options)
+{
+    const QDate from = options.date(QStringLiteral("--from"));
+    const QDate to = options.date(QStringLiteral("--to"));
+    if (to < from) throw UsageError("Dönemin sonu başından önce olamaz.");
+    const QString pdf = options.value(QStringLiteral("--pdf"));
+    const QString csv = options.value(QStringLiteral("--csv"));
+    if (pdf.isEmpty() == csv.isEmpty()) throw UsageError("--pdf DOSYA ya da --csv DOSYA verilmeli (biri).");
+    std::vector<AccountStatement> statements;
+    if (options.values.count(QStringLiteral("--code"))) {
+        const QString code = options.value(QStringLiteral("--code"));
+        if (!isKnownCode(connection, code)) throw UsageError((QStringLiteral("Bilinmeyen kod: ") + code).toStdString());
+        statements.push_back(buildStatement(connection, code, QString(), from, to));
+    } else {
+        statements = buildAllStatements(connection, from, to);
+    }
+    if (!pdf.isEmpty())
+        writePdf(pdf, statements, options.a5);
+    else
+        writeText(csv, statementsCsv(statements));
+    return 0;
+}
+
+int report(Connection& connection, const Options& options)
+{
+    const QString csv = options.value(QStringLiteral("--csv"));
+    if (csv.isEmpty()) throw UsageError("Eksik bilgi: --csv DOSYA");
+    StandardErrorDialogs dialogs;
+    ScreenSet screens(connection, dialogs);
+    TRaporF& rapor = *screens.forms.RaporF;
+    rapor.ilktarihDate.setDate(options.date(QStringLiteral("--from")));
+    rapor.sontarihDate.setDate(options.date(QStringLiteral("--to")));
+    rapor.Yenile();
+    // The summary's own lines, in its order, under the titles of a spreadsheet.
+    QString text = csvLine({QStringLiteral("Kodu"), QStringLiteral("Adı"), QStringLiteral("Borcumuz"),
+                            QStringLiteral("Alacağımız"), QStringLiteral("Kalan Tutar")});
+    const Query& lines = rapor.SutGirisiQuery;
+    for (int row = 0; row < lines.recordCount(); ++row) {
+        QStringList fields;
+        for (const GridColumn& column : TRaporF::kSummaryColumns) {
+            const QVariant value = lines.valueAt(row, column.field);
+            fields << (column.format.kind == CellFormat::Kind::Number ? formatFloat(kPlainPattern, value.toDouble())
+                                                                      : value.toString());
+        }
+        text += csvLine(fields);
+    }
+    writeText(csv, text);
+    return 0;
+}
+
+}  // namespace
+
+bool isCommandLine(int argc, char* argv[])
+{
+    // A command, or a long option; Qt's own single-dash options go to the window.
+    if (argc < 2) return false;
+    const QByteArray first(argv[1]);
+    return !first.startsWith('-') || first.startsWith("--") || first == "-h";
+}
+
+int runCommandLine(const QStringList& arguments)
+{
+    try {
+        const Options options = parse(arguments);
+        if (options.command == QStringLiteral("--help") || options.command == QStringLiteral("-h")) {
+            std::fputs(kUsage.toUtf8().constData(), stdout);
+            return 0;
+        }
+        if (options.command != QStringLiteral("statement") && options.command != QStringLiteral("report"))
+            throw UsageError((QStringLiteral("Bilinmeyen komut: ") + options.command + QStringLiteral(" (kovanta --help)")).toStdString());
+        Connection connection;
+        // The start's own checks; a missing file is not offered for creation here.
+        if (!QFile::exists(kDatabasePath))
+            throw std::runtime_error((QStringLiteral("Veritabanı bulunamadı: ") + kDatabasePath).toStdString());
+        connection.open(kDatabasePath);
+        return options.command == QStringLiteral("statement") ? statement(connection, options) : report(connection, options);
+    } catch (const UsageError& error) {
+        say(QString::fromUtf8(error.what()));
+        return 2;
+    } catch (const std::exception& error) {
+        say(QString::fromUtf8(error.what()));
+        return 1;
+    }
+}
