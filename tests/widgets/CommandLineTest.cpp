@@ -1,0 +1,165 @@
+#include "app/CommandLine.h"
+#include "bench/LedgerGenerator.h"
+#include "store/Connection.h"
+#include "store/Statement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+// The batches run in a folder of their own with a demo ledger in AnaData.
+class CommandLineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        previous = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        Connection connection;
+        connection.createNew(kDatabasePath);
+        generateLedger(connection, {12, 200, QDate(2026, 5, 31), 7});
+    }
+    void TearDown() override { QDir::setCurrent(previous); }
+
+    static int run(const QString& line) { return runCommandLine(line.split(QLatin1Char(' '), Qt::SkipEmptyParts)); }
+    static QList<QStringList> csv(const QString& path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        QList<QStringList> lines;
+        for (const QString& line : QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+            lines << line.split(QLatin1Char(';'));
+        return lines;
+    }
+    // "1234,56" in kuruş; empty is nothing.
+    static qint64 kurus(const QString& text)
+    {
+        if (text.isEmpty()) return 0;
+        const QStringList parts = text.split(QLatin1Char(','));
+        const qint64 whole = parts[0].toLongLong();
+        const qint64 cents = parts.value(1).toLongLong();
+        return whole * 100 + (text.startsWith(QLatin1Char('-')) ? -cents : cents);
+    }
+
+    QTemporaryDir folder;
+    QString previous;
+};
+
+TEST_F(CommandLineTest, WrongArgumentsAreRefusedWithStatusTwoAndNothingWritten)
+{
+    const struct {
+        const char* line;
+        int status;
+    } cases[] = {
+        {"statement --from 01.03.2026 --to 31.03.2026", 2},                       // neither --pdf nor --csv
+        {"statement --from 31.11.2026 --to 31.12.2026 --csv out.csv", 2},         // no such day
+        {"statement --from 01.03.2026 --csv out.csv", 2},                         // no end
+        {"statement --from 01.04.2026 --to 01.03.2026 --csv out.csv", 2},         // backwards
+        {"statement --from 01.03.2026 --to 31.03.2026 --code YOK --csv out.csv", 2},
+        {"statement --from 01.03.2026 --to 31.03.2026 --csv out.csv --pdf out.pdf", 2},
+        {"report --from 01.03.2026 --to 31.03.2026", 2},
+        {"raporla --from 01.03.2026", 2},
+        {"report --from 01.03.2026 --to 31.03.2026 --csv", 2},
+        {"--help", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(QString::fromLatin1(c.line)), c.status) << c.line;
+        EXPECT_FALSE(QFile::exists(QStringLiteral("out.csv")) || QFile::exists(QStringLiteral("out.pdf"))) << c.line;
+    }
+    // Elsewhere, no ledger: refused by the start's own checks, nothing made.
+    QTemporaryDir empty;
+    QDir::setCurrent(empty.path());
+    EXPECT_EQ(run(QStringLiteral("report --from 01.03.2026 --to 31.03.2026 --csv out.csv")), 1);
+    EXPECT_TRUE(QDir(empty.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+// What a producer does with a calculator: the balance brought forward, plus
+// and minus each row, is the next balance to the kuruş; the last one is his
+// exact balance rounded once; the totals printed are the sums of the rows;
+// the report's line says the same for the period.
+TEST_F(CommandLineTest, EveryStatementAddsUpToTheExactBalanceAndAgreesWithTheReport)
+{
+    ASSERT_EQ(run(QStringLiteral("statement --from 01.03.2026 --to 31.05.2026 --csv st.csv")), 0);
+    ASSERT_EQ(run(QStringLiteral("report --from 01.03.2026 --to 31.05.2026 --csv rp.csv")), 0);
+    const QList<QStringList> rows = csv(QStringLiteral("st.csv"));
+    ASSERT_GT(rows.size(), 1000);
+    const int borc = static_cast<int>(rows[0].indexOf(QStringLiteral("Borcumuz")));
+    const int alacak = static_cast<int>(rows[0].indexOf(QStringLiteral("Alacağımız")));
+    const int bakiye = static_cast<int>(rows[0].indexOf(QStringLiteral("Bakiye")));
+    const int aciklama = static_cast<int>(rows[0].indexOf(QStringLiteral("Açıklama")));
+
+    struct Producer {
+        qint64 opening = 0, balance = 0, borc = 0, alacak = 0;
+    };
+    std::map<QString, Producer> producers;
+    for (int i = 1; i < rows.size(); ++i) {
+        const QStringList& r = rows[i];
+        Producer& p = producers[r[0]];
+        if (r[aciklama] == QStringLiteral("Devreden Bakiye")) {
+            p.opening = p.balance = kurus(r[bakiye]);
+            continue;
+        }
+        p.borc += kurus(r[borc]);
+        p.alacak += kurus(r[alacak]);
+        p.balance += kurus(r[borc]) - kurus(r[alacak]);
+        ASSERT_EQ(p.balance, kurus(r[bakiye])) << "line " << i + 1;
+    }
+    ASSERT_EQ(producers.size(), 12u);
+
+    // The exact balance, worked out apart: every stored amount as the decimal
+    // it shows to six places, added as whole numbers, rounded once.
+    Connection connection;
+    connection.open(kDatabasePath);
+    Statement exact(connection, QStringLiteral("SELECT Kodu, Gelir_Toplam_Tutar, Gider_Tutari FROM SutGirisi "
+                                               "WHERE Tarih <= '2026-05-31'"));
+    std::map<QString, qint64> micro;
+    const auto units = [](double v) { return QString::number(v, 'f', 6).remove(QLatin1Char('.')).toLongLong(); };
+    while (exact.step())
+        micro[exact.column(0).toString()] += units(exact.column(1).toDouble()) - units(exact.column(2).toDouble());
+    for (const auto& [code, value] : micro) {
+        const qint64 rounded = (value < 0 ? -1 : 1) * ((std::abs(value) + 5000) / 10000);
+        EXPECT_EQ(producers[code].balance, rounded) << code.toStdString();
+    }
+
+    const QList<QStringList> report = csv(QStringLiteral("rp.csv"));
+    ASSERT_EQ(report.size(), 13);
+    for (int i = 1; i < report.size(); ++i) {
+        const Producer& p = producers[report[i][0]];
+        // The report rounds the period's sum once; the statement rounds the
+        // balance before it and after it once each.
+        EXPECT_LE(std::abs(kurus(report[i][4]) - (p.balance - p.opening)), 1) << report[i][0].toStdString();
+    }
+
+    // The PDF's totals are the sums of its rows.
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) return;
+    ASSERT_EQ(run(QStringLiteral("statement --from 01.03.2026 --to 31.05.2026 --pdf st.pdf")), 0);
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("st.pdf"), QStringLiteral("-")});
+    ASSERT_TRUE(reader.waitForFinished(60000));
+    const QString text = QString::fromUtf8(reader.readAllStandardOutput());
+    const QRegularExpression totals(QStringLiteral("^\\s*Toplam\\s+\\S+\\s+\\S+\\s+(\\S+)\\s+(\\S+)\\s+(\\S+)\\s*$"),
+                                    QRegularExpression::MultilineOption);
+    const QRegularExpression footer(QStringLiteral("^(\\S+) - .*Sayfa (\\d+)/(\\d+)\\s*$"), QRegularExpression::MultilineOption);
+    int seen = 0;
+    for (const QString& page : text.split(QLatin1Char('\f'))) {
+        const QRegularExpressionMatch total = totals.match(page);
+        if (!total.hasMatch()) continue;
+        const Producer& p = producers[footer.match(page).captured(1)];
+        const auto printed = [&](int n) { return kurus(total.captured(n).remove(QLatin1Char('.'))); };
+        EXPECT_EQ(printed(1), p.borc);
+        EXPECT_EQ(printed(2), p.alacak);
+        EXPECT_EQ(printed(3), p.balance);
+        ++seen;
+    }
+    EXPECT_EQ(seen, 12);
+}
+
+}  // namespace
