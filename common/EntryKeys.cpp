@@ -73,10 +73,13 @@ EditState grouped(QString s, int digitsAfterKey, int after)
 
 }  // namespace
 
-AmountKeyResult amountKeyPress(const EditState& before, QChar key)
+AmountKeyResult amountKeyPress(const EditState& before, QChar typed)
 {
     const RegionalSettings& r = regional();
     const QChar decimal = r.decimalSeparator;
+    // Nobody types the grouping mark, which comes by itself: a "." (the
+    // keypad's, or a habit) means the decimals, never 105 for 10.5.
+    const QChar key = typed == r.thousandSeparator ? decimal : typed;
 
     if (key == kEnter) return {before, true};
 

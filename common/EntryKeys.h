@@ -17,7 +17,8 @@ struct EditState {
 };
 
 // What a typed character does to an amount box: the box's new state, or a
-// move to the next control (Enter). Throws ConversionError when the regroup
+// move to the next control (Enter). The thousands mark typed is taken as
+// the decimal separator. Throws ConversionError when the regroup
 // meets text the decimal parse rejects (pasted text); the box is then left
 // as it was.
 struct AmountKeyResult {

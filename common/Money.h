@@ -10,6 +10,14 @@ class Money {
 public:
     Money() = default;
     static Money fromStored(double value);
+    // What the SQL "CAST(ROUND(x * 1e8) AS INTEGER)" makes of a stored
+    // amount, summed exactly by the engine: the same as fromStored.
+    static Money fromUnits(qint64 units)
+    {
+        Money m;
+        m.units_ = units;
+        return m;
+    }
     static Money fromKurus(qint64 kurus) { return fromUnits(kurus * kUnitsPerKurus); }
     bool operator==(const Money&) const = default;
 
@@ -29,12 +37,6 @@ public:
     QString plainText() const;
 
 private:
-    static Money fromUnits(qint64 units)
-    {
-        Money m;
-        m.units_ = units;
-        return m;
-    }
     static constexpr qint64 kUnitsPerKurus = 1'000'000;
     qint64 units_ = 0;  // hundred-millionths of a lira
 };

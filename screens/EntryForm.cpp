@@ -32,6 +32,13 @@ void TEntryForm::EscapeKeyPress()
     if (!kayitnoEdit.isEmpty()) Bosalt();
 }
 
+bool TEntryForm::emptyEntryMeant(const QString& what)
+{
+    if (!kayitnoEdit.isEmpty()) return true;
+    return forms_.dialogs.confirmDefaultNo(KoduEdit.text() + QLatin1Char(' ') + AdiEdit.text() + QStringLiteral(" için ") +
+                                           what + QStringLiteral(" boş. Yine de saklansın mı?"));
+}
+
 void TEntryForm::showCorrectionMode()
 {
     const int kayitno = parseInteger(kayitnoEdit.text());

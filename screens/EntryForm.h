@@ -37,6 +37,11 @@ public:
     // Escape gives a correction up: the panel is as after "Yeni".
     void EscapeKeyPress();
 
+    // A new entry whose amounts are all empty is stored only when meant:
+    // one Enter too many after a save would store the next producer with
+    // nothing. "Hayır" is the default.
+    bool emptyEntryMeant(const QString& what);
+
     virtual void Bosalt() = 0;
     // An account picked on the account screen or in the own list.
     virtual void takePick(const Account& account) = 0;

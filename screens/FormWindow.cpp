@@ -3,6 +3,8 @@
 #include "common/widgets/Events.h"
 #include "screens/Forms.h"
 
+#include <QAbstractButton>
+
 FormWindow::FormWindow(const QString& caption, TForm& screen) : ScreenWindow(caption), screen_(screen)
 {
     screen_.attachWindow(&control());
@@ -11,6 +13,13 @@ FormWindow::FormWindow(const QString& caption, TForm& screen) : ScreenWindow(cap
 FormWindow::~FormWindow()
 {
     screen_.attachWindow(nullptr);
+}
+
+void FormWindow::showEvent(QShowEvent* event)
+{
+    ScreenWindow::showEvent(event);
+    QWidget* focused = focusWidget();
+    if (start_ && (!focused || qobject_cast<QAbstractButton*>(focused))) start_->setFocus(Qt::TabFocusReason);
 }
 
 void FormWindow::setControls(std::initializer_list<std::pair<QWidget*, const char*>> order)

@@ -19,7 +19,12 @@ protected:
     // Names the controls, chains them in this tab order, and lets Enter
     // walk the panel's text boxes and press its buttons.
     void setControls(std::initializer_list<std::pair<QWidget*, const char*>> order);
+    // Where typing starts when the window is shown with the focus on a
+    // button or nowhere: keys typed then never press "Kapat" again.
+    void setStartControl(QWidget* control) { start_ = control; }
+    void showEvent(QShowEvent* event) override;
 
 private:
     TForm& screen_;
+    QWidget* start_ = nullptr;
 };

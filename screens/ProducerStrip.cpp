@@ -49,6 +49,10 @@ ProducerStrip::ProducerStrip(TEntryForm& screen, const Look& look, QWidget* pare
     grid = new QueryGrid(screen.CariTanimQuery, TEntryForm::kAccountColumns, this);
     grid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });
     grid->onDoubleClick([&screen] { screen.CariGridDblClick(); });
+    grid->onEnter([this, &screen] {
+        screen.CariGridDblClick();
+        if (afterPick_) afterPick_->setFocus(Qt::TabFocusReason);
+    });
     rows->addWidget(grid, 1);
 
     bind(searchEdit, screen.SutcuAraEdit);

@@ -25,6 +25,8 @@ public:
 
     // A button under the search, such as the one to the account screen.
     QPushButton* addButton(const QString& caption, std::function<void()> handler);
+    // Where the focus goes after Enter has picked a producer from the list.
+    void setAfterPick(QWidget* control) { afterPick_ = control; }
 
     NameEdit* searchEdit = nullptr;
     QPushButton* findButton = nullptr;
@@ -33,6 +35,7 @@ public:
 private:
     class QVBoxLayout* searchRows_ = nullptr;
     QLabel* listLabel_ = nullptr;
+    QWidget* afterPick_ = nullptr;
 };
 
 // The entry panel's line naming the row a save corrects, and Escape in the

@@ -196,6 +196,10 @@ void QueryGrid::currentChanged(const QModelIndex& current, const QModelIndex& pr
 void QueryGrid::keyPressEvent(QKeyEvent* event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && enterHandler_ && model_.rowCount() > 0) {
+        guarded(enterHandler_);
+        return;
+    }
     if (!enter || !enterWalksCells_) {
         QTableView::keyPressEvent(event);
         return;

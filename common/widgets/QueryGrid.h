@@ -44,6 +44,8 @@ public:
     void addMenuItem(const QString& text, std::function<void()> handler, const QKeySequence& shortcut = {});
     // Runs the handler on a double-click on a row.
     void onDoubleClick(std::function<void()> handler);
+    // Runs the handler on Enter, instead of walking the cells.
+    void onEnter(std::function<void()> handler) { enterHandler_ = std::move(handler); }
     // For lists wider than the screen: titles on two lines, and each
     // number column only as wide as the figure given and its title's lines.
     void fitNumberColumns(const QString& widestFigure);
@@ -62,6 +64,7 @@ private:
 
     QueryTableModel model_;
     bool enterWalksCells_ = false;
+    std::function<void()> enterHandler_;
     bool following_ = false;
 };
 

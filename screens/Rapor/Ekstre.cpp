@@ -6,6 +6,8 @@
 #include "store/Schema.h"
 #include "store/Statement.h"
 
+#include <QHash>
+
 namespace {
 
 // Empty stays empty, so a payment row shows no litres and no price.
@@ -127,8 +129,38 @@ QString safeFileName(const QString& text)
     return safe;
 }
 
-AccountStatement buildStatement(Connection& connection, const QString& kodu, const QString& adi, const QDate& ilk,
-                                const QDate& son)
+// The engine adds the stored amounts as whole numbers of Money's units, so
+// the sum is exact whatever the count of rows.
+static const QString kExactBalance = QStringLiteral(
+    "COALESCE(SUM(CAST(ROUND(Gelir_Toplam_Tutar * 1e8) AS INTEGER)), 0) "
+    "- COALESCE(SUM(CAST(ROUND(Gider_Tutari * 1e8) AS INTEGER)), 0)");
+
+const QString StatementSql::kOpening =
+    QStringLiteral("SELECT ") + kExactBalance + QStringLiteral(" FROM SutGirisi WHERE Kodu = ?1 AND Tarih < ?2;");
+const QString StatementSql::kOpenings =
+    QStringLiteral("SELECT Kodu, ") + kExactBalance + QStringLiteral(" FROM SutGirisi WHERE Tarih < ?1 GROUP BY Kodu;");
+const QString StatementSql::kRows = QStringLiteral(
+    "SELECT Tarih, Adi, Fis_No, Aciklama, Sabah, Aksam, SBirim_Fiyat, Gider_Miktari, Gelir_Gider, Gelir_Toplam_Tutar, "
+    "Gider_Tutari FROM SutGirisi WHERE Kodu = ?1 AND Tarih >= ?2 AND Tarih <= ?3 "
+    // Rows of one day in the order they were entered.
+    "ORDER BY Tarih ASC, SGID ASC;");
+const QString StatementSql::kCodes = QStringLiteral(
+    "SELECT k.Kodu, COALESCE("
+    "(SELECT c.Adi FROM Cariler c WHERE c.Kodu = k.Kodu ORDER BY c.CID LIMIT 1), "
+    "(SELECT s.Adi FROM SutGirisi s WHERE s.Kodu = k.Kodu ORDER BY s.Tarih DESC, s.SGID DESC LIMIT 1)"
+    ") AS Adi FROM ("
+    "SELECT Kodu FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND Kodu IS NOT NULL GROUP BY Kodu "
+    "UNION "
+    // Owed from before though nothing moved in the period.
+    "SELECT Kodu FROM SutGirisi WHERE Tarih <= ?2 AND Kodu IS NOT NULL GROUP BY Kodu "
+    "HAVING ROUND(TOTAL(Gelir_Toplam_Tutar) - TOTAL(Gider_Tutari), 2) <> 0"
+    ") k ORDER BY Adi COLLATE tr ASC, k.Kodu ASC;");
+
+namespace {
+
+// One code's statement, given the exact balance of its rows before the period.
+AccountStatement statementOf(Connection& connection, const QString& kodu, const QString& adi, const QDate& ilk,
+                             const QDate& son, const Money& before)
 {
     AccountStatement statement;
     statement.kodu = printable(kodu);
@@ -149,21 +181,10 @@ AccountStatement buildStatement(Connection& connection, const QString& kodu, con
         if (lastName.step()) statement.adi = printable(lastName.column(0).toString());
     }
 
-    // Sums a person checks are exact decimals of every stored amount.
-    Statement before(connection, QStringLiteral("SELECT Gelir_Toplam_Tutar, Gider_Tutari FROM SutGirisi "
-                                                "WHERE Kodu = ?1 AND Tarih < ?2;"));
-    before.bind(1, kodu);
-    before.bind(2, ilk);
-    Money exact;
-    while (before.step())
-        exact += Money::fromStored(before.column(0).toDouble()) - Money::fromStored(before.column(1).toDouble());
+    Money exact = before;
     statement.devreden = exact.rounded();
 
-    Statement rows(connection, QStringLiteral("SELECT Tarih, Adi, Fis_No, Aciklama, Sabah, Aksam, SBirim_Fiyat, "
-                                              "Gider_Miktari, Gelir_Gider, Gelir_Toplam_Tutar, Gider_Tutari "
-                                              "FROM SutGirisi WHERE Kodu = ?1 AND Tarih >= ?2 AND Tarih <= ?3 "
-                                              // Rows of one day in the order they were entered.
-                                              "ORDER BY Tarih ASC, SGID ASC;"));
+    Statement rows(connection, StatementSql::kRows);
     rows.bind(1, kodu);
     rows.bind(2, ilk);
     rows.bind(3, son);
@@ -214,6 +235,18 @@ AccountStatement buildStatement(Connection& connection, const QString& kodu, con
     return statement;
 }
 
+}  // namespace
+
+AccountStatement buildStatement(Connection& connection, const QString& kodu, const QString& adi, const QDate& ilk,
+                                const QDate& son)
+{
+    Statement before(connection, StatementSql::kOpening);
+    before.bind(1, kodu);
+    before.bind(2, ilk);
+    before.step();
+    return statementOf(connection, kodu, adi, ilk, son, Money::fromUnits(before.column(0).toLongLong()));
+}
+
 bool isKnownCode(Connection& connection, const QString& kodu)
 {
     Statement known(connection, QStringLiteral("SELECT 1 FROM Cariler WHERE Kodu = ?1 "
@@ -224,18 +257,7 @@ bool isKnownCode(Connection& connection, const QString& kodu)
 
 std::vector<StatementCode> statementCodes(Connection& connection, const QDate& ilk, const QDate& son)
 {
-    Statement codes(connection,
-                    QStringLiteral(
-                        "SELECT k.Kodu, COALESCE("
-                        "(SELECT c.Adi FROM Cariler c WHERE c.Kodu = k.Kodu ORDER BY c.CID LIMIT 1), "
-                        "(SELECT s.Adi FROM SutGirisi s WHERE s.Kodu = k.Kodu ORDER BY s.Tarih DESC, s.SGID DESC LIMIT 1)"
-                        ") AS Adi FROM ("
-                        "SELECT Kodu FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND Kodu IS NOT NULL GROUP BY Kodu "
-                        "UNION "
-                        // Owed from before though nothing moved in the period.
-                        "SELECT Kodu FROM SutGirisi WHERE Tarih <= ?2 AND Kodu IS NOT NULL GROUP BY Kodu "
-                        "HAVING ROUND(TOTAL(Gelir_Toplam_Tutar) - TOTAL(Gider_Tutari), 2) <> 0"
-                        ") k ORDER BY Adi COLLATE tr ASC, k.Kodu ASC;"));
+    Statement codes(connection, StatementSql::kCodes);
     codes.bind(1, ilk);
     codes.bind(2, son);
     std::vector<StatementCode> found;
@@ -247,12 +269,17 @@ std::vector<AccountStatement> buildAllStatements(Connection& connection, const Q
                                                  const std::function<bool(int done, int total)>& progress)
 {
     const std::vector<StatementCode> codes = statementCodes(connection, ilk, son);
+    // Everyone's balance before the period in one pass over the ledger.
+    Statement before(connection, StatementSql::kOpenings);
+    before.bind(1, ilk);
+    QHash<QString, Money> balances;
+    while (before.step()) balances.insert(before.column(0).toString(), Money::fromUnits(before.column(1).toLongLong()));
     std::vector<AccountStatement> statements;
     statements.reserve(codes.size());
     const int total = static_cast<int>(codes.size());
     for (const StatementCode& code : codes) {
         if (progress && !progress(static_cast<int>(statements.size()), total)) break;
-        statements.push_back(buildStatement(connection, code.kodu, code.adi, ilk, son));
+        statements.push_back(statementOf(connection, code.kodu, code.adi, ilk, son, balances.value(code.kodu)));
     }
     return statements;
 }

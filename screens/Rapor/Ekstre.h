@@ -79,6 +79,15 @@ struct AccountStatement {
     QString fileName() const;
 };
 
+// The statements' SQL, with their bound values: ?1 the code or the first
+// day, ?2 and ?3 the days.
+struct StatementSql {
+    static const QString kOpening;   // one code's exact balance before ?2
+    static const QString kOpenings;  // every code's, before ?1
+    static const QString kRows;      // one code's rows of the period
+    static const QString kCodes;     // who gets a statement, ?1 to ?2
+};
+
 // One code's statement for the period. The name and village come from the
 // account while it exists; a deleted account keeps the name given here.
 AccountStatement buildStatement(Connection& connection, const QString& kodu, const QString& adi, const QDate& ilk,

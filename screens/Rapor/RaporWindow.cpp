@@ -6,7 +6,7 @@
 #include "common/widgets/QtPlatform.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Rapor/Rapor.h"
-#include "screens/Rapor/StatementPrint.h"
+#include "screens/Rapor/StatementPreviewDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,13 +14,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -206,22 +204,7 @@ void RaporWindow::previewStatements(const std::vector<AccountStatement>& stateme
     printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
     printer.setDocName(QFileInfo(fileName).completeBaseName());
     printer.setOutputFileName(QDir::current().absoluteFilePath(fileName));
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setWindowTitle(QStringLiteral("Orvalin Kovanta - Ekstre"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&statements](QPrinter* target) {
-        // A file that cannot be written, or a printer that refuses the job.
-        if (!printStatements(*target, statements))
-            QtDialogs().message(QStringLiteral("Ekstre yazdırılamadı.") +
-                                (target->outputFileName().isEmpty() ? QString() : QLatin1Char('\n') + target->outputFileName()));
-    });
-    // The preview's buttons take no keys: Ctrl+P reaches its print button,
-    // the last one, from where the statements are printed or saved as PDF;
-    // Ctrl+Shift+P its page setup, just before it, for A4 or A5.
-    if (auto* buttons = preview.findChild<QToolBar*>(); buttons && buttons->actions().size() >= 2) {
-        const QList<QAction*> actions = buttons->actions();
-        actions.last()->setShortcut(QKeySequence::Print);
-        actions[actions.size() - 2]->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    }
+    StatementPreviewDialog preview(statements, printer, this);
     preview.resize(size());
     preview.exec();
     savePaperSize(printer.pageLayout().pageSize());

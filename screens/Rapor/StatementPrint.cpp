@@ -37,6 +37,8 @@ QFont fontOf(qreal points, bool bold)
 
 bool isNoteSlot(const std::vector<int>& slot) { return slot.front() == C::Aciklama; }
 
+}  // namespace
+
 // One statement's layout on pages of one size.
 class StatementLayout {
 public:
@@ -53,10 +55,10 @@ public:
         pad_ = metrics.horizontalAdvance(QStringLiteral("0"));
         headingHeight_ = QFontMetricsF(heading_, &device_).lineSpacing() * 1.3;
 
-        rows_.push_back(statement_.openingCells());
-        for (const AccountStatementLine& line : statement_.lines) rows_.push_back(line.cells());
         measureColumns();
-        for (const QStringList& cells : rows_) heights_.push_back(rowHeight(cells, body_));
+        heights_.reserve(statement_.lines.size() + 1);
+        for (int row = 0; row <= static_cast<int>(statement_.lines.size()); ++row)
+            heights_.push_back(rowHeight(cellsOf(row), body_));
         paginate();
     }
 
@@ -69,7 +71,7 @@ public:
         y = paintRow(painter, y, AccountStatement::kColumnTitles, bold_, false, titleHeight());
         painter.drawLine(QPointF(0, y), QPointF(area_.width(), y));
         for (int row = p.first; row < p.last; ++row)
-            y = paintRow(painter, y, rows_[static_cast<size_t>(row)], body_, row % 2 == 1, heights_[static_cast<size_t>(row)]);
+            y = paintRow(painter, y, cellsOf(row), body_, row % 2 == 1, heights_[static_cast<size_t>(row)]);
         if (p.totals) paintTotals(painter, y);
         paintFooter(painter, page);
     }
@@ -80,6 +82,12 @@ private:
         int last;
         bool totals;
     };
+
+    // Made when needed: a long run keeps only the figures, not their texts.
+    QStringList cellsOf(int row) const
+    {
+        return row == 0 ? statement_.openingCells() : statement_.lines[static_cast<size_t>(row - 1)].cells();
+    }
 
     // Each column as wide as its widest figure or title; the note takes
     // what is left and goes on over more lines.
@@ -97,7 +105,7 @@ private:
         };
         widen(AccountStatement::kColumnTitles, bold);
         widen(statement_.totalCells(), bold);
-        for (const QStringList& cells : rows_) widen(cells, body);
+        for (int row = 0; row <= static_cast<int>(statement_.lines.size()); ++row) widen(cellsOf(row), body);
         qreal fixed = 0;
         for (size_t s = 0; s < slots_.size(); ++s)
             if (!isNoteSlot(slots_[s])) fixed += widths_[s];
@@ -114,10 +122,11 @@ private:
     int noteLines(const QString& note, const QFont& font) const
     {
         if (note.isEmpty()) return 1;
-        const size_t s = noteSlot();
-        const QRectF room(0, 0, widths_[s] - 2 * pad_, 1e6);
-        const QRectF used = QFontMetricsF(font, &device_).boundingRect(room, Qt::TextWordWrap, note);
-        return std::max(1, static_cast<int>(std::lround(used.height() / QFontMetricsF(font, &device_).lineSpacing())));
+        const QFontMetricsF metrics(font, &device_);
+        const qreal width = widths_[noteSlot()] - 2 * pad_;
+        if (metrics.horizontalAdvance(note) <= width) return 1;
+        const QRectF used = metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, note);
+        return std::max(1, static_cast<int>(std::lround(used.height() / metrics.lineSpacing())));
     }
 
     size_t noteSlot() const
@@ -154,7 +163,7 @@ private:
 
     void paginate()
     {
-        const int rows = static_cast<int>(rows_.size());
+        const int rows = static_cast<int>(heights_.size());
         int row = 0;
         bool first = true;
         for (;;) {
@@ -204,12 +213,14 @@ private:
             const qreal left = lefts_[s] + pad_;
             const qreal width = widths_[s] - 2 * pad_;
             if (isNoteSlot(slots_[s])) {
+                if (cells[C::Aciklama].isEmpty()) continue;
                 painter.drawText(QRectF(left, top, width, height), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                                  cells[C::Aciklama]);
                 continue;
             }
             for (size_t i = 0; i < slots_[s].size(); ++i) {
                 const int field = slots_[s][i];
+                if (cells[field].isEmpty()) continue;
                 const Qt::Alignment side = AccountStatement::isNumberColumn(field) ? Qt::AlignRight : Qt::AlignLeft;
                 painter.drawText(QRectF(left, top + static_cast<qreal>(i) * line_, width, line_), side | Qt::AlignVCenter,
                                  cells[field]);
@@ -256,32 +267,50 @@ private:
     qreal line_ = 0;
     qreal pad_ = 0;
     qreal headingHeight_ = 0;
-    std::vector<QStringList> rows_;
     std::vector<qreal> heights_;
     std::vector<qreal> widths_;
     std::vector<qreal> lefts_;
     std::vector<Page> pages_;
 };
 
-}  // namespace
-
-bool printStatements(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements)
+StatementPages::StatementPages(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements)
 {
-    QPainter painter;
-    if (!painter.begin(&device)) return false;
-    // Lines a fifth of a millimetre wide, whatever the resolution.
-    painter.setPen(QPen(Qt::black, device.logicalDpiX() * 0.2 / 25.4));
     const QPageLayout page = device.pageLayout();
     const QSizeF area = page.paintRectPixels(device.logicalDpiX()).size();
     const bool narrow = page.fullRect(QPageLayout::Millimeter).width() < kNarrowPaper;
-    bool firstPage = true;
+    layouts_.reserve(statements.size());
     for (const AccountStatement& statement : statements) {
-        const StatementLayout layout(device, statement, area, narrow);
-        for (int page = 0; page < layout.pageCount(); ++page) {
-            if (!firstPage) device.newPage();
-            firstPage = false;
-            layout.paintPage(painter, page);
-        }
+        layouts_.push_back(std::make_unique<StatementLayout>(device, statement, area, narrow));
+        for (int p = 0; p < layouts_.back()->pageCount(); ++p)
+            pages_.emplace_back(static_cast<int>(layouts_.size()) - 1, p);
+    }
+}
+
+StatementPages::~StatementPages() = default;
+
+int StatementPages::pageCount() const
+{
+    return static_cast<int>(pages_.size());
+}
+
+void StatementPages::paintPage(QPainter& painter, int page) const
+{
+    // Lines a fifth of a millimetre wide, whatever the resolution.
+    painter.setPen(QPen(Qt::black, painter.device()->logicalDpiX() * 0.2 / 25.4));
+    const auto& [layout, own] = pages_[static_cast<size_t>(page)];
+    layouts_[static_cast<size_t>(layout)]->paintPage(painter, own);
+}
+
+bool printStatements(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements,
+                     const std::function<bool(int done, int total)>& progress)
+{
+    const StatementPages pages(device, statements);
+    QPainter painter;
+    if (!painter.begin(&device)) return false;
+    for (int page = 0; page < pages.pageCount(); ++page) {
+        if (progress && !progress(page, pages.pageCount())) break;
+        if (page > 0) device.newPage();
+        pages.paintPage(painter, page);
     }
     painter.end();
     return true;

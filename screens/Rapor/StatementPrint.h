@@ -2,9 +2,29 @@
 
 #include "screens/Rapor/Ekstre.h"
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 class QPagedPaintDevice;
+class QPainter;
+class StatementLayout;
+
+// Statements laid out once on the pages of a device, so that any one page
+// can be painted on its own: a preview shows the first at once.
+class StatementPages {
+public:
+    StatementPages(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements);
+    ~StatementPages();
+    int pageCount() const;
+    // With the painter's origin at the top left of the page's printable area,
+    // in the device's pixels.
+    void paintPage(QPainter& painter, int page) const;
+
+private:
+    std::vector<std::unique_ptr<StatementLayout>> layouts_;
+    std::vector<std::pair<int, int>> pages_;  // statement, its own page
+};
 
 // Lays statements out on the pages of a printer or a PDF file: each one
 // starts on a new page, long ones go on over more pages with the column
@@ -12,4 +32,6 @@ class QPagedPaintDevice;
 // its statement. A5 keeps a readable type by setting two figures in one
 // column; a long note goes on over more lines. False when the device
 // cannot be painted on.
-bool printStatements(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements);
+// Told before each page; false stops.
+bool printStatements(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements,
+                     const std::function<bool(int done, int total)>& progress = {});

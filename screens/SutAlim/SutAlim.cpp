@@ -113,10 +113,7 @@ void TSutAlimF::SaklaButClick()
     const double sabah = parseDecimal(sabahEdit.text());
     const double aksam = parseDecimal(aksamEdit.text());
     const double fiyat = parseDecimal(SBirimFiyatEdit.text());
-    // One Enter too many after a save would store the next producer with
-    // nothing: a new entry without litres is stored only when meant.
-    if (kayitnoEdit.isEmpty() && sabah == 0 && aksam == 0 && !forms_.dialogs.confirmDefaultNo(zeroLitresQuestion()))
-        return;
+    if (sabah == 0 && aksam == 0 && !emptyEntryMeant(QStringLiteral("sabah ve akşam litresi"))) return;
 
     RowWrite row = rowForSave(SutGirisiTable, kayitnoEdit, day);
     const QString kodu = KoduEdit.text();
@@ -152,12 +149,6 @@ void TSutAlimF::Dzelt1Click()
     aksamEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Aksam"))));
     SBirimFiyatEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("SBirim_Fiyat"))));
     AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
-}
-
-QString TSutAlimF::zeroLitresQuestion() const
-{
-    return KoduEdit.text() + QLatin1Char(' ') + AdiEdit.text() +
-           QStringLiteral(" için sabah ve akşam litresi boş. Yine de saklansın mı?");
 }
 
 QString TSutAlimF::deleteQuestion() const

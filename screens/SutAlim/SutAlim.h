@@ -63,7 +63,6 @@ public:
     void GuncelleGunluk();
     void AyBul();
 
-    // The questions of the zero-litre save and the deletion, naming the entry.
-    QString zeroLitresQuestion() const;
+    // The deletion's question, naming the entry.
     QString deleteQuestion() const;
 };

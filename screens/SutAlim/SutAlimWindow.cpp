@@ -151,4 +151,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
         {dayGrid, "dayGrid"},
         {monthGrid, "monthGrid"},
     });
+    // The opening loads the first producer: his morning litres come next.
+    setStartControl(sabahEdit);
+    strip->setAfterPick(sabahEdit);
 }

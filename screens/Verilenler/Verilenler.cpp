@@ -69,6 +69,7 @@ void TVerilenlerF::SaklaButClick()
     const double alacagimiz = parseDecimal(borcEdit.text());
     const double borcumuz = parseDecimal(alacakEdit.text());
     const double miktari = parseDecimal(MiktariEdit.text());
+    if (alacagimiz == 0 && borcumuz == 0 && !emptyEntryMeant(QStringLiteral("Alacağımız ve Borcumuz"))) return;
 
     RowWrite row = rowForSave(SutGirisiTable, kayitnoEdit, day);
     row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Payment))

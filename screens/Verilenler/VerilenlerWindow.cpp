@@ -142,4 +142,6 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
         {tabs, "tabs"},
         {monthGrid, "monthGrid"},
     });
+    setStartControl(KoduEdit);
+    strip->setAfterPick(FisNoEdit);
 }

@@ -118,4 +118,5 @@ CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kova
         {kapatButton, "kapatButton"},
         {CariGrid, "CariGrid"},
     });
+    setStartControl(KoduEdit);
 }

@@ -55,7 +55,7 @@ void TcariF::KaydetButClick()
             QStringLiteral("Girdiğiniz kod başka Süt Alım Hesapta kullanılmıştır! Kodu değiştirip kayıt edin."));
         return;
     }
-    if (AdiEdit.isEmpty()) {
+    if (AdiEdit.text().trimmed().isEmpty()) {
         forms_.dialogs.message(QStringLiteral("Adı Soyadı boş olduğu için hesap saklanmadı. Adı girip kayıt edin."));
         return;
     }

@@ -112,7 +112,8 @@ TEST(AmountKeyPress, EffectsOfTheRules)
     expectKeys({
         {"Backspace regroups, then deletes", atEnd("123.456"), u'\b', atEnd("12.345")},
         {"a letter regroups for one more digit", atEnd("12.345"), u'a', atEnd("123.45")},
-        {"\".\" is never typed under Turkish settings", atEnd("123"), u'.', atEnd("1.23")},
+        {"\".\" typed means the decimals", atEnd("10"), u'.', atEnd("10,")},
+        {"\".\" after a decimal separator is refused", atEnd("10,5"), u'.', atEnd("10,5")},
         {"\"-\" is never typed", atEnd("5"), u'-', atEnd("5")},
         {"a control character (Ctrl+V)", atEnd("1.234"), u'\x16', atEnd("12.34")},
         {"a refused character with a separator does nothing", atEnd("12,3"), u'x', atEnd("12,3")},

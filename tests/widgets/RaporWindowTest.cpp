@@ -1,17 +1,18 @@
 #include "app/AnaMenu.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Rapor/RaporWindow.h"
+#include "screens/Rapor/StatementPreviewDialog.h"
 #include "WindowFixture.h"
 #include "Typing.h"
 
-#include <QAction>
 #include "common/widgets/EntryBoxes.h"
+
+#include <QAction>
 #include <QDir>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
-#include <QTimer>
 #include <QKeySequence>
+#include <QPrinter>
+#include <QShortcut>
+#include <QTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -131,30 +132,34 @@ TEST_F(RaporWindowTest, YenileFillsTheGridsAndANameFoundWithEnterOpensWithADoubl
     EXPECT_EQ(count(QStringLiteral("SutGirisi")), 4);
 }
 
-// What the print preview showed: its printer's file name and its page count.
+// What the print preview showed: its printer's file name, paper and pages.
 struct PreviewSeen {
     int opened = 0;
     QString fileName;
     int pages = 0;
-    QString printKeyAction;
+    QPageSize::PageSizeId paper = QPageSize::Custom;
+    bool printKeys = false;
+    int pageAfterPageDown = 0;
 };
 
-// Closes the print preview as soon as it opens, noting what it showed.
-void closePreviewWhenShown(PreviewSeen& seen)
+// Closes the print preview as soon as it opens, noting what it showed; A5
+// chosen in it, when asked.
+void closePreviewWhenShown(PreviewSeen& seen, bool chooseA5 = false)
 {
     auto* timer = new QTimer;
     timer->setInterval(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, &seen] {
-        auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+    QObject::connect(timer, &QTimer::timeout, [timer, &seen, chooseA5] {
+        auto* preview = qobject_cast<StatementPreviewDialog*>(QApplication::activeModalWidget());
         if (!preview || !preview->isVisible()) return;
         ++seen.opened;
-        seen.fileName = preview->printer()->outputFileName();
-        for (QAction* action : preview->findChildren<QAction*>())
-            if (action->shortcut() == QKeySequence(QKeySequence::Print)) seen.printKeyAction = action->text();
-        if (auto* pages = preview->findChild<QPrintPreviewWidget*>()) {
-            pages->updatePreview();
-            seen.pages = pages->pageCount();
-        }
+        seen.fileName = preview->printer().outputFileName();
+        seen.paper = preview->printer().pageLayout().pageSize().id();
+        seen.pages = preview->pageCount();
+        for (QShortcut* keys : preview->findChildren<QShortcut*>())
+            if (keys->key() == QKeySequence(QKeySequence::Print)) seen.printKeys = true;
+        QTest::keyClick(preview, Qt::Key_PageDown);
+        seen.pageAfterPageDown = preview->currentPage();
+        if (chooseA5) preview->printer().setPageSize(QPageSize(QPageSize::A5));
         preview->reject();
         timer->deleteLater();
     });
@@ -172,23 +177,27 @@ TEST_F(RaporWindowTest, EkstreWithEnterAndTheGridsMenuOpenThePrintPreviewOfTheir
     EXPECT_EQ(seen.opened, 1);
     EXPECT_EQ(seen.fileName, QDir::current().absoluteFilePath(QStringLiteral("Ekstre-K1-Ali Işık-01.01.2021-05.03.2021.pdf")));
     EXPECT_EQ(seen.pages, 1);
-    EXPECT_EQ(seen.printKeyAction, QStringLiteral("Print")) << "Ctrl+P prints from the preview";
+    EXPECT_EQ(seen.pageAfterPageDown, 0) << "one page only";
+    EXPECT_TRUE(seen.printKeys) << "Ctrl+P prints from the preview";
 
     auto* summary = control<QueryGrid>("SutGirisiGrid");
     QStringList items;
     for (QAction* action : summary->actions()) items << action->text();
     ASSERT_EQ(items, (QStringList{"Hesap Hareketleri", "Hesap Ekstresi", "Tüm Ekstreler"}));
-    closePreviewWhenShown(seen);
+    closePreviewWhenShown(seen, true);
     summary->actions()[2]->trigger();
     EXPECT_EQ(seen.opened, 2);
     EXPECT_EQ(seen.fileName, QDir::current().absoluteFilePath(QStringLiteral("Ekstreler-01.01.2021-05.03.2021.pdf")));
     EXPECT_EQ(seen.pages, 3) << "one page for each of the three producers";
+    EXPECT_EQ(seen.pageAfterPageDown, 1) << "PageDown turns the page";
+    EXPECT_EQ(seen.paper, QPageSize::A4);
 
     // The context item acts on the row the summary stands on.
     summary->setCurrentIndex(summary->model()->index(1, 0));
     closePreviewWhenShown(seen);
     summary->actions()[1]->trigger();
     EXPECT_EQ(seen.fileName, QDir::current().absoluteFilePath(QStringLiteral("Ekstre-K2-Bora Kaya-01.01.2021-05.03.2021.pdf")));
+    EXPECT_EQ(seen.paper, QPageSize::A5) << "the paper chosen last";
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(count(QStringLiteral("SutGirisi")), 4);
 }

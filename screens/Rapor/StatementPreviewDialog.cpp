@@ -1,0 +1,161 @@
+#include "screens/Rapor/StatementPreviewDialog.h"
+
+#include "common/Platform.h"
+#include "common/widgets/ErrorBox.h"
+#include "screens/Rapor/StatementPrint.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+StatementPreviewDialog::StatementPreviewDialog(const std::vector<AccountStatement>& statements, QPrinter& printer,
+                                               QWidget* parent)
+    : QDialog(parent), statements_(statements), printer_(printer)
+{
+    setWindowTitle(QStringLiteral("Orvalin Kovanta - Ekstre"));
+    auto* rows = new QVBoxLayout(this);
+    auto* bar = new QHBoxLayout;
+    const auto button = [this, bar](const QString& text, const QKeySequence& keys, auto handler) {
+        auto* b = new QPushButton(text, this);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setToolTip(keys.toString(QKeySequence::NativeText));
+        connect(b, &QPushButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, b, &QPushButton::click);
+        bar->addWidget(b);
+        return b;
+    };
+    button(QStringLiteral("Yazdır..."), QKeySequence::Print, &StatementPreviewDialog::print);
+    button(QStringLiteral("Sayfa Yapısı..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &StatementPreviewDialog::pageSetup);
+    bar->addStretch();
+    auto* previous = new QPushButton(QStringLiteral("< Önceki"), this);
+    auto* next = new QPushButton(QStringLiteral("Sonraki >"), this);
+    where_ = new QLabel(this);
+    for (QPushButton* b : {previous, next}) b->setFocusPolicy(Qt::NoFocus);
+    connect(previous, &QPushButton::clicked, this, [this] { showPage(page_ - 1); });
+    connect(next, &QPushButton::clicked, this, [this] { showPage(page_ + 1); });
+    bar->addWidget(previous);
+    bar->addWidget(where_);
+    bar->addWidget(next);
+    bar->addStretch();
+    auto* close = new QPushButton(QStringLiteral("Kapat"), this);
+    close->setFocusPolicy(Qt::NoFocus);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    bar->addWidget(close);
+    rows->addLayout(bar);
+
+    area_ = new QScrollArea(this);
+    area_->setAlignment(Qt::AlignHCenter);
+    area_->setBackgroundRole(QPalette::Dark);
+    image_ = new QLabel(area_);
+    area_->setWidget(image_);
+    rows->addWidget(area_, 1);
+    relayout();
+}
+
+StatementPreviewDialog::~StatementPreviewDialog() = default;
+
+int StatementPreviewDialog::pageCount() const
+{
+    return pages_ ? pages_->pageCount() : 0;
+}
+
+void StatementPreviewDialog::relayout()
+{
+    pages_ = std::make_unique<StatementPages>(printer_, statements_);
+    showPage(0);
+}
+
+void StatementPreviewDialog::showPage(int page)
+{
+    page_ = std::clamp(page, 0, std::max(0, pageCount() - 1));
+    where_->setText(QStringLiteral("Sayfa %1/%2").arg(page_ + 1).arg(pageCount()));
+    if (pageCount() == 0) return;
+    // The page as wide as the window allows, drawn at the printer's own
+    // measure and scaled, so it shows what the paper will hold.
+    const int printerDpi = printer_.logicalDpiX();
+    const QPageLayout layout = printer_.pageLayout();
+    const QSizeF paper = layout.fullRectPixels(printerDpi).size();
+    const qreal scale = std::max(0.05, (area_->viewport()->width() - 24) / paper.width());
+    QImage sheet((paper * scale).toSize(), QImage::Format_RGB32);
+    const int dotsPerMeter = qRound(printerDpi / 0.0254);
+    sheet.setDotsPerMeterX(dotsPerMeter);
+    sheet.setDotsPerMeterY(dotsPerMeter);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(scale, scale);
+    painter.translate(layout.paintRectPixels(printerDpi).topLeft());
+    pages_->paintPage(painter, page_);
+    painter.end();
+    image_->setPixmap(QPixmap::fromImage(sheet));
+    image_->resize(sheet.size());
+    area_->verticalScrollBar()->setValue(0);
+}
+
+void StatementPreviewDialog::print()
+{
+    QPrintDialog dialog(&printer_, this);
+    dialog.setWindowTitle(QStringLiteral("Ekstre Yazdır"));
+    if (dialog.exec() != QDialog::Accepted) return;
+    QProgressDialog progress(QStringLiteral("Ekstreler yazdırılıyor..."), QStringLiteral("İptal"), 0, pageCount(), this);
+    progress.setWindowTitle(kProgramTitle);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const bool printed = printStatements(printer_, statements_, [&progress](int done, int total) {
+        progress.setMaximum(total);
+        progress.setValue(done);
+        return !progress.wasCanceled();
+    });
+    // A file that cannot be written, or a printer that refuses the job.
+    if (!printed)
+        showBox(QMessageBox::NoIcon,
+                QStringLiteral("Ekstre yazdırılamadı.") +
+                    (printer_.outputFileName().isEmpty() ? QString() : QLatin1Char('\n') + printer_.outputFileName()),
+                QMessageBox::Ok);
+}
+
+void StatementPreviewDialog::pageSetup()
+{
+    QPageSetupDialog dialog(&printer_, this);
+    if (dialog.exec() == QDialog::Accepted) relayout();
+}
+
+void StatementPreviewDialog::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_PageDown:
+        showPage(page_ + 1);
+        return;
+    case Qt::Key_PageUp:
+        showPage(page_ - 1);
+        return;
+    case Qt::Key_Home:
+        showPage(0);
+        return;
+    case Qt::Key_End:
+        showPage(pageCount() - 1);
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void StatementPreviewDialog::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (pages_) showPage(page_);
+}
