@@ -34,6 +34,7 @@ TEST_F(CariTest, ARefusedSaveShowsWhyWritesNothingAndKeepsTheFields)
         {"", "Veli", "Süt Alım Hesabı girişi için kod girmelisiniz! Kodu girip kayıt edin."},
         {"K1", "Veli", "Girdiğiniz kod başka Süt Alım Hesapta kullanılmıştır! Kodu değiştirip kayıt edin."},
         {"K2", "", nullptr},
+        {"K2", "   ", nullptr},
     };
     for (const auto& r : refusals) {
         dialogs.messages.clear();

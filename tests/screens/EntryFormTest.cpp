@@ -43,4 +43,33 @@ TEST_F(EntryFormTest, ThePanelNamesTheRowASaveWouldCorrect)
     EXPECT_TRUE(payment.DuzeltmeLabel.isEmpty());
 }
 
+// A payment with no amount is asked about like an intake without litres;
+// the row saved last, corrected again, is not.
+TEST_F(EntryFormTest, APaymentWithNoAmountIsStoredOnlyWhenMeant)
+{
+    addAccount(QStringLiteral("101"), QStringLiteral("Ahmet Yılmaz"));
+    payment.tarihDate.setDate(kDay);
+    const auto typeEmpty = [this] {
+        payment.KoduEdit.setText(QStringLiteral("101"));
+        payment.AdiEdit.setText(QStringLiteral("Ahmet Yılmaz"));
+        payment.FisNoEdit.setText(QStringLiteral("F-1"));
+    };
+    const struct {
+        bool answer;
+        int questions;
+        int rows;
+    } steps[] = {{false, 1, 0}, {true, 1, 1}, {false, 0, 1}};  // the last corrects the row just saved
+    for (const auto& step : steps) {
+        if (payment.kayitnoEdit.isEmpty()) typeEmpty();
+        dialogs.questions.clear();
+        dialogs.confirmAnswer = step.answer;
+        payment.SaklaButClick();
+        ASSERT_EQ(dialogs.questions.size(), step.questions);
+        if (step.questions) {
+            EXPECT_TRUE(dialogs.questions[0].startsWith(QStringLiteral("101 Ahmet Yılmaz için Alacağımız ve Borcumuz boş.")));
+        }
+        EXPECT_EQ(count(QStringLiteral("SutGirisi")), step.rows);
+    }
+}
+
 }  // namespace

@@ -129,4 +129,28 @@ TEST_F(IntakeRoadTest, AccountNamesTypedInLowerCaseAreSavedCapitalised)
     EXPECT_EQ(grid->model()->index(0, 1).data().toString(), QStringLiteral("Çiğdem Işıl"));
 }
 
+// The list and the panel without the mouse: a reopened screen starts in
+// the morning box, not on "Kapat"; Enter on the list loads a producer and
+// goes back to the morning box.
+TEST_F(IntakeRoadTest, TheListAndThePanelAreReachedByKeyboard)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali Veli"), 1.4);
+    addAccount(QStringLiteral("K2"), QStringLiteral("Bora Can"), 2);
+    menu.SutAlimButtonClick();
+    QApplication::setActiveWindow(&window);
+    control<QPushButton>("kapatButton")->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Return);
+    ASSERT_FALSE(window.isVisible());
+    menu.SutAlimButtonClick();
+    QApplication::setActiveWindow(&window);
+    EXPECT_EQ(focusedName(), QStringLiteral("sabahEdit"));
+
+    auto* list = control<QueryGrid>("CariGrid");
+    list->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Down);
+    press(Qt::Key_Return);
+    EXPECT_EQ(control<QLineEdit>("KoduEdit")->text(), QStringLiteral("K2"));
+    EXPECT_EQ(focusedName(), QStringLiteral("sabahEdit"));
+}
+
 }  // namespace
