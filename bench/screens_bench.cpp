@@ -4,16 +4,23 @@
 #include "bench/LedgerGenerator.h"
 #include "common/Platform.h"
 #include "screens/Fabrika/Fabrika.h"
+#include "common/widgets/ScreenWindow.h"
+#include "screens/Rapor/Ekstre.h"
 #include "screens/Rapor/Rapor.h"
+#include "screens/Rapor/StatementPrint.h"
 #include "screens/ScreenSet.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
 #include "screens/cari/cari.h"
 #include "store/Connection.h"
 #include "store/Schema.h"
+#include "store/SqlText.h"
 #include "store/Statement.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -325,6 +332,69 @@ void registerAll()
     }
 }
 
+// A statement's SQL with its values written in, for the bare engine.
+QStringList inlined(QString sql, const QStringList& values)
+{
+    for (int i = static_cast<int>(values.size()); i >= 1; --i) sql.replace(QStringLiteral("?%1").arg(i), values[i - 1]);
+    return {sql};
+}
+
+// Memory the program holds itself, apart from the mapped database file.
+double anonymousMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("RssAnon:")) return line.mid(8).trimmed().split(' ').value(0).toDouble() / 1024;
+    return 0;
+}
+
+// "Tüm Ekstreler" over the last year of the ten-year ledger: the
+// statements made (against the same statements on the bare engine), laid
+// out on A4, and the preview's first page drawn.
+void registerStatements()
+{
+    const QDate from(2025, 1, 1);
+    registerPair("Statements.make.year", 10,
+                 [from](Opened& l) { benchmark::DoNotOptimize(buildAllStatements(l.connection, from, kLastDay)); },
+                 [from](Opened& l) {
+                     const QString first = dateLiteral(from);
+                     const QString last = dateLiteral(kLastDay);
+                     std::vector<QStringList> texts{inlined(StatementSql::kCodes, {first, last}),
+                                                    inlined(StatementSql::kOpenings, {first})};
+                     for (const StatementCode& code : statementCodes(l.connection, from, kLastDay))
+                         texts.push_back(inlined(StatementSql::kRows, {quotedText(code.kodu), first, last}));
+                     return texts;
+                 });
+    benchmark::RegisterBenchmark("Statements.firstPage.year/10y", [from](benchmark::State& state) {
+        Opened& l = ledger(10);
+        double held = 0;
+        int pages = 0;
+        for (auto _ : state) {
+            const double before = anonymousMiB();
+            const auto start = std::chrono::steady_clock::now();
+            const std::vector<AccountStatement> statements = buildAllStatements(l.connection, from, kLastDay);
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setPageSize(QPageSize(QPageSize::A4));
+            printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+            const StatementPages laidOut(printer, statements);
+            QImage sheet(794, 1123, QImage::Format_RGB32);
+            sheet.setDotsPerMeterX(qRound(printer.logicalDpiX() / 0.0254));
+            sheet.setDotsPerMeterY(qRound(printer.logicalDpiY() / 0.0254));
+            QPainter painter(&sheet);
+            painter.scale(794.0 / printer.pageLayout().fullRectPixels(printer.logicalDpiX()).width(),
+                          794.0 / printer.pageLayout().fullRectPixels(printer.logicalDpiX()).width());
+            laidOut.paintPage(painter, 0);
+            painter.end();
+            state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            held = std::max(held, anonymousMiB() - before);
+            pages = laidOut.pageCount();
+        }
+        state.counters["MiB_held"] = held;
+        state.counters["pages"] = pages;
+    })->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+}
+
 // Start-up to the menu on the ten-year file, and memory with every screen
 // opened, from the probe program run afresh each time.
 void registerStartup()
@@ -415,10 +485,14 @@ private:
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // The statements' pages are laid out as on a printer; nothing is shown.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    useProgramFont();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     registerAll();
+    registerStatements();
     registerStartup();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -187,6 +187,21 @@ QString generalNumber(double value)
     return out;
 }
 
+QString formatHundredths(const NumberPattern& pattern, qint64 hundredths)
+{
+    const RegionalSettings& r = regional();
+    const quint64 size = hundredths < 0 ? 0 - static_cast<quint64>(hundredths) : static_cast<quint64>(hundredths);
+    std::string whole = std::to_string(size / 100);
+    if (whole == "0" && !pattern.forceWholeDigit) whole.clear();
+    const auto cents = static_cast<int>(size % 100);
+    QString out = hundredths < 0 ? QStringLiteral("-") : QString();
+    out += pattern.grouped ? grouped(whole, r.thousandSeparator) : QString::fromLatin1(whole);
+    out += r.decimalSeparator;
+    out += QLatin1Char(static_cast<char>('0' + cents / 10));
+    out += QLatin1Char(static_cast<char>('0' + cents % 10));
+    return out;
+}
+
 QString formatFloat(const NumberPattern& pattern, double value)
 {
     const NumberPattern* shape = &pattern;

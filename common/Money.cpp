@@ -20,10 +20,10 @@ qint64 Money::kurus() const
 
 QString Money::text() const
 {
-    return formatFloat(kAmountPattern, static_cast<double>(kurus()) / 100);
+    return formatHundredths(kAmountPattern, kurus());
 }
 
 QString Money::plainText() const
 {
-    return formatFloat(kPlainPattern, static_cast<double>(kurus()) / 100);
+    return formatHundredths(kPlainPattern, kurus());
 }

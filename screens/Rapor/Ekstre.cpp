@@ -10,10 +10,16 @@
 
 namespace {
 
+// A litre count or an amount as printed, to add up as printed.
+Money printed(const QVariant& value)
+{
+    return Money::fromStored(value.toDouble()).rounded();
+}
+
 // Empty stays empty, so a payment row shows no litres and no price.
 QString amount(const QVariant& value)
 {
-    return cellText(kAsAmount, value);
+    return value.isNull() ? QString() : printed(value).text();
 }
 
 QString amount(const std::optional<Money>& value)
@@ -37,10 +43,13 @@ QString printable(QString text)
     return text;
 }
 
-// A litre count or an amount as printed, to add up as printed.
-Money printed(const QVariant& value)
+// A stored day 'YYYY-MM-DD' as dd.MM.yyyy, by moving its digits: a year's
+// statements read over a hundred thousand of them.
+QString storedDayShown(const QVariant& stored)
 {
-    return Money::fromStored(value.toDouble()).rounded();
+    const QString day = stored.toString();
+    if (day.size() != 10 || day[4] != QLatin1Char('-') || day[7] != QLatin1Char('-')) return cellText(kAsShortDate, stored);
+    return day.mid(8, 2) + QLatin1Char('.') + day.mid(5, 2) + QLatin1Char('.') + day.left(4);
 }
 
 QVariant nonZero(const QVariant& value)
@@ -191,7 +200,7 @@ AccountStatement statementOf(Connection& connection, const QString& kodu, const 
     Money bakiye = statement.devreden;
     while (rows.step()) {
         AccountStatementLine line;
-        line.tarih = cellText(kAsShortDate, rows.column(0));
+        line.tarih = storedDayShown(rows.column(0));
         const QString name = printable(rows.column(1).toString());
         if (name != statement.adi && !statement.digerAdlar.contains(name)) statement.digerAdlar << name;
         line.fisNo = printable(rows.column(2).toString());

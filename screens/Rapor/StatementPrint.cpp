@@ -1,6 +1,7 @@
 #include "screens/Rapor/StatementPrint.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
@@ -39,10 +40,29 @@ bool isNoteSlot(const std::vector<int>& slot) { return slot.front() == C::Acikla
 
 }  // namespace
 
+// Widths of texts in one font on one device, measured once: dates, prices
+// and litres come back on every statement of a long run.
+class TextWidths {
+public:
+    TextWidths(const QFont& font, QPaintDevice& device) : metrics_(font, &device) {}
+    qreal operator()(const QString& text)
+    {
+        if (text.isEmpty()) return 0;
+        const auto found = widths_.constFind(text);
+        if (found != widths_.constEnd()) return *found;
+        return *widths_.insert(text, metrics_.horizontalAdvance(text));
+    }
+
+private:
+    QFontMetricsF metrics_;
+    QHash<QString, qreal> widths_;
+};
+
 // One statement's layout on pages of one size.
 class StatementLayout {
 public:
-    StatementLayout(QPaintDevice& device, const AccountStatement& statement, const QSizeF& area, bool narrow)
+    StatementLayout(QPaintDevice& device, const AccountStatement& statement, const QSizeF& area, bool narrow,
+                    TextWidths& bodyWidths, TextWidths& boldWidths)
         : device_(device), statement_(statement), area_(area), slots_(narrow ? kNarrowSlots : kWideSlots)
     {
         const qreal points = narrow ? kNarrowPoints : kWidePoints;
@@ -55,10 +75,13 @@ public:
         pad_ = metrics.horizontalAdvance(QStringLiteral("0"));
         headingHeight_ = QFontMetricsF(heading_, &device_).lineSpacing() * 1.3;
 
-        measureColumns();
-        heights_.reserve(statement_.lines.size() + 1);
-        for (int row = 0; row <= static_cast<int>(statement_.lines.size()); ++row)
-            heights_.push_back(rowHeight(cellsOf(row), body_));
+        // One pass over the rows measures the columns and notes what each row
+        // holds; the heights follow once the note's width is known.
+        std::vector<int> filled;
+        filled.reserve(statement_.lines.size() + 1);
+        measureColumns(bodyWidths, boldWidths, filled);
+        heights_.reserve(filled.size());
+        for (size_t row = 0; row < filled.size(); ++row) heights_.push_back(rowHeight(static_cast<int>(row), filled[row]));
         paginate();
     }
 
@@ -90,26 +113,31 @@ private:
     }
 
     // Each column as wide as its widest figure or title; the note takes
-    // what is left and goes on over more lines.
-    void measureColumns()
+    // what is left and goes on over more lines. Notes for each row which
+    // of its cells hold anything.
+    void measureColumns(TextWidths& body, TextWidths& bold, std::vector<int>& filled)
     {
-        const QFontMetricsF body(body_, &device_);
-        const QFontMetricsF bold(bold_, &device_);
         widths_.assign(slots_.size(), 0);
-        const auto widen = [&](const QStringList& cells, const QFontMetricsF& metrics) {
+        const auto widen = [&](const QStringList& cells, TextWidths& measure) {
             for (size_t s = 0; s < slots_.size(); ++s) {
                 if (isNoteSlot(slots_[s])) continue;
-                for (int field : slots_[s])
-                    widths_[s] = std::max(widths_[s], metrics.horizontalAdvance(cells[field]) + 2 * pad_);
+                for (int field : slots_[s]) widths_[s] = std::max(widths_[s], measure(cells[field]) + 2 * pad_);
             }
         };
         widen(AccountStatement::kColumnTitles, bold);
         widen(statement_.totalCells(), bold);
-        for (int row = 0; row <= static_cast<int>(statement_.lines.size()); ++row) widen(cellsOf(row), body);
+        for (int row = 0; row <= static_cast<int>(statement_.lines.size()); ++row) {
+            const QStringList cells = cellsOf(row);
+            widen(cells, body);
+            int mask = 0;
+            for (int field = 0; field < cells.size(); ++field)
+                if (!cells[field].isEmpty()) mask |= 1 << field;
+            filled.push_back(mask);
+        }
         qreal fixed = 0;
         for (size_t s = 0; s < slots_.size(); ++s)
             if (!isNoteSlot(slots_[s])) fixed += widths_[s];
-        const qreal noteMinimum = bold.horizontalAdvance(AccountStatement::kRoundingNote) + 2 * pad_;
+        const qreal noteMinimum = bold(AccountStatement::kRoundingNote) + 2 * pad_;
         qreal x = 0;
         for (size_t s = 0; s < slots_.size(); ++s) {
             if (isNoteSlot(slots_[s])) widths_[s] = std::max(noteMinimum, area_.width() - fixed);
@@ -137,12 +165,14 @@ private:
     }
 
     // As many lines as its note needs or as the figures stacked in a column.
-    qreal rowHeight(const QStringList& cells, const QFont& font) const
+    qreal rowHeight(int row, int filled) const
     {
-        int lines = noteLines(cells[C::Aciklama], font);
+        const QString& note = row == 0 ? AccountStatement::kOpeningNote
+                                       : statement_.lines[static_cast<size_t>(row - 1)].aciklama;
+        int lines = noteLines(note, body_);
         for (const std::vector<int>& slot : slots_)
             for (size_t i = 0; i < slot.size(); ++i)
-                if (!cells[slot[i]].isEmpty()) lines = std::max(lines, static_cast<int>(i) + 1);
+                if (filled & (1 << slot[i])) lines = std::max(lines, static_cast<int>(i) + 1);
         return lines * line_ + line_ * 0.35;
     }
 
@@ -278,9 +308,12 @@ StatementPages::StatementPages(QPagedPaintDevice& device, const std::vector<Acco
     const QPageLayout page = device.pageLayout();
     const QSizeF area = page.paintRectPixels(device.logicalDpiX()).size();
     const bool narrow = page.fullRect(QPageLayout::Millimeter).width() < kNarrowPaper;
+    const qreal points = narrow ? kNarrowPoints : kWidePoints;
+    TextWidths body(fontOf(points, false), device);
+    TextWidths bold(fontOf(points, true), device);
     layouts_.reserve(statements.size());
     for (const AccountStatement& statement : statements) {
-        layouts_.push_back(std::make_unique<StatementLayout>(device, statement, area, narrow));
+        layouts_.push_back(std::make_unique<StatementLayout>(device, statement, area, narrow, body, bold));
         for (int p = 0; p < layouts_.back()->pageCount(); ++p)
             pages_.emplace_back(static_cast<int>(layouts_.size()) - 1, p);
     }

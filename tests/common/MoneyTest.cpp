@@ -34,6 +34,7 @@ TEST(Money, SumsOfStoredAmountsRoundOnceToTheKurus)
         EXPECT_EQ(sum.isNegative(), c.kurus < 0);
         EXPECT_EQ(sum.negated().kurus(), -c.kurus);
     }
+    EXPECT_EQ(Money::fromKurus(-123456).plainText(), QStringLiteral("-1234,56"));
 }
 
 }  // namespace
