@@ -182,6 +182,10 @@ bool RaporWindow::progress(int done, int total)
         progress_->setAutoClose(false);
         progress_->setAutoReset(false);
     }
+    // Shown at once, then told a few times a second: painting it for every
+    // producer would cost more than the statements.
+    if (done > 0 && progressShown_.isValid() && progressShown_.elapsed() < 100) return !progress_->wasCanceled();
+    progressShown_.start();
     progress_->setMaximum(total);
     progress_->setValue(done);
     QApplication::processEvents();

@@ -3,6 +3,8 @@
 #include "screens/FormWindow.h"
 #include "screens/Rapor/Ekstre.h"
 
+#include <QElapsedTimer>
+
 class TRaporF;
 
 class RaporWindow : public FormWindow, public StatementPreview {
@@ -22,4 +24,5 @@ private:
 
     TRaporF& screen_;
     class QProgressDialog* progress_ = nullptr;
+    QElapsedTimer progressShown_;
 };

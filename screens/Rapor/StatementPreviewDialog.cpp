@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QImage>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -19,6 +18,8 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
+
+#include <functional>
 
 StatementPreviewDialog::StatementPreviewDialog(const std::vector<AccountStatement>& statements, QPrinter& printer,
                                                QWidget* parent)
@@ -56,6 +57,15 @@ StatementPreviewDialog::StatementPreviewDialog(const std::vector<AccountStatemen
     bar->addWidget(close);
     rows->addLayout(bar);
 
+    // The pages turn with the keys wherever the focus stands.
+    const std::pair<QKeySequence, std::function<void()>> turns[] = {
+        {QKeySequence(Qt::Key_PageDown), [this] { showPage(page_ + 1); }},
+        {QKeySequence(Qt::Key_PageUp), [this] { showPage(page_ - 1); }},
+        {QKeySequence(Qt::Key_Home), [this] { showPage(0); }},
+        {QKeySequence(Qt::Key_End), [this] { showPage(pageCount() - 1); }},
+    };
+    for (const auto& [keys, turn] : turns) connect(new QShortcut(keys, this), &QShortcut::activated, this, turn);
+
     area_ = new QScrollArea(this);
     area_->setAlignment(Qt::AlignHCenter);
     area_->setBackgroundRole(QPalette::Dark);
@@ -88,7 +98,8 @@ void StatementPreviewDialog::showPage(int page)
     const int printerDpi = printer_.logicalDpiX();
     const QPageLayout layout = printer_.pageLayout();
     const QSizeF paper = layout.fullRectPixels(printerDpi).size();
-    const qreal scale = std::max(0.05, (area_->viewport()->width() - 24) / paper.width());
+    // The dialog's own width: its scroll area is laid out only after a resize.
+    const qreal scale = std::max(0.05, (width() - 60) / paper.width());
     QImage sheet((paper * scale).toSize(), QImage::Format_RGB32);
     const int dotsPerMeter = qRound(printerDpi / 0.0254);
     sheet.setDotsPerMeterX(dotsPerMeter);
@@ -132,26 +143,6 @@ void StatementPreviewDialog::pageSetup()
 {
     QPageSetupDialog dialog(&printer_, this);
     if (dialog.exec() == QDialog::Accepted) relayout();
-}
-
-void StatementPreviewDialog::keyPressEvent(QKeyEvent* event)
-{
-    switch (event->key()) {
-    case Qt::Key_PageDown:
-        showPage(page_ + 1);
-        return;
-    case Qt::Key_PageUp:
-        showPage(page_ - 1);
-        return;
-    case Qt::Key_Home:
-        showPage(0);
-        return;
-    case Qt::Key_End:
-        showPage(pageCount() - 1);
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
 }
 
 void StatementPreviewDialog::resizeEvent(QResizeEvent* event)

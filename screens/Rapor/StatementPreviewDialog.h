@@ -31,7 +31,6 @@ public:
     void pageSetup();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -157,6 +157,7 @@ void closePreviewWhenShown(PreviewSeen& seen, bool chooseA5 = false)
         seen.pages = preview->pageCount();
         for (QShortcut* keys : preview->findChildren<QShortcut*>())
             if (keys->key() == QKeySequence(QKeySequence::Print)) seen.printKeys = true;
+        QApplication::setActiveWindow(preview);
         QTest::keyClick(preview, Qt::Key_PageDown);
         seen.pageAfterPageDown = preview->currentPage();
         if (chooseA5) preview->printer().setPageSize(QPageSize(QPageSize::A5));
