@@ -339,16 +339,6 @@ QStringList inlined(QString sql, const QStringList& values)
     return {sql};
 }
 
-// Memory the program holds itself, apart from the mapped database file.
-double anonymousMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("RssAnon:")) return line.mid(8).trimmed().split(' ').value(0).toDouble() / 1024;
-    return 0;
-}
-
 // "Tüm Ekstreler" over the last year of the ten-year ledger: the
 // statements made (against the same statements on the bare engine), laid
 // out on A4, and the preview's first page drawn.
@@ -368,10 +358,8 @@ void registerStatements()
                  });
     benchmark::RegisterBenchmark("Statements.firstPage.year/10y", [from](benchmark::State& state) {
         Opened& l = ledger(10);
-        double held = 0;
         int pages = 0;
         for (auto _ : state) {
-            const double before = anonymousMiB();
             const auto start = std::chrono::steady_clock::now();
             const std::vector<AccountStatement> statements = buildAllStatements(l.connection, from, kLastDay);
             QPrinter printer(QPrinter::HighResolution);
@@ -387,10 +375,8 @@ void registerStatements()
             laidOut.paintPage(painter, 0);
             painter.end();
             state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-            held = std::max(held, anonymousMiB() - before);
             pages = laidOut.pageCount();
         }
-        state.counters["MiB_held"] = held;
         state.counters["pages"] = pages;
     })->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 }
