@@ -321,4 +321,17 @@ TEST_F(EkstreTest, AllStatementsReachEveryoneStillOwedFromBefore)
     EXPECT_EQ(owed.closingLine(), QStringLiteral("Üreticiye borcumuz: 2.000,00"));
 }
 
+// A line break or a tab in a name or a note prints as a blank, so a row
+// stays one row; a code's other names stand under its own.
+TEST_F(EkstreTest, ControlCharactersPrintAsBlanks)
+{
+    intakeRow(kMar1, QStringLiteral("K1"), QStringLiteral("Ali\r\nCan"), 1, 0, 1, QStringLiteral("süt\nsabah\tyem"));
+    intakeRow(QDate(2021, 3, 2), QStringLiteral("K1"), QStringLiteral("Ali Can Er"), 1, 0, 1);
+    refresh(kMar1, kMar31);
+    const AccountStatement statement = buildStatement(db.connection, QStringLiteral("K1"), QString(), kMar1, kMar31);
+    EXPECT_EQ(statement.adi, QStringLiteral("Ali Can Er")) << "the name its last row carries";
+    EXPECT_EQ(statement.digerAdlar, QStringList{QStringLiteral("Ali  Can")});
+    EXPECT_EQ(statement.lines[0].aciklama, QStringLiteral("süt sabah yem"));
+}
+
 }  // namespace
