@@ -276,9 +276,9 @@ void Connection::open(const QString& path)
     // After every post the file alone holds everything. EXTRA syncs the
     // folder after the journal is deleted: without it a power cut soon after
     // a save can bring the journal back and the next start undoes the save.
-    // Reading through a memory map spares a copy of every page the report's
-    // long scans read; writes still go through the journal as before.
-    execute(path, db.get(), QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=EXTRA; PRAGMA mmap_size=268435456;"));
+    // No memory map: a read error or a file cut short under a mapped read
+    // kills the program instead of reaching the error box.
+    execute(path, db.get(), QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=EXTRA;"));
     if (version < schema::kVersion)
         execute(path, db.get(), QStringLiteral("BEGIN;\n") + schema::upgradeScript(version) + QStringLiteral("COMMIT;"));
     registerTurkishCollation(db.get());
