@@ -28,7 +28,7 @@ QString baseName(const QString& databasePath)
 
 [[noreturn]] void failCopy(const QString& file, int code, const QString& engineText)
 {
-    throw DatabaseError(code, (file + QStringLiteral(": ") + QString::fromStdString(engineErrorText(code, engineText)))
+    throw DatabaseError(code, (file + QStringLiteral(": ") + QString::fromStdString(engineErrorText(code, engineText, FaultMoment::Copy)))
                                   .toStdString());
 }
 

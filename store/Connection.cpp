@@ -348,7 +348,7 @@ void Connection::close()
 
 sqlite3* Connection::handle() const
 {
-    if (!db_) throw DatabaseError(SQLITE_MISUSE, "The database is not open");
+    if (!db_) throw DatabaseError(SQLITE_MISUSE, "Veritabanı açık değil");
     return db_;
 }
 

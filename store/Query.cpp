@@ -20,7 +20,7 @@ QString fieldKey(const QString& field)
 
 [[noreturn]] void fieldNotFound(const QString& field)
 {
-    throw DatabaseError(DatabaseError::kNotEngine, QStringLiteral("Field '%1' not found").arg(field).toStdString());
+    throw DatabaseError(DatabaseError::kNotEngine, QStringLiteral("'%1' alanı bulunamadı").arg(field).toStdString());
 }
 
 // The index holds every name as the query spells it and in lower case, so
@@ -207,7 +207,7 @@ Query::Layout Query::makeLayout(const Statement& statement, int columns, const Q
     }
     for (const QString& name : calculated) {
         if (find(made.index, name) >= 0)
-            throw DatabaseError(DatabaseError::kNotEngine, QStringLiteral("Field '%1' already exists").arg(name).toStdString());
+            throw DatabaseError(DatabaseError::kNotEngine, QStringLiteral("'%1' alanı iki kez tanımlı").arg(name).toStdString());
         addName(name);
     }
     return made;
@@ -218,10 +218,10 @@ void Query::open()
     if (open_) close();
 
     Statement statement(connection_, SQL.join(QLatin1Char('\n')));
-    if (statement.isEmpty()) throw DatabaseError(SQLITE_MISUSE, "The query has no SQL statement");
+    if (statement.isEmpty()) throw DatabaseError(SQLITE_MISUSE, "Sorguda SQL cümlesi yok");
     // A second statement would silently not run; refuse it instead.
     if (!statement.rest().trimmed().isEmpty() && !Statement(connection_, QString::fromUtf8(statement.rest())).isEmpty())
-        throw DatabaseError(SQLITE_MISUSE, "The query holds more than one SQL statement");
+        throw DatabaseError(SQLITE_MISUSE, "Sorguda birden çok SQL cümlesi var");
 
     const int columns = statement.columnCount();
     // The fields' names and their index are made again only when the

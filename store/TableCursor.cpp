@@ -11,10 +11,10 @@
 
 namespace {
 
-const char* const kClosed = "Cannot perform this operation on a closed dataset";
-const char* const kEmpty = "Cannot perform this operation on an empty dataset";
-const char* const kNotEditing = "Dataset not in edit or insert mode";
-const char* const kRowGone = "Record not found or changed by another user";
+const char* const kClosed = "Kapalı bir tabloda bu işlem yapılamaz";
+const char* const kEmpty = "Boş bir tabloda bu işlem yapılamaz";
+const char* const kNotEditing = "Tablo düzeltme ya da ekleme durumunda değil";
+const char* const kRowGone = "Kayıt bulunamadı ya da bu arada değiştirildi";
 
 QString identifier(const QString& name)
 {

@@ -32,5 +32,8 @@ void guarded(const std::function<void()>& handler)
         handler();
     } catch (const std::exception& error) {
         showErrorBox(QString::fromUtf8(error.what()));
+    } catch (...) {
+        // Nothing may leave the event loop, whatever was thrown.
+        showErrorBox(QStringLiteral("Beklenmeyen bir hata oluştu; işlem yarıda kaldı. Girilenler kutularda duruyor."));
     }
 }

@@ -190,9 +190,9 @@ TEST(Query, UnknownFieldsAndEngineErrorsThrowWithTheirText)
     TempDatabase db;
     Query query(db.connection, {"SELECT 1 AS a"});
     query.open();
-    EXPECT_EQ(errorText([&] { query.value("Missing"); }), "Field 'Missing' not found");
-    EXPECT_EQ(errorText([&] { query.valueAt(0, "Missing"); }), "Field 'Missing' not found");
-    EXPECT_EQ(errorText([&] { query.locate("Missing", 1); }), "Field 'Missing' not found");
+    EXPECT_EQ(errorText([&] { query.value("Missing"); }), "\'Missing\' alanı bulunamadı");
+    EXPECT_EQ(errorText([&] { query.valueAt(0, "Missing"); }), "\'Missing\' alanı bulunamadı");
+    EXPECT_EQ(errorText([&] { query.locate("Missing", 1); }), "\'Missing\' alanı bulunamadı");
 
     Query wrong(db.connection, {"SELECT * FROM Nowhere"});
     EXPECT_EQ(errorText([&] { wrong.open(); }), "no such table: Nowhere");

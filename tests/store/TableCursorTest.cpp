@@ -292,7 +292,7 @@ TEST_F(TableCursorTest, PostWritesOnceAndOnlyToARowStillThere)
     other.open();
     ASSERT_TRUE(other.locate("CID", key));
     other.deleteCurrent();
-    EXPECT_EQ(errorText([&] { correction.post(); }), "Record not found or changed by another user");
+    EXPECT_EQ(errorText([&] { correction.post(); }), "Kayıt bulunamadı ya da bu arada değiştirildi");
     EXPECT_TRUE(keys().empty());
 
     EXPECT_THROW(accounts.append().setField("Nowhere", 1).post(), DatabaseError);
@@ -315,14 +315,14 @@ TEST_F(TableCursorTest, AClosedCursorRefusesEveryOperation)
         {"deleteCurrent", [&] { accounts.deleteCurrent(); }},
     };
     for (const auto& [name, operation] : operations)
-        EXPECT_EQ(errorText(operation), "Cannot perform this operation on a closed dataset") << name;
+        EXPECT_EQ(errorText(operation), "Kapalı bir tabloda bu işlem yapılamaz") << name;
 
     // A write collected before the cursor closed is not posted either.
     accounts.open();
     RowWrite late = accounts.append();
     late.setField("Kodu", "B2");
     accounts.close();
-    EXPECT_EQ(errorText([&] { late.post(); }), "Cannot perform this operation on a closed dataset");
+    EXPECT_EQ(errorText([&] { late.post(); }), "Kapalı bir tabloda bu işlem yapılamaz");
     EXPECT_EQ(keys(), std::vector<qint64>{key});
 
     accounts.open();

@@ -191,7 +191,7 @@ TEST(Grid, AColumnNamingAMissingFieldGoesToTheErrorBoxAndThePaintingGoesOn)
     ModalCatcher box;
     guarded([&] { query.open(); });
     EXPECT_EQ(box.count, 1);
-    EXPECT_EQ(box.lastText, QStringLiteral("Field 'Soyad' not found"));
+    EXPECT_EQ(box.lastText, QStringLiteral("\'Soyad\' alanı bulunamadı"));
     EXPECT_FALSE(query.isOpen());
     EXPECT_NO_THROW(grid.grab());
 }
@@ -202,6 +202,19 @@ TEST(MessageBox, AShortTextStillShowsTheWholeTitle)
     showErrorBox(QStringLiteral("x"));
     EXPECT_EQ(box.lastTitle, QStringLiteral("Orvalin Kovanta"));
     EXPECT_GE(box.lastWidth, QFontMetrics(QApplication::font()).horizontalAdvance(QStringLiteral("Orvalin Kovanta")) + 100);
+}
+
+// Whatever a handler throws reaches the error box; the program goes on.
+TEST(MessageBox, AnythingThrownReachesTheErrorBox)
+{
+    ModalCatcher box;
+    bool after = false;
+    guarded([] { throw 42; });
+    guarded([] { throw std::runtime_error("'X' alanı bulunamadı"); });
+    guarded([&after] { after = true; });
+    EXPECT_EQ(box.count, 2);
+    EXPECT_EQ(box.lastText, QStringLiteral("'X' alanı bulunamadı"));
+    EXPECT_TRUE(after);
 }
 
 // Enter on a question that deletes or stores an empty entry answers No.
