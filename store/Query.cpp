@@ -223,6 +223,8 @@ void Query::open()
     if (!statement.rest().trimmed().isEmpty() && !Statement(connection_, QString::fromUtf8(statement.rest())).isEmpty())
         throw DatabaseError(SQLITE_MISUSE, "Sorguda birden çok SQL cümlesi var");
 
+    for (int i = 0; i < parameters.size(); ++i) statement.bind(i + 1, parameters[i]);
+
     const int columns = statement.columnCount();
     // The fields' names and their index are made again only when the
     // statement's columns or the calculated fields differ from last time.

@@ -71,6 +71,9 @@ public:
     explicit Query(Connection& connection, QStringList sql = {});
 
     QStringList SQL;
+    // Values bound to the text's ?1, ?2, …: what comes from the data or the
+    // keyboard never becomes SQL text.
+    QVariantList parameters;
     // Names of the calculated fields, and the routine that works them out
     // for every row as it is read, before anyone sees it.
     QStringList calculatedFields;

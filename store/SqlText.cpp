@@ -7,13 +7,6 @@ QString dateLiteral(const QDate& date)
     return QLatin1Char('\'') + date.toString(kStoredDateFormat) + QLatin1Char('\'');
 }
 
-QString quotedText(const QString& text)
-{
-    QString doubled = text;
-    doubled.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
-}
-
 QString dayFilter(const QDate& day)
 {
     return QStringLiteral("WHERE Tarih=") + dateLiteral(day);
@@ -27,5 +20,5 @@ QString periodFilter(const QDate& from, const QDate& to)
 
 QString kindLine(LedgerKind kind)
 {
-    return QStringLiteral("AND Gelir_Gider=") + quotedText(kindCode(kind));
+    return QStringLiteral("AND Gelir_Gider='") + kindCode(kind) + QLatin1Char('\'');
 }

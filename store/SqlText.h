@@ -8,8 +8,6 @@
 // Pieces of SQL text the screens build. Dates are written as 'YYYY-MM-DD',
 // the form the day fields are stored in.
 QString dateLiteral(const QDate& date);
-// A text from the data, between single quotes with its own quotes doubled.
-QString quotedText(const QString& text);
 
 // "WHERE Tarih=<day>"
 QString dayFilter(const QDate& day);

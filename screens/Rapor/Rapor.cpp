@@ -97,13 +97,13 @@ void TRaporF::DetayYenile()
 
     // The pickers as they are now, which may no longer be the summary's period.
     const QString period = periodFilter(ilktarihDate.date(), sontarihDate.date());
-    // The code comes from the data: its quotes are doubled, so it can only
-    // ever be compared, never read as part of the statement.
+    // The code comes from the data: bound, it can only ever be compared.
+    detayQuery.parameters = {SutGirisiQuery.value(kKodu)};
     rebuild(detayQuery, {
         QStringLiteral("SELECT Tarih, Adi, Aciklama, Sabah, Aksam,Gelir_Toplam_Tutar, "),
         QStringLiteral("Gider_Tutari FROM SutGirisi"),
         period,
-        QStringLiteral("AND Kodu=") + quotedText(SutGirisiQuery.asString(kKodu)),
+        QStringLiteral("AND Kodu=?1"),
         // Rows of one day in the order they were entered.
         QStringLiteral("ORDER BY Tarih ASC, SGID ASC;"),
     });

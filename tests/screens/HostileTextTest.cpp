@@ -98,12 +98,12 @@ TEST_F(HostileTextTest, EveryFreeTextBoxStoresWhatWasTypedExactly)
         expectStored(account[QStringLiteral("Mevki")], h, "Cariler.Mevki");
         expectStored(account[QStringLiteral("Koy")], h, "Cariler.Koy");
         const QVariantMap milk = newest(QStringLiteral("SutGirisi"), QStringLiteral("SGID"),
-                                        QStringLiteral("WHERE Gelir_Gider = ") + quotedText(kindCode(LedgerKind::Intake)));
+                                        QStringLiteral("WHERE Gelir_Gider = 'S'"));
         expectStored(milk[QStringLiteral("Kodu")], code, "SutGirisi.Kodu (intake)");
         expectStored(milk[QStringLiteral("Adi")], name, "SutGirisi.Adi (intake)");
         expectStored(milk[QStringLiteral("Aciklama")], h, "SutGirisi.Aciklama (intake)");
         const QVariantMap paid = newest(QStringLiteral("SutGirisi"), QStringLiteral("SGID"),
-                                        QStringLiteral("WHERE Gelir_Gider = ") + quotedText(kindCode(LedgerKind::Payment)));
+                                        QStringLiteral("WHERE Gelir_Gider = 'O'"));
         expectStored(paid[QStringLiteral("Kodu")], code, "SutGirisi.Kodu (payment)");
         expectStored(paid[QStringLiteral("Fis_No")], h, "SutGirisi.Fis_No");
         expectStored(paid[QStringLiteral("Aciklama")], h, "SutGirisi.Aciklama (payment)");

@@ -45,8 +45,8 @@ const QString kNote = QStringLiteral("kesinti denemesi");
 
 std::vector<SaveCase> saveCases()
 {
-    const QString intake = quotedText(kindCode(LedgerKind::Intake));
-    const QString payment = quotedText(kindCode(LedgerKind::Payment));
+    const QString intake = QStringLiteral("'S'");
+    const QString payment = QStringLiteral("'O'");
     return {
         {"intake",
          [](Forms& f) {
@@ -67,11 +67,11 @@ std::vector<SaveCase> saveCases()
                                 s.aksamEdit.text(), s.AciklamaEdit.text()};
          },
          [](Forms& f) { return f.SutAlimF->kayitnoEdit.text(); },
-         QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1").arg(quotedText(kNote)),
+         QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1").arg(QStringLiteral("'kesinti denemesi'")),
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1 AND Tarih = '2021-03-05' AND "
                         "Kodu = 'K1' AND Adi = 'Ali Can' AND Gelir_Gider = %2 AND Sabah = 12.5 AND Aksam = 10 AND "
                         "SBirim_Fiyat = 1.4 AND ABirim_Fiyat = 1.4 AND Gelir_Toplam_Tutar = %3")
-             .arg(quotedText(kNote), intake)
+             .arg(QStringLiteral("'kesinti denemesi'"), intake)
              .arg(12.5 * 1.4 + 10 * 1.4, 0, 'g', 17)},
         {"payment",
          [](Forms& f) {
@@ -93,11 +93,11 @@ std::vector<SaveCase> saveCases()
                                 s.MiktariEdit.text(), s.FisNoEdit.text(), s.AciklamaEdit.text()};
          },
          [](Forms& f) { return f.VerilenlerF->kayitnoEdit.text(); },
-         QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1").arg(quotedText(kNote)),
+         QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1").arg(QStringLiteral("'kesinti denemesi'")),
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1 AND Tarih = '2021-03-05' AND "
                         "Kodu = 'K1' AND Adi = 'Ali Can' AND Gelir_Gider = %2 AND Gider_Tutari = 1250.5 AND "
                         "Gelir_Toplam_Tutar = 40 AND Gider_Miktari = 3.5 AND Fis_No = 'F-7'")
-             .arg(quotedText(kNote), payment)},
+             .arg(QStringLiteral("'kesinti denemesi'"), payment)},
     };
 }
 

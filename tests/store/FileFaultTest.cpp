@@ -106,7 +106,9 @@ TEST(FileFault, WhatStandsInTheFilesPlaceIsNamedAndLeftAsItWas)
         EXPECT_EQ(text.rfind(path.toStdString() + ": ", 0), 0u) << text;
         EXPECT_NE(text.find(c.expected), std::string::npos) << text;
         EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System), entries);
-        if (QFileInfo(path).isFile()) EXPECT_EQ(readAll(path), before);
+        if (QFileInfo(path).isFile()) {
+            EXPECT_EQ(readAll(path), before);
+        }
         if (c.undo) {
             c.undo(path);
             EXPECT_EQ(refusal(path), "opened") << "usable again once writable";
