@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/InstanceGuard.h"
 #include "app/Program.h"
 #include "app/Windows.h"
 #include "common/widgets/ErrorBox.h"
@@ -7,6 +8,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QWindow>
 
@@ -32,6 +34,13 @@ int main(int argc, char* argv[])
     configureApplication(app);
 
     QtDialogs dialogs;
+    // A second start on this folder shows the first instead.
+    InstanceGuard guard(QFileInfo(kDatabasePath).absolutePath());
+    if (!guard.holdsFolder()) {
+        if (!guard.askRunningToShow())
+            dialogs.message(QStringLiteral("Orvalin Kovanta bu klasörde zaten açık. Açık olan pencereyi kullanın."));
+        return 0;
+    }
     DesktopShell shell;
     Program program(dialogs, shell);
     // Says why the first start of a day takes a while.
@@ -62,5 +71,12 @@ int main(int argc, char* argv[])
 
     ProgramWindows windows(program);
     windows.menu.showMaximized();
+    guard.onShowAsked([&windows] {
+        QWidget* front = QApplication::activeWindow() ? QApplication::activeWindow() : &windows.menu;
+        if (front->isMinimized()) front->showMaximized();
+        front->show();
+        front->raise();
+        front->activateWindow();
+    });
     return app.exec();
 }
