@@ -12,11 +12,17 @@
 #include <QLabel>
 #include <QWindow>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <memory>
 
 int main(int argc, char* argv[])
 {
+    // The ledger, its copies, its folders and the statements are the
+    // producers' affairs: readable by this user alone, whatever the umask.
+    // Files that are already there keep their modes.
+    umask(0077);
     if (isCommandLine(argc, argv)) {
         // No display is needed, nor used when there is one; standard error
         // carries only the program's own Turkish lines.

@@ -3,6 +3,7 @@
 #include "store/Connection.h"
 #include "store/Statement.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -160,6 +161,31 @@ TEST_F(CommandLineTest, EveryStatementAddsUpToTheExactBalanceAndAgreesWithTheRep
         ++seen;
     }
     EXPECT_EQ(seen, 12);
+}
+
+}  // namespace
+
+namespace {
+
+// What the program writes is its user's alone, whatever the umask; a file
+// that was already there keeps its mode.
+TEST_F(CommandLineTest, FilesItWritesAreReadableByTheUserAlone)
+{
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/../kovanta");
+    if (!QFile::exists(program)) GTEST_SKIP() << "the program is not built beside the tests";
+    QFile kept(QStringLiteral("kept.csv"));
+    ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+    kept.close();
+    kept.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    for (const char* file : {"new.csv", "new.pdf", "kept.csv"}) {
+        const QString name = QString::fromLatin1(file);
+        const QString option = name.endsWith(QStringLiteral(".pdf")) ? QStringLiteral("--pdf") : QStringLiteral("--csv");
+        const int status = QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"),
+            QStringLiteral("umask 022; exec \"%1\" statement --from 01.05.2026 --to 31.05.2026 %2 %3").arg(program, option, name)});
+        ASSERT_EQ(status, 0) << file;
+        const QFile::Permissions others = QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther;
+        EXPECT_EQ(bool(QFile(name).permissions() & others), name == QStringLiteral("kept.csv")) << file;
+    }
 }
 
 }  // namespace
