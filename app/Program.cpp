@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "common/MonthPeriod.h"
 #include "store/Backup.h"
 #include "store/DatabaseError.h"
 
@@ -70,5 +71,12 @@ void Program::backUp(const QString& databasePath, const QDate& today)
                    .arg(QString::fromUtf8(error.what()));
     }
     if (firstToday && onLongWork) onLongWork(QString());
+    // A copy named after a later day: the clock went back (a dead clock
+    // battery). Today's data was copied all the same.
+    const QDate latest = latestBackupDay(databasePath);
+    if (latest > today)
+        told = QStringLiteral("Bilgisayarın tarihi geri gitmiş görünüyor: bugün %1, ama %2 tarihli bir yedek var. "
+                              "Tarihi ve saati düzeltin; bugünün verisi yine de yedeklendi.%3")
+                   .arg(shortDate(today), shortDate(latest), told.isEmpty() ? QString() : QStringLiteral("\n\n") + told);
     if (!told.isEmpty()) dialogs_.message(told);
 }

@@ -8,11 +8,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSet>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,6 +50,33 @@ QStringList integrityFindings(sqlite3* db)
     const int done = sqlite3_finalize(check);
     if (rc != SQLITE_OK || done != SQLITE_OK) findings << QString::fromUtf8(sqlite3_errmsg(db));
     return findings;
+}
+
+// The days of the copies in the order they were made, oldest first: the
+// clock may have said anything when they were.
+QString orderFile(const QString& databasePath)
+{
+    return QDir(QFileInfo(databasePath).dir().filePath(QStringLiteral("Yedek")))
+        .filePath(baseName(databasePath) + QStringLiteral("-sira.txt"));
+}
+
+QStringList madeInOrder(const QString& databasePath)
+{
+    QFile order(orderFile(databasePath));
+    if (QFileInfo(order.fileName()).isSymLink() || !order.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLatin1(order.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void noteMade(const QString& databasePath, const QDate& day)
+{
+    QStringList made = madeInOrder(databasePath);
+    made.removeAll(day.toString(kDayFormat));
+    made << day.toString(kDayFormat);
+    QSaveFile order(orderFile(databasePath));
+    if (order.open(QIODevice::WriteOnly)) {
+        order.write(made.mid(std::max<qsizetype>(0, made.size() - 64)).join(QLatin1Char('\n')).toLatin1());
+        order.commit();
+    }
 }
 
 }  // namespace
@@ -96,8 +128,21 @@ QList<QDate> keptBackupDays(const QList<QDate>& days)
 
 QString newestBackup(const QString& databasePath)
 {
+    // The copy made last, by the order the copies were made in; copies
+    // older than that record, by their day.
     const QList<QDate> days = backupDays(databasePath);
+    const QStringList made = madeInOrder(databasePath);
+    for (auto name = made.crbegin(); name != made.crend(); ++name) {
+        const QDate day = QDate::fromString(*name, kDayFormat);
+        if (days.contains(day)) return backupFile(databasePath, day);
+    }
     return days.isEmpty() ? QString() : backupFile(databasePath, days.first());
+}
+
+QDate latestBackupDay(const QString& databasePath)
+{
+    const QList<QDate> days = backupDays(databasePath);
+    return days.isEmpty() ? QDate() : days.first();
 }
 
 DailyBackup makeDailyBackup(const Connection& connection, const QDate& today)
@@ -106,19 +151,32 @@ DailyBackup makeDailyBackup(const Connection& connection, const QDate& today)
     const QString target = backupFile(databasePath, today);
     DailyBackup result;
     result.file = target;
-    if (QFileInfo::exists(target)) return result;
+    // Only a regular file of our own counts as the day's copy; a link or
+    // anything else at its name is named and left alone.
+    const QFileInfo there(target);
+    if (there.isSymLink() || (there.exists() && !there.isFile()))
+        failCopy(target, SQLITE_CANTOPEN, QStringLiteral("yedeğin adında bir bağlantı ya da başka bir şey duruyor; "
+                                                         "dokunulmadı, yedek alınmadı"));
+    if (there.exists()) return result;
 
     if (!QDir().mkpath(backupFolder(databasePath)))
         failCopy(backupFolder(databasePath), SQLITE_CANTOPEN, QStringLiteral("yedek klasörü oluşturulamadı"));
-    // Written under a passing name and renamed once checked, so a copy under
-    // a day's name is always a whole, sound one.
+    // Written under a passing name, created here and now as a new regular
+    // file (never through a link), and put under the day's name only once
+    // checked and only where nothing stands: a copy under a day's name is
+    // always a whole, sound one.
     const QString fresh = target + QStringLiteral(".yeni");
-    QFile::remove(fresh);
+    const QByteArray freshName = QFile::encodeName(fresh);
+    if (QFileInfo(fresh).isFile() && !QFileInfo(fresh).isSymLink()) QFile::remove(fresh);  // left by a cut copy
+    const int made = ::open(freshName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (made < 0)
+        failCopy(fresh, errno == ENOSPC ? SQLITE_FULL : SQLITE_CANTOPEN,
+                 QStringLiteral("yedek dosyası yeni olarak oluşturulamadı: ") + QString::fromLocal8Bit(std::strerror(errno)));
+    ::close(made);
     QStringList findings;
     {
         sqlite3* copy = nullptr;
-        int rc = sqlite3_open_v2(QFile::encodeName(fresh).constData(), &copy,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        int rc = sqlite3_open_v2(freshName.constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
         if (rc == SQLITE_OK) {
             sqlite3_backup* backup = sqlite3_backup_init(copy, "main", connection.handle(), "main");
             if (backup) {
@@ -150,15 +208,22 @@ DailyBackup makeDailyBackup(const Connection& connection, const QDate& today)
         result.problem = findings.mid(0, kProblemLines).join(QLatin1Char('\n'));
         return result;
     }
-    if (!QFile::rename(fresh, target)) {
+    // A hard link is made only where nothing stands, link or file.
+    if (::link(freshName.constData(), QFile::encodeName(target).constData()) != 0) {
+        const int why = errno;
         QFile::remove(fresh);
-        failCopy(target, SQLITE_CANTOPEN, QStringLiteral("yedek dosyası adlandırılamadı"));
+        failCopy(target, SQLITE_CANTOPEN,
+                 QStringLiteral("yedek dosyası adlandırılamadı: ") + QString::fromLocal8Bit(std::strerror(why)));
     }
+    QFile::remove(fresh);
     result.outcome = DailyBackup::Outcome::Made;
+    noteMade(databasePath, today);
 
+    // The copy just made stays, whatever the clock says of its day.
     const QList<QDate> days = backupDays(databasePath);
     const QList<QDate> kept = keptBackupDays(days);
     for (const QDate& day : days)
-        if (!kept.contains(day)) QFile::remove(backupFile(databasePath, day));
+        if (!kept.contains(day) && day != today && !QFileInfo(backupFile(databasePath, day)).isSymLink())
+            QFile::remove(backupFile(databasePath, day));
     return result;
 }

@@ -36,5 +36,9 @@ QList<QDate> keptBackupDays(const QList<QDate>& days);
 // The days that have a copy in the folder, newest first.
 QList<QDate> backupDays(const QString& databasePath);
 
-// The newest copy (every kept copy passed its check); empty when none.
+// The copy made last (every kept copy passed its check), whatever the days
+// in the names say; empty when none.
 QString newestBackup(const QString& databasePath);
+
+// The latest day a copy is named after: later than today, the clock went back.
+QDate latestBackupDay(const QString& databasePath);

@@ -67,8 +67,39 @@ TEST_F(ProgramBackupTest, TheFirstStartOfEachDayLeavesACheckedCopyAndSaysNothing
     EXPECT_EQ(start(kToday), QString());
     EXPECT_EQ(start(kToday), QString());
     EXPECT_EQ(start(kToday.addDays(1)), QString());
-    EXPECT_EQ(QDir(backupFolder(path)).entryList(QDir::Files),
+    EXPECT_EQ(QDir(backupFolder(path)).entryList({QStringLiteral("*.mdb")}, QDir::Files),
               (QStringList{QStringLiteral("Kovanta-2026-12-09.mdb"), QStringLiteral("Kovanta-2026-12-10.mdb")}));
+}
+
+// A dead clock battery: the day's copy is still made, kept and named as
+// the newest, and the collector is told the date is wrong.
+TEST_F(ProgramBackupTest, AClockThatWentBackStillKeepsTodaysCopyAndSaysSo)
+{
+    for (int day = 0; day < 14; ++day) ASSERT_EQ(start(kToday.addDays(day)), QString());
+    const QDate behind = kToday.addDays(-3);  // a month with fourteen newer copies
+    const QString told = start(behind);
+    EXPECT_TRUE(told.contains(QStringLiteral("tarihi geri gitmiş"))) << told.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(backupFile(path, behind)));
+    EXPECT_EQ(newestBackup(path), backupFile(path, behind));
+    EXPECT_EQ(start(behind).count(QStringLiteral("geri gitmiş")), 1) << "said once at each start";
+}
+
+// A link planted at the day's copy is named and left alone, and so is
+// what it points to.
+TEST_F(ProgramBackupTest, ALinkAtTheDaysCopyIsRefusedAndItsTargetLeftAlone)
+{
+    QDir().mkpath(backupFolder(path));
+    const QString target = dir.filePath(QStringLiteral("baska.txt"));
+    QFile aim(target);
+    ASSERT_TRUE(aim.open(QIODevice::WriteOnly));
+    aim.write("dokunma");
+    aim.close();
+    ASSERT_TRUE(QFile::link(target, backupFile(path, kToday)));
+    const QString told = start(kToday);
+    EXPECT_TRUE(told.contains(backupFile(path, kToday))) << told.toStdString();
+    EXPECT_TRUE(QFileInfo(backupFile(path, kToday)).isSymLink());
+    ASSERT_TRUE(aim.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aim.readAll(), QByteArray("dokunma"));
 }
 
 TEST_F(ProgramBackupTest, ADamagedPageIsReportedAtTheDaysFirstStartNamingTheNewestCopy)

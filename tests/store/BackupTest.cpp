@@ -86,7 +86,7 @@ protected:
         return readRows(copy, QStringLiteral("SELECT count(*) AS n FROM SutGirisi")).value(0).value(QStringLiteral("n")).toInt();
     }
 
-    QStringList copies() const { return QDir(backupFolder(path)).entryList(QDir::Files, QDir::Name); }
+    QStringList copies() const { return QDir(backupFolder(path)).entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name); }
 
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("AnaData/Kovanta.mdb"));
