@@ -1,10 +1,8 @@
 #include "screens/EntryForm.h"
 
-#include "common/MonthPeriod.h"
 #include "common/TurkishText.h"
 #include "screens/cari/cari.h"
 #include "store/SqlText.h"
-#include "store/Statement.h"
 
 const std::vector<GridColumn> TEntryForm::kAccountColumns = {{QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 148}};
 
@@ -52,8 +50,8 @@ void TEntryForm::showCorrectionMode()
         DuzeltmeLabel.clear();
         return;
     }
-    const QDate day = QDate::fromString(SutGirisiTable.fieldValue(QStringLiteral("Tarih")).toString(), kStoredDateFormat);
-    DuzeltmeLabel.setText(QStringLiteral("Düzeltme: ") + shortDate(day) + QStringLiteral(" · ") +
+    DuzeltmeLabel.setText(QStringLiteral("Düzeltme: ") + cellText(kAsShortDate, SutGirisiTable.fieldValue(QStringLiteral("Tarih"))) +
+                          QStringLiteral(" · ") +
                           SutGirisiTable.fieldValue(QStringLiteral("Kodu")).toString() + QLatin1Char(' ') +
                           SutGirisiTable.fieldValue(QStringLiteral("Adi")).toString());
 }

@@ -16,6 +16,13 @@ QString periodFilter(const QDate& from, const QDate& to);
 // "AND Gelir_Gider='S'" or "AND Gelir_Gider='O'"
 QString kindLine(LedgerKind kind);
 
+// A code's exact balance, Borcumuz less Alacağımız: the engine adds the
+// stored amounts as whole hundred-millionths of a lira (Money's units), so
+// the sum is exact whatever the count of rows.
+inline const QString kExactBalanceSum = QStringLiteral(
+    "COALESCE(SUM(CAST(ROUND(Gelir_Toplam_Tutar * 1e8) AS INTEGER)), 0) "
+    "- COALESCE(SUM(CAST(ROUND(Gider_Tutari * 1e8) AS INTEGER)), 0)");
+
 // Name lists sort in Turkish alphabetical order through this collation.
 inline const QString kTurkishCollation = QStringLiteral("tr");
 // Every screen's account list, in name order.

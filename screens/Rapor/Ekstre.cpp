@@ -4,6 +4,7 @@
 #include "common/GridColumns.h"
 #include "common/MonthPeriod.h"
 #include "store/Schema.h"
+#include "store/SqlText.h"
 #include "store/Statement.h"
 
 #include <QHash>
@@ -138,16 +139,10 @@ QString safeFileName(const QString& text)
     return safe;
 }
 
-// The engine adds the stored amounts as whole numbers of Money's units, so
-// the sum is exact whatever the count of rows.
-static const QString kExactBalance = QStringLiteral(
-    "COALESCE(SUM(CAST(ROUND(Gelir_Toplam_Tutar * 1e8) AS INTEGER)), 0) "
-    "- COALESCE(SUM(CAST(ROUND(Gider_Tutari * 1e8) AS INTEGER)), 0)");
-
 const QString StatementSql::kOpening =
-    QStringLiteral("SELECT ") + kExactBalance + QStringLiteral(" FROM SutGirisi WHERE Kodu = ?1 AND Tarih < ?2;");
+    QStringLiteral("SELECT ") + kExactBalanceSum + QStringLiteral(" FROM SutGirisi WHERE Kodu = ?1 AND Tarih < ?2;");
 const QString StatementSql::kOpenings =
-    QStringLiteral("SELECT Kodu, ") + kExactBalance + QStringLiteral(" FROM SutGirisi WHERE Tarih < ?1 GROUP BY Kodu;");
+    QStringLiteral("SELECT Kodu, ") + kExactBalanceSum + QStringLiteral(" FROM SutGirisi WHERE Tarih < ?1 GROUP BY Kodu;");
 const QString StatementSql::kRows = QStringLiteral(
     "SELECT Tarih, Adi, Fis_No, Aciklama, Sabah, Aksam, SBirim_Fiyat, Gider_Miktari, Gelir_Gider, Gelir_Toplam_Tutar, "
     "Gider_Tutari FROM SutGirisi WHERE Kodu = ?1 AND Tarih >= ?2 AND Tarih <= ?3 "

@@ -5,7 +5,6 @@
 #include "common/TurkishText.h"
 #include "screens/cari/cari.h"
 #include "store/SqlText.h"
-#include "store/Statement.h"
 
 namespace {
 
@@ -154,8 +153,7 @@ void TSutAlimF::Dzelt1Click()
 QString TSutAlimF::deleteQuestion() const
 {
     const Query& row = SutGirisiQuery;
-    const QDate day = QDate::fromString(row.asString(QStringLiteral("Tarih")), kStoredDateFormat);
-    return shortDate(day) + QStringLiteral(" · ") + row.asString(kKodu) + QLatin1Char(' ') + row.asString(kAdi) +
+    return cellText(kAsShortDate, row.value(QStringLiteral("Tarih"))) + QStringLiteral(" · ") + row.asString(kKodu) + QLatin1Char(' ') + row.asString(kAdi) +
            QStringLiteral(" · Sabah ") + formatFloat(kAmountPattern, row.asFloat(QStringLiteral("Sabah"))) +
            QStringLiteral(" L, Akşam ") + formatFloat(kAmountPattern, row.asFloat(QStringLiteral("Aksam"))) +
            QStringLiteral(" L\nBu kaydı silmek istediğinize eminmisiniz?");

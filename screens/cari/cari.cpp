@@ -107,14 +107,10 @@ bool TcariF::codeUsedByAnother(const QString& code, int cid)
 TcariF::Ledger TcariF::ledgerOf(const QString& code)
 {
     Statement rows(forms_.sutConnection,
-                   QStringLiteral("SELECT Gelir_Toplam_Tutar, Gider_Tutari FROM SutGirisi WHERE Kodu = ?1;"));
+                   QStringLiteral("SELECT COUNT(*), ") + kExactBalanceSum + QStringLiteral(" FROM SutGirisi WHERE Kodu = ?1;"));
     rows.bind(1, code);
-    Ledger ledger;
-    while (rows.step()) {
-        ++ledger.rows;
-        ledger.balance += Money::fromStored(rows.column(0).toDouble()) - Money::fromStored(rows.column(1).toDouble());
-    }
-    return ledger;
+    rows.step();
+    return {static_cast<int>(rows.column(0).toLongLong()), Money::fromUnits(rows.column(1).toLongLong())};
 }
 
 QString TcariF::deleteQuestion(const QString& name, const QString& code, const Ledger& ledger)
