@@ -15,10 +15,7 @@ void pad(DateText& t)
 DateText moveTo(DateText t, int part)
 {
     pad(t);
-    t.part = std::clamp(part, 0, 2);
-    t.fresh = true;
-    t.movedOn = false;
-    return t;
+    return t.standingOn(part);
 }
 
 // A first digit that no longer day or month can start twice over: 4 to 9
@@ -71,6 +68,20 @@ int DateText::partAt(int position) const
     if (position <= partStart(Day) + partLength(Day)) return Day;
     if (position <= partStart(Month) + partLength(Month)) return Month;
     return Year;
+}
+
+DateText DateText::standingOn(int which) const
+{
+    DateText t = *this;
+    t.part = std::clamp(which, 0, 2);
+    t.fresh = true;
+    t.movedOn = false;
+    return t;
+}
+
+bool DateText::isTyping() const
+{
+    return !fresh && parts[part].size() < maxLength(part);
 }
 
 std::optional<QDate> DateText::date() const

@@ -28,6 +28,10 @@ struct DateText {
     std::optional<QDate> date() const;
     // The part under a position of the display.
     int partAt(int position) const;
+    // The same text with that part selected, ready to be typed over.
+    DateText standingOn(int which) const;
+    // A part is half typed: not yet to be shown as wrong.
+    bool isTyping() const;
 };
 
 enum class DateKey { Digit, Separator, Backspace, Delete, Left, Right, Home, End, Up, Down };

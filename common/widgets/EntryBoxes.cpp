@@ -200,8 +200,7 @@ void DatePicker::display(const DateText& typed)
     typed_ = typed;
     setText(typed.display());
     // Red for no day, once the part being typed is whole.
-    const bool typing = !typed.fresh && typed.partLength(typed.part) < (typed.part == DateText::Year ? 4 : 2);
-    setStyleSheet(isTypedDateValid() || typing ? QString() : QStringLiteral("QLineEdit { color: #c00000; }"));
+    setStyleSheet(isTypedDateValid() || typed.isTyping() ? QString() : QStringLiteral("QLineEdit { color: #c00000; }"));
     const int start = typed.partStart(typed.part);
     if (typed.fresh && hasFocus())
         setSelection(start, typed.partLength(typed.part));
@@ -323,11 +322,7 @@ void DatePicker::focusInEvent(QFocusEvent* event)
     if (!isControlFocusChange(event->reason())) return;
     if (isTypedDateValid()) dateOnEntering_ = date_;
     if (event->reason() == Qt::MouseFocusReason) return;
-    DateText typed = typed_;
-    typed.part = DateText::Day;
-    typed.fresh = true;
-    typed.movedOn = false;
-    display(typed);
+    display(typed_.standingOn(DateText::Day));
 }
 
 void DatePicker::focusOutEvent(QFocusEvent* event)
@@ -351,11 +346,7 @@ void DatePicker::focusOutEvent(QFocusEvent* event)
 void DatePicker::mousePressEvent(QMouseEvent* event)
 {
     QLineEdit::mousePressEvent(event);
-    DateText typed = typed_;
-    typed.part = typed.partAt(cursorPosition());
-    typed.fresh = true;
-    typed.movedOn = false;
-    display(typed);
+    display(typed_.standingOn(typed_.partAt(cursorPosition())));
 }
 
 void DatePicker::mouseDoubleClickEvent(QMouseEvent* event)
