@@ -3,6 +3,7 @@
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
 #include "store/FaultText.h"
+#include "store/NewFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,9 +15,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -25,16 +23,18 @@ const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
 constexpr int kDailyCopies = 14;
 constexpr int kMonthlyCopies = 12;
 constexpr int kProblemLines = 5;
-
-QString baseName(const QString& databasePath)
-{
-    return QFileInfo(databasePath).completeBaseName();
-}
+// Pages copied at a time: a save waits at most this long for the copy.
+constexpr int kPagesPerStep = 256;
 
 [[noreturn]] void failCopy(const QString& file, int code, const QString& engineText)
 {
     throw DatabaseError(code, (file + QStringLiteral(": ") + QString::fromStdString(engineErrorText(code, engineText, FaultMoment::Copy)))
                                   .toStdString());
+}
+
+bool stopped(const std::atomic<bool>* stop)
+{
+    return stop && stop->load();
 }
 
 // The copy's own findings; "ok" when it is sound.
@@ -52,52 +52,140 @@ QStringList integrityFindings(sqlite3* db)
     return findings;
 }
 
-// The days of the copies in the order they were made, oldest first: the
-// clock may have said anything when they were.
-QString orderFile(const QString& databasePath)
+QStringList checkedFindings(const QString& file)
 {
-    return QDir(QFileInfo(databasePath).dir().filePath(QStringLiteral("Yedek")))
-        .filePath(baseName(databasePath) + QStringLiteral("-sira.txt"));
+    sqlite3* db = nullptr;
+    QStringList findings;
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) == SQLITE_OK)
+        findings = integrityFindings(db);
+    else
+        findings << QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_close_v2(db);
+    return findings;
 }
 
-QStringList madeInOrder(const QString& databasePath)
+// The days of the copies in the order they were made, oldest first: the
+// clock may have said anything when they were.
+QString orderFile(const CopyShelf& shelf)
 {
-    QFile order(orderFile(databasePath));
+    return QDir(shelf.folder).filePath(shelf.baseName + QStringLiteral("-sira.txt"));
+}
+
+QStringList madeInOrder(const CopyShelf& shelf)
+{
+    QFile order(orderFile(shelf));
     if (QFileInfo(order.fileName()).isSymLink() || !order.open(QIODevice::ReadOnly)) return {};
     return QString::fromLatin1(order.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-void noteMade(const QString& databasePath, const QDate& day)
+void noteMade(const CopyShelf& shelf, const QDate& day)
 {
-    QStringList made = madeInOrder(databasePath);
+    QStringList made = madeInOrder(shelf);
     made.removeAll(day.toString(kDayFormat));
     made << day.toString(kDayFormat);
-    QSaveFile order(orderFile(databasePath));
+    QSaveFile order(orderFile(shelf));
     if (order.open(QIODevice::WriteOnly)) {
         order.write(made.mid(std::max<qsizetype>(0, made.size() - 64)).join(QLatin1Char('\n')).toLatin1());
         order.commit();
     }
 }
 
+void removeFresh(const QString& fresh)
+{
+    QFile::remove(fresh);
+    QFile::remove(fresh + QStringLiteral("-journal"));
+}
+
+// Only a regular file of our own counts as the day's copy; a link or
+// anything else at its name is named and left alone. True when the day's
+// copy is there.
+bool dayCopyThere(const QString& target)
+{
+    const QFileInfo there(target);
+    if (there.isSymLink() || (there.exists() && !there.isFile()))
+        failCopy(target, SQLITE_CANTOPEN, QStringLiteral("yedeğin adında bir bağlantı ya da başka bir şey duruyor; "
+                                                         "dokunulmadı, yedek alınmadı"));
+    return there.exists();
+}
+
+// Written under a passing name, created here and now as a new regular file
+// (never through a link), and put under the day's name only once checked and
+// only where nothing stands: a copy under a day's name is always a whole,
+// sound one.
+QString freshFileFor(const CopyShelf& shelf, const QString& target, int* openFile = nullptr)
+{
+    if (!QDir().mkpath(shelf.folder)) failCopy(shelf.folder, SQLITE_CANTOPEN, QStringLiteral("yedek klasörü oluşturulamadı"));
+    const QString fresh = target + QStringLiteral(".yeni");
+    if (QFileInfo(fresh).isFile() && !QFileInfo(fresh).isSymLink()) removeFresh(fresh);  // left by a cut copy
+    bool diskFull = false;
+    const QString why = createNewFile(fresh, &diskFull, openFile);
+    if (!why.isEmpty())
+        failCopy(fresh, diskFull ? SQLITE_FULL : SQLITE_CANTOPEN, QStringLiteral("yedek dosyası yeni olarak oluşturulamadı: ") + why);
+    return fresh;
+}
+
+// Checks the written copy, keeps it under the day's name and applies the
+// keeping rule to the shelf; the copy just made stays whatever the clock says.
+DailyBackup keepChecked(const QString& fresh, const CopyShelf& shelf, const QDate& today, QStringList findings)
+{
+    DailyBackup result;
+    if (findings.isEmpty()) findings = checkedFindings(fresh);
+    if (findings != QStringList{QStringLiteral("ok")}) {
+        removeFresh(fresh);
+        result.outcome = DailyBackup::Outcome::Damaged;
+        result.problem = findings.mid(0, kProblemLines).join(QLatin1Char('\n'));
+        return result;
+    }
+    const QString target = shelf.file(today);
+    const QString why = placeUnderName(fresh, target);
+    if (!why.isEmpty()) {
+        removeFresh(fresh);
+        failCopy(target, SQLITE_CANTOPEN, QStringLiteral("yedek dosyası adlandırılamadı: ") + why);
+    }
+    result.outcome = DailyBackup::Outcome::Made;
+    result.file = target;
+    noteMade(shelf, today);
+
+    const QList<QDate> days = backupDays(shelf);
+    const QList<QDate> kept = keptBackupDays(days);
+    for (const QDate& day : days)
+        if (!kept.contains(day) && day != today && !QFileInfo(shelf.file(day)).isSymLink()) QFile::remove(shelf.file(day));
+    return result;
+}
+
 }  // namespace
+
+CopyShelf CopyShelf::beside(const QString& databasePath)
+{
+    return in(QFileInfo(databasePath).dir().filePath(QStringLiteral("Yedek")), databasePath);
+}
+
+CopyShelf CopyShelf::in(const QString& folder, const QString& databasePath)
+{
+    return {folder, QFileInfo(databasePath).completeBaseName()};
+}
+
+QString CopyShelf::file(const QDate& day) const
+{
+    return QDir(folder).filePath(QStringLiteral("%1-%2.mdb").arg(baseName, day.toString(kDayFormat)));
+}
 
 QString backupFolder(const QString& databasePath)
 {
-    return QFileInfo(databasePath).dir().filePath(QStringLiteral("Yedek"));
+    return CopyShelf::beside(databasePath).folder;
 }
 
 QString backupFile(const QString& databasePath, const QDate& day)
 {
-    return QDir(backupFolder(databasePath))
-        .filePath(QStringLiteral("%1-%2.mdb").arg(baseName(databasePath), day.toString(kDayFormat)));
+    return CopyShelf::beside(databasePath).file(day);
 }
 
-QList<QDate> backupDays(const QString& databasePath)
+QList<QDate> backupDays(const CopyShelf& shelf)
 {
-    const QRegularExpression pattern(QStringLiteral("^%1-(\\d{4}-\\d{2}-\\d{2})\\.mdb$")
-                                         .arg(QRegularExpression::escape(baseName(databasePath))));
+    const QRegularExpression pattern(
+        QStringLiteral("^%1-(\\d{4}-\\d{2}-\\d{2})\\.mdb$").arg(QRegularExpression::escape(shelf.baseName)));
     QList<QDate> days;
-    const QStringList names = QDir(backupFolder(databasePath)).entryList(QDir::Files);
+    const QStringList names = QDir(shelf.folder).entryList(QDir::Files);
     for (const QString& name : names) {
         const QRegularExpressionMatch match = pattern.match(name);
         if (!match.hasMatch()) continue;
@@ -106,6 +194,11 @@ QList<QDate> backupDays(const QString& databasePath)
     }
     std::sort(days.begin(), days.end(), std::greater<>());
     return days;
+}
+
+QList<QDate> backupDays(const QString& databasePath)
+{
+    return backupDays(CopyShelf::beside(databasePath));
 }
 
 QList<QDate> keptBackupDays(const QList<QDate>& days)
@@ -130,13 +223,14 @@ QString newestBackup(const QString& databasePath)
 {
     // The copy made last, by the order the copies were made in; copies
     // older than that record, by their day.
-    const QList<QDate> days = backupDays(databasePath);
-    const QStringList made = madeInOrder(databasePath);
+    const CopyShelf shelf = CopyShelf::beside(databasePath);
+    const QList<QDate> days = backupDays(shelf);
+    const QStringList made = madeInOrder(shelf);
     for (auto name = made.crbegin(); name != made.crend(); ++name) {
         const QDate day = QDate::fromString(*name, kDayFormat);
-        if (days.contains(day)) return backupFile(databasePath, day);
+        if (days.contains(day)) return shelf.file(day);
     }
-    return days.isEmpty() ? QString() : backupFile(databasePath, days.first());
+    return days.isEmpty() ? QString() : shelf.file(days.first());
 }
 
 QDate latestBackupDay(const QString& databasePath)
@@ -145,85 +239,67 @@ QDate latestBackupDay(const QString& databasePath)
     return days.isEmpty() ? QDate() : days.first();
 }
 
-DailyBackup makeDailyBackup(const Connection& connection, const QDate& today)
+DailyBackup makeDailyBackup(const Connection& connection, const QDate& today, const std::atomic<bool>* stop)
 {
-    const QString databasePath = connection.path();
-    const QString target = backupFile(databasePath, today);
-    DailyBackup result;
-    result.file = target;
-    // Only a regular file of our own counts as the day's copy; a link or
-    // anything else at its name is named and left alone.
-    const QFileInfo there(target);
-    if (there.isSymLink() || (there.exists() && !there.isFile()))
-        failCopy(target, SQLITE_CANTOPEN, QStringLiteral("yedeğin adında bir bağlantı ya da başka bir şey duruyor; "
-                                                         "dokunulmadı, yedek alınmadı"));
-    if (there.exists()) return result;
-
-    if (!QDir().mkpath(backupFolder(databasePath)))
-        failCopy(backupFolder(databasePath), SQLITE_CANTOPEN, QStringLiteral("yedek klasörü oluşturulamadı"));
-    // Written under a passing name, created here and now as a new regular
-    // file (never through a link), and put under the day's name only once
-    // checked and only where nothing stands: a copy under a day's name is
-    // always a whole, sound one.
-    const QString fresh = target + QStringLiteral(".yeni");
-    const QByteArray freshName = QFile::encodeName(fresh);
-    if (QFileInfo(fresh).isFile() && !QFileInfo(fresh).isSymLink()) QFile::remove(fresh);  // left by a cut copy
-    const int made = ::open(freshName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (made < 0)
-        failCopy(fresh, errno == ENOSPC ? SQLITE_FULL : SQLITE_CANTOPEN,
-                 QStringLiteral("yedek dosyası yeni olarak oluşturulamadı: ") + QString::fromLocal8Bit(std::strerror(errno)));
-    ::close(made);
+    const CopyShelf shelf = CopyShelf::beside(connection.path());
+    const QString target = shelf.file(today);
+    if (dayCopyThere(target)) return {DailyBackup::Outcome::AlreadyMade, target, {}};
+    const QString fresh = freshFileFor(shelf, target);
     QStringList findings;
-    {
-        sqlite3* copy = nullptr;
-        int rc = sqlite3_open_v2(freshName.constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
-        if (rc == SQLITE_OK) {
-            sqlite3_backup* backup = sqlite3_backup_init(copy, "main", connection.handle(), "main");
-            if (backup) {
-                const int step = sqlite3_backup_step(backup, -1);
-                const int finish = sqlite3_backup_finish(backup);
-                rc = step == SQLITE_DONE ? finish : step;
-            } else {
-                rc = sqlite3_errcode(copy);
-            }
+    sqlite3* copy = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(fresh).constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_backup* backup = sqlite3_backup_init(copy, "main", connection.handle(), "main");
+        if (backup) {
+            // A step meets a save under way as busy or locked: it waits a
+            // moment and goes on.
+            do {
+                rc = sqlite3_backup_step(backup, kPagesPerStep);
+                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(10);
+                if (stopped(stop)) rc = SQLITE_INTERRUPT;
+            } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+            const int finish = sqlite3_backup_finish(backup);
+            if (rc == SQLITE_DONE) rc = finish;
+        } else {
+            rc = sqlite3_errcode(copy);
         }
-        const int primary = rc & 0xff;
-        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
-            findings << QString::fromUtf8(sqlite3_errstr(rc));
-        } else if (rc != SQLITE_OK) {
-            const QString text = QString::fromUtf8(copy ? sqlite3_errmsg(copy) : sqlite3_errstr(rc));
-            sqlite3_close_v2(copy);
-            QFile::remove(fresh);
-            QFile::remove(fresh + QStringLiteral("-journal"));
-            failCopy(target, rc, text);
-        }
-        if (findings.isEmpty()) findings = integrityFindings(copy);
+    }
+    const int primary = rc & 0xff;
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
+        findings << QString::fromUtf8(sqlite3_errstr(rc));
+    } else if (rc != SQLITE_OK) {
+        const QString text = QString::fromUtf8(copy && rc != SQLITE_INTERRUPT ? sqlite3_errmsg(copy) : sqlite3_errstr(rc));
         sqlite3_close_v2(copy);
+        removeFresh(fresh);
+        failCopy(target, rc, text);
     }
-    if (findings != QStringList{QStringLiteral("ok")}) {
-        QFile::remove(fresh);
-        QFile::remove(fresh + QStringLiteral("-journal"));
-        result.outcome = DailyBackup::Outcome::Damaged;
-        result.file.clear();
-        result.problem = findings.mid(0, kProblemLines).join(QLatin1Char('\n'));
-        return result;
+    sqlite3_close_v2(copy);
+    if (stopped(stop)) {
+        removeFresh(fresh);
+        failCopy(target, SQLITE_INTERRUPT, QString::fromUtf8(sqlite3_errstr(SQLITE_INTERRUPT)));
     }
-    // A hard link is made only where nothing stands, link or file.
-    if (::link(freshName.constData(), QFile::encodeName(target).constData()) != 0) {
-        const int why = errno;
-        QFile::remove(fresh);
-        failCopy(target, SQLITE_CANTOPEN,
-                 QStringLiteral("yedek dosyası adlandırılamadı: ") + QString::fromLocal8Bit(std::strerror(why)));
-    }
-    QFile::remove(fresh);
-    result.outcome = DailyBackup::Outcome::Made;
-    noteMade(databasePath, today);
+    return keepChecked(fresh, shelf, today, findings);
+}
 
-    // The copy just made stays, whatever the clock says of its day.
-    const QList<QDate> days = backupDays(databasePath);
-    const QList<QDate> kept = keptBackupDays(days);
-    for (const QDate& day : days)
-        if (!kept.contains(day) && day != today && !QFileInfo(backupFile(databasePath, day)).isSymLink())
-            QFile::remove(backupFile(databasePath, day));
-    return result;
+DailyBackup copyToShelf(const QString& checkedCopy, const CopyShelf& shelf, const QDate& today, const std::atomic<bool>* stop)
+{
+    const QString target = shelf.file(today);
+    if (dayCopyThere(target)) return {DailyBackup::Outcome::AlreadyMade, target, {}};
+    int made = -1;
+    const QString fresh = freshFileFor(shelf, target, &made);
+    QFile from(checkedCopy);
+    QFile to;
+    bool written = to.open(made, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) && from.open(QIODevice::ReadOnly);
+    while (written && !from.atEnd() && !stopped(stop)) {
+        const QByteArray chunk = from.read(qint64(1) << 20);
+        written = !chunk.isEmpty() && to.write(chunk) == chunk.size();
+    }
+    written = written && !stopped(stop) && to.flush() && ::fsync(to.handle()) == 0;
+    const QString why = to.error() != QFileDevice::NoError ? to.errorString() : from.errorString();
+    to.close();
+    if (!written) {
+        removeFresh(fresh);
+        failCopy(target, stopped(stop) ? SQLITE_INTERRUPT : SQLITE_IOERR, why);
+    }
+    return keepChecked(fresh, shelf, today, {});
 }

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
+
 class Connection;
 
 // Daily copies of the database, made with the engine's online backup (a
@@ -20,20 +22,40 @@ struct DailyBackup {
     QString problem;
 };
 
+// A folder of daily copies of one database, kept by the same rule wherever
+// it is: beside the database, or in a second place on another disk.
+struct CopyShelf {
+    QString folder;
+    QString baseName;  // the database's name: "Kovanta"
+
+    static CopyShelf beside(const QString& databasePath);
+    static CopyShelf in(const QString& folder, const QString& databasePath);
+    QString file(const QDate& day) const;
+};
+
 QString backupFolder(const QString& databasePath);
 QString backupFile(const QString& databasePath, const QDate& day);
 
-// On the first start of a day (no copy of that day yet): copies, checks the
-// copy with integrity_check, keeps it only when sound, then drops the copies
-// the keeping rule no longer wants. Throws DatabaseError when no copy could
-// be written at all (the folder or the disk refused).
-DailyBackup makeDailyBackup(const Connection& connection, const QDate& today);
+// When the day has no copy yet: copies (the engine's online backup, a few
+// pages at a time, so saves through the same connection go on meanwhile and
+// land in the copy too), checks the copy with integrity_check, keeps it only
+// when sound, then drops the copies the keeping rule no longer wants. Throws
+// DatabaseError when no copy could be written at all (the folder or the disk
+// refused, or stop was set).
+DailyBackup makeDailyBackup(const Connection& connection, const QDate& today,
+                            const std::atomic<bool>* stop = nullptr);
+
+// Puts the day's checked copy on another shelf (a second disk) the same way:
+// a new regular file, checked, kept by the keeping rule there.
+DailyBackup copyToShelf(const QString& checkedCopy, const CopyShelf& shelf, const QDate& today,
+                        const std::atomic<bool>* stop = nullptr);
 
 // The keeping rule: the newest 14 days with a copy, and the newest copy of
 // each of the 12 newest months that have one. Returns the days kept.
 QList<QDate> keptBackupDays(const QList<QDate>& days);
 
-// The days that have a copy in the folder, newest first.
+// The days that have a copy on the shelf, newest first.
+QList<QDate> backupDays(const CopyShelf& shelf);
 QList<QDate> backupDays(const QString& databasePath);
 
 // The copy made last (every kept copy passed its check), whatever the days
