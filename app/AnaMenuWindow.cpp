@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -125,20 +126,11 @@ AnaMenuWindow::AnaMenuWindow(TAnaMenuF& menu)
     middle->addWidget(sideBar);
 
     auto* buttonArea = new QWidget(centre);
-    auto* buttons = new QVBoxLayout(buttonArea);
-    buttons->addStretch();
-    QWidget* previous = nullptr;
-    for (const auto& [caption, operation] : kButtons) {
-        auto* button = new QPushButton(QString::fromUtf8(caption), buttonArea);
-        button->setFixedSize(250, 46);
-        button->setFont(tahoma(16, true));
-        button->setCursor(Qt::PointingHandCursor);
-        onClick(button, [&menu, op = operation] { (menu.*op)(); });
-        buttons->addWidget(button, 0, Qt::AlignHCenter);
-        if (previous) setTabOrder(previous, button);
-        previous = button;
-    }
-    buttons->addStretch();
+    buttons_ = new QVBoxLayout(buttonArea);
+    buttons_->addStretch();
+    buttons_->addStretch();
+    for (const auto& [caption, operation] : kButtons)
+        addItem(QString::fromUtf8(caption), [&menu, op = operation] { (menu.*op)(); });
     middle->addWidget(buttonArea, 1);
 
     auto* bottom = new QWidget(centre);
@@ -156,7 +148,27 @@ AnaMenuWindow::AnaMenuWindow(TAnaMenuF& menu)
 
     setCentralWidget(centre);
     addStatusBar(this);
+    statusLine_ = new QLabel(statusBar());
+    statusBar()->addWidget(statusLine_, 1);
     installFormKeyHandler(this);
+}
+
+QPushButton* AnaMenuWindow::addItem(const QString& caption, std::function<void()> handler)
+{
+    auto* button = new QPushButton(caption, buttons_->parentWidget());
+    button->setFixedSize(250, 46);
+    button->setFont(tahoma(16, true));
+    button->setCursor(Qt::PointingHandCursor);
+    onClick(button, std::move(handler));
+    buttons_->insertWidget(buttons_->count() - 1, button, 0, Qt::AlignHCenter);
+    if (lastItem_) setTabOrder(lastItem_, button);
+    lastItem_ = button;
+    return button;
+}
+
+void AnaMenuWindow::showStatus(const QString& text)
+{
+    statusLine_->setText(text);
 }
 
 void AnaMenuWindow::closeEvent(QCloseEvent* event)

@@ -2,6 +2,11 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
 class TAnaMenuF;
 
 // The main menu's window; closing it ends the program.
@@ -10,6 +15,16 @@ class AnaMenuWindow : public QMainWindow {
 public:
     explicit AnaMenuWindow(TAnaMenuF& menu);
 
+    // A button after the last one, next in the tab order.
+    QPushButton* addItem(const QString& caption, std::function<void()> handler);
+    // A line in the status bar, until the next one.
+    void showStatus(const QString& text);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    QVBoxLayout* buttons_ = nullptr;
+    QWidget* lastItem_ = nullptr;
+    QLabel* statusLine_ = nullptr;
 };
