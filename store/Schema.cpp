@@ -104,7 +104,22 @@ std::vector<Table> buildTables()
                           {"Aciklama", "VARCHAR(255)"},
                       }};
 
-    return {cariler, sutGirisi, fabrika, fabrikaCari};
+    // Each correction and deletion of a row of the tables above: the row
+    // before and after, every field as JSON text with the field names as keys.
+    Table degisiklikler{"Degisiklikler",
+                        {
+                            {"DID", kKey},
+                            {"Zaman", kDateTime},
+                            {"Tablo", "VARCHAR(20)"},
+                            {"Kayit_No", kInteger},
+                            {"Islem", "VARCHAR(1)"},
+                            {"Onceki", "TEXT"},
+                            {"Sonraki", "TEXT"},
+                        },
+                        3,
+                        false};
+
+    return {cariler, sutGirisi, fabrika, fabrikaCari, degisiklikler};
 }
 
 struct Index {
@@ -120,7 +135,20 @@ constexpr Index kIndexes[] = {
     {1, "Fabrika_Tarih ON Fabrika (Tarih)"},
     {2, "SutGirisi_Tarih_Kodu_Adi ON SutGirisi (Tarih, Kodu, Adi, Gelir_Toplam_Tutar, Gider_Tutari)"},
     {2, "SutGirisi_Kodu_Adi_Tarih ON SutGirisi (Kodu, Adi, Tarih, Gelir_Toplam_Tutar, Gider_Tutari)"},
+    // The history newest first over a period; its rowid breaks the ties.
+    {3, "Degisiklikler_Zaman ON Degisiklikler (Zaman)"},
 };
+
+// The report's covering indexes of version 2 are chosen on statistics.
+constexpr int kStatisticsSince = 2;
+
+QString createTable(const Table& table)
+{
+    QStringList columns;
+    for (const Column& column : table.columns)
+        columns << QStringLiteral("  %1 %2").arg(QString::fromLatin1(column.name), QString::fromLatin1(column.type));
+    return QStringLiteral("CREATE TABLE %1 (\n%2\n);\n").arg(QString::fromLatin1(table.name), columns.join(QStringLiteral(",\n")));
+}
 
 }  // namespace
 
@@ -141,16 +169,19 @@ const Table& cariler() { return tables()[0]; }
 const Table& sutGirisi() { return tables()[1]; }
 const Table& fabrika() { return tables()[2]; }
 const Table& fabrikaCari() { return tables()[3]; }
+const Table& degisiklikler() { return tables()[4]; }
+
+const Table* tableNamed(const QString& name)
+{
+    for (const Table& table : tables())
+        if (name == QLatin1String(table.name)) return &table;
+    return nullptr;
+}
 
 QString creationScript()
 {
     QString script;
-    for (const Table& table : tables()) {
-        QStringList columns;
-        for (const Column& column : table.columns)
-            columns << QStringLiteral("  %1 %2").arg(QString::fromLatin1(column.name), QString::fromLatin1(column.type));
-        script += QStringLiteral("CREATE TABLE %1 (\n%2\n);\n").arg(QString::fromLatin1(table.name), columns.join(QStringLiteral(",\n")));
-    }
+    for (const Table& table : tables()) script += createTable(table);
     for (const Index& index : kIndexes) script += QStringLiteral("CREATE INDEX %1;\n").arg(QString::fromLatin1(index.definition));
     script += QStringLiteral("PRAGMA application_id=%1;\n").arg(kApplicationId);
     script += QStringLiteral("PRAGMA user_version=%1;\n").arg(kVersion);
@@ -160,10 +191,12 @@ QString creationScript()
 QString upgradeScript(int fromVersion)
 {
     QString script;
+    for (const Table& table : tables())
+        if (table.since > fromVersion) script += createTable(table);
     for (const Index& index : kIndexes)
         if (index.since > fromVersion)
             script += QStringLiteral("CREATE INDEX IF NOT EXISTS %1;\n").arg(QString::fromLatin1(index.definition));
-    script += QStringLiteral("ANALYZE;\n");
+    if (fromVersion < kStatisticsSince) script += QStringLiteral("ANALYZE;\n");
     script += QStringLiteral("PRAGMA user_version=%1;\n").arg(kVersion);
     return script;
 }

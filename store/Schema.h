@@ -12,7 +12,8 @@ namespace schema {
 // Marks the file as this program's database.
 inline constexpr std::int32_t kApplicationId = 0x4B4F5641;  // "KOVA"
 // 2: covering indexes for the balance report, with statistics.
-inline constexpr int kVersion = 2;
+// 3: the history of corrections and deletions.
+inline constexpr int kVersion = 3;
 
 struct Column {
     const char* name;
@@ -22,6 +23,9 @@ struct Column {
 struct Table {
     const char* name;
     std::vector<Column> columns;  // the first one is the auto-number key
+    int since = 1;                // the version that added it
+    // Its corrections and deletions are kept in the history.
+    bool recorded = true;
 
     QString keyField() const { return QString::fromLatin1(columns.front().name); }
     QStringList fieldNames() const;
@@ -32,11 +36,15 @@ const Table& cariler();
 const Table& sutGirisi();
 const Table& fabrika();
 const Table& fabrikaCari();
+const Table& degisiklikler();
+// The table of that name; nullptr when there is none.
+const Table* tableNamed(const QString& name);
 
 // Every CREATE TABLE and CREATE INDEX statement, with the file's marks.
 QString creationScript();
 // Brings a file of an earlier version up to this one without touching its
-// rows: the indexes it lacks, statistics gathered once, the new version.
+// rows: the tables and indexes it lacks, statistics gathered once (for the
+// version 2 indexes), the new version.
 QString upgradeScript(int fromVersion);
 
 }  // namespace schema
@@ -45,6 +53,13 @@ QString upgradeScript(int fromVersion);
 enum class LedgerKind : char { Intake = 'S', Payment = 'O' };
 // The stored text of a kind: "S" or "O".
 inline QString kindCode(LedgerKind kind)
+{
+    return QString(QLatin1Char(static_cast<char>(kind)));
+}
+
+// What a row of the history records, in Degisiklikler.Islem.
+enum class ChangeKind : char { Correction = 'D', Deletion = 'S', Restore = 'G' };
+inline QString kindCode(ChangeKind kind)
 {
     return QString(QLatin1Char(static_cast<char>(kind)));
 }

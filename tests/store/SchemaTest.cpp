@@ -110,6 +110,14 @@ const std::map<std::string, Layout> kTables = {
       {"Soyadi", "VARCHAR(80)"},
       {"Birim_Fiyat", kReal},
       {"Aciklama", "VARCHAR(255)"}}},
+    {"Degisiklikler",
+     {{"DID", kKey},
+      {"Zaman", "DATETIME"},
+      {"Tablo", "VARCHAR(20)"},
+      {"Kayit_No", "INTEGER"},
+      {"Islem", "VARCHAR(1)"},
+      {"Onceki", "TEXT"},
+      {"Sonraki", "TEXT"}}},
 };
 
 std::vector<QVariantList> rowsOf(Connection& connection, const QString& sql, const QStringList& fields)
@@ -135,7 +143,7 @@ TEST(Schema, EveryTableHasEveryFieldInOrderWithItsType)
                                           "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%'",
                                           {"name"}))
         tables.insert(row[0].toString().toStdString());
-    EXPECT_EQ(tables, (std::set<std::string>{"Cariler", "SutGirisi", "Fabrika", "Fabrika_Cari"}));
+    EXPECT_EQ(tables, (std::set<std::string>{"Cariler", "SutGirisi", "Fabrika", "Fabrika_Cari", "Degisiklikler"}));
 
     for (const auto& [table, expected] : kTables) {
         SCOPED_TRACE(table);
@@ -177,7 +185,8 @@ TEST(Schema, IndexesAndMarksOfTheFile)
         {"SutGirisi", "Kodu,Tarih"},
         {"Fabrika", "Tarih"},
         {"SutGirisi", "Tarih,Kodu,Adi,Gelir_Toplam_Tutar,Gider_Tutari"},
-        {"SutGirisi", "Kodu,Adi,Tarih,Gelir_Toplam_Tutar,Gider_Tutari"}};
+        {"SutGirisi", "Kodu,Adi,Tarih,Gelir_Toplam_Tutar,Gider_Tutari"},
+        {"Degisiklikler", "Zaman"}};
     EXPECT_EQ(indexes, expected);
 
     const auto marks = rowsOf(db.connection,
@@ -188,7 +197,7 @@ TEST(Schema, IndexesAndMarksOfTheFile)
                               {"app", "version", "journal", "sync"});
     ASSERT_EQ(marks.size(), 1u);
     EXPECT_EQ(marks[0][0].toLongLong(), 0x4B4F5641);
-    EXPECT_EQ(marks[0][1].toInt(), 2);
+    EXPECT_EQ(marks[0][1].toInt(), 3);
     EXPECT_EQ(marks[0][2].toString().toStdString(), "delete");
     EXPECT_EQ(marks[0][3].toInt(), 3) << "synchronous=EXTRA: the folder is synced after the journal goes";
 }
