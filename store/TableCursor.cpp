@@ -2,9 +2,9 @@
 
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
+#include "store/History.h"
 #include "store/Schema.h"
 #include "store/Statement.h"
-
 
 #include <sqlite3.h>
 
@@ -54,7 +54,7 @@ qint64 RowWrite::post()
 }
 
 TableCursor::TableCursor(Connection& connection, const schema::Table& table)
-    : connection_(connection), table_(QString::fromLatin1(table.name)), key_(table.keyField())
+    : connection_(connection), schema_(table), table_(QString::fromLatin1(table.name)), key_(table.keyField())
 {
 }
 
@@ -118,17 +118,20 @@ RowWrite TableCursor::edit()
     return RowWrite(*this, current_);
 }
 
-void TableCursor::deleteCurrent()
+qint64 TableCursor::deleteCurrent()
 {
     requireOpen();
     if (current_ == 0) throw DatabaseError(DatabaseError::kNotEngine, kEmpty);
     const QString key = identifier(key_);
     const QString table = identifier(table_);
+    qint64 recorded = 0;
     {
+        RecordedChange change(connection_, schema_, current_);
         Statement statement(connection_, QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(table, key));
         statement.bind(1, current_);
         statement.run();
         if (sqlite3_changes(connection_.handle()) == 0) throw DatabaseError(DatabaseError::kNotEngine, kRowGone);
+        recorded = change.commit(ChangeKind::Deletion);
     }
     // The row after the deleted one becomes current, else the one before.
     Statement after(connection_, QStringLiteral("SELECT %1 FROM %2 WHERE %1>? ORDER BY %1 LIMIT 1").arg(key, table));
@@ -140,6 +143,7 @@ void TableCursor::deleteCurrent()
         next = firstKey(before);
     }
     current_ = next;
+    return recorded;
 }
 
 qint64 TableCursor::write(qint64 key, const std::vector<std::pair<QString, QVariant>>& fields)
@@ -163,6 +167,7 @@ qint64 TableCursor::write(qint64 key, const std::vector<std::pair<QString, QVari
         return current_;
     }
 
+    RecordedChange change(connection_, schema_, key);
     if (fields.empty()) {
         // Nothing to change, but the row must still be there.
         Statement statement(connection_, QStringLiteral("SELECT %1 FROM %2 WHERE %1=?").arg(identifier(key_), table));
@@ -179,6 +184,7 @@ qint64 TableCursor::write(qint64 key, const std::vector<std::pair<QString, QVari
         statement.run();
         if (sqlite3_changes(connection_.handle()) == 0) throw DatabaseError(DatabaseError::kNotEngine, kRowGone);
     }
+    change.commit(ChangeKind::Correction);
     current_ = key;
     return key;
 }

@@ -35,6 +35,8 @@ private:
 };
 
 // A cursor over one whole table in key order, reading and writing single rows.
+// A correction or deletion of a row of a recorded table writes the row of
+// the history in the same transaction as the change: both or neither.
 class TableCursor {
 public:
     TableCursor(Connection& connection, const schema::Table& table);
@@ -54,7 +56,8 @@ public:
 
     RowWrite append();
     RowWrite edit();
-    void deleteCurrent();
+    // Returns the key of the deletion's row of the history (0: not recorded).
+    qint64 deleteCurrent();
 
     const QString& table() const { return table_; }
     const QString& keyField() const { return key_; }
@@ -65,6 +68,7 @@ private:
     qint64 write(qint64 key, const std::vector<std::pair<QString, QVariant>>& fields);
 
     Connection& connection_;
+    const schema::Table& schema_;
     QString table_;
     QString key_;
     bool open_ = false;

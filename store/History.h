@@ -1,0 +1,53 @@
+#pragma once
+
+#include "store/Schema.h"
+#include "store/Transaction.h"
+
+#include <QString>
+#include <QVariantMap>
+
+#include <optional>
+
+class Connection;
+
+// The history of the rows the program corrects and deletes (Degisiklikler).
+// A row is kept as JSON text: every field under its name, in the table's
+// order; numbers written so that they read back to the same bits.
+
+// The row with that key as JSON text; empty when there is none.
+QString rowJson(const Connection& connection, const schema::Table& table, qint64 key);
+// The fields of a row kept as JSON text; empty for an empty text.
+QVariantMap rowFields(const QString& json);
+
+// Writes one row of the history, now, inside the caller's transaction that
+// makes the change itself. An empty text is stored as null. Returns its key.
+qint64 recordChange(const Connection& connection, const schema::Table& table, qint64 key, ChangeKind kind,
+                    const QString& before, const QString& after);
+
+// One correction or deletion of a row and its row of the history, together
+// or not at all: begun before the change, committed after it; an error in
+// between rolls both back. A table that is not recorded is changed alone.
+class RecordedChange {
+public:
+    RecordedChange(const Connection& connection, const schema::Table& table, qint64 key);
+    // Records the change and commits it. A correction that left every field
+    // as it was records nothing. Returns the history row's key, or 0.
+    qint64 commit(ChangeKind kind);
+
+private:
+    const Connection& connection_;
+    const schema::Table& table_;
+    qint64 key_;
+    std::optional<Transaction> transaction_;
+    QString before_;
+};
+
+// Puts a deleted row back under its own key with every field as it was, and
+// records that too, in one transaction. Only a deletion that is still the
+// row's last change is brought back.
+struct Restoration {
+    enum class Outcome { Restored, NotADeletion, Superseded };
+    Outcome outcome;
+    QString table;
+};
+Restoration restoreDeleted(const Connection& connection, qint64 changeKey);
