@@ -1,6 +1,7 @@
 #include "common/TurkishText.h"
 
 #include "store/Query.h"
+#include "store/TurkishCollation.h"
 
 QString turkishLower(const QString& text)
 {
@@ -8,23 +9,7 @@ QString turkishLower(const QString& text)
     qsizetype end = text.size();
     while (begin < end && text[begin].unicode() <= 32) ++begin;
     while (end > begin && text[end - 1].unicode() <= 32) --end;
-
-    QString out = text.mid(begin, end - begin);
-    for (QChar& c : out) {
-        switch (c.unicode()) {
-        case u'I': c = u'ı'; break;
-        case u'İ': c = u'i'; break;
-        case u'Ç': c = u'ç'; break;
-        case u'Ğ': c = u'ğ'; break;
-        case u'Ö': c = u'ö'; break;
-        case u'Ş': c = u'ş'; break;
-        case u'Ü': c = u'ü'; break;
-        default:
-            // Only the Latin capitals: "Â" and the like stay as they are.
-            if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + (u'a' - u'A'));
-        }
-    }
-    return out;
+    return turkishLowerLetters(text.mid(begin, end - begin));
 }
 
 QString withoutControlCharacters(const QString& text)

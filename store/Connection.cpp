@@ -105,6 +105,7 @@ void Connection::open(const QString& path)
     execute(path, db.get(), QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=EXTRA;"));
     if (version < schema::kVersion) upgrade(db.get(), path, version);
     registerTurkishCollation(db.get());
+    registerTurkishLower(db.get());
     db_ = db.release();
     path_ = path;
 }

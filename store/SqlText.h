@@ -25,5 +25,7 @@ inline const QString kExactBalanceSum = QStringLiteral(
 
 // Name lists sort in Turkish alphabetical order through this collation.
 inline const QString kTurkishCollation = QStringLiteral("tr");
+// Turkish lower-casing in SQL, for searches that ignore letter case.
+inline const QString kTurkishLower = QStringLiteral("tr_lower");
 // Every screen's account list, in name order.
 inline const QString kAccountListSql = QStringLiteral("SELECT * FROM Cariler ORDER BY Adi COLLATE tr ASC;");

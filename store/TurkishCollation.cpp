@@ -30,7 +30,37 @@ void destroy(void* collator)
     ucol_close(static_cast<UCollator*>(collator));
 }
 
+void lower(sqlite3_context* context, int, sqlite3_value** values)
+{
+    if (sqlite3_value_type(values[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const QByteArray text = turkishLowerLetters(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(values[0])),
+                                                                  sqlite3_value_bytes(values[0])))
+                                .toUtf8();
+    sqlite3_result_text(context, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
 }  // namespace
+
+QString turkishLowerLetters(QString text)
+{
+    for (QChar& c : text) {
+        switch (c.unicode()) {
+        case u'I': c = u'ı'; break;
+        case u'İ': c = u'i'; break;
+        case u'Ç': c = u'ç'; break;
+        case u'Ğ': c = u'ğ'; break;
+        case u'Ö': c = u'ö'; break;
+        case u'Ş': c = u'ş'; break;
+        case u'Ü': c = u'ü'; break;
+        default:
+            if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + (u'a' - u'A'));
+        }
+    }
+    return text;
+}
 
 void registerTurkishCollation(sqlite3* db)
 {
@@ -45,4 +75,12 @@ void registerTurkishCollation(sqlite3* db)
         ucol_close(collator);
         throw DatabaseError(rc, sqlite3_errmsg(db));
     }
+}
+
+void registerTurkishLower(sqlite3* db)
+{
+    const QByteArray name = kTurkishLower.toUtf8();
+    const int rc = sqlite3_create_function_v2(db, name.constData(), 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, lower,
+                                              nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) throw DatabaseError(rc, sqlite3_errmsg(db));
 }
