@@ -1,6 +1,7 @@
 #include "app/AnaMenu.h"
 
 #include "screens/Fabrika/Fabrika.h"
+#include "screens/Gecmis/Gecmis.h"
 #include "screens/Rapor/Rapor.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
@@ -29,4 +30,9 @@ void TAnaMenuF::RaporButtonClick()
 void TAnaMenuF::CariTanimButtonClick()
 {
     forms().cariF->openForMaintenance();
+}
+
+void TAnaMenuF::GecmisButtonClick()
+{
+    forms().GecmisF->openFromMenu();
 }

@@ -7,7 +7,7 @@
 
 struct Forms;
 
-// The main menu: owner of the one connection, and the five openings of the
+// The main menu: owner of the one connection, and the openings of the
 // working screens.
 class TAnaMenuF {
 public:
@@ -29,6 +29,7 @@ public:
     void FabrikaButtonClick();
     void RaporButtonClick();
     void CariTanimButtonClick();
+    void GecmisButtonClick();
 
     void Label232Click() { shell_.openAddress(kWebAddress); }
     void Label14Click() { shell_.openAddress(kSecondWebAddress); }

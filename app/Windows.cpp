@@ -28,6 +28,8 @@ ProgramWindows::ProgramWindows(Program& program)
       cari(*program.screens->forms.cariF),
       verilenler(*program.screens->forms.VerilenlerF),
       rapor(*program.screens->forms.RaporF),
-      fabrika(*program.screens->forms.FabrikaF)
+      fabrika(*program.screens->forms.FabrikaF),
+      gecmis(*program.screens->forms.GecmisF)
 {
+    menu.addItem(QStringLiteral("Değişiklik Geçmişi"), [&program] { program.AnaMenuF.GecmisButtonClick(); });
 }

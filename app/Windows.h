@@ -2,6 +2,7 @@
 
 #include "app/AnaMenuWindow.h"
 #include "screens/Fabrika/FabrikaWindow.h"
+#include "screens/Gecmis/GecmisWindow.h"
 #include "screens/Rapor/RaporWindow.h"
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/Verilenler/VerilenlerWindow.h"
@@ -24,4 +25,5 @@ struct ProgramWindows {
     VerilenlerWindow verilenler;
     RaporWindow rapor;
     FabrikaWindow fabrika;
+    GecmisWindow gecmis;
 };

@@ -15,6 +15,7 @@ class TcariF;
 class TVerilenlerF;
 class TRaporF;
 class TFabrikaF;
+class TGecmisF;
 
 // The program-wide references through which the screens reach the
 // connection, the message boxes and each other.
@@ -26,6 +27,7 @@ struct Forms {
     TVerilenlerF* VerilenlerF = nullptr;
     TRaporF* RaporF = nullptr;
     TFabrikaF* FabrikaF = nullptr;
+    TGecmisF* GecmisF = nullptr;
 };
 
 // What every working screen has: the references and its window.

@@ -1,6 +1,7 @@
 #include "screens/ScreenSet.h"
 
 #include "screens/Fabrika/Fabrika.h"
+#include "screens/Gecmis/Gecmis.h"
 #include "screens/Rapor/Rapor.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
@@ -19,6 +20,8 @@ ScreenSet::ScreenSet(Connection& connection, Dialogs& dialogs)
     forms.RaporF = rapor_.get();
     fabrika_ = std::make_unique<TFabrikaF>(forms);
     forms.FabrikaF = fabrika_.get();
+    gecmis_ = std::make_unique<TGecmisF>(forms);
+    forms.GecmisF = gecmis_.get();
 }
 
 ScreenSet::~ScreenSet() = default;

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-// Owns the five working screens, created once in start-up order and kept
+// Owns the working screens, created once in start-up order and kept
 // until exit.
 class ScreenSet {
 public:
@@ -19,4 +19,5 @@ private:
     std::unique_ptr<TVerilenlerF> verilenler_;
     std::unique_ptr<TRaporF> rapor_;
     std::unique_ptr<TFabrikaF> fabrika_;
+    std::unique_ptr<TGecmisF> gecmis_;
 };

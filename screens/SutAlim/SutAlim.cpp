@@ -3,8 +3,11 @@
 #include "common/Conversions.h"
 #include "common/MonthPeriod.h"
 #include "common/TurkishText.h"
+#include "screens/Gecmis/Gecmis.h"
 #include "screens/cari/cari.h"
 #include "store/SqlText.h"
+
+#include <utility>
 
 namespace {
 
@@ -128,6 +131,7 @@ void TSutAlimF::SaklaButClick()
         .setField(QStringLiteral("Gelir_Toplam_Tutar"), sabah * fiyat + aksam * fiyat)
         .setField(QStringLiteral("Aciklama"), AciklamaEdit.text());
     kayitnoEdit.setText(QString::number(row.post()));
+    sonSilme = 0;
 
     GuncelleGunluk();
     CariTanimQuery.locate(kKodu, kodu);
@@ -166,8 +170,17 @@ void TSutAlimF::KaydSil1Click()
     if (!SutGirisiTable.isOpen()) SutGirisiTable.open();
     const QVariant key = SutGirisiQuery.value(QStringLiteral("SGID"));
     if (key.isNull() || !SutGirisiTable.locate(QStringLiteral("SGID"), key)) return;
-    SutGirisiTable.deleteCurrent();
+    sonSilme = SutGirisiTable.deleteCurrent();
     GuncelleGunluk();
+}
+
+void TSutAlimF::GeriAl1Click()
+{
+    if (sonSilme == 0) {
+        forms_.dialogs.message(kNothingToUndo);
+        return;
+    }
+    forms_.GecmisF->geriAl(std::exchange(sonSilme, 0));
 }
 
 void TSutAlimF::takePick(const Account& account)

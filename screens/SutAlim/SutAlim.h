@@ -13,6 +13,8 @@ public:
 
     static inline const QString kDayCaptionSuffix = QStringLiteral("-Günlük Süt Girişi");
     static inline const QString kMonthCaptionSuffix = QStringLiteral("-Aylık Süt Girişi");
+    static inline const QString kNothingToUndo =
+        QStringLiteral("Geri alınacak bir silme yok: Ctrl+Z yalnız bu ekranda az önce silinen kaydı geri getirir.");
 
     // Entry panel, besides the shared boxes
     TextField sabahEdit;
@@ -40,6 +42,8 @@ public:
     int intakeScreenOpened = 0;
     // The month name AyBul looked up last.
     QString ayAdi;
+    // The history's key of the deletion made last here, until the next save.
+    qint64 sonSilme = 0;
 
     void FormCreate();
     void tarihDateChange();
@@ -49,6 +53,8 @@ public:
     void yeniButClick() { Bosalt(); }
     void Dzelt1Click();
     void KaydSil1Click();
+    // Ctrl+Z right after a deletion: the row is back as it was.
+    void GeriAl1Click();
     void YeniHesapButClick();
 
     // The menu's opening, in its steps: shown, flagged as opened, views

@@ -99,6 +99,8 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     dayGrid->setEnterWalksCells(true);
     dayGrid->addMenuItem(QStringLiteral("Düzelt"), [&screen] { screen.Dzelt1Click(); });
     dayGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
+    dayGrid->addMenuItem(QStringLiteral("Silineni Geri Al"), [&screen] { screen.GeriAl1Click(); },
+                         QKeySequence(Qt::CTRL | Qt::Key_Z));
     tabs->addTab(viewPage(dayGrid, screen.SutGirisiTopQuery, TSutAlimF::kDayTotals), QString());
     auto* monthGrid = new QueryGrid(screen.AylikSutGirisiQuery, TSutAlimF::kMonthColumns);
     monthGrid->setEnterWalksCells(true);

@@ -1,0 +1,226 @@
+#include "screens/Gecmis/Gecmis.h"
+
+#include "common/MonthPeriod.h"
+#include "common/TurkishText.h"
+#include "screens/Fabrika/Fabrika.h"
+#include "screens/SutAlim/SutAlim.h"
+#include "screens/Verilenler/Verilenler.h"
+#include "screens/cari/cari.h"
+#include "store/History.h"
+#include "store/SqlText.h"
+#include "store/Statement.h"
+
+namespace {
+
+const QString kSaat = QStringLiteral("Saat");
+const QString kKayit = QStringLiteral("Kayit");
+const QString kDegisiklik = QStringLiteral("Degisiklik");
+
+// How a line names a record: what it is, the fields that name the row (the
+// first `identity` of `fields`), and the fields the user types, which alone
+// are named when they change; the rest is worked out from them.
+struct RecordLook {
+    QString record;
+    int identity;
+    std::vector<GridColumn> fields;
+};
+
+const GridColumn kTarih{QStringLiteral("Tarih"), QStringLiteral("Tarih"), 0, kAsShortDate};
+const GridColumn kKodu{QStringLiteral("Kodu"), QStringLiteral("Kodu")};
+const GridColumn kAdi{QStringLiteral("Adi"), QStringLiteral("Adı Soyadı")};
+const GridColumn kAciklama{QStringLiteral("Aciklama"), QStringLiteral("Açıklama")};
+
+const RecordLook kIntake{QStringLiteral("Süt Girişi"),
+                         3,
+                         {kTarih, kKodu, kAdi,
+                          {QStringLiteral("Sabah"), QStringLiteral("Sabah"), 0, kAsAmount},
+                          {QStringLiteral("Aksam"), QStringLiteral("Akşam"), 0, kAsAmount},
+                          {QStringLiteral("SBirim_Fiyat"), QStringLiteral("Fiyat"), 0, kAsAmount},
+                          kAciklama}};
+const RecordLook kPayment{QStringLiteral("Ödeme"),
+                          3,
+                          {kTarih, kKodu, kAdi,
+                           {QStringLiteral("Gider_Tutari"), QStringLiteral("Alacağımız"), 0, kAsAmount},
+                           {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Borcumuz"), 0, kAsAmount},
+                           {QStringLiteral("Gider_Miktari"), QStringLiteral("Miktarı"), 0, kAsAmount},
+                           {QStringLiteral("Fis_No"), QStringLiteral("Fiş No")},
+                           kAciklama}};
+const RecordLook kAccount{QStringLiteral("Süt Alım Hesabı"),
+                          2,
+                          {kKodu, kAdi,
+                           {QStringLiteral("Birim_Fiyati"), QStringLiteral("Süt Fiyatı"), 0, kAsAmount},
+                           {QStringLiteral("Telefon"), QStringLiteral("Telefon"), 0, kAsPhone},
+                           kAciklama,
+                           {QStringLiteral("Mevki"), QStringLiteral("Mevkii")},
+                           {QStringLiteral("Koy"), QStringLiteral("Köy")},
+                           {QStringLiteral("Kisin_Alim"), QStringLiteral("Kışın Alım")},
+                           {QStringLiteral("Yaz_Alim"), QStringLiteral("Yazın Alım")}}};
+const RecordLook kDelivery{QStringLiteral("Fabrika Teslimi"),
+                           1,
+                           {kTarih,
+                            {QStringLiteral("Sabah_Fabrika_LT"), QStringLiteral("Sabah Fab.Mik."), 0, kAsAmount},
+                            {QStringLiteral("Aksam_Fabrika_LT"), QStringLiteral("Akşam Fab.Mik."), 0, kAsAmount},
+                            {QStringLiteral("Birim_Fiyat"), QStringLiteral("Fiyat"), 0, kAsAmount},
+                            kAciklama}};
+const RecordLook kFactoryPrice{QStringLiteral("Fabrika Fiyatı"),
+                               0,
+                               {{QStringLiteral("Birim_Fiyat"), QStringLiteral("Fiyat"), 0, kAsAmount}}};
+
+const RecordLook& lookOf(const QString& table, const QVariantMap& row)
+{
+    if (table == QLatin1String(schema::cariler().name)) return kAccount;
+    if (table == QLatin1String(schema::fabrika().name)) return kDelivery;
+    if (table == QLatin1String(schema::fabrikaCari().name)) return kFactoryPrice;
+    return row.value(QStringLiteral("Gelir_Gider")).toString() == kindCode(LedgerKind::Payment) ? kPayment : kIntake;
+}
+
+QString shown(const GridColumn& field, const QVariantMap& row)
+{
+    const QString text = cellText(field.format, row.value(field.field));
+    return text.isEmpty() ? QStringLiteral("boş") : text;
+}
+
+QString identityOf(const RecordLook& look, const QVariantMap& row)
+{
+    QStringList parts;
+    for (int i = 0; i < look.identity; ++i) parts << cellText(look.fields[i].format, row.value(look.fields[i].field));
+    return parts.join(QLatin1Char(' '));
+}
+
+// The typed fields that hold something, past those that name the row.
+QString contents(const RecordLook& look, const QVariantMap& row)
+{
+    QStringList parts;
+    for (size_t i = look.identity; i < look.fields.size(); ++i)
+        if (!row.value(look.fields[i].field).toString().isEmpty())
+            parts << look.fields[i].title + QLatin1Char(' ') + shown(look.fields[i], row);
+    return parts.join(QStringLiteral(", "));
+}
+
+QString differences(const RecordLook& look, const QVariantMap& before, const QVariantMap& after)
+{
+    QStringList parts;
+    for (const GridColumn& field : look.fields)
+        if (before.value(field.field) != after.value(field.field))
+            parts << field.title + QLatin1Char(' ') + shown(field, before) + QStringLiteral(" → ") + shown(field, after);
+    return parts.isEmpty() ? QStringLiteral("yalnız hesaplanan alanlar değişti") : parts.join(QStringLiteral(", "));
+}
+
+QString joined(const QString& identity, const QString& what)
+{
+    return identity.isEmpty() ? what : identity + QStringLiteral(": ") + what;
+}
+
+}  // namespace
+
+const std::vector<GridColumn> TGecmisF::kColumns = {
+    {kSaat, QStringLiteral("Zaman"), 115},
+    {kKayit, QStringLiteral("Kayıt"), 110},
+    {kDegisiklik, QStringLiteral("Değişiklik"), 0},
+};
+
+TGecmisF::TGecmisF(Forms& forms)
+    : TForm(forms),
+      DegisiklikQuery(forms.sutConnection,
+                      {QStringLiteral("SELECT DID, Zaman, Tablo, Islem, Onceki, Sonraki FROM Degisiklikler"),
+                       QStringLiteral("WHERE Zaman >= ?1 AND Zaman < ?2"),
+                       // A code as a whole, or a part of a name in any letter case.
+                       QStringLiteral("AND (?3 = '' OR json_extract(COALESCE(Onceki, Sonraki), '$.Kodu') = ?3"),
+                       QStringLiteral("OR instr(%1(json_extract(COALESCE(Onceki, Sonraki), '$.Adi')), ?4) > 0)")
+                           .arg(kTurkishLower),
+                       QStringLiteral("ORDER BY Zaman DESC, DID DESC;")})
+{
+    showIn(DegisiklikQuery, kColumns);
+    DegisiklikQuery.calculatedFields = {kSaat, kKayit, kDegisiklik};
+    DegisiklikQuery.onCalcFields = [](Record& row) {
+        const QString zaman = row.value(QStringLiteral("Zaman")).toString();
+        row.setValue(kSaat, cellText(kAsShortDate, zaman) + zaman.mid(kStoredDateFormat.size(), 6));
+        const QString islem = row.value(QStringLiteral("Islem")).toString();
+        const Line line = describe(row.value(QStringLiteral("Tablo")).toString(), static_cast<ChangeKind>(islem.front().toLatin1()),
+                                   row.value(QStringLiteral("Onceki")).toString(), row.value(QStringLiteral("Sonraki")).toString());
+        row.setValue(kKayit, line.record);
+        row.setValue(kDegisiklik, line.text);
+    };
+    FormCreate();
+}
+
+void TGecmisF::FormCreate()
+{
+    const QDate today = QDate::currentDate();
+    ilktarihDate.setDate(today.addMonths(-1));
+    sontarihDate.setDate(today);
+}
+
+TGecmisF::Line TGecmisF::describe(const QString& table, ChangeKind kind, const QString& before, const QString& after)
+{
+    const QVariantMap old = rowFields(before);
+    const QVariantMap now = rowFields(after);
+    const QVariantMap& row = kind == ChangeKind::Restore ? now : old;
+    const RecordLook& look = lookOf(table, row);
+    const QString identity = identityOf(look, row);
+    switch (kind) {
+    case ChangeKind::Correction:
+        return {look.record, joined(identity, differences(look, old, now))};
+    case ChangeKind::Deletion:
+        return {look.record, QStringLiteral("silindi: ") + joined(identity, contents(look, row))};
+    case ChangeKind::Restore:
+        return {look.record, QStringLiteral("geri alındı: ") + joined(identity, contents(look, row))};
+    }
+    return {look.record, QString()};
+}
+
+void TGecmisF::Listele()
+{
+    const QDate first = ilktarihDate.date();
+    const QDate last = sontarihDate.date();
+    const QString wanted = AraEdit.text().trimmed();
+    DegisiklikQuery.parameters = {first, last.addDays(1), wanted, turkishLower(wanted)};
+    reread(DegisiklikQuery);
+    Label1.setText(QStringLiteral("%1 - %2 arası %3 değişiklik")
+                       .arg(shortDate(first), shortDate(last))
+                       .arg(DegisiklikQuery.recordCount()));
+}
+
+void TGecmisF::GeriAlButClick()
+{
+    if (DegisiklikQuery.recordCount() == 0) return;
+    geriAl(DegisiklikQuery.value(QStringLiteral("DID")).toLongLong());
+}
+
+bool TGecmisF::geriAl(qint64 change)
+{
+    const Restoration restoration = restoreDeleted(forms_.sutConnection, change);
+    switch (restoration.outcome) {
+    case Restoration::Outcome::NotADeletion:
+        forms_.dialogs.message(kNotADeletion);
+        return false;
+    case Restoration::Outcome::Superseded:
+        forms_.dialogs.message(kSuperseded);
+        return false;
+    case Restoration::Outcome::Restored:
+        break;
+    }
+    refreshScreensOf(restoration.table);
+    return true;
+}
+
+void TGecmisF::refreshScreensOf(const QString& table)
+{
+    if (table == QLatin1String(schema::sutGirisi().name)) {
+        if (forms_.SutAlimF->window().isVisible()) forms_.SutAlimF->GuncelleGunluk();
+        if (forms_.VerilenlerF->window().isVisible()) forms_.VerilenlerF->Guncelle();
+    } else if (table == QLatin1String(schema::cariler().name)) {
+        // The lists that are open; the others read the table when they open.
+        for (Query* list : {&forms_.cariF->CariTanimQuery, &forms_.SutAlimF->CariTanimQuery, &forms_.VerilenlerF->CariTanimQuery})
+            if (list->isOpen()) reread(*list);
+    } else if (forms_.FabrikaF->window().isVisible()) {
+        forms_.FabrikaF->Guncelle();
+    }
+    if (window().isVisible()) Listele();
+}
+
+void TGecmisF::openFromMenu()
+{
+    bringUp();
+    Listele();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "common/Field.h"
+#include "common/GridColumns.h"
+#include "screens/Forms.h"
+#include "store/Query.h"
+#include "store/Schema.h"
+
+// The history of corrections and deletions, newest first, over a period and
+// for a code or a name; a deletion is brought back from its line.
+class TGecmisF : public TForm {
+public:
+    explicit TGecmisF(Forms& forms);
+
+    static inline const QString kNotADeletion =
+        QStringLiteral("Yalnız silinmiş bir kayıt geri alınabilir; bu satır bir düzeltme.");
+    static inline const QString kSuperseded =
+        QStringLiteral("Bu silme geri alınamaz: kayıt daha sonra geri alınmış. Kaydın en yeni satırına bakın.");
+
+    DateField ilktarihDate;
+    DateField sontarihDate;
+    // A producer's code, or a part of a name.
+    TextField AraEdit;
+    // The period listed and how many changes it holds.
+    TextField Label1;
+
+    Query DegisiklikQuery;
+    static const std::vector<GridColumn> kColumns;
+
+    void FormCreate();
+    void Listele();
+    void ListeleButClick() { Listele(); }
+    // "Geri Al", and Enter on the list: the current line's deletion.
+    void GeriAlButClick();
+    // Puts the deleted row back and refreshes the open screens that show
+    // its table; a change that cannot be undone is told and changes nothing.
+    bool geriAl(qint64 change);
+
+    // The menu's opening: shown, then listed.
+    void openFromMenu();
+
+    // What a line says of one change: the kind of record, and in Turkish
+    // what became of it, naming only the fields that changed.
+    struct Line {
+        QString record;
+        QString text;
+    };
+    static Line describe(const QString& table, ChangeKind kind, const QString& before, const QString& after);
+
+private:
+    void refreshScreensOf(const QString& table);
+};

@@ -1,0 +1,76 @@
+#include "screens/Gecmis/GecmisWindow.h"
+
+#include "common/widgets/Binding.h"
+#include "common/widgets/EntryBoxes.h"
+#include "common/widgets/Events.h"
+#include "common/widgets/QueryGrid.h"
+#include "screens/Gecmis/Gecmis.h"
+
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+GecmisWindow::GecmisWindow(TGecmisF& screen) : FormWindow(QStringLiteral("Orvalin Kovanta - Değişiklik Geçmişi"), screen)
+{
+    auto* centre = new QWidget(this);
+    paintBackground(centre, kPanelGreen);
+    auto* areas = new QVBoxLayout(centre);
+
+    auto* bar = new QGridLayout;
+    auto* ilktarihDate = new DatePicker(centre);
+    auto* sontarihDate = new DatePicker(centre);
+    auto* AraEdit = new QLineEdit(centre);
+    auto* ListeleBut = new QPushButton(QStringLiteral("Listele"), centre);
+    auto* GeriAlBut = new QPushButton(QStringLiteral("Geri Al"), centre);
+    auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), centre);
+    ilktarihDate->setFixedWidth(110);
+    sontarihDate->setFixedWidth(110);
+    AraEdit->setMinimumWidth(200);
+    bar->addWidget(new QLabel(QStringLiteral("İlk Tarih"), centre), 0, 0);
+    bar->addWidget(ilktarihDate, 1, 0);
+    bar->addWidget(new QLabel(QStringLiteral("Son Tarih"), centre), 0, 1);
+    bar->addWidget(sontarihDate, 1, 1);
+    bar->addWidget(new QLabel(QStringLiteral("Kodu ya da Adı"), centre), 0, 2);
+    bar->addWidget(AraEdit, 1, 2);
+    bar->addWidget(ListeleBut, 1, 3);
+    bar->addWidget(GeriAlBut, 1, 4);
+    bar->setColumnStretch(5, 1);
+    bar->addWidget(kapatButton, 1, 6);
+    areas->addLayout(bar);
+
+    auto* Label1 = new QLabel(centre);
+    areas->addWidget(Label1);
+    auto* grid = new QueryGrid(screen.DegisiklikQuery, TGecmisF::kColumns, centre);
+    // The line is as long as the change; the window stays as wide as the screen.
+    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->setToolTip(QStringLiteral("Silinen bir kaydı geri almak için satırında Enter"));
+    areas->addWidget(grid, 1);
+    setCentralWidget(centre);
+
+    bind(ilktarihDate, screen.ilktarihDate, nullptr);
+    bind(sontarihDate, screen.sontarihDate, nullptr);
+    bind(AraEdit, screen.AraEdit);
+    bind(Label1, screen.Label1);
+
+    onClick(ListeleBut, [&screen, grid] {
+        screen.ListeleButClick();
+        grid->setFocus(Qt::TabFocusReason);
+    });
+    onClick(GeriAlBut, [&screen] { screen.GeriAlButClick(); });
+    onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
+    grid->onEnter([&screen] { screen.GeriAlButClick(); });
+    grid->addMenuItem(QStringLiteral("Geri Al"), [&screen] { screen.GeriAlButClick(); });
+
+    setControls({
+        {ilktarihDate, "ilktarihDate"},
+        {sontarihDate, "sontarihDate"},
+        {AraEdit, "AraEdit"},
+        {ListeleBut, "ListeleBut"},
+        {GeriAlBut, "GeriAlBut"},
+        {kapatButton, "kapatButton"},
+        {grid, "DegisiklikGrid"},
+    });
+    setStartControl(grid);
+}
