@@ -1,8 +1,10 @@
 #include "bench/LedgerGenerator.h"
 
 #include "store/Connection.h"
+#include "store/History.h"
 #include "store/Statement.h"
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -127,6 +129,34 @@ void generateLedger(Connection& connection, const LedgerShape& shape)
         Statement price(connection, QStringLiteral("INSERT INTO Fabrika_Cari (Birim_Fiyat) VALUES (?)"));
         price.bind(1, factoryPrice);
         price.run();
+
+        // A litre more in the evening, found out on the row's own day: the
+        // history grows in the order of its days, as the program writes it.
+        Statement last(connection, QStringLiteral("SELECT max(SGID) FROM SutGirisi"));
+        last.step();
+        std::uniform_int_distribution<qint64> anyRow(1, last.column(0).toLongLong());
+        std::uniform_int_distribution<int> second(17 * 3600, 21 * 3600);
+        std::vector<std::pair<QDateTime, qint64>> corrections;
+        Statement intakeDay(connection, QStringLiteral("SELECT Tarih FROM SutGirisi WHERE SGID = ? AND Gelir_Gider = 'S'"));
+        while (static_cast<int>(corrections.size()) < shape.corrections) {
+            const qint64 key = anyRow(random);
+            intakeDay.bind(1, key);
+            if (intakeDay.step())
+                corrections.push_back({QDate::fromString(intakeDay.column(0).toString(), Qt::ISODate).startOfDay().addSecs(second(random)), key});
+            intakeDay.reset();
+        }
+        std::sort(corrections.begin(), corrections.end());
+        Statement correct(connection, QStringLiteral("UPDATE SutGirisi SET Aksam = Aksam + 1, AToplam_Tutar = (Aksam + 1) * "
+                                                     "ABirim_Fiyat, Gelir_Toplam_Tutar = SToplam_Tutar + (Aksam + 1) * "
+                                                     "ABirim_Fiyat WHERE SGID = ?"));
+        for (const auto& [when, key] : corrections) {
+            const QString before = rowJson(connection, schema::sutGirisi(), key);
+            correct.bind(1, key);
+            correct.run();
+            correct.reset();
+            recordChange(connection, schema::sutGirisi(), key, ChangeKind::Correction, before,
+                         rowJson(connection, schema::sutGirisi(), key), when);
+        }
         run(connection, QStringLiteral("COMMIT"));
     } catch (...) {
         run(connection, QStringLiteral("ROLLBACK"));

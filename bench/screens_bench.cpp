@@ -4,6 +4,7 @@
 #include "bench/LedgerGenerator.h"
 #include "common/Platform.h"
 #include "screens/Fabrika/Fabrika.h"
+#include "screens/Gecmis/Gecmis.h"
 #include "common/widgets/ScreenWindow.h"
 #include "screens/Rapor/Ekstre.h"
 #include "screens/Rapor/Rapor.h"
@@ -16,6 +17,7 @@
 #include "store/Schema.h"
 #include "store/SqlText.h"
 #include "store/Statement.h"
+#include "store/TableCursor.h"
 
 #include <QApplication>
 #include <QImage>
@@ -60,7 +62,8 @@ QString cachedLedger(int years)
         QDir().mkpath(dir);
         Connection connection;
         connection.createNew(path + QStringLiteral(".part"));
-        generateLedger(connection, {300, 365 * years, kLastDay, 2024});
+        // A busy collector corrects some 2,000 entries a year.
+        generateLedger(connection, {300, 365 * years, kLastDay, 2024, 2000 * years});
         // Statistics as an upgraded file has them.
         Statement(connection, QStringLiteral("ANALYZE")).run();
         connection.close();
@@ -383,6 +386,134 @@ void registerStatements()
     })->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 }
 
+// A new intake row on the bare engine: each change works on one.
+qint64 freshIntakeRow(Opened& l)
+{
+    bareIntakeInsert(l);
+    return sqlite3_last_insert_rowid(l.connection.handle());
+}
+
+// The bare engine's write alone, autocommitted, with no history.
+void bareChange(Opened& l, qint64 key, bool deletion, double litres)
+{
+    sqlite3* db = l.connection.handle();
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db,
+                       deletion ? "DELETE FROM SutGirisi WHERE SGID=?1"
+                                : "UPDATE SutGirisi SET Aksam=?2, AToplam_Tutar=?3, Gelir_Toplam_Tutar=?4 WHERE SGID=?1",
+                       -1, &statement, nullptr);
+    sqlite3_bind_int64(statement, 1, key);
+    if (!deletion) {
+        sqlite3_bind_double(statement, 2, litres);
+        sqlite3_bind_double(statement, 3, litres * 11);
+        sqlite3_bind_double(statement, 4, 137.5 + litres * 11);
+    }
+    const int rc = sqlite3_step(statement);
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db));
+}
+
+// A correction and a deletion of an intake row through the table cursor,
+// each with its row of the history in one transaction; in turns with the
+// same write through a cursor over the table unrecorded, and with the bare
+// engine's write. As a save, each is followed by the intake refresh (the
+// bare engine runs its SQL); alone, it is the write. The rows are made untimed.
+void registerHistory()
+{
+    schema::Table unrecorded = schema::sutGirisi();
+    unrecorded.recorded = false;
+    for (const int years : {1, 10}) {
+        for (const bool deletion : {false, true}) {
+            for (const bool save : {true, false}) {
+                const std::string title = std::string(deletion ? "History.delete" : "History.correct") + (save ? "" : ".write") +
+                                          "/" + std::to_string(years) + "y";
+                benchmark::RegisterBenchmark(title.c_str(), [=](benchmark::State& state) {
+                    Opened& l = ledger(years);
+                    TSutAlimF& intake = *l.forms().SutAlimF;
+                    intake.GuncelleGunluk();
+                    const std::vector<QStringList> refresh{intake.SutGirisiQuery.SQL, intake.SutGirisiTopQuery.SQL,
+                                                           intake.AylikSutGirisiQuery.SQL, intake.AylikSutGirisiTopQuery.SQL};
+                    TableCursor recordedTable(l.connection, schema::sutGirisi());
+                    TableCursor unrecordedTable(l.connection, unrecorded);
+                    recordedTable.open();
+                    unrecordedTable.open();
+                    // A deletion takes a new row; a correction one of the day's, so the day stays as it is.
+                    Statement dayRows(l.connection, QStringLiteral("SELECT SGID FROM SutGirisi WHERE Tarih=?1 LIMIT 3"));
+                    dayRows.bind(1, kDay);
+                    qint64 corrected[3] = {};
+                    for (qint64& key : corrected) key = dayRows.step() ? dayRows.column(0).toLongLong() : 0;
+                    const auto rowToChange = [&](int turn) { return deletion ? freshIntakeRow(l) : corrected[turn]; };
+                    double litres = 10;
+                    // The same save through the program, and as the bare engine makes it.
+                    const auto change = [&](TableCursor& table, qint64 key) {
+                        const auto start = std::chrono::steady_clock::now();
+                        table.locate(QStringLiteral("SGID"), key);
+                        if (deletion)
+                            table.deleteCurrent();
+                        else
+                            table.edit()
+                                .setField(QStringLiteral("Aksam"), litres)
+                                .setField(QStringLiteral("AToplam_Tutar"), litres * 11)
+                                .setField(QStringLiteral("Gelir_Toplam_Tutar"), 137.5 + litres * 11)
+                                .post();
+                        if (save) intake.GuncelleGunluk();
+                        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                    };
+                    const auto bare = [&](qint64 key) {
+                        const auto start = std::chrono::steady_clock::now();
+                        bareChange(l, key, deletion, litres);
+                        if (save)
+                            for (const QStringList& lines : refresh) runBare(l.connection.handle(), lines);
+                        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                    };
+                    double withoutHistory = 0;
+                    double engine = 0;
+                    for (auto _ : state) {
+                        litres += 1;
+                        state.SetIterationTime(change(recordedTable, rowToChange(0)));
+                        withoutHistory += change(unrecordedTable, rowToChange(1));
+                        engine += bare(rowToChange(2));
+                    }
+                    state.counters["without_history_ms"] =
+                        benchmark::Counter(withoutHistory * 1000, benchmark::Counter::kAvgIterations);
+                    state.counters["engine_ms"] = benchmark::Counter(engine * 1000, benchmark::Counter::kAvgIterations);
+                })->Unit(benchmark::kMillisecond)->UseManualTime();
+            }
+        }
+    }
+
+    // The history of ten years (20,000 corrections) searched: for a code and
+    // a part of a name over the ten years, and listed for a month and whole.
+    struct Search {
+        const char* name;
+        QDate from;
+        const char* wanted;
+    };
+    for (const Search& search : {Search{"History.search.code", QDate(2016, 1, 1), "1000"},
+                                 Search{"History.search.name", QDate(2016, 1, 1), "şükrü"},
+                                 Search{"History.list.month", QDate(2025, 12, 1), ""},
+                                 Search{"History.list.all", QDate(2016, 1, 1), ""}}) {
+        registerPair(search.name, 10,
+                     [search](Opened& l) {
+                         TGecmisF& s = *l.forms().GecmisF;
+                         s.ilktarihDate.setDate(search.from);
+                         s.sontarihDate.setDate(kLastDay);
+                         s.AraEdit.setText(QString::fromUtf8(search.wanted));
+                         s.Listele();
+                     },
+                     [](Opened& l) {
+                         const Query& query = l.forms().GecmisF->DegisiklikQuery;
+                         QStringList values;
+                         for (const QVariant& value : query.parameters)
+                             values << (value.typeId() == QMetaType::QDate
+                                            ? dateLiteral(value.toDate())
+                                            : QLatin1Char('\'') + value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
+                                                  QLatin1Char('\''));
+                         return std::vector<QStringList>{inlined(query.SQL.join(QLatin1Char('\n')), values)};
+                     });
+    }
+}
+
 // Start-up to the menu on the ten-year file, and memory with every screen
 // opened, from the probe program run afresh each time.
 void registerStartup()
@@ -443,6 +574,8 @@ public:
             results_[measure].program = run.GetAdjustedRealTime();
             const auto engine = run.counters.find("engine_ms");
             if (engine != run.counters.end()) results_[measure].engine = engine->second.value;
+            const auto withoutHistory = run.counters.find("without_history_ms");
+            if (withoutHistory != run.counters.end()) results_[measure].variants["without-history"] = withoutHistory->second.value;
         }
     }
     void Finalize() override
@@ -481,6 +614,7 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     registerAll();
     registerStatements();
+    registerHistory();
     registerStartup();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,46 +1,52 @@
 #include "store/History.h"
 
+#include "store/Connection.h"
 #include "store/DatabaseError.h"
 #include "store/Statement.h"
 #include "store/Transaction.h"
 
-#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <sqlite3.h>
 
 namespace {
 
 const char* const kChangeGone = "Değişiklik kaydı bulunamadı";
 const char* const kUnknownTable = "Değişiklik kaydı bilinmeyen bir tabloya ait";
 
-void appendText(QString& json, const QString& text)
+void appendText(QByteArray& json, QByteArrayView utf8)
 {
-    json += QLatin1Char('"');
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('\\')) json += QLatin1Char('\\');
-        if (c.unicode() < 0x20)
-            json += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        else
+    json += '"';
+    for (const char c : utf8) {
+        if (c == '"' || c == '\\') json += '\\';
+        if (static_cast<unsigned char>(c) < 0x20) {
+            json += "\\u00";
+            json += "0123456789abcdef"[c >> 4];
+            json += "0123456789abcdef"[c & 15];
+        } else {
             json += c;
+        }
     }
-    json += QLatin1Char('"');
+    json += '"';
 }
 
-void appendValue(QString& json, const QVariant& value)
+void appendValue(QByteArray& json, const Statement& row, int column)
 {
-    switch (value.typeId()) {
-    case QMetaType::UnknownType:
-        json += QStringLiteral("null");
+    switch (row.columnType(column)) {
+    case Statement::Type::Null:
+        json += "null";
         break;
-    case QMetaType::LongLong:
-        json += QString::number(value.toLongLong());
+    case Statement::Type::Integer:
+        json += QByteArray::number(row.columnInteger(column));
         break;
-    case QMetaType::Double:
+    case Statement::Type::Real:
         // The shortest text that reads back as the same double.
-        json += QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+        json += QByteArray::number(row.columnReal(column), 'g', QLocale::FloatingPointShortest);
         break;
-    default:
-        appendText(json, value.toString());
+    case Statement::Type::Text:
+    case Statement::Type::Blob:
+        appendText(json, row.columnBytes(column));
     }
 }
 
@@ -57,14 +63,15 @@ QString rowJson(const Connection& connection, const schema::Table& table, qint64
                                   .arg(fieldList(table), QString::fromLatin1(table.name), table.keyField()));
     row.bind(1, key);
     if (!row.step()) return {};
-    QString json = QStringLiteral("{");
+    QByteArray json = "{";
     for (int column = 0; column < row.columnCount(); ++column) {
-        if (column > 0) json += QLatin1Char(',');
-        appendText(json, row.columnName(column));
-        json += QLatin1Char(':');
-        appendValue(json, row.column(column));
+        if (column > 0) json += ',';
+        appendText(json, row.columnNameUtf8(column));
+        json += ':';
+        appendValue(json, row, column);
     }
-    return json + QLatin1Char('}');
+    json += '}';
+    return QString::fromUtf8(json);
 }
 
 QVariantMap rowFields(const QString& json)
@@ -73,20 +80,18 @@ QVariantMap rowFields(const QString& json)
 }
 
 qint64 recordChange(const Connection& connection, const schema::Table& table, qint64 key, ChangeKind kind,
-                    const QString& before, const QString& after)
+                    const QString& before, const QString& after, const QDateTime& when)
 {
     Statement insert(connection, QStringLiteral("INSERT INTO Degisiklikler (Zaman, Tablo, Kayit_No, Islem, Onceki, Sonraki) "
                                                 "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
-    insert.bind(1, QDateTime::currentDateTime());
+    insert.bind(1, when);
     insert.bind(2, QString::fromLatin1(table.name));
     insert.bind(3, key);
     insert.bind(4, kindCode(kind));
     insert.bind(5, before.isEmpty() ? QVariant() : QVariant(before));
     insert.bind(6, after.isEmpty() ? QVariant() : QVariant(after));
     insert.run();
-    Statement last(connection, QStringLiteral("SELECT last_insert_rowid()"));
-    last.step();
-    return last.column(0).toLongLong();
+    return sqlite3_last_insert_rowid(connection.handle());
 }
 
 RecordedChange::RecordedChange(const Connection& connection, const schema::Table& table, qint64 key)

@@ -3,6 +3,7 @@
 #include "store/Schema.h"
 #include "store/Transaction.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QVariantMap>
 
@@ -19,10 +20,10 @@ QString rowJson(const Connection& connection, const schema::Table& table, qint64
 // The fields of a row kept as JSON text; empty for an empty text.
 QVariantMap rowFields(const QString& json);
 
-// Writes one row of the history, now, inside the caller's transaction that
-// makes the change itself. An empty text is stored as null. Returns its key.
+// Writes one row of the history inside the caller's transaction that makes
+// the change itself. An empty text is stored as null. Returns its key.
 qint64 recordChange(const Connection& connection, const schema::Table& table, qint64 key, ChangeKind kind,
-                    const QString& before, const QString& after);
+                    const QString& before, const QString& after, const QDateTime& when = QDateTime::currentDateTime());
 
 // One correction or deletion of a row and its row of the history, together
 // or not at all: begun before the change, committed after it; an error in

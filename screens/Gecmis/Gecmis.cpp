@@ -128,7 +128,7 @@ TGecmisF::TGecmisF(Forms& forms)
                        QStringLiteral("AND (?3 = '' OR json_extract(COALESCE(Onceki, Sonraki), '$.Kodu') = ?3"),
                        QStringLiteral("OR instr(%1(json_extract(COALESCE(Onceki, Sonraki), '$.Adi')), ?4) > 0)")
                            .arg(kTurkishLower),
-                       QStringLiteral("ORDER BY Zaman DESC, DID DESC;")})
+                       QStringLiteral("ORDER BY Zaman DESC, DID DESC LIMIT ?5;")})
 {
     showIn(DegisiklikQuery, kColumns);
     DegisiklikQuery.calculatedFields = {kSaat, kKayit, kDegisiklik};
@@ -174,11 +174,13 @@ void TGecmisF::Listele()
     const QDate first = ilktarihDate.date();
     const QDate last = sontarihDate.date();
     const QString wanted = AraEdit.text().trimmed();
-    DegisiklikQuery.parameters = {first, last.addDays(1), wanted, turkishLower(wanted)};
+    DegisiklikQuery.parameters = {first, last.addDays(1), wanted, turkishLower(wanted), kMostLines};
     reread(DegisiklikQuery);
-    Label1.setText(QStringLiteral("%1 - %2 arası %3 değişiklik")
-                       .arg(shortDate(first), shortDate(last))
-                       .arg(DegisiklikQuery.recordCount()));
+    const int lines = DegisiklikQuery.recordCount();
+    Label1.setText(lines < kMostLines ? QStringLiteral("%1 - %2 arası %3 değişiklik").arg(shortDate(first), shortDate(last)).arg(lines)
+                                      : QStringLiteral("%1 - %2 arası en yeni %3 değişiklik; daha eskileri için aralığı daraltın")
+                                            .arg(shortDate(first), shortDate(last))
+                                            .arg(lines));
 }
 
 void TGecmisF::GeriAlButClick()

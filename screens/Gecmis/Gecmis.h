@@ -16,6 +16,9 @@ public:
         QStringLiteral("Yalnız silinmiş bir kayıt geri alınabilir; bu satır bir düzeltme.");
     static inline const QString kSuperseded =
         QStringLiteral("Bu silme geri alınamaz: kayıt daha sonra geri alınmış. Kaydın en yeni satırına bakın.");
+    // The newest lines listed at most: whatever the history's size, a
+    // search stays quick; older ones come with a narrower period.
+    static constexpr int kMostLines = 500;
 
     DateField ilktarihDate;
     DateField sontarihDate;

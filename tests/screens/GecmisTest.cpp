@@ -1,6 +1,7 @@
 #include "ScreenFixture.h"
 #include "screens/Gecmis/Gecmis.h"
 #include "store/Statement.h"
+#include "store/Transaction.h"
 
 namespace {
 
@@ -104,6 +105,15 @@ TEST_F(GecmisTest, TheListIsNewestFirstOverThePeriodForAWholeCodeOrAPartOfAName)
     history.Listele();
     EXPECT_EQ(history.Label1.text(), "01.11.2026 - 30.11.2026 arası 4 değişiklik");
     EXPECT_EQ(history.DegisiklikQuery.asString("Saat"), "30.11.2026 23:59");
+
+    // However long the history, a search lists the newest lines only.
+    Transaction many(db.connection);
+    for (int i = 0; i < TGecmisF::kMostLines; ++i) change("2026-11-20 08:00:00", "D", ahmet, ahmet);
+    many.commit();
+    history.Listele();
+    EXPECT_EQ(listed().size(), TGecmisF::kMostLines);
+    EXPECT_EQ(listed().front(), 4);
+    EXPECT_TRUE(history.Label1.text().contains("en yeni 500 değişiklik")) << history.Label1.text().toStdString();
 }
 
 TEST_F(GecmisTest, ADeletionIsBroughtBackUnderItsNumberAndTheOpenScreensShowIt)
