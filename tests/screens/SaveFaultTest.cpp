@@ -1,9 +1,9 @@
-// The intake and payment saves, a correction and a deletion, under disk
-// faults at every I/O call of the save: a power cut, a full disk, a broken
-// disk. What the program reported saved must be there after the power comes
-// back, a change with its row of the history; a fault must leave the entry
-// in the boxes with a Turkish explanation, and the next save after the fault
-// is gone must store it once.
+// The intake and payment saves under disk faults, at every I/O call of the
+// save: a power cut, a full disk, a broken disk. What the program reported
+// saved must be there after the power comes back; a fault must leave the
+// entry in the boxes with a Turkish explanation, and the next save after the
+// fault is gone must store it once. A correction and a deletion go with
+// their row of the history: both are there, or neither.
 
 #include "FakeDialogs.h"
 #include "FaultVfs.h"
@@ -99,38 +99,29 @@ std::vector<SaveCase> saveCases()
                         "Kodu = 'K1' AND Adi = 'Ali Can' AND Gelir_Gider = %2 AND Gider_Tutari = 1250.5 AND "
                         "Gelir_Toplam_Tutar = 40 AND Gider_Miktari = 3.5 AND Fis_No = 'F-7'")
              .arg(QStringLiteral("'kesinti denemesi'"), payment)},
-        // A correction and a deletion of the earlier intake row: the change
-        // and its row of the history are there together or not at all.
         {"intake correction",
          [](Forms& f) {
-             TSutAlimF& s = *f.SutAlimF;
              saveCases()[0].type(f);
-             s.kayitnoEdit.setText(QStringLiteral("1"));
-             // A save forgets the deletion Ctrl+Z would undo as soon as its post is done.
-             s.sonSilme = -1;
+             f.SutAlimF->kayitnoEdit.setText(QStringLiteral("1"));
+             f.SutAlimF->sonSilme = -1;  // a save clears it as soon as its post is done
          },
-         [](Forms& f) { f.SutAlimF->SaklaButClick(); },
-         [](Forms& f) { return saveCases()[0].boxes(f); },
+         [](Forms& f) { f.SutAlimF->SaklaButClick(); }, [](Forms& f) { return saveCases()[0].boxes(f); },
          [](Forms& f) { return f.SutAlimF->sonSilme == 0 ? QStringLiteral("saved") : QString(); },
-         QStringLiteral("SELECT max((SELECT count(*) FROM Degisiklikler), "
-                        "(SELECT count(*) FROM SutGirisi WHERE Aciklama = 'kesinti denemesi')) AS n"),
-         QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE SGID = 1 AND Aciklama = 'kesinti denemesi' AND "
-                        "Sabah = 12.5 AND Aksam = 10 AND (SELECT count(*) FROM Degisiklikler WHERE Kayit_No = 1 AND "
-                        "Islem = 'D' AND json_extract(Onceki, '$.Sabah') = 3 AND json_extract(Sonraki, '$.Sabah') = 12.5) = 1")},
+         QStringLiteral("SELECT max((SELECT count(*) FROM Degisiklikler), (SELECT count(*) FROM SutGirisi WHERE Aciklama = "
+                        "'kesinti denemesi')) AS n"),
+         QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE SGID = 1 AND Aciklama = 'kesinti denemesi' AND Sabah = 12.5 "
+                        "AND (SELECT count(*) FROM Degisiklikler WHERE Kayit_No = 1 AND Islem = 'D' AND "
+                        "json_extract(Onceki, '$.Sabah') = 3 AND json_extract(Sonraki, '$.Sabah') = 12.5) = 1")},
         {"intake deletion",
          [](Forms& f) {
-             TSutAlimF& s = *f.SutAlimF;
-             s.tarihDate.setDate(kDay);
-             s.intakeScreenOpened = 1;
-             s.GuncelleGunluk();
+             f.SutAlimF->tarihDate.setDate(kDay);
+             f.SutAlimF->GuncelleGunluk();
          },
-         [](Forms& f) { f.SutAlimF->KaydSil1Click(); },
-         [](Forms&) { return QStringList(); },
+         [](Forms& f) { f.SutAlimF->KaydSil1Click(); }, [](Forms&) { return QStringList(); },
          [](Forms& f) { return f.SutAlimF->sonSilme ? QStringLiteral("deleted") : QString(); },
-         QStringLiteral("SELECT max((SELECT count(*) FROM Degisiklikler), "
-                        "(SELECT count(*) = 0 FROM SutGirisi WHERE SGID = 1)) AS n"),
-         QStringLiteral("SELECT count(*) AS n FROM Degisiklikler WHERE Kayit_No = 1 AND Islem = 'S' AND "
-                        "json_extract(Onceki, '$.Sabah') = 3 AND NOT EXISTS (SELECT 1 FROM SutGirisi WHERE SGID = 1)")},
+         QStringLiteral("SELECT max((SELECT count(*) FROM Degisiklikler), (SELECT count(*) = 0 FROM SutGirisi WHERE SGID = 1)) AS n"),
+         QStringLiteral("SELECT count(*) AS n FROM Degisiklikler WHERE Kayit_No = 1 AND Islem = 'S' AND json_extract(Onceki, "
+                        "'$.Sabah') = 3 AND NOT EXISTS (SELECT 1 FROM SutGirisi WHERE SGID = 1)")},
     };
 }
 

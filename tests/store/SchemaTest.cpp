@@ -110,14 +110,6 @@ const std::map<std::string, Layout> kTables = {
       {"Soyadi", "VARCHAR(80)"},
       {"Birim_Fiyat", kReal},
       {"Aciklama", "VARCHAR(255)"}}},
-    {"Degisiklikler",
-     {{"DID", kKey},
-      {"Zaman", "DATETIME"},
-      {"Tablo", "VARCHAR(20)"},
-      {"Kayit_No", "INTEGER"},
-      {"Islem", "VARCHAR(1)"},
-      {"Onceki", "TEXT"},
-      {"Sonraki", "TEXT"}}},
 };
 
 std::vector<QVariantList> rowsOf(Connection& connection, const QString& sql, const QStringList& fields)
