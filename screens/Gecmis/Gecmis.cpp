@@ -135,8 +135,9 @@ TGecmisF::TGecmisF(Forms& forms)
     DegisiklikQuery.onCalcFields = [](Record& row) {
         const QString zaman = row.value(QStringLiteral("Zaman")).toString();
         row.setValue(kSaat, cellText(kAsShortDate, zaman) + zaman.mid(kStoredDateFormat.size(), 6));
-        const QString islem = row.value(QStringLiteral("Islem")).toString();
-        const Line line = describe(row.value(QStringLiteral("Tablo")).toString(), static_cast<ChangeKind>(islem.front().toLatin1()),
+        // An empty kind reads as '\0', which names no change.
+        const char islem = row.value(QStringLiteral("Islem")).toString().toLatin1().constData()[0];
+        const Line line = describe(row.value(QStringLiteral("Tablo")).toString(), static_cast<ChangeKind>(islem),
                                    row.value(QStringLiteral("Onceki")).toString(), row.value(QStringLiteral("Sonraki")).toString());
         row.setValue(kKayit, line.record);
         row.setValue(kDegisiklik, line.text);
