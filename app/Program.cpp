@@ -81,12 +81,15 @@ void Program::copyIfDue(const QDate& today)
     run->databasePath = AnaMenuF.sutConnection.path();
     const bool copyDue = triedDay_ != today;
     const bool secondDue = !secondCopyFolder.isEmpty() && secondTriedDay_ != today;
+    const QString unreachable = QStringLiteral("Yedek klasörüne (%1) şu an ulaşılamıyor.").arg(secondCopyFolder);
     if (secondDue && !reachable(secondCopyFolder))
-        status(QStringLiteral("Yedek klasörüne (%1) şu an ulaşılamıyor; günün yedeği yalnızca %2 klasöründe.")
-                   .arg(secondCopyFolder, backupFolder(run->databasePath)));
+        run->secondFailure = unreachable;
     else if (secondDue)
         run->secondFolder = secondCopyFolder;
-    if (!copyDue && run->secondFolder.isEmpty()) return;
+    if (!copyDue && run->secondFolder.isEmpty()) {
+        if (!run->secondFailure.isEmpty()) status(unreachable);
+        return;
+    }
     triedDay_ = today;
     if (!run->secondFolder.isEmpty()) secondTriedDay_ = today;
     status(QStringLiteral("Günlük yedek alınıyor ve denetleniyor..."));
@@ -102,7 +105,7 @@ void Program::copyIfDue(const QDate& today)
             try {
                 run->second = copyToShelf(run->copy->file, CopyShelf::in(run->secondFolder, run->databasePath), run->day, &stop);
             } catch (const std::exception& error) {
-                run->secondFailure = QString::fromUtf8(error.what());
+                run->secondFailure = QStringLiteral("Yedek klasörüne yazılamadı: ") + QString::fromUtf8(error.what());
             }
         },
         [this, run] { tellCopy(*run); });
@@ -131,13 +134,13 @@ void Program::tellCopy(const CopyRun& run)
                      run.copy->problem));
         return;
     }
-    QString line = QStringLiteral("Günlük yedek alındı ve denetlendi: %1").arg(run.copy->file);
+    QString line = QStringLiteral("Günlük yedek alındı ve denetlendi: %1").arg(QFileInfo(run.copy->file).fileName());
     if (!run.secondFailure.isEmpty())
-        line += QStringLiteral(" · Yedek klasörüne yazılamadı: %1").arg(run.secondFailure);
+        line += QStringLiteral("; ") + run.secondFailure;
     else if (run.second && run.second->outcome == DailyBackup::Outcome::Damaged)
-        line += QStringLiteral(" · Yedek klasöründeki kopya denetimden geçmedi, saklanmadı.");
+        line += QStringLiteral("; yedek klasöründeki kopya denetimden geçmedi, saklanmadı.");
     else if (run.second)
-        line += QStringLiteral(" · İkinci kopya: %1").arg(run.second->file);
+        line += QStringLiteral("; kopyası %1 içinde.").arg(run.secondFolder);
     status(line);
 }
 
