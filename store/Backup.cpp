@@ -15,6 +15,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -103,7 +105,7 @@ bool dayCopyThere(const QString& target)
 {
     const QFileInfo there(target);
     if (there.isSymLink() || (there.exists() && !there.isFile()))
-        failCopy(target, SQLITE_CANTOPEN, QStringLiteral("yedeğin adında bir bağlantı ya da başka bir şey duruyor; "
+        failCopy(target, DatabaseError::kNotEngine, QStringLiteral("yedeğin adında bir bağlantı ya da başka bir şey duruyor; "
                                                          "dokunulmadı, yedek alınmadı"));
     return there.exists();
 }
@@ -117,10 +119,13 @@ QString freshFileFor(const CopyShelf& shelf, const QString& target, int* openFil
     if (!QDir().mkpath(shelf.folder)) failCopy(shelf.folder, SQLITE_CANTOPEN, QStringLiteral("yedek klasörü oluşturulamadı"));
     const QString fresh = target + QStringLiteral(".yeni");
     if (QFileInfo(fresh).isFile() && !QFileInfo(fresh).isSymLink()) removeFresh(fresh);  // left by a cut copy
-    bool diskFull = false;
-    const QString why = createNewFile(fresh, &diskFull, openFile);
-    if (!why.isEmpty())
-        failCopy(fresh, diskFull ? SQLITE_FULL : SQLITE_CANTOPEN, QStringLiteral("yedek dosyası yeni olarak oluşturulamadı: ") + why);
+    const int why = createNewFile(fresh, openFile);
+    if (why == EEXIST || why == ELOOP)
+        failCopy(fresh, DatabaseError::kNotEngine, QStringLiteral("yedeğin geçici adında bir bağlantı ya da başka bir şey "
+                                                                  "duruyor; dokunulmadı, yedek alınmadı"));
+    if (why != 0)
+        failCopy(fresh, why == ENOSPC ? SQLITE_FULL : SQLITE_CANTOPEN,
+                 QStringLiteral("yedek dosyası yeni olarak oluşturulamadı: ") + QString::fromLocal8Bit(std::strerror(why)));
     return fresh;
 }
 
@@ -140,7 +145,7 @@ DailyBackup keepChecked(const QString& fresh, const CopyShelf& shelf, const QDat
     const QString why = placeUnderName(fresh, target);
     if (!why.isEmpty()) {
         removeFresh(fresh);
-        failCopy(target, SQLITE_CANTOPEN, QStringLiteral("yedek dosyası adlandırılamadı: ") + why);
+        failCopy(target, DatabaseError::kNotEngine, QStringLiteral("yedek dosyası adlandırılamadı: ") + why);
     }
     result.outcome = DailyBackup::Outcome::Made;
     result.file = target;
