@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -32,6 +34,13 @@ Dialogs::Answer QtDialogs::askYesNoCancel(const QString& text)
     default:
         return Answer::Cancel;
     }
+}
+
+QString QtDialogs::askCsvPath(const QString& suggestedName)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), kProgramTitle + QStringLiteral(" - CSV Olarak Kaydet"),
+                                        QDir::current().absoluteFilePath(suggestedName),
+                                        QStringLiteral("CSV dosyası (*.csv)"));
 }
 
 bool QtWindowControl::isMinimized() const

@@ -244,6 +244,11 @@ void TFabrikaF::FabrikaGridDblClick()
     Guncelle();
 }
 
+void TFabrikaF::FabrikaCsvClick()
+{
+    saveListAsCsv(FabrikaQuery, kMonthColumns, csvFileName({QStringLiteral("Fabrika"), fileNameMonth(tarihDate.date())}));
+}
+
 void TFabrikaF::AyBul()
 {
     ayAdi = captionMonthPage(tarihDate.date(), kMonthCaptionSuffix, AylikSheet);

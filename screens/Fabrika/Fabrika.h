@@ -67,6 +67,8 @@ public:
     // The month list's double-click and its "Değiştir": the current row's day.
     void FabrikaGridDblClick();
     void Degistir1Click() { FabrikaGridDblClick(); }
+    // "CSV Olarak Kaydet…" of the month list.
+    void FabrikaCsvClick();
 
     // The menu's opening: shown, then rebuilt.
     void openFromMenu();

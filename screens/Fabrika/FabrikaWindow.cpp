@@ -140,6 +140,7 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     auto* FabrikaGrid = new QueryGrid(screen.FabrikaQuery, TFabrikaF::kMonthColumns);
     FabrikaGrid->setEnterWalksCells(true);
     FabrikaGrid->addMenuItem(QStringLiteral("Değiştir"), [&screen] { screen.Degistir1Click(); });
+    FabrikaGrid->addCsvItem([&screen] { screen.FabrikaCsvClick(); });
     // Fifteen columns fit 1024 pixels only with their titles on two lines.
     FabrikaGrid->fitNumberColumns(QStringLiteral("99.999,99"));
     tabs->addTab(viewPage(FabrikaGrid, screen.AyTopFabrikaQuery, TFabrikaF::kMonthTotals), QString());

@@ -93,10 +93,13 @@ void TRaporF::DetayYenile()
 {
     detayQuery.close();
     Label1.setText(kNoAccountLabel);
+    // The pickers as they are now, which may no longer be the summary's period.
+    const QDate from = ilktarihDate.date();
+    const QDate to = sontarihDate.date();
+    detayCsvName_ = csvFileName({QStringLiteral("Rapor-Detay"), shortDate(from), shortDate(to)});
     if (SutGirisiQuery.recordCount() == 0) return;
 
-    // The pickers as they are now, which may no longer be the summary's period.
-    const QString period = periodFilter(ilktarihDate.date(), sontarihDate.date());
+    const QString period = periodFilter(from, to);
     // The code comes from the data: bound, it can only ever be compared.
     detayQuery.parameters = {SutGirisiQuery.value(kKodu)};
     rebuild(detayQuery, {
@@ -108,6 +111,18 @@ void TRaporF::DetayYenile()
         QStringLiteral("ORDER BY Tarih ASC, SGID ASC;"),
     });
     Label1.setText(SutGirisiQuery.asString(kAdi) + kAccountLabelSuffix);
+    detayCsvName_ = csvFileName({QStringLiteral("Rapor"), SutGirisiQuery.asString(kKodu), SutGirisiQuery.asString(kAdi),
+                                 shortDate(from), shortDate(to)});
+}
+
+void TRaporF::RaporCsvClick()
+{
+    saveListAsCsv(SutGirisiQuery, kSummaryColumns, csvFileName({QStringLiteral("Rapor"), shortDate(summaryFrom_), shortDate(summaryTo_)}));
+}
+
+void TRaporF::DetayCsvClick()
+{
+    saveListAsCsv(detayQuery, kDetailColumns, detayCsvName_);
 }
 
 void TRaporF::bulButtonClick()

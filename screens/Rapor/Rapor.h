@@ -45,6 +45,10 @@ public:
     void YenileButClick() { Yenile(); }
     void bulButtonClick();
     void SutGirisiGridDblClick() { DetayYenile(); }
+    // "CSV Olarak Kaydet…" of the summary, named after its period, and of
+    // the detail, after its producer and the period it was made for.
+    void RaporCsvClick();
+    void DetayCsvClick();
 
     // Borc minus Alacak, an empty sum counting as 0; unrounded.
     static void SutGirisiQueryCalcFields(Record& row);
@@ -64,5 +68,6 @@ private:
 
     QDate summaryFrom_;
     QDate summaryTo_;
+    QString detayCsvName_;
     StatementPreview* statementPreview_ = nullptr;
 };

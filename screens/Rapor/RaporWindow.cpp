@@ -149,6 +149,8 @@ RaporWindow::RaporWindow(TRaporF& screen)
                                QKeySequence(Qt::Key_Space));
     SutGirisiGrid->addMenuItem(QStringLiteral("Hesap Ekstresi"), [&screen] { screen.EkstreButClick(); });
     SutGirisiGrid->addMenuItem(QStringLiteral("Tüm Ekstreler"), [&screen] { screen.TumEkstreButClick(); });
+    SutGirisiGrid->addCsvItem([&screen] { screen.RaporCsvClick(); });
+    detayGrid->addCsvItem([&screen] { screen.DetayCsvClick(); });
     screen.attachStatementPreview(this);
 
     setControls({

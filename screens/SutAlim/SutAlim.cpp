@@ -170,6 +170,16 @@ void TSutAlimF::KaydSil1Click()
     GuncelleGunluk();
 }
 
+void TSutAlimF::GunlukCsvClick()
+{
+    saveListAsCsv(SutGirisiQuery, kDayColumns, csvFileName({QStringLiteral("SutAlim-Gun"), shortDate(tarihDate.date())}));
+}
+
+void TSutAlimF::AylikCsvClick()
+{
+    saveListAsCsv(AylikSutGirisiQuery, kMonthColumns, csvFileName({QStringLiteral("SutAlim-Ay"), fileNameMonth(tarihDate.date())}));
+}
+
 void TSutAlimF::takePick(const Account& account)
 {
     Bosalt();

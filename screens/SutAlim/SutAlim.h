@@ -50,6 +50,9 @@ public:
     void Dzelt1Click();
     void KaydSil1Click();
     void YeniHesapButClick();
+    // "CSV Olarak Kaydet…" of the day and the month lists.
+    void GunlukCsvClick();
+    void AylikCsvClick();
 
     // The menu's opening, in its steps: shown, flagged as opened, views
     // rebuilt, the list re-read and its first producer loaded.

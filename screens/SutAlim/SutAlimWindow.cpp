@@ -99,9 +99,11 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     dayGrid->setEnterWalksCells(true);
     dayGrid->addMenuItem(QStringLiteral("Düzelt"), [&screen] { screen.Dzelt1Click(); });
     dayGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
+    dayGrid->addCsvItem([&screen] { screen.GunlukCsvClick(); });
     tabs->addTab(viewPage(dayGrid, screen.SutGirisiTopQuery, TSutAlimF::kDayTotals), QString());
     auto* monthGrid = new QueryGrid(screen.AylikSutGirisiQuery, TSutAlimF::kMonthColumns);
     monthGrid->setEnterWalksCells(true);
+    monthGrid->addCsvItem([&screen] { screen.AylikCsvClick(); });
     tabs->addTab(viewPage(monthGrid, screen.AylikSutGirisiTopQuery, TSutAlimF::kMonthTotals), QString());
     tabs->setCurrentIndex(0);
     right->addWidget(tabs, 1);

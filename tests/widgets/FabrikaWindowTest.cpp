@@ -95,7 +95,7 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
     EXPECT_EQ(saved[0][QStringLiteral("Aciklama")].toString(), QStringLiteral("tam"));
     EXPECT_EQ(text("kayitnoEdit"), saved[0][QStringLiteral("FIB")].toString());
 
-    // The month list: its columns, its one menu item, which picks the day.
+    // The month list: its columns, its first menu item, which picks the day.
     auto* grid = control<QueryGrid>("FabrikaGrid");
     ASSERT_EQ(grid->model()->columnCount(), 15);
     EXPECT_EQ(grid->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Toplanan Tutar"));
@@ -109,7 +109,7 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
     EXPECT_LE(total, 1024 - 40);
     EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QStringLiteral("05.03.2021"));
     EXPECT_EQ(grid->model()->index(0, 6).data().toString(), QStringLiteral("21,00"));
-    ASSERT_EQ(grid->actions().size(), 1);
+    ASSERT_EQ(grid->actions().size(), 2);
     EXPECT_EQ(grid->actions()[0]->text(), QStringLiteral("Değiştir"));
     control<DatePicker>("tarihDate")->setDate(QDate(2021, 3, 9));
     EXPECT_TRUE(text("kayitnoEdit").isEmpty()) << "the user's date change refreshed the panel";

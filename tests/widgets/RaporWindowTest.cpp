@@ -184,7 +184,7 @@ TEST_F(RaporWindowTest, EkstreWithEnterAndTheGridsMenuOpenThePrintPreviewOfTheir
     auto* summary = control<QueryGrid>("SutGirisiGrid");
     QStringList items;
     for (QAction* action : summary->actions()) items << action->text();
-    ASSERT_EQ(items, (QStringList{"Hesap Hareketleri", "Hesap Ekstresi", "Tüm Ekstreler"}));
+    ASSERT_EQ(items, (QStringList{"Hesap Hareketleri", "Hesap Ekstresi", "Tüm Ekstreler", "CSV Olarak Kaydet…"}));
     closePreviewWhenShown(seen, true);
     summary->actions()[2]->trigger();
     EXPECT_EQ(seen.opened, 2);
