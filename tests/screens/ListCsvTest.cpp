@@ -15,6 +15,7 @@ protected:
     {
         addAccount(QStringLiteral("K1"), QStringLiteral("Ali Işık"), 1.4);
         addAccount(QStringLiteral("K2"), QStringLiteral("Bora; \"Kaya\""), 2);
+        addAccount(QStringLiteral("K3"), QStringLiteral("Cem Öz"), 1.25);
         intakeRow(kDay, QStringLiteral("K1"), QStringLiteral("Ali Işık"), 1234.5, 10, 1.4, QStringLiteral("sabah; geç"));
         intakeRow(kDay, QStringLiteral("K2"), QStringLiteral("Bora; \"Kaya\""), 0, 20.25, 2);
         paymentRow(kDay, QStringLiteral("K1"), QStringLiteral("Ali Işık"), QVariant(), 1500.255, QStringLiteral("iki\nsatır"));
@@ -77,6 +78,8 @@ TEST_F(ListCsvTest, EveryListIsSavedAsItsGridShowsItUnderItsScreenAndPeriod)
     } lists[] = {
         {[&] { intake.GunlukCsvClick(); }, intake.SutGirisiQuery, TSutAlimF::kDayColumns, QStringLiteral("SutAlim-Gun-09.12.2026.csv")},
         {[&] { intake.AylikCsvClick(); }, intake.AylikSutGirisiQuery, TSutAlimF::kMonthColumns, QStringLiteral("SutAlim-Ay-2026-12.csv")},
+        {[&] { intake.GelmeyenCsvClick(); }, intake.GelmeyenQuery, TSutAlimF::kAbsentColumns,
+         QStringLiteral("SutAlim-Gelmeyen-09.12.2026.csv")},
         {[&] { payment.AylikCsvClick(); }, payment.SutGirisiQuery, TVerilenlerF::kMonthColumns, QStringLiteral("Verilenler-2026-12.csv")},
         {[&] { report.RaporCsvClick(); }, report.SutGirisiQuery, TRaporF::kSummaryColumns, QStringLiteral("Rapor-01.12.2026-31.12.2026.csv")},
         {[&] { report.DetayCsvClick(); }, report.detayQuery, TRaporF::kDetailColumns,

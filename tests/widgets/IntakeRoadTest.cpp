@@ -153,4 +153,29 @@ TEST_F(IntakeRoadTest, TheListAndThePanelAreReachedByKeyboard)
     EXPECT_EQ(focusedName(), QStringLiteral("sabahEdit"));
 }
 
+// The third page: who has not poured yet. Enter on a name loads him and
+// goes to his morning box; his save takes him off the page.
+TEST_F(IntakeRoadTest, EnterOnTheAbsentLoadsOneAndHisSaveTakesHimOff)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali Veli"), 1.4);
+    addAccount(QStringLiteral("K2"), QStringLiteral("Bora Can"), 2);
+    intake.tarihDate.setDate(QDate(2021, 3, 5));
+    intakeRow(QDate(2021, 3, 5), QStringLiteral("K1"), QStringLiteral("Ali Veli"), 10, 0, 1.4);
+    menu.SutAlimButtonClick();
+    QApplication::setActiveWindow(&window);
+    auto* tabs = control<QTabWidget>("tabs");
+    EXPECT_EQ(tabs->tabText(2), QStringLiteral("Gelmeyenler (1)"));
+
+    tabs->setCurrentIndex(2);
+    auto* absent = control<QueryGrid>("GelmeyenGrid");
+    absent->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Return);
+    EXPECT_EQ(control<QLineEdit>("KoduEdit")->text(), QStringLiteral("K2"));
+    EXPECT_EQ(focusedName(), QStringLiteral("sabahEdit"));
+    typeHere("12");
+    control<QPushButton>("SaklaBut")->click();
+    EXPECT_EQ(absent->model()->rowCount(), 0);
+    EXPECT_EQ(tabs->tabText(2), QStringLiteral("Gelmeyenler (0)"));
+}
+
 }  // namespace
