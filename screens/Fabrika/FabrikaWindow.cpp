@@ -1,5 +1,6 @@
 #include "screens/Fabrika/FabrikaWindow.h"
 
+#include "common/widgets/BarChart.h"
 #include "common/widgets/Binding.h"
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/ErrorBox.h"
@@ -144,6 +145,8 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     // Fifteen columns fit 1024 pixels only with their titles on two lines.
     FabrikaGrid->fitNumberColumns(QStringLiteral("99.999,99"));
     tabs->addTab(viewPage(FabrikaGrid, screen.AyTopFabrikaQuery, TFabrikaF::kMonthTotals), QString());
+    auto* GrafikChart = new BarChart(screen.AylikGrafik);
+    tabs->addTab(GrafikChart, QStringLiteral("Grafik"));
     rows->addWidget(tabs, 1);
     setCentralWidget(centre);
 
@@ -193,5 +196,6 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
         {kapatButton, "kapatButton"},
         {tabs, "tabs"},
         {FabrikaGrid, "FabrikaGrid"},
+        {GrafikChart, "GrafikChart"},
     });
 }

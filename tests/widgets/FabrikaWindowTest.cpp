@@ -1,4 +1,5 @@
 #include "app/AnaMenu.h"
+#include "common/widgets/BarChart.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Fabrika/FabrikaWindow.h"
 #include "WindowFixture.h"
@@ -125,6 +126,32 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
     EXPECT_EQ(count(QStringLiteral("Fabrika_Cari")), 1);
     QTest::mouseClick(control<QPushButton>("kapatButton"), Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
+}
+
+// The picture's page: the picker's day chosen, the arrow keys move it, a
+// new day in the picker redraws it for that month.
+TEST_F(FabrikaWindowTest, TheChartFollowsThePickerAndTheArrowKeys)
+{
+    factory.tarihDate.setDate(QDate(2021, 3, 5));
+    menu.FabrikaButtonClick();
+    QApplication::setActiveWindow(&window);
+    auto* tabs = control<QTabWidget>("tabs");
+    tabs->setCurrentIndex(1);
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Grafik"));
+    auto* chart = control<BarChart>("GrafikChart");
+    chart->setFocus(Qt::TabFocusReason);
+    const struct {
+        Qt::Key key;
+        const char* chosen;
+    } keys[] = {{Qt::Key_Right, "06.03.2021"}, {Qt::Key_Left, "05.03.2021"}, {Qt::Key_End, "31.03.2021"},
+                {Qt::Key_Right, "31.03.2021"}, {Qt::Key_Home, "01.03.2021"}, {Qt::Key_Left, "01.03.2021"}};
+    for (const auto& k : keys) {
+        press(k.key);
+        EXPECT_TRUE(chart->chosenText().startsWith(QString::fromUtf8(k.chosen))) << chart->chosenText().toStdString();
+    }
+    control<DatePicker>("tarihDate")->setDate(QDate(2021, 2, 10));
+    EXPECT_EQ(chart->chosen(), 9);
+    EXPECT_TRUE(chart->chosenText().startsWith(QStringLiteral("10.02.2021")));
 }
 
 }  // namespace
