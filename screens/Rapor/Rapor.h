@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Chart.h"
 #include "common/Field.h"
 #include "common/GridColumns.h"
 #include "screens/Rapor/Ekstre.h"
@@ -34,6 +35,10 @@ public:
     Query SutGirisiQuery;
     Query SutGirisiTopQuery;
     Query detayQuery;
+    // Under the detail: the producer's litres in each month of its period,
+    // the last month chosen; empty with the detail.
+    Query AylikLitreQuery;
+    Field<ChartData> DetayGrafik;
 
     static const std::vector<GridColumn> kSummaryColumns;
     static const std::vector<TotalBox> kTotals;
@@ -65,6 +70,7 @@ public:
 
 private:
     bool canPrintStatements();
+    void GrafikYenile(const QDate& from, const QDate& to);
 
     QDate summaryFrom_;
     QDate summaryTo_;

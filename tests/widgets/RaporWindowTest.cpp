@@ -1,4 +1,5 @@
 #include "app/AnaMenu.h"
+#include "common/widgets/BarChart.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Rapor/RaporWindow.h"
 #include "screens/Rapor/StatementPreviewDialog.h"
@@ -80,6 +81,7 @@ TEST_F(RaporWindowTest, YenileFillsTheGridsAndANameFoundWithEnterOpensWithADoubl
     const QStringList totals{control<QLineEdit>("Borc_Toplami")->text(), control<QLineEdit>("Alacak_Toplami")->text(),
                              control<QLineEdit>("Bakiye")->text()};
     EXPECT_EQ(totals, (QStringList{"31,50", "5,00", "26,50"}));
+    EXPECT_EQ(control<BarChart>("DetayChart")->chosenText(), QStringLiteral("Mart 2021  ·  Süt —")) << "his months under his rows";
 
     // A new period picked in the pickers; Enter there refreshes nothing, "Yenile" does.
     auto* ilk = control<DatePicker>("ilktarihDate");
