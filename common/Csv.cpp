@@ -19,9 +19,9 @@ QString csvLine(const QStringList& fields)
 
 QString csvCell(const CellFormat& format, const QVariant& value)
 {
+    // Every figure of a grid shows two decimals.
     if (format.kind != CellFormat::Kind::Number || value.isNull()) return cellText(format, value);
-    const NumberPattern plain{kPlainPattern.text, false, true, format.pattern.fixedDecimals};
-    return formatFloat(plain, value.toDouble());
+    return formatFloat(kPlainPattern, value.toDouble());
 }
 
 QString listCsv(const Query& rows, const std::vector<GridColumn>& columns)

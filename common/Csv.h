@@ -14,9 +14,9 @@ class Query;
 
 // One line: fields between ";", quoted where they hold a ";", a quote or a line break.
 QString csvLine(const QStringList& fields);
-// A value as a spreadsheet reads it: a figure to the decimals its column
-// shows, without thousand marks, so it stays a number; anything else as
-// the column shows it.
+// A value as a spreadsheet reads it: a figure with its two decimals and
+// no thousand marks, so it stays a number; anything else as its column
+// shows it.
 QString csvCell(const CellFormat& format, const QVariant& value);
 // A list as its grid shows it: the column titles, then each row.
 QString listCsv(const Query& rows, const std::vector<GridColumn>& columns);

@@ -38,9 +38,13 @@ Dialogs::Answer QtDialogs::askYesNoCancel(const QString& text)
 
 QString QtDialogs::askCsvPath(const QString& suggestedName)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), kProgramTitle + QStringLiteral(" - CSV Olarak Kaydet"),
-                                        QDir::current().absoluteFilePath(suggestedName),
-                                        QStringLiteral("CSV dosyası (*.csv)"));
+    QFileDialog dialog(QApplication::activeWindow(), kProgramTitle + QStringLiteral(" - CSV Olarak Kaydet"),
+                       QDir::currentPath(), QStringLiteral("CSV dosyası (*.csv)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without its ending still makes a .csv file.
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.selectFile(suggestedName);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 bool QtWindowControl::isMinimized() const

@@ -5,8 +5,6 @@
 #include "store/TableCursor.h"
 #include "TempDatabase.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QColor>
 #include <QHeaderView>
 #include <QTest>
@@ -122,26 +120,6 @@ TEST_F(GridTest, EnterWalksTheCellsAndShiftEnterWalksBack)
 
     QTest::keyClick(grid.get(), Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_EQ(current(), at(1, 2));
-}
-
-// The CSV item comes last and takes Ctrl+S, unless the grid already saves
-// something else with it; then Ctrl+Shift+S.
-TEST_F(GridTest, TheCsvItemComesLastOnCtrlSOrCtrlShiftSWhereCtrlSIsTaken)
-{
-    query.open();
-    QStringList ran;
-    for (const bool saveTaken : {false, true}) {
-        makeGrid();
-        if (saveTaken) grid->addMenuItem(QStringLiteral("Kaydet"), [&] { ran << QStringLiteral("Kaydet"); }, QKeySequence(Qt::CTRL | Qt::Key_S));
-        grid->addCsvItem([&] { ran << QStringLiteral("CSV"); });
-        EXPECT_EQ(grid->actions().constLast()->text(), QStringLiteral("CSV Olarak Kaydet…"));
-        QApplication::setActiveWindow(grid.get());
-        grid->setFocus();
-        ran.clear();
-        QTest::keyClick(grid.get(), Qt::Key_S, Qt::ControlModifier);
-        QTest::keyClick(grid.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-        EXPECT_EQ(ran, saveTaken ? (QStringList{"Kaydet", "CSV"}) : QStringList{"CSV"}) << saveTaken;
-    }
 }
 
 }  // namespace
