@@ -51,7 +51,6 @@ BarChart::BarChart(Field<ChartData>& data, QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setMinimumHeight(160);
-    setAutoFillBackground(false);
     setData(data.get());
     QPointer<BarChart> guard(this);
     data.onChange([guard](const ChartData& changed) {
