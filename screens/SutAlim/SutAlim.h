@@ -13,6 +13,7 @@ public:
 
     static inline const QString kDayCaptionSuffix = QStringLiteral("-Günlük Süt Girişi");
     static inline const QString kMonthCaptionSuffix = QStringLiteral("-Aylık Süt Girişi");
+    static inline const QString kAbsentCaption = QStringLiteral("Gelmeyenler");
 
     // Entry panel, besides the shared boxes
     TextField sabahEdit;
@@ -24,17 +25,22 @@ public:
     // Captions of the day page and the month page.
     TextField GunlukSheet{QStringLiteral("Günlük Süt Girişi")};
     TextField AylikSheet{QStringLiteral("Aylık Süt Girişi")};
+    // The page of those who have not poured yet, with their count: "Gelmeyenler (12)".
+    TextField GelmeyenSheet{kAbsentCaption};
 
     Query SutGirisiQuery;
     Query SutGirisiTopQuery;
     Query AylikSutGirisiQuery;
     Query AylikSutGirisiTopQuery;
+    // The account list's producers with no intake row on the picker's day.
+    Query GelmeyenQuery;
 
     // What the day page and the month page show.
     static const std::vector<GridColumn> kDayColumns;
     static const std::vector<TotalBox> kDayTotals;
     static const std::vector<GridColumn> kMonthColumns;
     static const std::vector<TotalBox> kMonthTotals;
+    static const std::vector<GridColumn> kAbsentColumns;
 
     // Set by the menu's opening; until then a date change refreshes nothing.
     int intakeScreenOpened = 0;
@@ -50,6 +56,13 @@ public:
     void Dzelt1Click();
     void KaydSil1Click();
     void YeniHesapButClick();
+    // Enter or a double-click on a producer who has not poured: loaded as
+    // a pick from the producer list.
+    void GelmeyenGridDblClick();
+    // "CSV Olarak Kaydet…" of the day and the month lists.
+    void GunlukCsvClick();
+    void AylikCsvClick();
+    void GelmeyenCsvClick();
 
     // The menu's opening, in its steps: shown, flagged as opened, views
     // rebuilt, the list re-read and its first producer loaded.

@@ -99,10 +99,23 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     dayGrid->setEnterWalksCells(true);
     dayGrid->addMenuItem(QStringLiteral("Düzelt"), [&screen] { screen.Dzelt1Click(); });
     dayGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
+    dayGrid->addCsvItem([&screen] { screen.GunlukCsvClick(); });
     tabs->addTab(viewPage(dayGrid, screen.SutGirisiTopQuery, TSutAlimF::kDayTotals), QString());
     auto* monthGrid = new QueryGrid(screen.AylikSutGirisiQuery, TSutAlimF::kMonthColumns);
     monthGrid->setEnterWalksCells(true);
+    monthGrid->addCsvItem([&screen] { screen.AylikCsvClick(); });
     tabs->addTab(viewPage(monthGrid, screen.AylikSutGirisiTopQuery, TSutAlimF::kMonthTotals), QString());
+    auto* GelmeyenGrid = new QueryGrid(screen.GelmeyenQuery, TSutAlimF::kAbsentColumns);
+    // The pick, then his morning litres.
+    const auto pickAbsent = [&screen, sabahEdit] {
+        screen.GelmeyenGridDblClick();
+        sabahEdit->setFocus(Qt::TabFocusReason);
+    };
+    GelmeyenGrid->addMenuItem(QStringLiteral("Seç"), pickAbsent);
+    GelmeyenGrid->addCsvItem([&screen] { screen.GelmeyenCsvClick(); });
+    GelmeyenGrid->onEnter(pickAbsent);
+    GelmeyenGrid->onDoubleClick(pickAbsent);
+    tabs->addTab(GelmeyenGrid, QString());
     tabs->setCurrentIndex(0);
     right->addWidget(tabs, 1);
     setCentralWidget(centre);
@@ -119,6 +132,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     bind(GecmeRadio, screen.GecmeRadio);
     bindCaption(tabs, 0, screen.GunlukSheet);
     bindCaption(tabs, 1, screen.AylikSheet);
+    bindCaption(tabs, 2, screen.GelmeyenSheet);
 
     onExit(KoduEdit, [&screen] { screen.KoduEditExit(); });
     onDoubleClick(KoduEdit, [&screen] { screen.YeniHesapButClick(); });
@@ -150,6 +164,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
         {tabs, "tabs"},
         {dayGrid, "dayGrid"},
         {monthGrid, "monthGrid"},
+        {GelmeyenGrid, "GelmeyenGrid"},
     });
     // The opening loads the first producer: his morning litres come next.
     setStartControl(sabahEdit);
