@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -165,6 +166,12 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
         {dayGrid, "dayGrid"},
         {monthGrid, "monthGrid"},
         {GelmeyenGrid, "GelmeyenGrid"},
+    });
+    // From anywhere in the window straight to who has not poured yet.
+    auto* toAbsent = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
+    connect(toAbsent, &QShortcut::activated, this, [tabs, GelmeyenGrid] {
+        tabs->setCurrentWidget(GelmeyenGrid);
+        GelmeyenGrid->setFocus(Qt::ShortcutFocusReason);
     });
     // The opening loads the first producer: his morning litres come next.
     setStartControl(sabahEdit);

@@ -155,7 +155,7 @@ TEST_F(IntakeRoadTest, TheListAndThePanelAreReachedByKeyboard)
     EXPECT_EQ(focusedName(), QStringLiteral("sabahEdit"));
 }
 
-// The third page: who has not poured yet. Enter on a name loads him and
+// The third page: who has not poured yet, Ctrl+G away. Enter on a name loads him and
 // goes to his morning box; Ctrl+S on a list offers it as CSV.
 TEST_F(IntakeRoadTest, EnterOnTheAbsentLoadsOneAndCtrlSOffersAListAsCsv)
 {
@@ -165,9 +165,9 @@ TEST_F(IntakeRoadTest, EnterOnTheAbsentLoadsOneAndCtrlSOffersAListAsCsv)
     intakeRow(QDate(2021, 3, 5), QStringLiteral("K1"), QStringLiteral("Ali Veli"), 10, 0, 1.4);
     menu.SutAlimButtonClick();
     QApplication::setActiveWindow(&window);
-    control<QTabWidget>("tabs")->setCurrentIndex(2);
     EXPECT_EQ(control<QTabWidget>("tabs")->tabText(2), QStringLiteral("Gelmeyenler (1)"));
-    control<QueryGrid>("GelmeyenGrid")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(focused(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(focusedName(), QStringLiteral("GelmeyenGrid"));
     press(Qt::Key_Return);
     EXPECT_EQ(control<QLineEdit>("KoduEdit")->text(), QStringLiteral("K2"));
     EXPECT_EQ(focusedName(), QStringLiteral("sabahEdit"));
