@@ -54,12 +54,18 @@ QStringList integrityFindings(sqlite3* db)
     return findings;
 }
 
-QStringList checkedFindings(const QString& file)
+QStringList checkedFindings(const QString& file, const std::atomic<bool>* stop)
 {
     sqlite3* db = nullptr;
     QStringList findings;
-    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) == SQLITE_OK)
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) == SQLITE_OK) {
+        // A program closed during the check does not wait for its end.
+        if (stop)
+            sqlite3_progress_handler(
+                db, 10000, [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; },
+                const_cast<std::atomic<bool>*>(stop));
         findings = integrityFindings(db);
+    }
     else
         findings << QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_close_v2(db);
@@ -131,10 +137,15 @@ QString freshFileFor(const CopyShelf& shelf, const QString& target, int* openFil
 
 // Checks the written copy, keeps it under the day's name and applies the
 // keeping rule to the shelf; the copy just made stays whatever the clock says.
-DailyBackup keepChecked(const QString& fresh, const CopyShelf& shelf, const QDate& today, QStringList findings)
+DailyBackup keepChecked(const QString& fresh, const CopyShelf& shelf, const QDate& today, QStringList findings,
+                        const std::atomic<bool>* stop)
 {
     DailyBackup result;
-    if (findings.isEmpty()) findings = checkedFindings(fresh);
+    if (findings.isEmpty()) findings = checkedFindings(fresh, stop);
+    if (stopped(stop)) {
+        removeFresh(fresh);
+        failCopy(shelf.file(today), SQLITE_INTERRUPT, QString::fromUtf8(sqlite3_errstr(SQLITE_INTERRUPT)));
+    }
     if (findings != QStringList{QStringLiteral("ok")}) {
         removeFresh(fresh);
         result.outcome = DailyBackup::Outcome::Damaged;
@@ -279,11 +290,7 @@ DailyBackup makeDailyBackup(const Connection& connection, const QDate& today, co
         failCopy(target, rc, text);
     }
     sqlite3_close_v2(copy);
-    if (stopped(stop)) {
-        removeFresh(fresh);
-        failCopy(target, SQLITE_INTERRUPT, QString::fromUtf8(sqlite3_errstr(SQLITE_INTERRUPT)));
-    }
-    return keepChecked(fresh, shelf, today, findings);
+    return keepChecked(fresh, shelf, today, findings, stop);
 }
 
 DailyBackup copyToShelf(const QString& checkedCopy, const CopyShelf& shelf, const QDate& today, const std::atomic<bool>* stop)
@@ -306,5 +313,5 @@ DailyBackup copyToShelf(const QString& checkedCopy, const CopyShelf& shelf, cons
         removeFresh(fresh);
         failCopy(target, stopped(stop) ? SQLITE_INTERRUPT : SQLITE_IOERR, why);
     }
-    return keepChecked(fresh, shelf, today, {});
+    return keepChecked(fresh, shelf, today, {}, stop);
 }
