@@ -163,12 +163,15 @@ QPushButton* AnaMenuWindow::addItem(const QString& caption, std::function<void()
     buttons_->insertWidget(buttons_->count() - 1, button, 0, Qt::AlignHCenter);
     if (lastItem_) setTabOrder(lastItem_, button);
     lastItem_ = button;
+    installFormKeyHandler(this);
     return button;
 }
 
 void AnaMenuWindow::showStatus(const QString& text)
 {
+    // A long line is cut at the window's edge; the whole of it shows on hover.
     statusLine_->setText(text);
+    statusLine_->setToolTip(text);
 }
 
 void AnaMenuWindow::closeEvent(QCloseEvent* event)

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "common/Conversions.h"
+#include "common/Csv.h"
 #include "common/Platform.h"
 #include "screens/Rapor/Ekstre.h"
 #include "screens/Rapor/Rapor.h"
@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <map>
@@ -100,15 +99,6 @@ Options parse(const QStringList& arguments)
     return options;
 }
 
-void writeText(const QString& path, const QString& text)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        throw std::runtime_error((QStringLiteral("Dosya yazılamadı: ") + path + QStringLiteral(" (") + file.errorString() +
-                                  QLatin1Char(')'))
-                                     .toStdString());
-}
-
 void writePdf(const QString& path, const std::vector<AccountStatement>& statements, bool a5)
 {
     QPdfWriter pdf(path);
@@ -138,7 +128,7 @@ int statement(Connection& connection, const Options& options)
     if (!pdf.isEmpty())
         writePdf(pdf, statements, options.a5);
     else
-        writeText(csv, statementsCsv(statements));
+        writeTextFile(csv, statementsCsv(statements));
     return 0;
 }
 
@@ -152,20 +142,8 @@ int report(Connection& connection, const Options& options)
     rapor.ilktarihDate.setDate(options.date(QStringLiteral("--from")));
     rapor.sontarihDate.setDate(options.date(QStringLiteral("--to")));
     rapor.Yenile();
-    // The summary's own lines, in its order, under the titles of a spreadsheet.
-    QString text = csvLine({QStringLiteral("Kodu"), QStringLiteral("Adı"), QStringLiteral("Borcumuz"),
-                            QStringLiteral("Alacağımız"), QStringLiteral("Kalan Tutar")});
-    const Query& lines = rapor.SutGirisiQuery;
-    for (int row = 0; row < lines.recordCount(); ++row) {
-        QStringList fields;
-        for (const GridColumn& column : TRaporF::kSummaryColumns) {
-            const QVariant value = lines.valueAt(row, column.field);
-            fields << (column.format.kind == CellFormat::Kind::Number ? formatFloat(kPlainPattern, value.toDouble())
-                                                                      : value.toString());
-        }
-        text += csvLine(fields);
-    }
-    writeText(csv, text);
+    // The summary as its list shows it, the same file as its "CSV Olarak Kaydet…".
+    writeTextFile(csv, listCsv(rapor.SutGirisiQuery, TRaporF::kSummaryColumns));
     return 0;
 }
 

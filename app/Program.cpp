@@ -4,9 +4,24 @@
 #include "store/Backup.h"
 #include "store/DatabaseError.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <optional>
+
+// What a copy in the background did, told back on the program's thread.
+struct CopyRun {
+    QDate day;
+    QString databasePath;
+    std::optional<DailyBackup> copy;
+    QString failure;
+    QString secondFolder;
+    std::optional<DailyBackup> second;
+    QString secondFailure;
+};
 
 namespace {
 
@@ -22,6 +37,12 @@ QString restoreAdvice(const QString& databasePath, const QString& copy)
 bool isDamage(int code)
 {
     return (code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB;
+}
+
+bool reachable(const QString& folder)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
 }
 
 }  // namespace
@@ -40,43 +61,103 @@ bool Program::start(const QString& databasePath, const QDate& today)
                                               .toStdString());
     }
     if (outcome == StartOutcome::Declined) return false;
-    backUp(databasePath, today);
+    // A copy named after a later day: the clock went back (a dead clock
+    // battery). Today's data is copied all the same.
+    const QDate latest = latestBackupDay(databasePath);
+    if (latest > today)
+        dialogs_.message(QStringLiteral("Bilgisayarın tarihi geri gitmiş görünüyor: bugün %1, ama %2 tarihli bir yedek "
+                                        "var. Tarihi ve saati düzeltin; bugünün verisi yine de yedeklenecek.")
+                             .arg(shortDate(today), shortDate(latest)));
     screens = std::make_unique<ScreenSet>(AnaMenuF.sutConnection, dialogs_);
     AnaMenuF.attach(screens->forms);
     return true;
 }
 
-void Program::backUp(const QString& databasePath, const QDate& today)
+void Program::copyIfDue(const QDate& today)
 {
-    const bool firstToday = !QFileInfo::exists(backupFile(databasePath, today));
-    if (firstToday && onLongWork)
-        onLongWork(QStringLiteral("Günlük yedek alınıyor ve denetleniyor, lütfen bekleyin..."));
-    QString told;
-    try {
-        const DailyBackup backup = makeDailyBackup(AnaMenuF.sutConnection, today);
-        if (backup.outcome == DailyBackup::Outcome::Damaged) {
-            const QString copy = newestBackup(databasePath);
-            told = QStringLiteral("Veritabanının bakıma ihtiyacı var: bugünün yedeği denetimden geçmedi, çünkü %1 "
-                                  "dosyasında bozulma bulundu. Bozuk yedek saklanmadı.\n\n%2\n\nDenetimin bulduğu:\n%3")
-                       .arg(databasePath,
-                            copy.isEmpty()
-                                ? QStringLiteral("Yedek klasöründe (%1) sağlam bir yedek yok.").arg(backupFolder(databasePath))
-                                : restoreAdvice(databasePath, copy),
-                            backup.problem);
-        }
-    } catch (const DatabaseError& error) {
-        // The day's work goes on; the next start tries again.
-        told = QStringLiteral("Günlük yedek alınamadı; program çalışmaya devam ediyor, yedek bir sonraki açılışta "
-                              "yeniden denenecek.\n\n%1")
-                   .arg(QString::fromUtf8(error.what()));
+    if (copying_.running() || !AnaMenuF.sutConnection.isOpen()) return;
+    auto run = std::make_shared<CopyRun>();
+    run->day = today;
+    run->databasePath = AnaMenuF.sutConnection.path();
+    const bool copyDue = triedDay_ != today;
+    const bool secondDue = !secondCopyFolder.isEmpty() && secondTriedDay_ != today;
+    const QString unreachable = QStringLiteral("Yedek klasörüne (%1) şu an ulaşılamıyor.").arg(secondCopyFolder);
+    if (secondDue && !reachable(secondCopyFolder))
+        run->secondFailure = unreachable;
+    else if (secondDue)
+        run->secondFolder = secondCopyFolder;
+    if (!copyDue && run->secondFolder.isEmpty()) {
+        if (!run->secondFailure.isEmpty()) status(unreachable);
+        return;
     }
-    if (firstToday && onLongWork) onLongWork(QString());
-    // A copy named after a later day: the clock went back (a dead clock
-    // battery). Today's data was copied all the same.
-    const QDate latest = latestBackupDay(databasePath);
-    if (latest > today)
-        told = QStringLiteral("Bilgisayarın tarihi geri gitmiş görünüyor: bugün %1, ama %2 tarihli bir yedek var. "
-                              "Tarihi ve saati düzeltin; bugünün verisi yine de yedeklendi.%3")
-                   .arg(shortDate(today), shortDate(latest), told.isEmpty() ? QString() : QStringLiteral("\n\n") + told);
-    if (!told.isEmpty()) dialogs_.message(told);
+    triedDay_ = today;
+    if (!run->secondFolder.isEmpty()) secondTriedDay_ = today;
+    status(QStringLiteral("Günlük yedek alınıyor ve denetleniyor..."));
+    const Connection& connection = AnaMenuF.sutConnection;
+    copying_.start(
+        [run, &connection](const std::atomic<bool>& stop) {
+            try {
+                run->copy = makeDailyBackup(connection, run->day, &stop);
+            } catch (const std::exception& error) {
+                run->failure = QString::fromUtf8(error.what());
+            }
+            if (run->secondFolder.isEmpty() || !run->copy || run->copy->outcome == DailyBackup::Outcome::Damaged) return;
+            try {
+                run->second = copyToShelf(run->copy->file, CopyShelf::in(run->secondFolder, run->databasePath), run->day, &stop);
+            } catch (const std::exception& error) {
+                run->secondFailure = QStringLiteral("Yedek klasörüne yazılamadı: ") + QString::fromUtf8(error.what());
+            }
+        },
+        [this, run] { tellCopy(*run); });
+}
+
+void Program::tellCopy(const CopyRun& run)
+{
+    const QString& databasePath = run.databasePath;
+    if (!run.failure.isEmpty()) {
+        // The day's work goes on; the next start tries again.
+        status(QStringLiteral("Günlük yedek alınamadı."));
+        dialogs_.message(QStringLiteral("Günlük yedek alınamadı; program çalışmaya devam ediyor, yedek bir sonraki açılışta "
+                                        "yeniden denenecek.\n\n%1")
+                             .arg(run.failure));
+        return;
+    }
+    if (run.copy->outcome == DailyBackup::Outcome::Damaged) {
+        const QString copy = newestBackup(databasePath);
+        status(QStringLiteral("Günlük yedek denetimden geçmedi."));
+        dialogs_.message(
+            QStringLiteral("Veritabanının bakıma ihtiyacı var: bugünün yedeği denetimden geçmedi, çünkü %1 "
+                           "dosyasında bozulma bulundu. Bozuk yedek saklanmadı.\n\n%2\n\nDenetimin bulduğu:\n%3")
+                .arg(databasePath,
+                     copy.isEmpty() ? QStringLiteral("Yedek klasöründe (%1) sağlam bir yedek yok.").arg(backupFolder(databasePath))
+                                    : restoreAdvice(databasePath, copy),
+                     run.copy->problem));
+        return;
+    }
+    QString line = QStringLiteral("Günlük yedek alındı ve denetlendi: %1").arg(QFileInfo(run.copy->file).fileName());
+    if (!run.secondFailure.isEmpty())
+        line += QStringLiteral("; ") + run.secondFailure;
+    else if (run.second && run.second->outcome == DailyBackup::Outcome::Damaged)
+        line += QStringLiteral("; yedek klasöründeki kopya denetimden geçmedi, saklanmadı.");
+    else if (run.second)
+        line += QStringLiteral("; kopyası %1 içinde.").arg(run.secondFolder);
+    status(line);
+}
+
+void Program::status(const QString& text)
+{
+    if (onCopyStatus) onCopyStatus(text);
+}
+
+QString Program::secondFolderDoubt(const QString& folder) const
+{
+    struct stat chosen {};
+    struct stat data {};
+    const QString dataFolder = QFileInfo(AnaMenuF.sutConnection.path()).absolutePath();
+    if (::stat(QFile::encodeName(folder).constData(), &chosen) != 0 ||
+        ::stat(QFile::encodeName(dataFolder).constData(), &data) != 0 || chosen.st_dev != data.st_dev)
+        return {};
+    return QStringLiteral("%1 klasörü veritabanıyla aynı diskte; o disk bozulursa bu yedekler de gider. "
+                          "Yedek klasörünü başka bir diskte (bir USB bellekte) seçin.")
+        .arg(folder);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AnaMenu.h"
+#include "app/BackgroundWork.h"
 #include "screens/ScreenSet.h"
 
 #include <QDate>
@@ -8,8 +9,11 @@
 #include <functional>
 #include <memory>
 
+struct CopyRun;
+
 // Everything that lives from start-up to exit, in creation order: the menu
-// with its connection first, then the working screens.
+// with its connection first, then the working screens, and last the day's
+// copy under way, stopped before the connection closes.
 class Program {
 public:
     Program(Dialogs& dialogs, Shell& shell) : AnaMenuF(shell), dialogs_(dialogs) {}
@@ -17,19 +21,34 @@ public:
     // Opens the database file, offering to create it when it is missing, and
     // creates the screens. False when the user declined to create it.
     // A file that cannot be used throws, and nothing is created; a damaged
-    // one names the newest backup. On the first start of a day the database
-    // is copied and checked first.
+    // one names the newest backup. A clock that went back is said here.
     bool start(const QString& databasePath, const QDate& today = QDate::currentDate());
 
-    // Told a text before the day's copy and its check begin (they take
-    // seconds on a large ledger), and an empty text when they are done.
-    std::function<void(const QString& text)> onLongWork;
+    // Makes the day's checked copy, and its twin in the second folder while
+    // that is reachable, in the background when they are due: the first time
+    // this is called on a day without a copy (also a day that began while the
+    // program was open). Saves go on meanwhile.
+    void copyIfDue(const QDate& today = QDate::currentDate());
+    // Waits for a copy under way and tells how it went.
+    void finishCopy() { copying_.finish(); }
+
+    // Where each day's copy also goes (a USB stick); empty for nowhere.
+    QString secondCopyFolder;
+    // Why a folder is a poor second place for the copies; empty when it is not.
+    QString secondFolderDoubt(const QString& folder) const;
+
+    // The copies' line for the status bar.
+    std::function<void(const QString& text)> onCopyStatus;
 
     TAnaMenuF AnaMenuF;
     std::unique_ptr<ScreenSet> screens;
 
 private:
-    void backUp(const QString& databasePath, const QDate& today);
+    void tellCopy(const CopyRun& run);
+    void status(const QString& text);
 
     Dialogs& dialogs_;
+    QDate triedDay_;
+    QDate secondTriedDay_;
+    BackgroundWork copying_;
 };

@@ -3,6 +3,9 @@
 #include "app/Program.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QSettings>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -22,14 +25,51 @@ void configureApplication(QApplication& app)
     useProgramFont();
 }
 
-ProgramWindows::ProgramWindows(Program& program)
+ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
     : menu(program.AnaMenuF),
       sutAlim(*program.screens->forms.SutAlimF),
       cari(*program.screens->forms.cariF),
       verilenler(*program.screens->forms.VerilenlerF),
       rapor(*program.screens->forms.RaporF),
       fabrika(*program.screens->forms.FabrikaF),
-      gecmis(*program.screens->forms.GecmisF)
+      gecmis(*program.screens->forms.GecmisF),
+      program_(program),
+      dialogs_(dialogs)
 {
+    program.onCopyStatus = [this](const QString& text) { menu.showStatus(text); };
+    program.secondCopyFolder = QSettings().value(kSecondCopyFolderKey).toString();
+    menu.addItem(QStringLiteral("Yedek Klasörü…"), [this] { chooseSecondCopyFolder(); });
     menu.addItem(QStringLiteral("Değişiklik Geçmişi"), [&program] { program.AnaMenuF.GecmisButtonClick(); });
+    QObject::connect(&copyClock_, &QTimer::timeout, [&program] { program.copyIfDue(); });
+    copyClock_.start(60 * 1000);
+}
+
+void ProgramWindows::chooseSecondCopyFolder()
+{
+    QString& folder = program_.secondCopyFolder;
+    if (!folder.isEmpty()) {
+        const Dialogs::Answer answer = dialogs_.askYesNoCancel(
+            QStringLiteral("Günlük yedekler %1 klasörüne de alınıyor. Başka bir klasör seçilsin mi?\n"
+                           "(Hayır: bu klasöre yedek alınması bırakılır.)")
+                .arg(folder));
+        if (answer == Dialogs::Answer::Cancel) return;
+        if (answer == Dialogs::Answer::No) {
+            folder.clear();
+            QSettings().remove(kSecondCopyFolderKey);
+            menu.showStatus(QStringLiteral("Günlük yedekler yalnızca veritabanının yanındaki Yedek klasörüne alınıyor."));
+            return;
+        }
+    }
+    const QString chosen = QFileDialog::getExistingDirectory(&menu, QStringLiteral("Yedek Klasörü"),
+                                                             folder.isEmpty() ? QDir::homePath() : folder);
+    if (chosen.isEmpty()) return;
+    const QString doubt = program_.secondFolderDoubt(chosen);
+    if (!doubt.isEmpty()) {
+        dialogs_.message(doubt);
+        return;
+    }
+    folder = chosen;
+    QSettings().setValue(kSecondCopyFolderKey, chosen);
+    menu.showStatus(QStringLiteral("Günlük yedekler %1 klasörüne de alınacak.").arg(chosen));
+    program_.copyIfDue();
 }

@@ -8,6 +8,9 @@
 #include "screens/Verilenler/VerilenlerWindow.h"
 #include "screens/cari/CariWindow.h"
 
+#include <QTimer>
+
+class Dialogs;
 class Program;
 class QApplication;
 
@@ -15,9 +18,14 @@ class QApplication;
 // Fusion style, the base font.
 void configureApplication(QApplication& app);
 
-// Every window over its screen, the menu first; they live as long as the program.
+// The settings key of the second folder for the daily copies.
+inline const QString kSecondCopyFolderKey = QStringLiteral("Yedek/IkinciKlasor");
+
+// Every window over its screen, the menu first; they live as long as the
+// program. The menu's status bar follows the daily copies, which are looked
+// at every minute so that a day begun while the program is open gets its own.
 struct ProgramWindows {
-    explicit ProgramWindows(Program& program);
+    ProgramWindows(Program& program, Dialogs& dialogs);
 
     AnaMenuWindow menu;
     SutAlimWindow sutAlim;
@@ -26,4 +34,11 @@ struct ProgramWindows {
     RaporWindow rapor;
     FabrikaWindow fabrika;
     GecmisWindow gecmis;
+
+private:
+    void chooseSecondCopyFolder();
+
+    Program& program_;
+    Dialogs& dialogs_;
+    QTimer copyClock_;
 };

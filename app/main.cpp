@@ -7,15 +7,11 @@
 #include "common/widgets/ScreenWindow.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLabel>
-#include <QWindow>
 
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -49,25 +45,6 @@ int main(int argc, char* argv[])
     }
     DesktopShell shell;
     Program program(dialogs, shell);
-    // Says why the first start of a day takes a while.
-    std::unique_ptr<QLabel> notice;
-    program.onLongWork = [&notice](const QString& text) {
-        if (text.isEmpty()) {
-            notice.reset();
-            return;
-        }
-        notice = std::make_unique<QLabel>(text, nullptr, Qt::Dialog);
-        notice->setWindowTitle(TAnaMenuF::kTitle);
-        notice->setMargin(24);
-        notice->show();
-        // Painted only once the window manager has shown it.
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < 500 && !(notice->windowHandle() && notice->windowHandle()->isExposed()))
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        notice->repaint();
-        QApplication::processEvents();
-    };
     try {
         if (!program.start(kDatabasePath)) return 0;
     } catch (const std::exception& error) {
@@ -75,8 +52,10 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    ProgramWindows windows(program);
+    ProgramWindows windows(program, dialogs);
     windows.menu.showMaximized();
+    // The day's copy runs behind the menu.
+    program.copyIfDue();
     guard.onShowAsked([&windows] {
         QWidget* front = QApplication::activeWindow() ? QApplication::activeWindow() : &windows.menu;
         if (front->isMinimized()) front->showMaximized();

@@ -42,8 +42,9 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
     }
-    ProgramWindows windows(program);
+    ProgramWindows windows(program, dialogs);
     windows.menu.showMaximized();
+    program.copyIfDue();
     QApplication::processEvents();
     std::printf("startup_ms %.1f\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
     std::printf("rss_kib menu %ld\n", residentKiB());

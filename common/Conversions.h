@@ -37,6 +37,8 @@ inline constexpr NumberPattern kGridPattern{"#,###.00", true, false, true};
 inline constexpr NumberPattern kTypingPattern{"#.##", false, false, false};
 // "0.00": figures written for a spreadsheet, without thousand marks.
 inline constexpr NumberPattern kPlainPattern{"0.00", false, true, true};
+// "#,##0.##": the steps of a chart's axis.
+inline constexpr NumberPattern kAxisPattern{"#,##0.##", true, true, false};
 // "#.00": a total box while it has the focus.
 inline constexpr NumberPattern kFocusedTotalPattern{"#.00", false, false, true};
 

@@ -21,6 +21,10 @@ public:
     virtual bool confirmDefaultNo(const QString& text) = 0;
     // Yes/No/Cancel with the question icon, "Hayır" the default button.
     virtual Answer askYesNoCancel(const QString& text) = 0;
+    // The save dialog of a CSV file, opened in the working folder with the
+    // given name offered: the path chosen, empty when given up. Without a
+    // window there is no one to ask, and nothing is written.
+    virtual QString askCsvPath(const QString& /*suggestedName*/) { return {}; }
 };
 
 // A screen's own window.

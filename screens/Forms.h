@@ -4,6 +4,7 @@
 #include "common/Field.h"
 #include "common/MonthPeriod.h"
 #include "common/Conversions.h"
+#include "common/Csv.h"
 #include "store/Query.h"
 #include "store/TableCursor.h"
 
@@ -55,6 +56,14 @@ public:
     }
 
 protected:
+    // "CSV Olarak Kaydet…" of a list: what its grid shows, into the file the
+    // user chooses, offered under the given name in the working folder.
+    void saveListAsCsv(const Query& rows, const std::vector<GridColumn>& columns, const QString& fileName)
+    {
+        const QString path = forms_.dialogs.askCsvPath(fileName);
+        if (!path.isEmpty()) writeTextFile(path, listCsv(rows, columns));
+    }
+
     Forms& forms_;
 
 private:

@@ -15,6 +15,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -52,12 +54,18 @@ QStringList integrityFindings(sqlite3* db)
     return findings;
 }
 
-QStringList checkedFindings(const QString& file)
+QStringList checkedFindings(const QString& file, const std::atomic<bool>* stop)
 {
     sqlite3* db = nullptr;
     QStringList findings;
-    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) == SQLITE_OK)
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) == SQLITE_OK) {
+        // A program closed during the check does not wait for its end.
+        if (stop)
+            sqlite3_progress_handler(
+                db, 10000, [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; },
+                const_cast<std::atomic<bool>*>(stop));
         findings = integrityFindings(db);
+    }
     else
         findings << QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_close_v2(db);
@@ -103,7 +111,7 @@ bool dayCopyThere(const QString& target)
 {
     const QFileInfo there(target);
     if (there.isSymLink() || (there.exists() && !there.isFile()))
-        failCopy(target, SQLITE_CANTOPEN, QStringLiteral("yedeğin adında bir bağlantı ya da başka bir şey duruyor; "
+        failCopy(target, DatabaseError::kNotEngine, QStringLiteral("yedeğin adında bir bağlantı ya da başka bir şey duruyor; "
                                                          "dokunulmadı, yedek alınmadı"));
     return there.exists();
 }
@@ -117,19 +125,27 @@ QString freshFileFor(const CopyShelf& shelf, const QString& target, int* openFil
     if (!QDir().mkpath(shelf.folder)) failCopy(shelf.folder, SQLITE_CANTOPEN, QStringLiteral("yedek klasörü oluşturulamadı"));
     const QString fresh = target + QStringLiteral(".yeni");
     if (QFileInfo(fresh).isFile() && !QFileInfo(fresh).isSymLink()) removeFresh(fresh);  // left by a cut copy
-    bool diskFull = false;
-    const QString why = createNewFile(fresh, &diskFull, openFile);
-    if (!why.isEmpty())
-        failCopy(fresh, diskFull ? SQLITE_FULL : SQLITE_CANTOPEN, QStringLiteral("yedek dosyası yeni olarak oluşturulamadı: ") + why);
+    const int why = createNewFile(fresh, openFile);
+    if (why == EEXIST || why == ELOOP)
+        failCopy(fresh, DatabaseError::kNotEngine, QStringLiteral("yedeğin geçici adında bir bağlantı ya da başka bir şey "
+                                                                  "duruyor; dokunulmadı, yedek alınmadı"));
+    if (why != 0)
+        failCopy(fresh, why == ENOSPC ? SQLITE_FULL : SQLITE_CANTOPEN,
+                 QStringLiteral("yedek dosyası yeni olarak oluşturulamadı: ") + QString::fromLocal8Bit(std::strerror(why)));
     return fresh;
 }
 
 // Checks the written copy, keeps it under the day's name and applies the
 // keeping rule to the shelf; the copy just made stays whatever the clock says.
-DailyBackup keepChecked(const QString& fresh, const CopyShelf& shelf, const QDate& today, QStringList findings)
+DailyBackup keepChecked(const QString& fresh, const CopyShelf& shelf, const QDate& today, QStringList findings,
+                        const std::atomic<bool>* stop)
 {
     DailyBackup result;
-    if (findings.isEmpty()) findings = checkedFindings(fresh);
+    if (findings.isEmpty()) findings = checkedFindings(fresh, stop);
+    if (stopped(stop)) {
+        removeFresh(fresh);
+        failCopy(shelf.file(today), SQLITE_INTERRUPT, QString::fromUtf8(sqlite3_errstr(SQLITE_INTERRUPT)));
+    }
     if (findings != QStringList{QStringLiteral("ok")}) {
         removeFresh(fresh);
         result.outcome = DailyBackup::Outcome::Damaged;
@@ -140,7 +156,7 @@ DailyBackup keepChecked(const QString& fresh, const CopyShelf& shelf, const QDat
     const QString why = placeUnderName(fresh, target);
     if (!why.isEmpty()) {
         removeFresh(fresh);
-        failCopy(target, SQLITE_CANTOPEN, QStringLiteral("yedek dosyası adlandırılamadı: ") + why);
+        failCopy(target, DatabaseError::kNotEngine, QStringLiteral("yedek dosyası adlandırılamadı: ") + why);
     }
     result.outcome = DailyBackup::Outcome::Made;
     result.file = target;
@@ -274,11 +290,7 @@ DailyBackup makeDailyBackup(const Connection& connection, const QDate& today, co
         failCopy(target, rc, text);
     }
     sqlite3_close_v2(copy);
-    if (stopped(stop)) {
-        removeFresh(fresh);
-        failCopy(target, SQLITE_INTERRUPT, QString::fromUtf8(sqlite3_errstr(SQLITE_INTERRUPT)));
-    }
-    return keepChecked(fresh, shelf, today, findings);
+    return keepChecked(fresh, shelf, today, findings, stop);
 }
 
 DailyBackup copyToShelf(const QString& checkedCopy, const CopyShelf& shelf, const QDate& today, const std::atomic<bool>* stop)
@@ -301,5 +313,5 @@ DailyBackup copyToShelf(const QString& checkedCopy, const CopyShelf& shelf, cons
         removeFresh(fresh);
         failCopy(target, stopped(stop) ? SQLITE_INTERRUPT : SQLITE_IOERR, why);
     }
-    return keepChecked(fresh, shelf, today, {});
+    return keepChecked(fresh, shelf, today, {}, stop);
 }

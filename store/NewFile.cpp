@@ -17,16 +17,15 @@ QString errnoText(int number)
 
 }  // namespace
 
-QString createNewFile(const QString& path, bool* diskFull, int* openFile)
+int createNewFile(const QString& path, int* openFile)
 {
     const int made = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (diskFull) *diskFull = made < 0 && errno == ENOSPC;
-    if (made < 0) return errnoText(errno);
+    if (made < 0) return errno;
     if (openFile)
         *openFile = made;
     else
         ::close(made);
-    return {};
+    return 0;
 }
 
 QString placeUnderName(const QString& fresh, const QString& target)
@@ -37,7 +36,7 @@ QString placeUnderName(const QString& fresh, const QString& target)
     } else {
         const int why = errno;
         const QFileInfo there(target);
-        if (why == EEXIST || there.exists() || there.isSymLink()) return errnoText(EEXIST);
+        if (why == EEXIST || there.exists() || there.isSymLink()) return QStringLiteral("bu adda bir dosya ya da bağlantı duruyor");
         if (::rename(from.constData(), to.constData()) != 0) return errnoText(errno);
     }
     const int folder = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);

@@ -7,10 +7,10 @@
 // so nothing is ever written through a planted link or over another file.
 
 // Creates an empty file that did not exist, never following a link; returns
-// why it could not (empty when made). ENOSPC is told by *diskFull. With
-// openFile the file stays open for writing there, so nothing put at its
-// name in the meantime is written instead.
-QString createNewFile(const QString& path, bool* diskFull = nullptr, int* openFile = nullptr);
+// the system's error number when it could not (0 when made). With openFile
+// the file stays open for writing there, so nothing put at its name in the
+// meantime is written instead.
+int createNewFile(const QString& path, int* openFile = nullptr);
 
 // Gives the finished file `fresh` the name `target` where nothing stands
 // there, and syncs the folder; `fresh` is gone afterwards either way when it

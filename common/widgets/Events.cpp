@@ -99,7 +99,14 @@ private:
 
 void installFormKeyHandler(QWidget* window)
 {
-    auto* handler = new FormKeyHandler(window);
+    // Again after controls were added: one handler, and a filter installed
+    // twice is still called once.
+    static const QString kName = QStringLiteral("formKeyHandler");
+    QObject* handler = window->findChild<QObject*>(kName, Qt::FindDirectChildrenOnly);
+    if (!handler) {
+        handler = new FormKeyHandler(window);
+        handler->setObjectName(kName);
+    }
     for (QLineEdit* edit : window->findChildren<QLineEdit*>())
         if (isTextBox(edit)) edit->installEventFilter(handler);
     for (QPushButton* button : window->findChildren<QPushButton*>()) button->installEventFilter(handler);

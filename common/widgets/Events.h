@@ -21,7 +21,8 @@ void moveFocusToNext(QWidget* from);
 
 // Enter in a plain text box of the window moves on; Enter on a focused push
 // button presses it. Date pickers, drop-down lists, the phone box, grids
-// and the entry boxes with their own key rules are left alone.
+// and the entry boxes with their own key rules are left alone. Called again,
+// it takes in the controls added since.
 void installFormKeyHandler(QWidget* window);
 
 // Runs the handler when the focus moves out of the widget to another

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -32,6 +34,17 @@ Dialogs::Answer QtDialogs::askYesNoCancel(const QString& text)
     default:
         return Answer::Cancel;
     }
+}
+
+QString QtDialogs::askCsvPath(const QString& suggestedName)
+{
+    QFileDialog dialog(QApplication::activeWindow(), kProgramTitle + QStringLiteral(" - CSV Olarak Kaydet"),
+                       QDir::currentPath(), QStringLiteral("CSV dosyası (*.csv)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without its ending still makes a .csv file.
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.selectFile(suggestedName);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 bool QtWindowControl::isMinimized() const

@@ -12,6 +12,7 @@ public:
     bool confirm(const QString& text) override;
     bool confirmDefaultNo(const QString& text) override;
     Answer askYesNoCancel(const QString& text) override;
+    QString askCsvPath(const QString& suggestedName) override;
 };
 
 // A screen's top-level window.

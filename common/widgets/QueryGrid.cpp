@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kRowHeight = 20;
@@ -126,6 +128,13 @@ void QueryGrid::addMenuItem(const QString& text, std::function<void()> handler, 
     }
     connect(action, &QAction::triggered, this, [handler = std::move(handler)] { guarded(handler); });
     addAction(action);
+}
+
+void QueryGrid::addCsvItem(std::function<void()> handler)
+{
+    const QKeySequence save(Qt::CTRL | Qt::Key_S);
+    const bool taken = std::any_of(actions().cbegin(), actions().cend(), [&save](const QAction* a) { return a->shortcut() == save; });
+    addMenuItem(QStringLiteral("CSV Olarak Kaydet…"), std::move(handler), taken ? QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) : save);
 }
 
 void QueryGrid::contextMenuEvent(QContextMenuEvent* event)

@@ -42,6 +42,9 @@ public:
     void setEnterWalksCells(bool on) { enterWalksCells_ = on; }
     // An item of the grid's context menu; its shortcut works while the grid has the focus.
     void addMenuItem(const QString& text, std::function<void()> handler, const QKeySequence& shortcut = {});
+    // "CSV Olarak Kaydet…", the last item, on Ctrl+S; on Ctrl+Shift+S where
+    // Ctrl+S already saves something else.
+    void addCsvItem(std::function<void()> handler);
     // Runs the handler on a double-click on a row.
     void onDoubleClick(std::function<void()> handler);
     // Runs the handler on Enter, instead of walking the cells.

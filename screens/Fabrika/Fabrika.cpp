@@ -67,6 +67,7 @@ TFabrikaF::TFabrikaF(Forms& forms)
       FabrikaQuery(forms.sutConnection),
       SutGirisiTopQuery(forms.sutConnection),
       AyTopFabrikaQuery(forms.sutConnection),
+      GunlukSutQuery(forms.sutConnection),
       FabrikaTable(forms.sutConnection, schema::fabrika()),
       FabrikaCariTable(forms.sutConnection, schema::fabrikaCari())
 {
@@ -153,6 +154,7 @@ void TFabrikaF::Guncelle()
     });
     AyBul();
     ToplamAl();
+    GrafikYenile(period);
 
     if (!FiyatYuklendi && boxValue(FabrikaSutFiyatiEdit) == 0) {
         FiyatYuklendi = true;
@@ -160,6 +162,46 @@ void TFabrikaF::Guncelle()
         if (FabrikaCariTable.currentKey() != 0)
             FabrikaSutFiyatiEdit.setText(amount(amountOf(FabrikaCariTable.fieldValue(kBirimFiyat))));
     }
+}
+
+void TFabrikaF::GrafikYenile(const MonthPeriod& period)
+{
+    GunlukSutQuery.parameters = {period.first, period.last, kindCode(LedgerKind::Intake)};
+    rebuild(GunlukSutQuery, {
+        QStringLiteral("SELECT Tarih, SUM(Sabah) AS Sabah_Toplam, SUM(Aksam) AS Aksam_Toplam FROM SutGirisi"),
+        QStringLiteral("WHERE Tarih>=?1 AND Tarih<=?2 AND Gelir_Gider=?3"),
+        QStringLiteral("GROUP BY Tarih;"),
+    });
+    const int days = period.last.day();
+    ChartData chart;
+    chart.categoryAxis = QStringLiteral("Gün");
+    chart.barAxis = QStringLiteral("Litre");
+    chart.lineAxis = QStringLiteral("Fark Tutarı (TL)");
+    ChartSeries collected{QStringLiteral("Toplanan"), QStringLiteral("L"), std::vector<std::optional<double>>(days)};
+    ChartSeries delivered{QStringLiteral("Fabrika"), QStringLiteral("L"), collected.values};
+    ChartSeries margin{QStringLiteral("Fark Tutarı"), QStringLiteral("TL"), collected.values};
+    for (int day = 1; day <= days; ++day) {
+        chart.labels << QString::number(day);
+        chart.titles << shortDate(period.first.addDays(day - 1));
+    }
+    // The day of a stored date; a text that is no day of the month has none.
+    const auto put = [days](ChartSeries& series, const QVariant& stored, double value) {
+        const int day = QDate::fromString(stored.toString().left(kStoredDateFormat.size()), kStoredDateFormat).day();
+        if (day >= 1 && day <= days) series.values[static_cast<size_t>(day - 1)] = value;
+    };
+    for (int row = 0; row < GunlukSutQuery.recordCount(); ++row)
+        put(collected, GunlukSutQuery.valueAt(row, kTarih),
+            amountOf(GunlukSutQuery.valueAt(row, QStringLiteral("Sabah_Toplam"))) +
+                amountOf(GunlukSutQuery.valueAt(row, QStringLiteral("Aksam_Toplam"))));
+    for (int row = 0; row < FabrikaQuery.recordCount(); ++row) {
+        const QVariant day = FabrikaQuery.valueAt(row, kTarih);
+        put(delivered, day, amountOf(FabrikaQuery.valueAt(row, QStringLiteral("Toplam_Fabrika_LT"))));
+        put(margin, day, amountOf(FabrikaQuery.valueAt(row, QStringLiteral("Toplam_Teslim_Kari"))));
+    }
+    chart.bars = {collected, delivered};
+    chart.line = margin;
+    chart.chosen = period.day.day() - 1;
+    AylikGrafik.set(chart);
 }
 
 void TFabrikaF::ToplamAl()
@@ -242,6 +284,11 @@ void TFabrikaF::FabrikaGridDblClick()
     if (!day.isValid()) return;
     tarihDate.setDate(day);
     Guncelle();
+}
+
+void TFabrikaF::FabrikaCsvClick()
+{
+    saveListAsCsv(FabrikaQuery, kMonthColumns, csvFileName({QStringLiteral("Fabrika"), fileNameMonth(tarihDate.date())}));
 }
 
 void TFabrikaF::AyBul()

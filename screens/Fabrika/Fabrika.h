@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Chart.h"
 #include "common/Field.h"
 #include "common/GridColumns.h"
 #include "screens/Forms.h"
@@ -47,12 +48,18 @@ public:
     Query FabrikaQuery;
     Query SutGirisiTopQuery;
     Query AyTopFabrikaQuery;
+    // The litres collected on each day of the month, for the chart.
+    Query GunlukSutQuery;
     TableCursor FabrikaTable;
     TableCursor FabrikaCariTable;
 
     // What the month list and the month totals bar show.
     static const std::vector<GridColumn> kMonthColumns;
     static const std::vector<TotalBox> kMonthTotals;
+
+    // The month as a picture: a day's litres collected and delivered as a
+    // pair of bars, its margin ("Fark Tutarı") as a line; the picker's day chosen.
+    Field<ChartData> AylikGrafik;
 
     // Set by the first refresh that found the price box at 0: the stored
     // default price is loaded at most once per run.
@@ -67,6 +74,8 @@ public:
     // The month list's double-click and its "Değiştir": the current row's day.
     void FabrikaGridDblClick();
     void Degistir1Click() { FabrikaGridDblClick(); }
+    // "CSV Olarak Kaydet…" of the month list.
+    void FabrikaCsvClick();
 
     // The menu's opening: shown, then rebuilt.
     void openFromMenu();
@@ -75,4 +84,7 @@ public:
     void Guncelle();
     void ToplamAl();
     void AyBul();
+
+private:
+    void GrafikYenile(const MonthPeriod& period);
 };

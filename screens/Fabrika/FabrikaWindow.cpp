@@ -1,5 +1,6 @@
 #include "screens/Fabrika/FabrikaWindow.h"
 
+#include "common/widgets/BarChart.h"
 #include "common/widgets/Binding.h"
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/ErrorBox.h"
@@ -140,9 +141,12 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     auto* FabrikaGrid = new QueryGrid(screen.FabrikaQuery, TFabrikaF::kMonthColumns);
     FabrikaGrid->setEnterWalksCells(true);
     FabrikaGrid->addMenuItem(QStringLiteral("Değiştir"), [&screen] { screen.Degistir1Click(); });
+    FabrikaGrid->addCsvItem([&screen] { screen.FabrikaCsvClick(); });
     // Fifteen columns fit 1024 pixels only with their titles on two lines.
     FabrikaGrid->fitNumberColumns(QStringLiteral("99.999,99"));
     tabs->addTab(viewPage(FabrikaGrid, screen.AyTopFabrikaQuery, TFabrikaF::kMonthTotals), QString());
+    auto* GrafikChart = new BarChart(screen.AylikGrafik);
+    tabs->addTab(GrafikChart, QStringLiteral("Grafik"));
     rows->addWidget(tabs, 1);
     setCentralWidget(centre);
 
@@ -192,5 +196,6 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
         {kapatButton, "kapatButton"},
         {tabs, "tabs"},
         {FabrikaGrid, "FabrikaGrid"},
+        {GrafikChart, "GrafikChart"},
     });
 }

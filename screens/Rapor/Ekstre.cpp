@@ -129,16 +129,6 @@ QString allStatementsFileName(const QDate& ilk, const QDate& son)
     return safeFileName(QStringLiteral("Ekstreler-") + period(ilk, son) + QStringLiteral(".pdf"));
 }
 
-QString safeFileName(const QString& text)
-{
-    QString safe = text;
-    for (QChar& c : safe)
-        if (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('_');
-    // A leading dot would hide the file.
-    if (safe.startsWith(QLatin1Char('.'))) safe[0] = QLatin1Char('_');
-    return safe;
-}
-
 const QString StatementSql::kOpening =
     QStringLiteral("SELECT ") + kExactBalanceSum + QStringLiteral(" FROM SutGirisi WHERE Kodu = ?1 AND Tarih < ?2;");
 const QString StatementSql::kOpenings =
@@ -288,23 +278,9 @@ std::vector<AccountStatement> buildAllStatements(Connection& connection, const Q
     return statements;
 }
 
-QString csvLine(const QStringList& fields)
-{
-    QStringList quoted;
-    for (const QString& field : fields) {
-        const bool quote = field.contains(QLatin1Char(';')) || field.contains(QLatin1Char('"')) ||
-                           field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r'));
-        quoted << (quote ? QLatin1Char('"') + QString(field).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"')
-                         : field);
-    }
-    return quoted.join(QLatin1Char(';')) + QStringLiteral("\r\n");
-}
-
 QString statementsCsv(const std::vector<AccountStatement>& statements)
 {
-    const auto plain = [](const QVariant& value) {
-        return value.isNull() ? QString() : formatFloat(kPlainPattern, value.toDouble());
-    };
+    const auto plain = [](const QVariant& value) { return csvCell(kAsGridNumber, value); };
     const auto money = [](const std::optional<Money>& value) { return value ? value->plainText() : QString(); };
     QString csv = csvLine(QStringList{QStringLiteral("Kodu"), QStringLiteral("Adı")} + AccountStatement::kColumnTitles);
     for (const AccountStatement& s : statements) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Csv.h"
 #include "common/Money.h"
 
 #include <QDate>
@@ -113,15 +114,8 @@ std::vector<AccountStatement> buildAllStatements(Connection& connection, const Q
 // forward, his rows with the running balance and the rounding line.
 QString statementsCsv(const std::vector<AccountStatement>& statements);
 
-// A CSV line: fields between ";", quoted where they hold one.
-QString csvLine(const QStringList& fields);
-
 // "Ekstreler-<dd.MM.yyyy>-<dd.MM.yyyy>.pdf": every producer's statement of a period.
 QString allStatementsFileName(const QDate& ilk, const QDate& son);
-
-// A text made fit for a file name: path separators, wildcards, quotes and
-// control characters become "_".
-QString safeFileName(const QString& text);
 
 // Shows statements for printing or saving; the window implements it, tests
 // record what they are given.

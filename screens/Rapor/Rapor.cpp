@@ -3,8 +3,10 @@
 #include "common/MonthPeriod.h"
 #include "common/TurkishText.h"
 #include "store/SqlText.h"
+#include "store/Statement.h"
 
 #include <QDate>
+#include <QHash>
 
 namespace {
 
@@ -42,7 +44,8 @@ TRaporF::TRaporF(Forms& forms)
     : TForm(forms),
       SutGirisiQuery(forms.sutConnection),
       SutGirisiTopQuery(forms.sutConnection),
-      detayQuery(forms.sutConnection)
+      detayQuery(forms.sutConnection),
+      AylikLitreQuery(forms.sutConnection)
 {
     showIn(SutGirisiQuery, kSummaryColumns);
     showIn(SutGirisiTopQuery, kTotals);
@@ -92,11 +95,15 @@ void TRaporF::Yenile()
 void TRaporF::DetayYenile()
 {
     detayQuery.close();
+    DetayGrafik.set({});
     Label1.setText(kNoAccountLabel);
+    // The pickers as they are now, which may no longer be the summary's period.
+    const QDate from = ilktarihDate.date();
+    const QDate to = sontarihDate.date();
+    detayCsvName_ = csvFileName({QStringLiteral("Rapor-Detay"), shortDate(from), shortDate(to)});
     if (SutGirisiQuery.recordCount() == 0) return;
 
-    // The pickers as they are now, which may no longer be the summary's period.
-    const QString period = periodFilter(ilktarihDate.date(), sontarihDate.date());
+    const QString period = periodFilter(from, to);
     // The code comes from the data: bound, it can only ever be compared.
     detayQuery.parameters = {SutGirisiQuery.value(kKodu)};
     rebuild(detayQuery, {
@@ -108,6 +115,47 @@ void TRaporF::DetayYenile()
         QStringLiteral("ORDER BY Tarih ASC, SGID ASC;"),
     });
     Label1.setText(SutGirisiQuery.asString(kAdi) + kAccountLabelSuffix);
+    detayCsvName_ = csvFileName({QStringLiteral("Rapor"), SutGirisiQuery.asString(kKodu), SutGirisiQuery.asString(kAdi),
+                                 shortDate(from), shortDate(to)});
+    GrafikYenile(from, to);
+}
+
+void TRaporF::GrafikYenile(const QDate& from, const QDate& to)
+{
+    AylikLitreQuery.parameters = {SutGirisiQuery.value(kKodu), from, to, kindCode(LedgerKind::Intake)};
+    rebuild(AylikLitreQuery, {
+        QStringLiteral("SELECT substr(Tarih, 1, 7) AS Ay, SUM(Sabah) AS Sabah_Toplam, SUM(Aksam) AS Aksam_Toplam"),
+        QStringLiteral("FROM SutGirisi WHERE Kodu=?1 AND Tarih>=?2 AND Tarih<=?3 AND Gelir_Gider=?4"),
+        QStringLiteral("GROUP BY Ay;"),
+    });
+    QHash<QString, double> litres;
+    for (int row = 0; row < AylikLitreQuery.recordCount(); ++row)
+        litres.insert(AylikLitreQuery.valueAt(row, QStringLiteral("Ay")).toString(),
+                      AylikLitreQuery.valueAt(row, QStringLiteral("Sabah_Toplam")).toDouble() +
+                          AylikLitreQuery.valueAt(row, QStringLiteral("Aksam_Toplam")).toDouble());
+    ChartData chart;
+    chart.categoryAxis = QStringLiteral("Ay");
+    chart.barAxis = QStringLiteral("Litre");
+    ChartSeries months{QStringLiteral("Süt"), QStringLiteral("L"), {}};
+    for (QDate month(from.year(), from.month(), 1); month <= to; month = month.addMonths(1)) {
+        chart.labels << monthName(month.month()).left(3) + QLatin1Char(' ') + month.toString(QStringLiteral("yy"));
+        chart.titles << monthName(month.month()) + QLatin1Char(' ') + QString::number(month.year());
+        const auto found = litres.constFind(month.toString(kStoredDateFormat).left(7));
+        months.values.push_back(found == litres.constEnd() ? std::nullopt : std::optional<double>(*found));
+    }
+    chart.bars = {months};
+    chart.chosen = static_cast<int>(chart.labels.size()) - 1;
+    DetayGrafik.set(chart);
+}
+
+void TRaporF::RaporCsvClick()
+{
+    saveListAsCsv(SutGirisiQuery, kSummaryColumns, csvFileName({QStringLiteral("Rapor"), shortDate(summaryFrom_), shortDate(summaryTo_)}));
+}
+
+void TRaporF::DetayCsvClick()
+{
+    saveListAsCsv(detayQuery, kDetailColumns, detayCsvName_);
 }
 
 void TRaporF::bulButtonClick()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Chart.h"
 #include "common/Field.h"
 #include "common/GridColumns.h"
 #include "screens/Rapor/Ekstre.h"
@@ -34,6 +35,10 @@ public:
     Query SutGirisiQuery;
     Query SutGirisiTopQuery;
     Query detayQuery;
+    // Under the detail: the producer's litres in each month of its period,
+    // the last month chosen; empty with the detail.
+    Query AylikLitreQuery;
+    Field<ChartData> DetayGrafik;
 
     static const std::vector<GridColumn> kSummaryColumns;
     static const std::vector<TotalBox> kTotals;
@@ -45,6 +50,10 @@ public:
     void YenileButClick() { Yenile(); }
     void bulButtonClick();
     void SutGirisiGridDblClick() { DetayYenile(); }
+    // "CSV Olarak Kaydet…" of the summary, named after its period, and of
+    // the detail, after its producer and the period it was made for.
+    void RaporCsvClick();
+    void DetayCsvClick();
 
     // Borc minus Alacak, an empty sum counting as 0; unrounded.
     static void SutGirisiQueryCalcFields(Record& row);
@@ -61,8 +70,10 @@ public:
 
 private:
     bool canPrintStatements();
+    void GrafikYenile(const QDate& from, const QDate& to);
 
     QDate summaryFrom_;
     QDate summaryTo_;
+    QString detayCsvName_;
     StatementPreview* statementPreview_ = nullptr;
 };

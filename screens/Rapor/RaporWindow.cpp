@@ -1,5 +1,6 @@
 #include "screens/Rapor/RaporWindow.h"
 
+#include "common/widgets/BarChart.h"
 #include "common/widgets/Binding.h"
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/Events.h"
@@ -42,6 +43,8 @@ constexpr int kTopBarHeight = 73;
 constexpr int kSummaryWidth = 500;
 constexpr int kTotalsBarHeight = 41;
 constexpr int kLabelStripHeight = 25;
+// Under the detail, leaving it some fifteen rows at 768 pixels.
+constexpr int kChartHeight = 200;
 
 }  // namespace
 
@@ -129,6 +132,9 @@ RaporWindow::RaporWindow(TRaporF& screen)
     // Beside the summary it has some 430 pixels: the figures come first.
     detayGrid->fitNumberColumns(QStringLiteral("99.999,99"));
     detail->addWidget(detayGrid, 1);
+    auto* DetayChart = new BarChart(screen.DetayGrafik, centre);
+    DetayChart->setFixedHeight(kChartHeight);
+    detail->addWidget(DetayChart);
     body->addLayout(detail, 1);
     setCentralWidget(centre);
 
@@ -149,6 +155,8 @@ RaporWindow::RaporWindow(TRaporF& screen)
                                QKeySequence(Qt::Key_Space));
     SutGirisiGrid->addMenuItem(QStringLiteral("Hesap Ekstresi"), [&screen] { screen.EkstreButClick(); });
     SutGirisiGrid->addMenuItem(QStringLiteral("Tüm Ekstreler"), [&screen] { screen.TumEkstreButClick(); });
+    SutGirisiGrid->addCsvItem([&screen] { screen.RaporCsvClick(); });
+    detayGrid->addCsvItem([&screen] { screen.DetayCsvClick(); });
     screen.attachStatementPreview(this);
 
     setControls({
@@ -163,6 +171,7 @@ RaporWindow::RaporWindow(TRaporF& screen)
         {tabs, "tabs"},
         {SutGirisiGrid, "SutGirisiGrid"},
         {detayGrid, "detayGrid"},
+        {DetayChart, "DetayChart"},
     });
     Label1->setObjectName(QStringLiteral("Label1"));
 }

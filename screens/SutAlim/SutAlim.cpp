@@ -57,17 +57,24 @@ const std::vector<TotalBox> TSutAlimF::kMonthTotals = {
     {QStringLiteral("Tutar Toplam"), QStringLiteral("Toplam_Tutar")},
 };
 
+const std::vector<GridColumn> TSutAlimF::kAbsentColumns = {
+    {kKodu, QStringLiteral("Kodu"), 60},
+    {kAdi, QStringLiteral("Adı Soyadı"), 200},
+};
+
 TSutAlimF::TSutAlimF(Forms& forms)
     : TEntryForm(forms),
       SutGirisiQuery(forms.sutConnection),
       SutGirisiTopQuery(forms.sutConnection),
       AylikSutGirisiQuery(forms.sutConnection),
-      AylikSutGirisiTopQuery(forms.sutConnection)
+      AylikSutGirisiTopQuery(forms.sutConnection),
+      GelmeyenQuery(forms.sutConnection)
 {
     showIn(SutGirisiQuery, kDayColumns);
     showIn(SutGirisiTopQuery, kDayTotals);
     showIn(AylikSutGirisiQuery, kMonthColumns);
     showIn(AylikSutGirisiTopQuery, kMonthTotals);
+    showIn(GelmeyenQuery, kAbsentColumns);
     SutGirisiQuery.calculatedFields = {QStringLiteral("toplam")};
     SutGirisiQuery.onCalcFields = [](Record& row) {
         row.setValue(QStringLiteral("toplam"), row.asFloat(QStringLiteral("Sabah")) + row.asFloat(QStringLiteral("Aksam")));
@@ -183,6 +190,28 @@ void TSutAlimF::GeriAl1Click()
     forms_.GecmisF->geriAl(std::exchange(sonSilme, 0));
 }
 
+void TSutAlimF::GunlukCsvClick()
+{
+    saveListAsCsv(SutGirisiQuery, kDayColumns, csvFileName({QStringLiteral("SutAlim-Gun"), shortDate(tarihDate.date())}));
+}
+
+void TSutAlimF::AylikCsvClick()
+{
+    saveListAsCsv(AylikSutGirisiQuery, kMonthColumns, csvFileName({QStringLiteral("SutAlim-Ay"), fileNameMonth(tarihDate.date())}));
+}
+
+void TSutAlimF::GelmeyenCsvClick()
+{
+    saveListAsCsv(GelmeyenQuery, kAbsentColumns, csvFileName({QStringLiteral("SutAlim-Gelmeyen"), shortDate(tarihDate.date())}));
+}
+
+void TSutAlimF::GelmeyenGridDblClick()
+{
+    // The producer list stands on him, so the pick is the list's own.
+    if (GelmeyenQuery.recordCount() == 0 || !CariTanimQuery.locate(kKodu, GelmeyenQuery.value(kKodu))) return;
+    CariGridDblClick();
+}
+
 void TSutAlimF::takePick(const Account& account)
 {
     Bosalt();
@@ -253,8 +282,16 @@ void TSutAlimF::GuncelleGunluk()
         month,
         intake,
     });
+    GelmeyenQuery.parameters = {period.day, kindCode(LedgerKind::Intake)};
+    rebuild(GelmeyenQuery, {
+        QStringLiteral("SELECT Kodu, Adi FROM Cariler"),
+        QStringLiteral("WHERE NOT EXISTS (SELECT 1 FROM SutGirisi"),
+        QStringLiteral("WHERE SutGirisi.Kodu=Cariler.Kodu AND Tarih=?1 AND Gelir_Gider=?2)"),
+        QStringLiteral("ORDER BY Adi COLLATE tr ASC;"),
+    });
     AyBul();
     GunlukSheet.setText(shortDate(period.day) + kDayCaptionSuffix);
+    GelmeyenSheet.setText(kAbsentCaption + QStringLiteral(" (%1)").arg(GelmeyenQuery.recordCount()));
 }
 
 void TSutAlimF::AyBul()

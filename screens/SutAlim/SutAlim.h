@@ -15,6 +15,7 @@ public:
     static inline const QString kMonthCaptionSuffix = QStringLiteral("-Aylık Süt Girişi");
     static inline const QString kNothingToUndo =
         QStringLiteral("Geri alınacak bir silme yok: Ctrl+Z yalnız bu ekranda az önce silinen kaydı geri getirir.");
+    static inline const QString kAbsentCaption = QStringLiteral("Gelmeyenler");
 
     // Entry panel, besides the shared boxes
     TextField sabahEdit;
@@ -26,17 +27,22 @@ public:
     // Captions of the day page and the month page.
     TextField GunlukSheet{QStringLiteral("Günlük Süt Girişi")};
     TextField AylikSheet{QStringLiteral("Aylık Süt Girişi")};
+    // The page of those who have not poured yet, with their count: "Gelmeyenler (12)".
+    TextField GelmeyenSheet{kAbsentCaption};
 
     Query SutGirisiQuery;
     Query SutGirisiTopQuery;
     Query AylikSutGirisiQuery;
     Query AylikSutGirisiTopQuery;
+    // The account list's producers with no intake row on the picker's day.
+    Query GelmeyenQuery;
 
     // What the day page and the month page show.
     static const std::vector<GridColumn> kDayColumns;
     static const std::vector<TotalBox> kDayTotals;
     static const std::vector<GridColumn> kMonthColumns;
     static const std::vector<TotalBox> kMonthTotals;
+    static const std::vector<GridColumn> kAbsentColumns;
 
     // Set by the menu's opening; until then a date change refreshes nothing.
     int intakeScreenOpened = 0;
@@ -56,6 +62,13 @@ public:
     // Ctrl+Z right after a deletion: the row is back as it was.
     void GeriAl1Click();
     void YeniHesapButClick();
+    // Enter or a double-click on a producer who has not poured: loaded as
+    // a pick from the producer list.
+    void GelmeyenGridDblClick();
+    // "CSV Olarak Kaydet…" of the day and the month lists.
+    void GunlukCsvClick();
+    void AylikCsvClick();
+    void GelmeyenCsvClick();
 
     // The menu's opening, in its steps: shown, flagged as opened, views
     // rebuilt, the list re-read and its first producer loaded.

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -101,10 +102,23 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     dayGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
     dayGrid->addMenuItem(QStringLiteral("Silineni Geri Al"), [&screen] { screen.GeriAl1Click(); },
                          QKeySequence(Qt::CTRL | Qt::Key_Z));
+    dayGrid->addCsvItem([&screen] { screen.GunlukCsvClick(); });
     tabs->addTab(viewPage(dayGrid, screen.SutGirisiTopQuery, TSutAlimF::kDayTotals), QString());
     auto* monthGrid = new QueryGrid(screen.AylikSutGirisiQuery, TSutAlimF::kMonthColumns);
     monthGrid->setEnterWalksCells(true);
+    monthGrid->addCsvItem([&screen] { screen.AylikCsvClick(); });
     tabs->addTab(viewPage(monthGrid, screen.AylikSutGirisiTopQuery, TSutAlimF::kMonthTotals), QString());
+    auto* GelmeyenGrid = new QueryGrid(screen.GelmeyenQuery, TSutAlimF::kAbsentColumns);
+    // The pick, then his morning litres.
+    const auto pickAbsent = [&screen, sabahEdit] {
+        screen.GelmeyenGridDblClick();
+        sabahEdit->setFocus(Qt::TabFocusReason);
+    };
+    GelmeyenGrid->addMenuItem(QStringLiteral("Seç"), pickAbsent);
+    GelmeyenGrid->addCsvItem([&screen] { screen.GelmeyenCsvClick(); });
+    GelmeyenGrid->onEnter(pickAbsent);
+    GelmeyenGrid->onDoubleClick(pickAbsent);
+    tabs->addTab(GelmeyenGrid, QString());
     tabs->setCurrentIndex(0);
     right->addWidget(tabs, 1);
     setCentralWidget(centre);
@@ -121,6 +135,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     bind(GecmeRadio, screen.GecmeRadio);
     bindCaption(tabs, 0, screen.GunlukSheet);
     bindCaption(tabs, 1, screen.AylikSheet);
+    bindCaption(tabs, 2, screen.GelmeyenSheet);
 
     onExit(KoduEdit, [&screen] { screen.KoduEditExit(); });
     onDoubleClick(KoduEdit, [&screen] { screen.YeniHesapButClick(); });
@@ -152,6 +167,13 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
         {tabs, "tabs"},
         {dayGrid, "dayGrid"},
         {monthGrid, "monthGrid"},
+        {GelmeyenGrid, "GelmeyenGrid"},
+    });
+    // From anywhere in the window straight to who has not poured yet.
+    auto* toAbsent = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
+    connect(toAbsent, &QShortcut::activated, this, [tabs, GelmeyenGrid] {
+        tabs->setCurrentWidget(GelmeyenGrid);
+        GelmeyenGrid->setFocus(Qt::ShortcutFocusReason);
     });
     // The opening loads the first producer: his morning litres come next.
     setStartControl(sabahEdit);

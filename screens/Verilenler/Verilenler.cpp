@@ -108,6 +108,11 @@ void TVerilenlerF::secButtonClick()
     forms_.cariF->openForPick(TcariF::kPickForPayment);
 }
 
+void TVerilenlerF::AylikCsvClick()
+{
+    saveListAsCsv(SutGirisiQuery, kMonthColumns, csvFileName({QStringLiteral("Verilenler"), fileNameMonth(tarihDate.date())}));
+}
+
 void TVerilenlerF::Guncelle()
 {
     const MonthPeriod period = monthPeriod(tarihDate.date());

@@ -46,6 +46,8 @@ public:
     void yeniButClick() { Bosalt(); }
     void secButtonClick();
     void Guncelle();
+    // "CSV Olarak Kaydet…" of the month list.
+    void AylikCsvClick();
     void AyBul();
 
     // The menu's opening: shown, views rebuilt, flagged as opened, list re-read.

@@ -96,6 +96,7 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     auto* tabs = new QTabWidget(centre);
     auto* monthGrid = new QueryGrid(screen.SutGirisiQuery, TVerilenlerF::kMonthColumns);
     monthGrid->setEnterWalksCells(true);
+    monthGrid->addCsvItem([&screen] { screen.AylikCsvClick(); });
     // The note takes what the figures leave.
     monthGrid->horizontalHeader()->setStretchLastSection(true);
     tabs->addTab(viewPage(monthGrid, screen.SutGirisiTopQuery, TVerilenlerF::kMonthTotals), QString());

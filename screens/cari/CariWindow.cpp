@@ -85,6 +85,7 @@ CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kova
     CariGrid->addMenuItem(QStringLiteral("Düzelt"), [&screen] { screen.Dzelt1Click(); });
     CariGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
     CariGrid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });
+    CariGrid->addCsvItem([&screen] { screen.CariCsvClick(); });
     CariGrid->onDoubleClick([&screen] { screen.CariGridDblClick(); });
     rows->addWidget(CariGrid, 1);
     setCentralWidget(centre);

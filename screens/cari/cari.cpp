@@ -173,6 +173,11 @@ void TcariF::CariGridDblClick()
     window().hide();
 }
 
+void TcariF::CariCsvClick()
+{
+    saveListAsCsv(CariTanimQuery, kColumns, csvFileName({QStringLiteral("Cariler"), shortDate(QDate::currentDate())}));
+}
+
 void TcariF::openForPick(const QString& caller)
 {
     bringUp();

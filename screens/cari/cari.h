@@ -58,6 +58,8 @@ public:
     void Bosalt();
     void YeniButtonClick() { Bosalt(); }
     void CariGridDblClick();
+    // "CSV Olarak Kaydet…" of the account list, named after the day it is saved.
+    void CariCsvClick();
 
     // The openers' steps of a pick: bring the screen up, leave the caller's
     // tag, open the list if it is closed.

@@ -456,4 +456,29 @@ TEST_F(FabrikaTest, ABoxThatCannotBeReadStopsTheSaveAndKeepsTheText)
     EXPECT_EQ(count(QStringLiteral("Fabrika")), 1);
 }
 
+// The month as a picture: per day the litres collected (intake rows only)
+// and delivered, and the stored margin; the picker's day chosen.
+TEST_F(FabrikaTest, TheChartHasTheMonthsDaysCollectedDeliveredAndMargin)
+{
+    for (const QDate& day : {QDate(2021, 3, 1), kDay, kDay, QDate(2021, 2, 28), QDate(2021, 4, 1)}) addIntake(day, 10, 5, 20, 10);
+    addLedgerRow(db.connection, QDate(2021, 3, 3), LedgerKind::Payment, 7, 7, 0, 0);
+    choose(kDay);
+    deliver(QStringLiteral("2"), QStringLiteral("28"), QString());
+    factory.SaklaButClick();
+    choose(QDate(2021, 3, 31));
+
+    const ChartData& chart = factory.AylikGrafik.get();
+    ASSERT_EQ(chart.labels.size(), 31);
+    EXPECT_EQ(chart.chosen, 30);
+    ASSERT_EQ(chart.bars.size(), 2u);
+    ASSERT_TRUE(chart.line);
+    using Day = std::vector<std::optional<double>>;
+    const std::pair<int, Day> days[] = {{1, {15, {}, {}}}, {3, {{}, {}, {}}}, {5, {30, 28, 56 - 60}}, {31, {{}, {}, {}}}};
+    for (const auto& [day, values] : days) {
+        const auto at = static_cast<size_t>(day - 1);
+        EXPECT_EQ(chart.titles[day - 1], shortDate(QDate(2021, 3, day)));
+        EXPECT_EQ((Day{chart.bars[0].values[at], chart.bars[1].values[at], chart.line->values[at]}), values) << day;
+    }
+}
+
 }  // namespace

@@ -32,7 +32,8 @@ protected:
             addIntakeRow(connection, QDate(2026, 1, 1).addDays(i), QStringLiteral("K1"), QStringLiteral("Ali Can"), i, 1, 1.4);
     }
 
-    // Starts and closes the program on a day; what it said, or the refusal.
+    // Starts the program on a day, lets the day's copy finish and closes
+    // it; what it said, or the refusal.
     QString start(const QDate& day)
     {
         dialogs.messages.clear();
@@ -43,6 +44,8 @@ protected:
         } catch (const std::exception& error) {
             return QString::fromUtf8(error.what());
         }
+        program.copyIfDue(day);
+        program.finishCopy();
         return dialogs.messages.join(QStringLiteral("|"));
     }
 
@@ -138,20 +141,49 @@ TEST_F(ProgramBackupTest, ACopyThatCannotBeWrittenIsSaidAndTheDayGoesOn)
 
 namespace {
 
-TEST_F(ProgramBackupTest, TheLongWorkOfTheDaysCopyIsAnnouncedAndEndedOnlyOnItsFirstStart)
+// Left open past midnight, the program copies the new day; a second folder
+// gets each day's twin while it is there, and is only said to be missing
+// when it is not.
+TEST_F(ProgramBackupTest, EachDayTheProgramIsOpenGetsItsCopyAndItsTwinWhereTheSecondFolderIsReachable)
 {
-    for (const int expectedCalls : {2, 0}) {
-        QStringList notices;
-        NoShell shell;
-        Program program(dialogs, shell);
-        program.onLongWork = [&](const QString& text) { notices << text; };
-        ASSERT_TRUE(program.start(path, kToday));
-        ASSERT_EQ(notices.size(), expectedCalls);
-        if (expectedCalls) {
-            EXPECT_EQ(notices[0], QStringLiteral("Günlük yedek alınıyor ve denetleniyor, lütfen bekleyin..."));
-            EXPECT_EQ(notices[1], QString()) << "ended before the menu";
-        }
+    QTemporaryDir stick;
+    const QString second = stick.filePath(QStringLiteral("yedek"));
+    NoShell shell;
+    Program program(dialogs, shell);
+    QStringList lines;
+    program.onCopyStatus = [&](const QString& text) { lines << text; };
+    ASSERT_TRUE(program.start(path, kToday));
+    program.secondCopyFolder = second;
+    const CopyShelf twin = CopyShelf::in(second, path);
+
+    struct Step {
+        QDate day;
+        bool stickIn;
+        bool copied;   // the day's copy beside the database
+        bool twinned;  // and in the second folder
+        QString said;  // how the last status line begins
+    };
+    const Step steps[] = {
+        {kToday, false, true, false, QStringLiteral("Günlük yedek alındı")},
+        {kToday, true, true, true, QStringLiteral("Günlük yedek alındı")},
+        {kToday, true, true, true, QStringLiteral("Günlük yedek alındı")},  // nothing due, nothing said
+        {kToday.addDays(1), true, true, true, QStringLiteral("Günlük yedek alındı")},
+        {kToday.addDays(2), false, true, false, QStringLiteral("Günlük yedek alındı")},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.day.toString(Qt::ISODate).toStdString() + (step.stickIn ? " stick in" : " stick out"));
+        if (step.stickIn) QDir().mkpath(second);
+        else QDir(second).removeRecursively();
+        lines.clear();
+        program.copyIfDue(step.day);
+        program.finishCopy();
+        EXPECT_EQ(QFileInfo::exists(backupFile(path, step.day)), step.copied);
+        EXPECT_EQ(QFileInfo::exists(twin.file(step.day)), step.twinned);
+        if (!lines.isEmpty()) EXPECT_TRUE(lines.last().startsWith(step.said)) << lines.join('|').toStdString();
+        EXPECT_EQ(lines.join('|').contains(QStringLiteral("ulaşılamıyor")), !step.stickIn) << lines.join('|').toStdString();
     }
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+    EXPECT_FALSE(program.secondFolderDoubt(stick.path()).isEmpty()) << "a folder on the database's own disk";
 }
 
 }  // namespace

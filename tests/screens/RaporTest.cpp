@@ -353,4 +353,24 @@ TEST_F(RaporTest, ADoubleClickAfterNewDatesShowsTheirRowsUnderTheOldSummary)
     EXPECT_EQ(report.RaporSheet.text(), QStringLiteral("01.01.2021/31.01.2021 Tarihleri Arası Rapor"));
 }
 
+// Under the detail, the producer's litres per month of the period: his
+// intake rows only, a month without them has no bar, the last one chosen.
+TEST_F(RaporTest, TheDetailsChartHasTheProducersLitresPerMonth)
+{
+    const std::pair<QDate, const char*> rows[] = {{QDate(2026, 1, 10), "K1"}, {QDate(2026, 1, 15), "K1"}, {QDate(2026, 1, 31), "K1"},
+                                                  {QDate(2026, 3, 1), "K1"},  {QDate(2026, 3, 1), "K2"},  {QDate(2026, 4, 11), "K1"}};
+    for (const auto& [day, code] : rows) intakeRow(day, QString::fromUtf8(code), QString::fromUtf8(code), 10, 5, 1);
+    paymentRow(QDate(2026, 2, 2), QStringLiteral("K1"), QStringLiteral("K1"), QVariant(), 500);
+    refresh(QDate(2026, 1, 15), QDate(2026, 4, 10));
+
+    const ChartData& chart = report.DetayGrafik.get();
+    EXPECT_EQ(chart.labels, (QStringList{"Oca 26", "Şub 26", "Mar 26", "Nis 26"}));
+    EXPECT_EQ(chart.titles.value(1), QStringLiteral("Şubat 2026"));
+    ASSERT_EQ(chart.bars.size(), 1u);
+    EXPECT_EQ(chart.bars[0].values, (std::vector<std::optional<double>>{30.0, {}, 15.0, {}}));
+    EXPECT_EQ(chart.chosen, 3);
+    refresh(QDate(2026, 5, 1), QDate(2026, 4, 1));
+    EXPECT_EQ(report.DetayGrafik.get(), ChartData()) << "no detail, no chart";
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 #include "common/Conversions.h"
 #include "ScreenFixture.h"
 
+#include <functional>
+
 namespace {
 
 const QDate kDay(2021, 3, 5);
@@ -466,6 +468,37 @@ TEST_F(SutAlimTest, CodeLookupsUseTheAccountScreensListAndMoveIt)
     EXPECT_TRUE(accounts.CariTanimQuery.isOpen());
     EXPECT_EQ(accounts.CariTanimQuery.currentRow(), 1);
     EXPECT_EQ(intake.CariTanimQuery.currentRow(), 0) << "typing a code does not move the producer list";
+}
+
+// Who has not poured yet: the accounts without an intake row on the day,
+// in Turkish order, after every save, deletion and date change.
+TEST_F(SutAlimTest, TheAbsentAreTheAccountsWithoutIntakeOnTheDay)
+{
+    const char* names[] = {"Zeki Ak", "Çetin Öz", "Cem Su", "İsmail Er", "Irmak Tan"};
+    for (int k = 0; k < 5; ++k) addAccount(QStringLiteral("K%1").arg(k + 1), QString::fromUtf8(names[k]), 2);
+    intakeRow(kDay, QStringLiteral("K1"), QStringLiteral("Zeki Ak"), 10, 0, 2);
+    paymentRow(kDay, QStringLiteral("K2"), QStringLiteral("Çetin Öz"), QVariant(), 50);  // a payment is no intake
+    intakeRow(kDay.addDays(-1), QStringLiteral("K3"), QStringLiteral("Cem Su"), 10, 0, 2);
+    intake.openFromMenu();
+    const struct { std::function<void()> action; QStringList absent; } steps[] = {
+        {[] {}, {"Cem Su", "Çetin Öz", "Irmak Tan", "İsmail Er"}},
+        {[&] { type("K4", "İsmail Er", "5", "2", ""); intake.SaklaButClick(); }, {"Cem Su", "Çetin Öz", "Irmak Tan"}},
+        {[&] { intake.SutGirisiQuery.locate("Kodu", "K1"); intake.KaydSil1Click(); }, {"Cem Su", "Çetin Öz", "Irmak Tan", "Zeki Ak"}},
+        {[&] { intake.tarihDate.setDate(kDay.addDays(-1)); intake.tarihDateChange(); }, {"Çetin Öz", "Irmak Tan", "İsmail Er", "Zeki Ak"}},
+    };
+    for (const auto& step : steps) {
+        step.action();
+        QStringList absent;
+        for (int row = 0; row < intake.GelmeyenQuery.recordCount(); ++row) absent << intake.GelmeyenQuery.valueAt(row, "Adi").toString();
+        EXPECT_EQ(absent, step.absent);
+        EXPECT_EQ(intake.GelmeyenSheet.text(), QStringLiteral("Gelmeyenler (%1)").arg(step.absent.size()));
+    }
+
+    // One picked: a new entry of his, the producer list standing on him.
+    intake.sabahEdit.setText(QStringLiteral("7"));
+    intake.GelmeyenGridDblClick();
+    EXPECT_EQ(QStringList({intake.KoduEdit.text(), intake.sabahEdit.text(), intake.CariTanimQuery.asString("Kodu")}),
+              QStringList({"K2", "", "K2"}));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "Ledger.h"
 #include "store/Backup.h"
 #include "store/Connection.h"
+#include "store/DatabaseError.h"
+#include "store/Transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -177,6 +180,63 @@ TEST_F(DailyBackupTest, ADamagedFileGivesNoCopyAndSaysWhatTheCheckFound)
         std::printf("%s: %s\n", c.name, qPrintable(backup.problem.section(QLatin1Char('\n'), 0, 0)));
         EXPECT_EQ(copies(), QStringList()) << "nothing kept, nothing half-written left";
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The copy runs on its own thread a few pages at a time: saves through the
+// same connection meanwhile never fail, and the copy is a sound state that
+// holds at least what was there when it began.
+TEST_F(DailyBackupTest, SavesGoOnWhileTheCopyRunsAndTheCopyStaysSound)
+{
+    {
+        Transaction many(connection);
+        for (int i = 0; i < 20000; ++i)
+            addIntakeRow(connection, QDate(2020, 1, 1).addDays(i % 2000), QStringLiteral("K1"), QStringLiteral("Ali Can"), i, 1, 1.4);
+        many.commit();
+    }
+    const int before = rowsIn(path);
+    std::atomic<bool> done = false;
+    DailyBackup copy;
+    std::thread copier([&] {
+        copy = makeDailyBackup(connection, kToday);
+        done = true;
+    });
+    int saved = 0;
+    while (!done) {
+        addIntakeRow(connection, kToday, QStringLiteral("K1"), QStringLiteral("Ali Can"), saved, 1, 1.4);
+        ++saved;
+    }
+    copier.join();
+    EXPECT_GT(saved, 0);
+    ASSERT_EQ(copy.outcome, DailyBackup::Outcome::Made);
+    EXPECT_GE(rowsIn(copy.file), before);
+    EXPECT_LE(rowsIn(copy.file), before + saved);
+    EXPECT_EQ(rowsIn(path), before + saved);
+}
+
+// A second shelf takes the checked copy the same way: a link at the day's
+// name there is refused and its target left alone.
+TEST_F(DailyBackupTest, TheTwinOnASecondShelfIsWrittenOnlyAsANewFile)
+{
+    const DailyBackup day = makeDailyBackup(connection, kToday);
+    QTemporaryDir stick;
+    const CopyShelf shelf = CopyShelf::in(stick.path(), path);
+    const DailyBackup twin = copyToShelf(day.file, shelf, kToday);
+    EXPECT_EQ(twin.outcome, DailyBackup::Outcome::Made);
+    EXPECT_EQ(rowsIn(twin.file), rowsIn(day.file));
+
+    const QString aim = stick.filePath(QStringLiteral("baska.txt"));
+    QFile target(aim);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write("dokunma");
+    target.close();
+    ASSERT_TRUE(QFile::link(aim, shelf.file(kToday.addDays(1))));
+    EXPECT_THROW(copyToShelf(day.file, shelf, kToday.addDays(1)), DatabaseError);
+    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+    EXPECT_EQ(target.readAll(), QByteArray("dokunma"));
 }
 
 }  // namespace

@@ -19,9 +19,17 @@ public:
         questions << text;
         return yesNoCancelAnswer;
     }
+    QString askCsvPath(const QString& suggestedName) override
+    {
+        csvOffers << suggestedName;
+        return csvPath;
+    }
 
     QStringList messages;
     QStringList questions;
     bool confirmAnswer = true;
     Answer yesNoCancelAnswer = Answer::Yes;
+    // The names the save dialog offered, and the path it answers; empty gives up.
+    QStringList csvOffers;
+    QString csvPath;
 };

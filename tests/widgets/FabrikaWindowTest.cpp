@@ -1,4 +1,5 @@
 #include "app/AnaMenu.h"
+#include "common/widgets/BarChart.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Fabrika/FabrikaWindow.h"
 #include "WindowFixture.h"
@@ -95,7 +96,7 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
     EXPECT_EQ(saved[0][QStringLiteral("Aciklama")].toString(), QStringLiteral("tam"));
     EXPECT_EQ(text("kayitnoEdit"), saved[0][QStringLiteral("FIB")].toString());
 
-    // The month list: its columns, its one menu item, which picks the day.
+    // The month list: its columns, its first menu item, which picks the day.
     auto* grid = control<QueryGrid>("FabrikaGrid");
     ASSERT_EQ(grid->model()->columnCount(), 15);
     EXPECT_EQ(grid->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Toplanan Tutar"));
@@ -109,7 +110,7 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
     EXPECT_LE(total, 1024 - 40);
     EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QStringLiteral("05.03.2021"));
     EXPECT_EQ(grid->model()->index(0, 6).data().toString(), QStringLiteral("21,00"));
-    ASSERT_EQ(grid->actions().size(), 1);
+    ASSERT_EQ(grid->actions().size(), 2);
     EXPECT_EQ(grid->actions()[0]->text(), QStringLiteral("Değiştir"));
     control<DatePicker>("tarihDate")->setDate(QDate(2021, 3, 9));
     EXPECT_TRUE(text("kayitnoEdit").isEmpty()) << "the user's date change refreshed the panel";
@@ -125,6 +126,25 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
     EXPECT_EQ(count(QStringLiteral("Fabrika_Cari")), 1);
     QTest::mouseClick(control<QPushButton>("kapatButton"), Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
+}
+
+// The picture's page: the picker's day chosen and its values written out,
+// the arrow keys move it, another month in the picker redraws it.
+TEST_F(FabrikaWindowTest, TheChartFollowsThePickerAndTheArrowKeys)
+{
+    addIntakeRow(db.connection, QDate(2021, 3, 6), QStringLiteral("K1"), QStringLiteral("Ali"), 50, 30.5, 1);
+    factory.tarihDate.setDate(QDate(2021, 3, 5));
+    menu.FabrikaButtonClick();
+    QApplication::setActiveWindow(&window);
+    control<QTabWidget>("tabs")->setCurrentIndex(1);
+    auto* chart = control<BarChart>("GrafikChart");
+    chart->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Right);
+    EXPECT_EQ(chart->chosenText(), QStringLiteral("06.03.2021  ·  Toplanan 80,50 L  ·  Fabrika —  ·  Fark Tutarı —"));
+    for (const Qt::Key key : {Qt::Key_End, Qt::Key_Right, Qt::Key_Left, Qt::Key_Home, Qt::Key_Left}) press(key);
+    EXPECT_EQ(chart->chosen(), 0);
+    control<DatePicker>("tarihDate")->setDate(QDate(2021, 2, 10));
+    EXPECT_TRUE(chart->chosenText().startsWith(QStringLiteral("10.02.2021")));
 }
 
 }  // namespace

@@ -123,6 +123,8 @@ TEST_F(IntakeRoadTest, AccountNamesTypedInLowerCaseAreSavedCapitalised)
     auto* grid = accountsWindow.findChild<QueryGrid*>(QStringLiteral("CariGrid"));
     grid->setFocus(Qt::TabFocusReason);
     QTest::keyClick(grid, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(grid, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(dialogs.csvOffers.size(), 1) << "Ctrl+S saves the account, Ctrl+Shift+S offers the list as CSV";
     const auto saved = rows(QStringLiteral("SELECT Adi FROM Cariler"));
     ASSERT_EQ(saved.size(), 1);
     EXPECT_EQ(saved[0][QStringLiteral("Adi")].toString(), QStringLiteral("Çiğdem Işıl"));
@@ -151,6 +153,27 @@ TEST_F(IntakeRoadTest, TheListAndThePanelAreReachedByKeyboard)
     press(Qt::Key_Return);
     EXPECT_EQ(control<QLineEdit>("KoduEdit")->text(), QStringLiteral("K2"));
     EXPECT_EQ(focusedName(), QStringLiteral("sabahEdit"));
+}
+
+// The third page: who has not poured yet, Ctrl+G away. Enter on a name loads him and
+// goes to his morning box; Ctrl+S on a list offers it as CSV.
+TEST_F(IntakeRoadTest, EnterOnTheAbsentLoadsOneAndCtrlSOffersAListAsCsv)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali Veli"), 1.4);
+    addAccount(QStringLiteral("K2"), QStringLiteral("Bora Can"), 2);
+    intake.tarihDate.setDate(QDate(2021, 3, 5));
+    intakeRow(QDate(2021, 3, 5), QStringLiteral("K1"), QStringLiteral("Ali Veli"), 10, 0, 1.4);
+    menu.SutAlimButtonClick();
+    QApplication::setActiveWindow(&window);
+    EXPECT_EQ(control<QTabWidget>("tabs")->tabText(2), QStringLiteral("Gelmeyenler (1)"));
+    QTest::keyClick(focused(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(focusedName(), QStringLiteral("GelmeyenGrid"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(control<QLineEdit>("KoduEdit")->text(), QStringLiteral("K2"));
+    EXPECT_EQ(focusedName(), QStringLiteral("sabahEdit"));
+    control<QueryGrid>("GelmeyenGrid")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(focused(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.csvOffers, QStringList{"SutAlim-Gelmeyen-05.03.2021.csv"});
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "app/AnaMenu.h"
+#include "common/widgets/BarChart.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Rapor/RaporWindow.h"
 #include "screens/Rapor/StatementPreviewDialog.h"
@@ -80,6 +81,7 @@ TEST_F(RaporWindowTest, YenileFillsTheGridsAndANameFoundWithEnterOpensWithADoubl
     const QStringList totals{control<QLineEdit>("Borc_Toplami")->text(), control<QLineEdit>("Alacak_Toplami")->text(),
                              control<QLineEdit>("Bakiye")->text()};
     EXPECT_EQ(totals, (QStringList{"31,50", "5,00", "26,50"}));
+    EXPECT_EQ(control<BarChart>("DetayChart")->chosenText(), QStringLiteral("Mart 2021  ·  Süt —")) << "his months under his rows";
 
     // A new period picked in the pickers; Enter there refreshes nothing, "Yenile" does.
     auto* ilk = control<DatePicker>("ilktarihDate");
@@ -184,7 +186,7 @@ TEST_F(RaporWindowTest, EkstreWithEnterAndTheGridsMenuOpenThePrintPreviewOfTheir
     auto* summary = control<QueryGrid>("SutGirisiGrid");
     QStringList items;
     for (QAction* action : summary->actions()) items << action->text();
-    ASSERT_EQ(items, (QStringList{"Hesap Hareketleri", "Hesap Ekstresi", "Tüm Ekstreler"}));
+    ASSERT_EQ(items, (QStringList{"Hesap Hareketleri", "Hesap Ekstresi", "Tüm Ekstreler", "CSV Olarak Kaydet…"}));
     closePreviewWhenShown(seen, true);
     summary->actions()[2]->trigger();
     EXPECT_EQ(seen.opened, 2);

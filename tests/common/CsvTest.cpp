@@ -1,0 +1,36 @@
+#include "common/Csv.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A figure stays a number in a spreadsheet: no thousand mark, the decimals
+// its column shows; anything else as the grid shows it; a field holding
+// ";", a quote or a line break quoted.
+TEST(Csv, CellsAreWhatTheGridShowsInAFormASpreadsheetReads)
+{
+    const struct { CellFormat format; QVariant value; const char* cell; } cases[] = {
+        {kAsGridNumber, 1234.5, "1234,50"},
+        {kAsGridNumber, 0.0, "0,00"},  // the grid shows ",00"
+        {kAsAmount, -1234567.891, "-1234567,89"},
+        {kAsGridNumber, QVariant(), ""},
+        {kAsGeneralNumber, 1.35, "1,35"},
+        {kAsShortDate, QStringLiteral("2026-12-09"), "09.12.2026"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(csvCell(c.format, c.value), QString::fromUtf8(c.cell)) << c.cell;
+    EXPECT_EQ(csvLine({QStringLiteral("a"), QStringLiteral("b;c"), QStringLiteral("say \"x\""), QStringLiteral("two\nlines"), {}}),
+              QStringLiteral("a;\"b;c\";\"say \"\"x\"\"\";\"two\nlines\";\r\n"));
+
+    // A file that cannot be written is named in Turkish.
+    const QString nowhere = QDir::temp().filePath(QStringLiteral("kovanta-yok/liste.csv"));
+    std::string said;
+    try {
+        writeTextFile(nowhere, QStringLiteral("x"));
+    } catch (const std::runtime_error& error) {
+        said = error.what();
+    }
+    EXPECT_TRUE(QString::fromStdString(said).startsWith(QStringLiteral("Dosya yazılamadı: ") + nowhere)) << said;
+}
+
+}  // namespace
