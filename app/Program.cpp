@@ -100,12 +100,17 @@ void Program::copyIfDue(const QDate& today)
                 run->copy = makeDailyBackup(connection, run->day, &stop);
             } catch (const std::exception& error) {
                 run->failure = QString::fromUtf8(error.what());
+            } catch (...) {
+                // Nothing may end the thread, and with it the program.
+                run->failure = QStringLiteral("Beklenmeyen bir hata oluştu.");
             }
             if (run->secondFolder.isEmpty() || !run->copy || run->copy->outcome == DailyBackup::Outcome::Damaged) return;
             try {
                 run->second = copyToShelf(run->copy->file, CopyShelf::in(run->secondFolder, run->databasePath), run->day, &stop);
             } catch (const std::exception& error) {
                 run->secondFailure = QStringLiteral("Yedek klasörüne yazılamadı: ") + QString::fromUtf8(error.what());
+            } catch (...) {
+                run->secondFailure = QStringLiteral("Yedek klasörüne yazılamadı.");
             }
         },
         [this, run] { tellCopy(*run); });
