@@ -3,6 +3,7 @@
 #include "store/Connection.h"
 #include "store/History.h"
 #include "store/Statement.h"
+#include "store/Transaction.h"
 
 #include <algorithm>
 #include <random>
@@ -23,11 +24,6 @@ struct Producer {
     double price;
 };
 
-void run(Connection& connection, const QString& sql)
-{
-    Statement(connection, sql).run();
-}
-
 }  // namespace
 
 void generateLedger(Connection& connection, const LedgerShape& shape)
@@ -46,8 +42,8 @@ void generateLedger(Connection& connection, const LedgerShape& shape)
         producers.push_back({QString::number(1000 + i), name, std::round(price(random) * 100) / 100});
     }
 
-    run(connection, QStringLiteral("BEGIN"));
-    try {
+    Transaction transaction(connection);
+    {
         Statement account(connection, QStringLiteral("INSERT INTO Cariler (Kodu, Adi, Birim_Fiyati, Koy, Telefon, Kisin_Alim, "
                                                      "Yaz_Alim, Kayit_Tarihi) VALUES (?, ?, ?, ?, '0', 'Sabah/Akşam', "
                                                      "'Sabah/Akşam', ?)"));
@@ -157,9 +153,6 @@ void generateLedger(Connection& connection, const LedgerShape& shape)
             recordChange(connection, schema::sutGirisi(), key, ChangeKind::Correction, before,
                          rowJson(connection, schema::sutGirisi(), key), when);
         }
-        run(connection, QStringLiteral("COMMIT"));
-    } catch (...) {
-        run(connection, QStringLiteral("ROLLBACK"));
-        throw;
     }
+    transaction.commit();
 }
