@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -67,6 +71,65 @@ TEST(NewFile, IsMadeAndNamedOnlyWhereNothingStands)
         EXPECT_EQ(QFileInfo::exists(fresh), !c.placed);
         if (c.there == There::File) EXPECT_EQ(contents(name), "dokunma");
         if (c.there == There::Link) EXPECT_EQ(contents(aim), "dokunma");
+    }
+}
+
+// A file written in place of another is whole or not there at all: what
+// stood at its name (a file, a link, a folder) is left as it was when the
+// write fails, and a link is replaced, never written through.
+TEST(NewFile, AFileWrittenInPlaceIsWholeOrLeavesWhatWasThere)
+{
+    struct Case {
+        const char* name;
+        There there;
+        bool folder;     // a folder stands at the name
+        qint64 bytes;    // what the writer writes
+        bool writerOk;   // what the writer says
+        QByteArray end;  // the end asked for
+        const char* why; // what the failure says; empty when written
+    };
+    const Case cases[] = {
+        {"nothing there", There::Nothing, false, 5, true, {}, ""},
+        {"a file of ours", There::File, false, 5, true, {}, ""},
+        {"a link to another's file", There::Link, false, 5, true, {}, ""},
+        {"a link to nowhere", There::DanglingLink, false, 5, true, {}, ""},
+        {"a folder", There::Nothing, true, 5, true, {}, "bu adda bir klasör var"},
+        {"the writer gives up", There::File, false, 5, false, {}, "dosya yazılamadı"},
+        {"no end where one is due", There::File, false, 5, true, QByteArrayLiteral("%%EOF"), "yazılan dosya eksik kaldı"},
+        {"more than the disk takes", There::File, false, 1 << 20, true, {}, "dosya bu disk için fazla büyük"},
+    };
+    // A file size limit stands for a full disk: a write past it fails.
+    std::signal(SIGXFSZ, SIG_IGN);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("liste.csv"));
+        const QString aim = dir.filePath(QStringLiteral("hedef"));
+        put(c.there, name, aim);
+        if (c.folder) QDir().mkpath(name + QStringLiteral("/icinde"));
+        if (c.there == There::File) QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        rlimit before {};
+        getrlimit(RLIMIT_FSIZE, &before);
+        rlimit small = before;
+        small.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const QByteArray text(c.bytes, 'y');
+        const QString why = replaceWhole(name, [&](QIODevice& file) { return file.write(text) == text.size() && c.writerOk; }, c.end);
+        setrlimit(RLIMIT_FSIZE, &before);
+
+        EXPECT_EQ(why, QString::fromUtf8(c.why));
+        const bool written = why.isEmpty();
+        if (written) EXPECT_EQ(contents(name), text);
+        if (written) EXPECT_FALSE(QFileInfo(name).isSymLink());
+        if (!written && c.there == There::File) EXPECT_EQ(contents(name), "dokunma");
+        if (c.there == There::Link) EXPECT_EQ(contents(aim), "dokunma");
+        if (c.folder) EXPECT_TRUE(QFileInfo::exists(name + QStringLiteral("/icinde")));
+        if (c.there == There::File)
+            EXPECT_EQ(QFileInfo(name).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup) << "its mode kept";
+        else if (written)
+            EXPECT_EQ(QFileInfo(name).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner) << "a new file is the user's alone";
+        const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        EXPECT_FALSE(left.join(QLatin1Char(' ')).contains(QStringLiteral(".yeni"))) << left.join(' ').toStdString();
     }
 }
 
