@@ -18,11 +18,27 @@ QString ledgerIn(const QTemporaryDir& folder)
     return folder.filePath(QStringLiteral("AnaData/Kovanta.mdb"));
 }
 
+// An environment variable set for a test's length.
+class Setting {
+public:
+    Setting(const char* name, const QString& value) : name_(name), was_(qEnvironmentVariableIsSet(name)), before_(qgetenv(name))
+    {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~Setting() { was_ ? qputenv(name_, before_) : qunsetenv(name_); }
+
+private:
+    const char* name_;
+    bool was_;
+    QByteArray before_;
+};
+
 // One program per ledger: a second start shows the first; another ledger
 // runs beside it; a crashed program's lock is taken over.
 TEST(InstanceGuard, ASecondStartOnOneFolderShowsTheFirstInstead)
 {
-    QTemporaryDir folder, other;
+    QTemporaryDir folder, other, runtime;
+    const Setting privateRuntime("XDG_RUNTIME_DIR", runtime.path());
     InstanceGuard first(ledgerIn(folder));
     ASSERT_TRUE(first.holdsFolder());
     int shown = 0;
@@ -75,15 +91,15 @@ TEST(InstanceGuard, OneLedgerHasOneLockHoweverItIsReached)
     ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("d1")), home.filePath(QStringLiteral("d3"))));
     InstanceGuard running(real);
     ASSERT_TRUE(running.holdsFolder());
-    const QByteArray temporary = qgetenv("TMPDIR");
-    QTemporaryDir otherTemporary;
-    qputenv("TMPDIR", QFile::encodeName(otherTemporary.path()));
-    for (const char* way : {"d2/AnaData/Kovanta.mdb", "d3/AnaData/Kovanta.mdb", "d1/AnaData/../AnaData/Kovanta.mdb"}) {
-        InstanceGuard second(home.filePath(QString::fromLatin1(way)));
-        EXPECT_FALSE(second.holdsFolder()) << way;
-        EXPECT_TRUE(second.failure().isEmpty()) << way;
+    {
+        QTemporaryDir otherTemporary;
+        const Setting elsewhere("TMPDIR", otherTemporary.path());
+        for (const char* way : {"d2/AnaData/Kovanta.mdb", "d3/AnaData/Kovanta.mdb", "d1/AnaData/../AnaData/Kovanta.mdb"}) {
+            InstanceGuard second(home.filePath(QString::fromLatin1(way)));
+            EXPECT_FALSE(second.holdsFolder()) << way;
+            EXPECT_TRUE(second.failure().isEmpty()) << way;
+        }
     }
-    qputenv("TMPDIR", temporary);
 
     struct Case {
         const char* name;
@@ -110,8 +126,8 @@ TEST(InstanceGuard, OneLedgerHasOneLockHoweverItIsReached)
 TEST(InstanceGuard, TheSocketLivesOnlyInAPrivateRuntimeFolder)
 {
     QTemporaryDir place;
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), temporary = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(place.path()));
+    const Setting temporary("TMPDIR", place.path());
+    const Setting runtime("XDG_RUNTIME_DIR", QString());
     const QString own = place.filePath(QStringLiteral("orvalin-kovanta-%1").arg(::geteuid()));
     const QString shared = place.filePath(QStringLiteral("shared")), closed = place.filePath(QStringLiteral("closed"));
     QDir().mkpath(shared);
@@ -133,8 +149,6 @@ TEST(InstanceGuard, TheSocketLivesOnlyInAPrivateRuntimeFolder)
         EXPECT_EQ(privateRuntimeFolder(), c.chosen) << c.runtime.toStdString();
     }
     EXPECT_EQ(QFile::permissions(own) & QFile::Permissions(0x0077), QFile::Permissions()) << "made closed to others";
-    qputenv("XDG_RUNTIME_DIR", runtime);
-    qputenv("TMPDIR", temporary);
 }
 
 }  // namespace
