@@ -177,8 +177,8 @@ void Program::tellCopy(const CopyRun& run)
         line += QStringLiteral("; yedek klasöründeki kopya denetimden geçmedi, saklanmadı.");
     else if (run.second)
         line += QStringLiteral("; kopyası %1 içinde.").arg(QFileInfo(run.second->file).absolutePath());
-    if (!run.room.isEmpty()) line += QLatin1Char(' ') + run.room;
-    status(line);
+    // The disk running short is said first: a long line is cut at its end.
+    status(run.room.isEmpty() ? line : run.room + QLatin1Char(' ') + line);
 }
 
 void Program::status(const QString& text)
