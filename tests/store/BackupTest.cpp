@@ -1,3 +1,4 @@
+#include "Files.h"
 #include "Ledger.h"
 #include "store/Backup.h"
 #include "store/Connection.h"
@@ -351,23 +352,15 @@ TEST_F(DailyBackupTest, CutAndStoppedCopiesLeaveNothingBehind)
 {
     QDir().mkpath(backupFolder(path));
     const QString aim = dir.filePath(QStringLiteral("baska.txt"));
-    QFile target(aim);
-    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
-    target.write("dokunma");
-    target.close();
+    ASSERT_TRUE(plantFile(aim));
     const QString cut = backupFile(path, kToday.addDays(-6)) + QStringLiteral(".yeni");
     const QString planted = backupFile(path, kToday.addDays(-5)) + QStringLiteral(".yeni");
-    for (const QString& name : {cut, cut + QStringLiteral("-journal")}) {
-        QFile left(name);
-        ASSERT_TRUE(left.open(QIODevice::WriteOnly));
-        left.write("yarim");
-    }
+    for (const QString& name : {cut, cut + QStringLiteral("-journal")}) ASSERT_TRUE(plantFile(name, "yarim"));
     ASSERT_TRUE(QFile::link(aim, planted));
     ASSERT_EQ(makeDailyBackup(connection, kToday).outcome, DailyBackup::Outcome::Made);
     EXPECT_FALSE(QFileInfo::exists(cut) || QFileInfo::exists(cut + QStringLiteral("-journal")));
     EXPECT_TRUE(QFileInfo(planted).isSymLink());
-    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
-    EXPECT_EQ(target.readAll(), QByteArray("dokunma"));
+    EXPECT_EQ(fileBytes(aim), QByteArray("dokunma"));
     QFile::remove(planted);
 
     // Stopped at once, and stopped while it runs.

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "Files.h"
 #include "bench/LedgerGenerator.h"
 #include "store/Connection.h"
 #include "store/Statement.h"
@@ -13,9 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <map>
-#include <sys/resource.h>
+#include <optional>
 
 namespace {
 
@@ -213,15 +213,9 @@ TEST_F(CommandLineTest, AFileIsWrittenWholeBesideItsNameOrNotAtAll)
 {
     const QString line = QStringLiteral("statement --from 01.05.2026 --to 31.05.2026 --code %1 %2 %3");
     ASSERT_EQ(run(line.arg(QStringLiteral("1001"), QStringLiteral("--pdf"), QStringLiteral("good.pdf"))), 0);
-    QFile good(QStringLiteral("good.pdf"));
-    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
-    const QByteArray whole = good.readAll();
-    good.close();
+    const QByteArray whole = fileBytes(QStringLiteral("good.pdf"));
     ASSERT_TRUE(whole.trimmed().endsWith("%%EOF"));
-    QFile other(QStringLiteral("baskasinin.txt"));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.write("dokunma");
-    other.close();
+    ASSERT_TRUE(plantFile(QStringLiteral("baskasinin.txt")));
 
     struct Case {
         const char* option;
@@ -236,29 +230,21 @@ TEST_F(CommandLineTest, AFileIsWrittenWholeBesideItsNameOrNotAtAll)
         {"--pdf", "good.pdf", false, true, 1},
         {"--csv", "good.pdf", false, true, 1},
     };
-    std::signal(SIGXFSZ, SIG_IGN);
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.option) + " " + c.target);
         const QString target = QString::fromLatin1(c.target);
         if (c.link) ASSERT_TRUE(QFile::link(QStringLiteral("baskasinin.txt"), target));
-        rlimit before {};
-        getrlimit(RLIMIT_FSIZE, &before);
-        rlimit small = before;
-        if (c.full) small.rlim_cur = 1024;
-        setrlimit(RLIMIT_FSIZE, &small);
+        std::optional<FileSizeLimit> disk;
+        if (c.full) disk.emplace(1024);
         testing::internal::CaptureStderr();
         const int status = run(line.arg(QStringLiteral("1002"), QString::fromLatin1(c.option), target));
         const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
-        setrlimit(RLIMIT_FSIZE, &before);
+        disk.reset();
         EXPECT_EQ(status, c.status) << said.toStdString();
         if (c.status == 1) EXPECT_TRUE(said.startsWith(QStringLiteral("Dosya yazılamadı: ") + target)) << said.toStdString();
-        ASSERT_TRUE(other.open(QIODevice::ReadOnly));
-        EXPECT_EQ(other.readAll(), QByteArray("dokunma"));
-        other.close();
+        EXPECT_EQ(fileBytes(QStringLiteral("baskasinin.txt")), QByteArray("dokunma"));
         EXPECT_FALSE(QFileInfo(target).isSymLink());
-        ASSERT_TRUE(good.open(QIODevice::ReadOnly));
-        if (c.full) EXPECT_EQ(good.readAll(), whole);
-        good.close();
+        if (c.full) EXPECT_EQ(fileBytes(QStringLiteral("good.pdf")), whole);
         EXPECT_TRUE(QDir().entryList({QStringLiteral("*.yeni")}, QDir::Files | QDir::Hidden).isEmpty());
     }
 }
@@ -277,9 +263,7 @@ TEST_F(CommandLineTest, ANameThatLooksLikeAFormulaIsTextInEveryList)
     ASSERT_EQ(run(QStringLiteral("statement --from 01.03.2026 --to 31.05.2026 --csv st.csv")), 0);
     ASSERT_EQ(run(QStringLiteral("report --from 01.03.2026 --to 31.05.2026 --csv rp.csv")), 0);
     for (const char* file : {"st.csv", "rp.csv"}) {
-        QFile list(QString::fromLatin1(file));
-        ASSERT_TRUE(list.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(list.readAll());
+        const QString text = QString::fromUtf8(fileBytes(QString::fromLatin1(file)));
         EXPECT_TRUE(text.contains(QStringLiteral(";\"'=HYPERLINK("))) << file;
         EXPECT_FALSE(text.contains(QStringLiteral(";\"=HYPERLINK("))) << file;
     }

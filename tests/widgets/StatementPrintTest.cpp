@@ -1,5 +1,6 @@
 #include "screens/Rapor/StatementPreviewDialog.h"
 #include "screens/Rapor/StatementPrint.h"
+#include "Files.h"
 #include "ScreenFixture.h"
 
 #include <QApplication>
@@ -220,10 +221,7 @@ TEST_F(StatementPrintTest, ThePreviewWritesItsPdfWholeAndNeverThroughALink)
 {
     monthOf(QStringLiteral("K1"), QStringLiteral("Ali"));
     const QString aim = folder.filePath(QStringLiteral("baskasinin.txt"));
-    QFile other(aim);
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.write("dokunma");
-    other.close();
+    ASSERT_TRUE(plantFile(aim));
     const QString pdf = folder.filePath(QStringLiteral("ekstre.pdf"));
     ASSERT_TRUE(QFile::link(aim, pdf));
     QPrinter printer(QPrinter::HighResolution);
@@ -238,12 +236,9 @@ TEST_F(StatementPrintTest, ThePreviewWritesItsPdfWholeAndNeverThroughALink)
     });
     accept.start();
     preview.print();
-    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
-    EXPECT_EQ(other.readAll(), QByteArray("dokunma"));
+    EXPECT_EQ(fileBytes(aim), QByteArray("dokunma"));
     EXPECT_FALSE(QFileInfo(pdf).isSymLink());
-    QFile written(pdf);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(written.readAll().trimmed().endsWith("%%EOF"));
+    EXPECT_TRUE(fileBytes(pdf).trimmed().endsWith("%%EOF"));
 }
 
 }  // namespace
