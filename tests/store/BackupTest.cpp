@@ -92,6 +92,15 @@ protected:
         return readRows(copy, QStringLiteral("SELECT count(*) AS n FROM SutGirisi")).value(0).value(QStringLiteral("n")).toInt();
     }
 
+    // Enough for a copy of many steps.
+    void addManyRows()
+    {
+        Transaction many(connection);
+        for (int i = 0; i < 20000; ++i)
+            addIntakeRow(connection, QDate(2020, 1, 1).addDays(i % 2000), QStringLiteral("K1"), QStringLiteral("Ali Can"), i, 1, 1.4);
+        many.commit();
+    }
+
     QStringList copies() const { return QDir(backupFolder(path)).entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name); }
 
     QTemporaryDir dir;
@@ -194,12 +203,7 @@ namespace {
 // holds at least what was there when it began.
 TEST_F(DailyBackupTest, SavesGoOnWhileTheCopyRunsAndTheCopyStaysSound)
 {
-    {
-        Transaction many(connection);
-        for (int i = 0; i < 20000; ++i)
-            addIntakeRow(connection, QDate(2020, 1, 1).addDays(i % 2000), QStringLiteral("K1"), QStringLiteral("Ali Can"), i, 1, 1.4);
-        many.commit();
-    }
+    addManyRows();
     const int before = rowsIn(path);
     std::atomic<bool> done = false;
     DailyBackup copy;
@@ -253,12 +257,7 @@ namespace {
 // was rolled back.
 TEST_F(DailyBackupTest, ACorrectionMadeWhileTheCopyRunsReachesItWholeOrNotAtAll)
 {
-    {
-        Transaction many(connection);
-        for (int i = 0; i < 20000; ++i)
-            addIntakeRow(connection, QDate(2020, 1, 1).addDays(i % 2000), QStringLiteral("K1"), QStringLiteral("Ali Can"), i, 1, 1.4);
-        many.commit();
-    }
+    addManyRows();
     std::atomic<bool> done = false;
     DailyBackup copy;
     std::thread copier([&] {
@@ -364,12 +363,7 @@ TEST_F(DailyBackupTest, CutAndStoppedCopiesLeaveNothingBehind)
     QFile::remove(planted);
 
     // Stopped at once, and stopped while it runs.
-    {
-        Transaction many(connection);
-        for (int i = 0; i < 20000; ++i)
-            addIntakeRow(connection, QDate(2020, 1, 1).addDays(i % 2000), QStringLiteral("K1"), QStringLiteral("Ali Can"), i, 1, 1.4);
-        many.commit();
-    }
+    addManyRows();
     for (const int afterMs : {0, 5}) {
         SCOPED_TRACE(afterMs);
         std::atomic<bool> stop = afterMs == 0;
