@@ -1,5 +1,6 @@
 #include "app/AnaMenu.h"
 
+#include "screens/ScreenSet.h"
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/Gecmis/Gecmis.h"
 #include "screens/Rapor/Rapor.h"
@@ -9,30 +10,30 @@
 
 void TAnaMenuF::SutAlimButtonClick()
 {
-    forms().SutAlimF->openFromMenu();
+    screens().SutAlimF->openFromMenu();
 }
 
 void TAnaMenuF::AlisVerisButtonClick()
 {
-    forms().VerilenlerF->openFromMenu();
+    screens().VerilenlerF->openFromMenu();
 }
 
 void TAnaMenuF::FabrikaButtonClick()
 {
-    forms().FabrikaF->openFromMenu();
+    screens().FabrikaF->openFromMenu();
 }
 
 void TAnaMenuF::RaporButtonClick()
 {
-    forms().RaporF->openFromMenu();
+    screens().RaporF->openFromMenu();
 }
 
 void TAnaMenuF::CariTanimButtonClick()
 {
-    forms().cariF->openForMaintenance();
+    screens().cariF->openForMaintenance();
 }
 
 void TAnaMenuF::GecmisButtonClick()
 {
-    forms().GecmisF->openFromMenu();
+    screens().GecmisF->openFromMenu();
 }

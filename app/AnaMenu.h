@@ -5,7 +5,7 @@
 
 #include <QString>
 
-struct Forms;
+class ScreenSet;
 
 // The main menu: owner of the one connection, and the openings of the
 // working screens.
@@ -22,7 +22,7 @@ public:
     Connection sutConnection;
 
     // The screens exist only once the connection is open.
-    void attach(Forms& forms) { forms_ = &forms; }
+    void attach(ScreenSet& screens) { screens_ = &screens; }
 
     void SutAlimButtonClick();
     void AlisVerisButtonClick();
@@ -36,8 +36,8 @@ public:
     void Label233Click() { shell_.openAddress(kMailAddress); }
 
 private:
-    Forms& forms() const { return *forms_; }
+    ScreenSet& screens() const { return *screens_; }
 
     Shell& shell_;
-    Forms* forms_ = nullptr;
+    ScreenSet* screens_ = nullptr;
 };

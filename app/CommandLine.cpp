@@ -1,12 +1,11 @@
 #include "app/CommandLine.h"
 
 #include "common/Csv.h"
-#include "common/Platform.h"
-#include "screens/Rapor/Ekstre.h"
-#include "screens/Rapor/Rapor.h"
-#include "screens/Rapor/StatementPrint.h"
-#include "screens/ScreenSet.h"
+#include "ledger/Lists.h"
+#include "ledger/Statements.h"
+#include "ledger/print/StatementPrint.h"
 #include "store/Connection.h"
+#include "store/Query.h"
 
 #include <QDate>
 #include <QFile>
@@ -42,24 +41,6 @@ void say(const QString& text)
 {
     std::fputs((text + QLatin1Char('\n')).toUtf8().constData(), stderr);
 }
-
-// A box has no one to answer on the command line: what it says goes to
-// standard error, and questions are answered No.
-class StandardErrorDialogs : public Dialogs {
-public:
-    void message(const QString& text) override { say(text); }
-    bool confirm(const QString& text) override
-    {
-        say(text);
-        return false;
-    }
-    bool confirmDefaultNo(const QString& text) override { return confirm(text); }
-    Answer askYesNoCancel(const QString& text) override
-    {
-        say(text);
-        return Answer::No;
-    }
-};
 
 struct Options {
     QString command;
@@ -154,14 +135,10 @@ int report(Connection& connection, const Options& options)
     const auto [from, to] = options.period();
     const QString csv = options.value(QStringLiteral("--csv"));
     if (csv.isEmpty()) throw UsageError("Eksik bilgi: --csv DOSYA");
-    StandardErrorDialogs dialogs;
-    ScreenSet screens(connection, dialogs);
-    TRaporF& rapor = *screens.forms.RaporF;
-    rapor.ilktarihDate.setDate(from);
-    rapor.sontarihDate.setDate(to);
-    rapor.Yenile();
+    Query balances(connection);
+    lists::balances(balances, from, to);
     // The summary as its list shows it, the same file as its "CSV Olarak Kaydet…".
-    writeTextFile(csv, listCsv(rapor.SutGirisiQuery, TRaporF::kSummaryColumns));
+    writeTextFile(csv, listCsv(balances, lists::kBalanceColumns));
     return 0;
 }
 

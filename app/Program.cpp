@@ -86,7 +86,7 @@ bool Program::start(const QString& databasePath, const QDate& today)
                                         "var. Tarihi ve saati düzeltin; bugünün verisi yine de yedeklenecek.")
                              .arg(shortDate(today), shortDate(latest)));
     screens = std::make_unique<ScreenSet>(AnaMenuF.sutConnection, dialogs_);
-    AnaMenuF.attach(screens->forms);
+    AnaMenuF.attach(*screens);
     return true;
 }
 

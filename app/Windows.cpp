@@ -27,12 +27,12 @@ void configureApplication(QApplication& app)
 
 ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
     : menu(program.AnaMenuF),
-      sutAlim(*program.screens->forms.SutAlimF),
-      cari(*program.screens->forms.cariF),
-      verilenler(*program.screens->forms.VerilenlerF),
-      rapor(*program.screens->forms.RaporF),
-      fabrika(*program.screens->forms.FabrikaF),
-      gecmis(*program.screens->forms.GecmisF),
+      sutAlim(*program.screens->SutAlimF),
+      cari(*program.screens->cariF),
+      verilenler(*program.screens->VerilenlerF),
+      rapor(*program.screens->RaporF),
+      fabrika(*program.screens->FabrikaF),
+      gecmis(*program.screens->GecmisF),
       program_(program),
       dialogs_(dialogs)
 {

@@ -6,9 +6,9 @@
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/Gecmis/Gecmis.h"
 #include "common/widgets/ScreenWindow.h"
-#include "screens/Rapor/Ekstre.h"
+#include "ledger/Statements.h"
 #include "screens/Rapor/Rapor.h"
-#include "screens/Rapor/StatementPrint.h"
+#include "ledger/print/StatementPrint.h"
 #include "screens/ScreenSet.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
@@ -80,8 +80,8 @@ struct Opened {
         QDir().mkpath(dir.filePath(QStringLiteral("AnaData")));
         QFile::copy(cachedLedger(years), path);
         connection.open(path);
-        screens = std::make_unique<ScreenSet>(connection, dialogs);
-        Forms& f = screens->forms;
+        set = std::make_unique<ScreenSet>(connection, dialogs);
+        ScreenSet& f = *set;
         f.SutAlimF->tarihDate.setDate(kDay);
         f.VerilenlerF->tarihDate.setDate(kDay);
         f.FabrikaF->tarihDate.setDate(kDay);
@@ -91,8 +91,8 @@ struct Opened {
     QString path;
     SilentDialogs dialogs;
     Connection connection;
-    std::unique_ptr<ScreenSet> screens;
-    Forms& forms() { return screens->forms; }
+    std::unique_ptr<ScreenSet> set;
+    ScreenSet& screens() { return *set; }
 };
 
 std::map<int, std::unique_ptr<Opened>> ledgers;
@@ -102,6 +102,25 @@ Opened& ledger(int years)
     auto& slot = ledgers[years];
     if (!slot) slot = std::make_unique<Opened>(years);
     return *slot;
+}
+
+// A statement's SQL with its values written in, for the bare engine.
+QStringList inlined(QString sql, const QStringList& values)
+{
+    for (int i = static_cast<int>(values.size()); i >= 1; --i) sql.replace(QStringLiteral("?%1").arg(i), values[i - 1]);
+    return {sql};
+}
+
+// What a query of the program ran, its values written in as the engine reads them.
+QStringList bareText(const Query& query)
+{
+    QStringList values;
+    for (const QVariant& value : query.boundValues())
+        values << (value.typeId() == QMetaType::QDate ? dateLiteral(value.toDate())
+                   : value.typeId() == QMetaType::Int ? value.toString()
+                                                       : QLatin1Char('\'') + value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
+                                                             QLatin1Char('\''));
+    return inlined(query.sql().join(QLatin1Char('\n')), values);
 }
 
 // The bare engine: prepare, step through every row and read every column
@@ -166,8 +185,8 @@ void registerPair(const std::string& name, int years, Action program, Texts text
 
 void setReportPeriod(Opened& l, const QDate& from)
 {
-    l.forms().RaporF->ilktarihDate.setDate(from);
-    l.forms().RaporF->sontarihDate.setDate(kLastDay);
+    l.screens().RaporF->ilktarihDate.setDate(from);
+    l.screens().RaporF->sontarihDate.setDate(kLastDay);
 }
 
 // An intake save as the engine would make it: one INSERT with the row's values.
@@ -204,7 +223,7 @@ void bareFactoryUpdate(Opened& l)
     ++delivered;
     for (const char* field : fields) sets << QStringLiteral("%1=%2").arg(QLatin1String(field)).arg(delivered);
     const QByteArray sql = QStringLiteral("UPDATE Fabrika SET %1 WHERE FIB=%2")
-                               .arg(sets.join(QStringLiteral(", ")), l.forms().FabrikaF->kayitnoEdit.text())
+                               .arg(sets.join(QStringLiteral(", ")), l.screens().FabrikaF->kayitnoEdit.text())
                                .toUtf8();
     sqlite3* db = l.connection.handle();
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
@@ -213,26 +232,25 @@ void bareFactoryUpdate(Opened& l)
 void registerAll()
 {
     for (const int years : {1, 10}) {
-        registerPair("Intake.GuncelleGunluk", years, [](Opened& l) { l.forms().SutAlimF->GuncelleGunluk(); },
+        registerPair("Intake.GuncelleGunluk", years, [](Opened& l) { l.screens().SutAlimF->GuncelleGunluk(); },
                      [](Opened& l) {
-                         TSutAlimF& s = *l.forms().SutAlimF;
-                         return std::vector<QStringList>{s.SutGirisiQuery.SQL, s.SutGirisiTopQuery.SQL,
-                                                         s.AylikSutGirisiQuery.SQL, s.AylikSutGirisiTopQuery.SQL};
+                         TSutAlimF& s = *l.screens().SutAlimF;
+                         return std::vector<QStringList>{bareText(s.SutGirisiQuery),
+                                                         bareText(s.AylikSutGirisiQuery)};
                      });
-        registerPair("Payment.Guncelle", years, [](Opened& l) { l.forms().VerilenlerF->Guncelle(); },
+        registerPair("Payment.Guncelle", years, [](Opened& l) { l.screens().VerilenlerF->Guncelle(); },
                      [](Opened& l) {
-                         TVerilenlerF& s = *l.forms().VerilenlerF;
-                         return std::vector<QStringList>{s.SutGirisiQuery.SQL, s.SutGirisiTopQuery.SQL};
+                         TVerilenlerF& s = *l.screens().VerilenlerF;
+                         return std::vector<QStringList>{bareText(s.SutGirisiQuery)};
                      });
-        registerPair("Factory.Guncelle", years, [](Opened& l) { l.forms().FabrikaF->Guncelle(); },
+        registerPair("Factory.Guncelle", years, [](Opened& l) { l.screens().FabrikaF->Guncelle(); },
                      [](Opened& l) {
-                         TFabrikaF& s = *l.forms().FabrikaF;
-                         return std::vector<QStringList>{s.FabrikaQuery.SQL, s.SutGirisiTopQuery.SQL,
-                                                         s.AyTopFabrikaQuery.SQL};
+                         TFabrikaF& s = *l.screens().FabrikaF;
+                         return std::vector<QStringList>{bareText(s.FabrikaQuery), bareText(s.GunlukSutQuery)};
                      });
         const auto reportTexts = [](Opened& l) {
-            TRaporF& s = *l.forms().RaporF;
-            return std::vector<QStringList>{s.SutGirisiQuery.SQL, s.SutGirisiTopQuery.SQL, s.detayQuery.SQL};
+            TRaporF& s = *l.screens().RaporF;
+            return std::vector<QStringList>{bareText(s.SutGirisiQuery), bareText(s.detayQuery)};
         };
         const std::pair<const char*, QDate> periods[] = {
             {"Report.Yenile.month", QDate(2025, 12, 1)},
@@ -244,59 +262,58 @@ void registerAll()
             registerPair(name, years,
                          [from = from](Opened& l) {
                              setReportPeriod(l, from);
-                             l.forms().RaporF->Yenile();
+                             l.screens().RaporF->Yenile();
                          },
                          reportTexts);
         }
-        registerPair("Accounts.reread", years, [](Opened& l) { reread(l.forms().SutAlimF->CariTanimQuery); },
-                     [](Opened& l) { return std::vector<QStringList>{l.forms().SutAlimF->CariTanimQuery.SQL}; });
+        registerPair("Accounts.reread", years, [](Opened& l) { reread(l.screens().SutAlimF->CariTanimQuery); },
+                     [](Opened& l) { return std::vector<QStringList>{bareText(l.screens().SutAlimF->CariTanimQuery)}; });
 
         // A save is one commit and one refresh.
         registerPair("Intake.save", years,
                      [](Opened& l) {
-                         TSutAlimF& s = *l.forms().SutAlimF;
+                         TSutAlimF& s = *l.screens().SutAlimF;
                          s.GecmeRadio.setChecked(true);
                          s.SonrakiRadio.setChecked(false);
                          s.kayitnoEdit.clear();
                          s.KoduEdit.setText(QStringLiteral("1000"));
-                         s.AdiEdit.setText(l.forms().cariF->findCode(QStringLiteral("1000"))->adi);
+                         s.AdiEdit.setText(l.screens().ledger.accountByCode(QStringLiteral("1000"))->adi);
                          s.sabahEdit.setText(QStringLiteral("12,5"));
                          s.aksamEdit.setText(QStringLiteral("10"));
                          s.SBirimFiyatEdit.setText(QStringLiteral("11"));
                          s.SaklaButClick();
                      },
                      [](Opened& l) {
-                         TSutAlimF& s = *l.forms().SutAlimF;
-                         return std::vector<QStringList>{s.SutGirisiQuery.SQL, s.SutGirisiTopQuery.SQL,
-                                                         s.AylikSutGirisiQuery.SQL, s.AylikSutGirisiTopQuery.SQL};
+                         TSutAlimF& s = *l.screens().SutAlimF;
+                         return std::vector<QStringList>{bareText(s.SutGirisiQuery),
+                                                         bareText(s.AylikSutGirisiQuery)};
                      },
                      bareIntakeInsert);
         registerPair("Payment.save", years,
                      [](Opened& l) {
-                         TVerilenlerF& s = *l.forms().VerilenlerF;
+                         TVerilenlerF& s = *l.screens().VerilenlerF;
                          s.kayitnoEdit.clear();
                          s.KoduEdit.setText(QStringLiteral("1000"));
-                         s.AdiEdit.setText(l.forms().cariF->findCode(QStringLiteral("1000"))->adi);
-                         s.borcEdit.setText(QStringLiteral("250"));
+                         s.AdiEdit.setText(l.screens().ledger.accountByCode(QStringLiteral("1000"))->adi);
+                         s.AlacagimizEdit.setText(QStringLiteral("250"));
                          s.SaklaButClick();
                      },
                      [](Opened& l) {
-                         TVerilenlerF& s = *l.forms().VerilenlerF;
-                         return std::vector<QStringList>{s.SutGirisiQuery.SQL, s.SutGirisiTopQuery.SQL};
+                         TVerilenlerF& s = *l.screens().VerilenlerF;
+                         return std::vector<QStringList>{bareText(s.SutGirisiQuery)};
                      },
                      barePaymentInsert);
         registerPair("Factory.save", years,
                      [](Opened& l) {
-                         TFabrikaF& s = *l.forms().FabrikaF;
+                         TFabrikaF& s = *l.screens().FabrikaF;
                          static int delivered = 4000;
                          s.SFMiktariEdit.setText(QString::number(++delivered));
                          s.AFMiktariEdit.setText(QStringLiteral("3.900"));
                          s.SaklaButClick();
                      },
                      [](Opened& l) {
-                         TFabrikaF& s = *l.forms().FabrikaF;
-                         return std::vector<QStringList>{s.FabrikaQuery.SQL, s.SutGirisiTopQuery.SQL,
-                                                         s.AyTopFabrikaQuery.SQL};
+                         TFabrikaF& s = *l.screens().FabrikaF;
+                         return std::vector<QStringList>{bareText(s.FabrikaQuery), bareText(s.GunlukSutQuery)};
                      },
                      bareFactoryUpdate);
     }
@@ -316,9 +333,9 @@ void registerAll()
             benchmark::RegisterBenchmark(title.c_str(), [from = from, changes = changes](benchmark::State& state) {
                 Opened& l = ledger(10);
                 setReportPeriod(l, from);
-                l.forms().RaporF->Yenile();
-                TRaporF& s = *l.forms().RaporF;
-                const std::vector<QStringList> statements{s.SutGirisiQuery.SQL, s.SutGirisiTopQuery.SQL, s.detayQuery.SQL};
+                l.screens().RaporF->Yenile();
+                TRaporF& s = *l.screens().RaporF;
+                const std::vector<QStringList> statements{bareText(s.SutGirisiQuery), bareText(s.detayQuery)};
                 QTemporaryDir dir;
                 const QString copy = dir.filePath(QStringLiteral("copy.mdb"));
                 QFile::copy(l.path, copy);
@@ -335,12 +352,6 @@ void registerAll()
     }
 }
 
-// A statement's SQL with its values written in, for the bare engine.
-QStringList inlined(QString sql, const QStringList& values)
-{
-    for (int i = static_cast<int>(values.size()); i >= 1; --i) sql.replace(QStringLiteral("?%1").arg(i), values[i - 1]);
-    return {sql};
-}
 
 // "Tüm Ekstreler" over the last year of the ten-year ledger: the
 // statements made (against the same statements on the bare engine), laid
@@ -429,10 +440,10 @@ void registerHistory()
                                           "/" + std::to_string(years) + "y";
                 benchmark::RegisterBenchmark(title.c_str(), [=](benchmark::State& state) {
                     Opened& l = ledger(years);
-                    TSutAlimF& intake = *l.forms().SutAlimF;
+                    TSutAlimF& intake = *l.screens().SutAlimF;
                     intake.GuncelleGunluk();
-                    const std::vector<QStringList> refresh{intake.SutGirisiQuery.SQL, intake.SutGirisiTopQuery.SQL,
-                                                           intake.AylikSutGirisiQuery.SQL, intake.AylikSutGirisiTopQuery.SQL};
+                    const std::vector<QStringList> refresh{bareText(intake.SutGirisiQuery),
+                                                           bareText(intake.AylikSutGirisiQuery)};
                     TableCursor recordedTable(l.connection, schema::sutGirisi());
                     TableCursor unrecordedTable(l.connection, unrecorded);
                     recordedTable.open();
@@ -495,21 +506,14 @@ void registerHistory()
                                  Search{"History.list.all", QDate(2016, 1, 1), ""}}) {
         registerPair(search.name, 10,
                      [search](Opened& l) {
-                         TGecmisF& s = *l.forms().GecmisF;
+                         TGecmisF& s = *l.screens().GecmisF;
                          s.ilktarihDate.setDate(search.from);
                          s.sontarihDate.setDate(kLastDay);
                          s.AraEdit.setText(QString::fromUtf8(search.wanted));
                          s.Listele();
                      },
                      [](Opened& l) {
-                         const Query& query = l.forms().GecmisF->DegisiklikQuery;
-                         QStringList values;
-                         for (const QVariant& value : query.parameters)
-                             values << (value.typeId() == QMetaType::QDate
-                                            ? dateLiteral(value.toDate())
-                                            : QLatin1Char('\'') + value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
-                                                  QLatin1Char('\''));
-                         return std::vector<QStringList>{inlined(query.SQL.join(QLatin1Char('\n')), values)};
+                         return std::vector<QStringList>{bareText(l.screens().GecmisF->DegisiklikQuery)};
                      });
     }
 }

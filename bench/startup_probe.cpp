@@ -51,8 +51,8 @@ int main(int argc, char* argv[])
 
     // The report over the ledger's last year, as at a year's end.
     if (argc > 2) {
-        program.screens->forms.RaporF->ilktarihDate.setDate(QDate::fromString(QString::fromLatin1(argv[1]), Qt::ISODate));
-        program.screens->forms.RaporF->sontarihDate.setDate(QDate::fromString(QString::fromLatin1(argv[2]), Qt::ISODate));
+        program.screens->RaporF->ilktarihDate.setDate(QDate::fromString(QString::fromLatin1(argv[1]), Qt::ISODate));
+        program.screens->RaporF->sontarihDate.setDate(QDate::fromString(QString::fromLatin1(argv[2]), Qt::ISODate));
     }
     TAnaMenuF& menu = program.AnaMenuF;
     const std::pair<const char*, void (TAnaMenuF::*)()> openings[] = {

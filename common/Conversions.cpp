@@ -202,14 +202,13 @@ QString formatHundredths(const NumberPattern& pattern, qint64 hundredths)
     return out;
 }
 
-QString formatFloat(const NumberPattern& pattern, double value)
-{
-    const NumberPattern* shape = &pattern;
-    if (!std::isfinite(value)) return notFinite(value);
+namespace {
 
+// The value in hundredths as its digits round it (half away from zero on
+// the fifteen significant digits), without sign and leading zeros.
+std::string hundredthsDigits(const Decimal15& d)
+{
     constexpr int decimals = 2;
-    const Decimal15 d = toDecimal15(value);
-    // The value in hundredths, rounded half away from zero on its digits.
     const int keep = d.exponent + 1 + decimals;
     std::string units;
     if (keep >= static_cast<int>(d.digits.size())) {
@@ -219,9 +218,31 @@ QString formatFloat(const NumberPattern& pattern, double value)
         if (d.digits[static_cast<std::size_t>(keep)] >= '5') increment(units);
     }
     const auto firstNonZero = units.find_first_not_of('0');
-    units = firstNonZero == std::string::npos ? std::string() : units.substr(firstNonZero);
-    const bool negative = d.negative && !units.empty();
+    return firstNonZero == std::string::npos ? std::string() : units.substr(firstNonZero);
+}
 
+}  // namespace
+
+qint64 shownHundredths(double value)
+{
+    if (!std::isfinite(value)) return 0;
+    const Decimal15 d = toDecimal15(value);
+    const std::string units = hundredthsDigits(d);
+    // Beyond what a ledger holds (a damaged row): held at a bound, so a sum stays a number.
+    constexpr qint64 kBound = 100'000'000'000'000'000;
+    const qint64 magnitude = units.empty() ? 0 : units.size() > 17 ? kBound : std::stoll(units);
+    return d.negative ? -magnitude : magnitude;
+}
+
+QString formatFloat(const NumberPattern& pattern, double value)
+{
+    const NumberPattern* shape = &pattern;
+    if (!std::isfinite(value)) return notFinite(value);
+
+    constexpr int decimals = 2;
+    const Decimal15 d = toDecimal15(value);
+    std::string units = hundredthsDigits(d);
+    const bool negative = d.negative && !units.empty();
     if (units.size() < decimals + 1) units.insert(0, decimals + 1 - units.size(), '0');
     std::string whole = units.substr(0, units.size() - decimals);
     std::string fraction = units.substr(units.size() - decimals);

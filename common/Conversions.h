@@ -44,6 +44,9 @@ inline constexpr NumberPattern kFocusedTotalPattern{"#.00", false, false, true};
 
 // A half rounds away from zero on the value as written to 15 significant digits.
 QString formatFloat(const NumberPattern& pattern, double value);
+// The hundredths a two-decimal pattern shows for the value: what a person
+// adds up when he adds the figures on the screen.
+qint64 shownHundredths(double value);
 // A whole number of hundredths in a pattern with two fixed decimals: the
 // same text as formatFloat gives for hundredths / 100, without a double.
 QString formatHundredths(const NumberPattern& pattern, qint64 hundredths);

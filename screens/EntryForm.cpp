@@ -1,23 +1,25 @@
 #include "screens/EntryForm.h"
 
 #include "common/TurkishText.h"
-#include "screens/cari/cari.h"
-#include "store/SqlText.h"
+#include "ledger/Lists.h"
 
 const std::vector<GridColumn> TEntryForm::kAccountColumns = {{QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 148}};
 
-TEntryForm::TEntryForm(Forms& forms)
-    : TForm(forms),
-      CariTanimQuery(forms.sutConnection, {kAccountListSql}),
-      SutGirisiTable(forms.sutConnection, schema::sutGirisi())
+TEntryForm::TEntryForm(Ledger& ledger, Dialogs& dialogs)
+    : TForm(ledger, dialogs),
+      CariTanimQuery(ledger.connection(), lists::kAccounts)
 {
     showIn(CariTanimQuery, kAccountColumns);
     kayitnoEdit.onChange([this](const QString&) { showCorrectionMode(); });
+    // An account list that is open follows every change of the accounts.
+    whenChanged(&LedgerEvents::accountsChanged, [this] {
+        if (CariTanimQuery.isOpen()) reread(CariTanimQuery);
+    });
 }
 
 void TEntryForm::CariGridDblClick()
 {
-    takePick(accountAt(CariTanimQuery));
+    takePick(lists::accountAt(CariTanimQuery));
 }
 
 void TEntryForm::BulButClick()
@@ -30,28 +32,39 @@ void TEntryForm::EscapeKeyPress()
     if (!kayitnoEdit.isEmpty()) Bosalt();
 }
 
+bool TEntryForm::entryAccepted(Ledger::EntryCheck check, const EntryMessages& messages)
+{
+    switch (check) {
+    case Ledger::EntryCheck::Ok:
+        return true;
+    case Ledger::EntryCheck::NoCode:
+        dialogs_.message(messages.noCode);
+        break;
+    case Ledger::EntryCheck::UnknownCode:
+        dialogs_.message(messages.unknownCode);
+        break;
+    case Ledger::EntryCheck::NameMismatch:
+        dialogs_.message(messages.nameMismatch);
+        break;
+    }
+    return false;
+}
+
 bool TEntryForm::emptyEntryMeant(const QString& what)
 {
     if (!kayitnoEdit.isEmpty()) return true;
-    return forms_.dialogs.confirmDefaultNo(KoduEdit.text() + QLatin1Char(' ') + AdiEdit.text() + QStringLiteral(" için ") +
-                                           what + QStringLiteral(" boş. Yine de saklansın mı?"));
+    return dialogs_.confirmDefaultNo(KoduEdit.text() + QLatin1Char(' ') + AdiEdit.text() + QStringLiteral(" için ") + what +
+                                     QStringLiteral(" boş. Yine de saklansın mı?"));
 }
 
 void TEntryForm::showCorrectionMode()
 {
-    const int kayitno = parseInteger(kayitnoEdit.text());
-    if (kayitno <= 0) {
+    // Gone meanwhile: the next save adds it anew.
+    const std::optional<EntryHead> row = ledger_.entryHead(correctedRow());
+    if (!row) {
         DuzeltmeLabel.clear();
         return;
     }
-    if (!SutGirisiTable.isOpen()) SutGirisiTable.open();
-    if (!SutGirisiTable.locate(SutGirisiTable.keyField(), kayitno)) {
-        // Gone meanwhile: the next save adds it anew.
-        DuzeltmeLabel.clear();
-        return;
-    }
-    DuzeltmeLabel.setText(QStringLiteral("Düzeltme: ") + cellText(kAsShortDate, SutGirisiTable.fieldValue(QStringLiteral("Tarih"))) +
-                          QStringLiteral(" · ") +
-                          SutGirisiTable.fieldValue(QStringLiteral("Kodu")).toString() + QLatin1Char(' ') +
-                          SutGirisiTable.fieldValue(QStringLiteral("Adi")).toString());
+    DuzeltmeLabel.setText(QStringLiteral("Düzeltme: ") + shortDate(row->tarih) + QStringLiteral(" · ") + row->kodu +
+                          QLatin1Char(' ') + row->adi);
 }

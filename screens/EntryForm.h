@@ -2,18 +2,17 @@
 
 #include "common/Field.h"
 #include "common/GridColumns.h"
-#include "screens/Forms.h"
+#include "screens/Form.h"
 #include "store/Query.h"
-#include "store/TableCursor.h"
 
-struct Account;
+#include <functional>
 
 // What the intake and payment screens share: the producer list with its
 // name search and pick, and the entry panel's code, name and record number,
 // whose correction mode the panel names.
 class TEntryForm : public TForm {
 public:
-    explicit TEntryForm(Forms& forms);
+    TEntryForm(Ledger& ledger, Dialogs& dialogs);
 
     DateField tarihDate;
     TextField KoduEdit;
@@ -29,22 +28,37 @@ public:
     TextField SutcuAraEdit;
     // The screen's own account list, shown by its producer list.
     Query CariTanimQuery;
-    TableCursor SutGirisiTable;
     static const std::vector<GridColumn> kAccountColumns;
+
+    // Opens the account screen to add or pick a producer; the pick comes
+    // back to the given handler.
+    std::function<void(std::function<void(const Account&)>)> pickAccount;
 
     void CariGridDblClick();
     void BulButClick();
     // Escape gives a correction up: the panel is as after "Yeni".
     void EscapeKeyPress();
 
+    virtual void Bosalt() = 0;
+    // An account picked on the account screen or in the own list.
+    virtual void takePick(const Account& account) = 0;
+
+    // The screen's texts for a code the ledger does not take.
+    struct EntryMessages {
+        QString noCode;
+        QString unknownCode;
+        QString nameMismatch;
+    };
+
+protected:
+    // Says why the panel's code and name cannot be saved; true when they can.
+    bool entryAccepted(Ledger::EntryCheck check, const EntryMessages& messages);
     // A new entry whose amounts are all empty is stored only when meant:
     // one Enter too many after a save would store the next producer with
     // nothing. "Hayır" is the default.
     bool emptyEntryMeant(const QString& what);
-
-    virtual void Bosalt() = 0;
-    // An account picked on the account screen or in the own list.
-    virtual void takePick(const Account& account) = 0;
+    // The panel's record number: the row a save corrects, or 0.
+    qint64 correctedRow() const { return parseInteger(kayitnoEdit.text()); }
 
 private:
     void showCorrectionMode();

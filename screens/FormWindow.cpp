@@ -1,7 +1,7 @@
 #include "screens/FormWindow.h"
 
 #include "common/widgets/Events.h"
-#include "screens/Forms.h"
+#include "screens/Form.h"
 
 #include <QAbstractButton>
 

@@ -8,20 +8,23 @@
 #include "screens/cari/cari.h"
 
 ScreenSet::ScreenSet(Connection& connection, Dialogs& dialogs)
-    : forms{connection, dialogs}
+    : ledger(connection),
+      sutAlim_(std::make_unique<TSutAlimF>(ledger, dialogs)),
+      cari_(std::make_unique<TcariF>(ledger, dialogs)),
+      verilenler_(std::make_unique<TVerilenlerF>(ledger, dialogs)),
+      rapor_(std::make_unique<TRaporF>(ledger, dialogs)),
+      fabrika_(std::make_unique<TFabrikaF>(ledger, dialogs)),
+      gecmis_(std::make_unique<TGecmisF>(ledger, dialogs)),
+      SutAlimF(sutAlim_.get()),
+      cariF(cari_.get()),
+      VerilenlerF(verilenler_.get()),
+      RaporF(rapor_.get()),
+      FabrikaF(fabrika_.get()),
+      GecmisF(gecmis_.get())
 {
-    sutAlim_ = std::make_unique<TSutAlimF>(forms);
-    forms.SutAlimF = sutAlim_.get();
-    cari_ = std::make_unique<TcariF>(forms);
-    forms.cariF = cari_.get();
-    verilenler_ = std::make_unique<TVerilenlerF>(forms);
-    forms.VerilenlerF = verilenler_.get();
-    rapor_ = std::make_unique<TRaporF>(forms);
-    forms.RaporF = rapor_.get();
-    fabrika_ = std::make_unique<TFabrikaF>(forms);
-    forms.FabrikaF = fabrika_.get();
-    gecmis_ = std::make_unique<TGecmisF>(forms);
-    forms.GecmisF = gecmis_.get();
+    const auto pickOnAccountScreen = [this](std::function<void(const Account&)> caller) { cariF->openForPick(std::move(caller)); };
+    SutAlimF->pickAccount = pickOnAccountScreen;
+    VerilenlerF->pickAccount = pickOnAccountScreen;
 }
 
 ScreenSet::~ScreenSet() = default;

@@ -1,17 +1,26 @@
 #pragma once
 
-#include "screens/Forms.h"
+#include "common/Platform.h"
+#include "ledger/Ledger.h"
 
 #include <memory>
 
-// Owns the working screens, created once in start-up order and kept
-// until exit.
+class TSutAlimF;
+class TcariF;
+class TVerilenlerF;
+class TRaporF;
+class TFabrikaF;
+class TGecmisF;
+
+// The ledger and the working screens over it, created once in start-up
+// order and kept until exit. The screens do not know each other: they learn
+// of changes from the ledger, and a pick comes back through a handler.
 class ScreenSet {
 public:
     ScreenSet(Connection& connection, Dialogs& dialogs);
     ~ScreenSet();
 
-    Forms forms;
+    Ledger ledger;
 
 private:
     std::unique_ptr<TSutAlimF> sutAlim_;
@@ -20,4 +29,12 @@ private:
     std::unique_ptr<TRaporF> rapor_;
     std::unique_ptr<TFabrikaF> fabrika_;
     std::unique_ptr<TGecmisF> gecmis_;
+
+public:
+    TSutAlimF* const SutAlimF;
+    TcariF* const cariF;
+    TVerilenlerF* const VerilenlerF;
+    TRaporF* const RaporF;
+    TFabrikaF* const FabrikaF;
+    TGecmisF* const GecmisF;
 };

@@ -119,7 +119,7 @@ Restoration restoreDeleted(const Connection& connection, qint64 changeKey)
     if (!change.step()) throw DatabaseError(DatabaseError::kNotEngine, kChangeGone);
     const QString tableName = change.column(0).toString();
     const qint64 key = change.column(1).toLongLong();
-    if (change.column(2).toString() != kindCode(ChangeKind::Deletion)) return {Restoration::Outcome::NotADeletion, tableName};
+    if (change.column(2).toString() != kindCode(ChangeKind::Deletion)) return {Restoration::Outcome::NotADeletion, tableName, key};
     const schema::Table* table = schema::tableNamed(tableName);
     if (!table || !table->recorded) throw DatabaseError(DatabaseError::kNotEngine, kUnknownTable);
 
@@ -129,7 +129,7 @@ Restoration restoreDeleted(const Connection& connection, qint64 changeKey)
     later.bind(1, tableName);
     later.bind(2, key);
     later.bind(3, changeKey);
-    if (later.step()) return {Restoration::Outcome::Superseded, tableName};
+    if (later.step()) return {Restoration::Outcome::Superseded, tableName, key};
 
     const QVariantMap fields = rowFields(change.column(3).toString());
     const QStringList names = table->fieldNames();
@@ -141,5 +141,5 @@ Restoration restoreDeleted(const Connection& connection, qint64 changeKey)
     insert.run();
     recordChange(connection, *table, key, ChangeKind::Restore, {}, rowJson(connection, *table, key));
     transaction.commit();
-    return {Restoration::Outcome::Restored, tableName};
+    return {Restoration::Outcome::Restored, tableName, key};
 }

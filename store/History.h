@@ -50,5 +50,6 @@ struct Restoration {
     enum class Outcome { Restored, NotADeletion, Superseded };
     Outcome outcome;
     QString table;
+    qint64 key = 0;
 };
 Restoration restoreDeleted(const Connection& connection, qint64 changeKey);

@@ -186,7 +186,18 @@ double Record::asFloat(const QString& field) const
     return rows_.asFloat(row_, lookup(index_, field));
 }
 
-Query::Query(Connection& connection, QStringList sql) : SQL(std::move(sql)), connection_(connection) {}
+Query::Query(Connection& connection, QStringList sql, QVariantList parameters)
+    : SQL(std::move(sql)), parameters(std::move(parameters)), connection_(connection)
+{
+}
+
+void Query::reopen(QStringList sql, QVariantList values)
+{
+    close();
+    SQL = std::move(sql);
+    parameters = std::move(values);
+    open();
+}
 
 Query::Layout Query::makeLayout(const Statement& statement, int columns, const QStringList& calculated, const QByteArray& key)
 {

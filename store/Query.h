@@ -65,15 +65,18 @@ private:
 
 // A read-only query: SQL text as lines, opened to a cursor over all its rows.
 // Moving next from the last row sets the end flag and stays on the last row.
+// Its text and values are given whole, by whoever owns the statement; every
+// value is bound to the text's ?1, ?2, …, so nothing typed becomes SQL text.
 class Query : public QObject {
     Q_OBJECT
 public:
-    explicit Query(Connection& connection, QStringList sql = {});
+    explicit Query(Connection& connection, QStringList sql = {}, QVariantList parameters = {});
 
-    QStringList SQL;
-    // Values bound to the text's ?1, ?2, …: what comes from the data or the
-    // keyboard never becomes SQL text.
-    QVariantList parameters;
+    // Closes, takes the new statement and its values, and opens again.
+    void reopen(QStringList sql, QVariantList parameters = {});
+    const QStringList& sql() const { return SQL; }
+    const QVariantList& boundValues() const { return parameters; }
+
     // Names of the calculated fields, and the routine that works them out
     // for every row as it is read, before anyone sees it.
     QStringList calculatedFields;
@@ -119,6 +122,8 @@ private:
     int fieldIndex(const QString& field) const;
     void setCurrent(int row, bool eof);
 
+    QStringList SQL;
+    QVariantList parameters;
     Connection& connection_;
     bool open_ = false;
     QStringList names_;

@@ -5,16 +5,11 @@
 #include <QDate>
 #include <QString>
 
-// Pieces of SQL text the screens build. Dates are written as 'YYYY-MM-DD',
-// the form the day fields are stored in.
-QString dateLiteral(const QDate& date);
+// Pieces of SQL text the ledger's statements share; values are always bound.
 
-// "WHERE Tarih=<day>"
-QString dayFilter(const QDate& day);
-// "WHERE (Tarih>=<from> AND Tarih<=<to>)", both ends included.
-QString periodFilter(const QDate& from, const QDate& to);
-// "AND Gelir_Gider='S'" or "AND Gelir_Gider='O'"
-QString kindLine(LedgerKind kind);
+// A day as the engine stores it, 'YYYY-MM-DD', for a statement shown to a
+// person or run by hand beside the program.
+QString dateLiteral(const QDate& date);
 
 // A code's exact balance, Borcumuz less Alacağımız: the engine adds the
 // stored amounts as whole hundred-millionths of a lira (Money's units), so
@@ -22,6 +17,13 @@ QString kindLine(LedgerKind kind);
 inline const QString kExactBalanceSum = QStringLiteral(
     "COALESCE(SUM(CAST(ROUND(Gelir_Toplam_Tutar * 1e8) AS INTEGER)), 0) "
     "- COALESCE(SUM(CAST(ROUND(Gider_Tutari * 1e8) AS INTEGER)), 0)");
+
+// The exact sum of a stored amount, back as the number nearest to it; empty
+// over no amounts, as SUM is.
+inline QString exactSum(const QString& field)
+{
+    return QStringLiteral("SUM(CAST(ROUND(%1 * 1e8) AS INTEGER)) / 100000000.0").arg(field);
+}
 
 // Name lists sort in Turkish alphabetical order through this collation.
 inline const QString kTurkishCollation = QStringLiteral("tr");

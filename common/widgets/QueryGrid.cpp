@@ -1,5 +1,7 @@
 #include "common/widgets/QueryGrid.h"
 
+#include "common/Totals.h"
+
 #include "common/Conversions.h"
 #include "common/EntryKeys.h"
 #include "common/widgets/ErrorBox.h"
@@ -227,38 +229,36 @@ void QueryGrid::mouseDoubleClickEvent(QMouseEvent* event)
     emit gridDoubleClicked();
 }
 
-QueryFieldBox::QueryFieldBox(Query& query, QString field, CellFormat format, QWidget* parent)
-    : QLineEdit(parent), query_(query), field_(std::move(field)), format_(format)
+TotalField::TotalField(Totals& totals, QString field, CellFormat format, QWidget* parent)
+    : QLineEdit(parent), totals_(totals), field_(std::move(field)), format_(format)
 {
     setReadOnly(true);
-    connect(&query_, &Query::opened, this, &QueryFieldBox::refresh);
-    connect(&query_, &Query::closed, this, &QueryFieldBox::refresh);
-    connect(&query_, &Query::currentChanged, this, &QueryFieldBox::refresh);
+    connect(&totals_, &Totals::changed, this, &TotalField::refresh);
     refresh();
 }
 
-void QueryFieldBox::refresh()
+void TotalField::refresh()
 {
-    const QVariant value = query_.isOpen() && query_.hasField(field_) ? query_.value(field_) : QVariant();
+    const QVariant value = totals_.value(field_);
     if (hasFocus() && isNumber(value))
         setText(formatFloat(kFocusedTotalPattern, value.toDouble()));
     else
         setText(cellText(format_, value));
 }
 
-void QueryFieldBox::focusInEvent(QFocusEvent* event)
+void TotalField::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
     refresh();
 }
 
-void QueryFieldBox::focusOutEvent(QFocusEvent* event)
+void TotalField::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
     refresh();
 }
 
-QWidget* viewPage(QueryGrid* grid, Query& totals, const std::vector<TotalBox>& boxes)
+QWidget* viewPage(QueryGrid* grid, Totals& totals, const std::vector<TotalBox>& boxes)
 {
     auto* page = new QWidget;
     auto* rows = new QVBoxLayout(page);
@@ -266,7 +266,7 @@ QWidget* viewPage(QueryGrid* grid, Query& totals, const std::vector<TotalBox>& b
     auto* bar = new QHBoxLayout;
     for (const TotalBox& box : boxes) {
         bar->addWidget(new QLabel(box.title, page));
-        auto* field = new QueryFieldBox(totals, box.field, box.format, page);
+        auto* field = new TotalField(totals, box.field, box.format, page);
         field->setObjectName(box.field);
         field->setFixedWidth(90);
         field->setAlignment(Qt::AlignRight);

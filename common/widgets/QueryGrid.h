@@ -11,6 +11,7 @@
 #include "common/GridColumns.h"
 
 class Query;
+class Totals;
 
 // The rows of a query as a table, coloured alternately by row.
 class QueryTableModel : public QAbstractTableModel {
@@ -71,12 +72,12 @@ private:
     bool following_ = false;
 };
 
-// A read-only box showing one field of a query's current row; while it has
-// the focus a number shows in the edit pattern "#.00".
-class QueryFieldBox : public QLineEdit {
+// A read-only box showing one of a list's totals; while it has the focus a
+// number shows in the edit pattern "#.00".
+class TotalField : public QLineEdit {
     Q_OBJECT
 public:
-    QueryFieldBox(Query& query, QString field, CellFormat format, QWidget* parent = nullptr);
+    TotalField(Totals& totals, QString field, CellFormat format, QWidget* parent = nullptr);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -85,10 +86,10 @@ protected:
 private:
     void refresh();
 
-    Query& query_;
+    Totals& totals_;
     QString field_;
     CellFormat format_;
 };
 
 // A page of a screen's tabs: the grid, and under it its labelled total boxes.
-QWidget* viewPage(QueryGrid* grid, Query& totals, const std::vector<TotalBox>& boxes);
+QWidget* viewPage(QueryGrid* grid, Totals& totals, const std::vector<TotalBox>& boxes);

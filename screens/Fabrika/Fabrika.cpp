@@ -2,7 +2,7 @@
 
 #include "common/Conversions.h"
 #include "common/MonthPeriod.h"
-#include "store/SqlText.h"
+#include "ledger/Lists.h"
 #include "store/Statement.h"
 
 #include <QDate>
@@ -28,10 +28,9 @@ double boxValue(const TextField& box)
     return parseDecimal(box.text());
 }
 
-// The factory's value of a delivery; nothing when either figure is not above 0.
-double factoryValue(double price, double litres)
+bool sameMonth(const QDate& a, const QDate& b)
 {
-    return litres > 0 && price > 0 ? price * litres : 0.0;
+    return a.year() == b.year() && a.month() == b.month();
 }
 
 }  // namespace
@@ -62,25 +61,30 @@ const std::vector<TotalBox> TFabrikaF::kMonthTotals = {
     {QStringLiteral("Fark Tutar"), QStringLiteral("Tutar_Farki"), kAsAmount},
 };
 
-TFabrikaF::TFabrikaF(Forms& forms)
-    : TForm(forms),
-      FabrikaQuery(forms.sutConnection),
-      SutGirisiTopQuery(forms.sutConnection),
-      AyTopFabrikaQuery(forms.sutConnection),
-      GunlukSutQuery(forms.sutConnection),
-      FabrikaTable(forms.sutConnection, schema::fabrika()),
-      FabrikaCariTable(forms.sutConnection, schema::fabrikaCari())
+TFabrikaF::TFabrikaF(Ledger& ledger, Dialogs& dialogs)
+    : TForm(ledger, dialogs),
+      FabrikaQuery(ledger.connection()),
+      GunlukSutQuery(ledger.connection())
 {
     showIn(FabrikaQuery, kMonthColumns);
-    showIn(AyTopFabrikaQuery, kMonthTotals);
-    AyTopFabrikaQuery.calculatedFields = {QStringLiteral("Miktar_Farki"), QStringLiteral("Tutar_Farki")};
-    // Collected minus delivered, factory minus purchase: the panel's directions.
-    AyTopFabrikaQuery.onCalcFields = [](Record& row) {
-        row.setValue(QStringLiteral("Miktar_Farki"),
-                     row.asFloat(QStringLiteral("Toplanan_Miktar")) - row.asFloat(QStringLiteral("Fabrika_Miktar")));
-        row.setValue(QStringLiteral("Tutar_Farki"),
-                     row.asFloat(QStringLiteral("Fabrika_Tutar")) - row.asFloat(QStringLiteral("Toplanan_Tutar")));
-    };
+    // Milk taken or given back on a day of the month: the collected figures,
+    // the loss and the picture follow at once.
+    whenChanged(&LedgerEvents::entriesChanged, [this](const QDate& day, LedgerKind kind) {
+        if (kind == LedgerKind::Intake && rebuilds(FabrikaQuery) && sameMonth(day, tarihDate.date()))
+            ToplananYenile();
+    });
+    whenChanged(&LedgerEvents::deliveriesChanged, [this](const QDate& day) {
+        if (acting()) {
+            Guncelle();
+        } else if (rebuilds(FabrikaQuery) && sameMonth(day, tarihDate.date())) {
+            const MonthPeriod period = monthPeriod(tarihDate.date());
+            lists::deliveriesMonth(FabrikaQuery, period.first, period.last);
+            AyYenile(period);
+            // A row of the day brought back: the next save corrects it.
+            if (day == tarihDate.date() && kayitnoEdit.isEmpty() && FabrikaQuery.locate(kTarih, day))
+                kayitnoEdit.setText(FabrikaQuery.asString(QStringLiteral("FIB")));
+        }
+    });
     FormCreate();
 }
 
@@ -115,13 +119,7 @@ void TFabrikaF::Guncelle()
 {
     Bosalt();
     const MonthPeriod period = monthPeriod(tarihDate.date());
-    const QString month = periodFilter(period.first, period.last);
-
-    rebuild(FabrikaQuery, {
-        QStringLiteral("SELECT * FROM Fabrika  "),
-        month,
-        QStringLiteral("ORDER BY Tarih ASC;"),
-    });
+    lists::deliveriesMonth(FabrikaQuery, period.first, period.last);
     // The day's stored row, so that a save corrects it rather than adding a second one.
     if (FabrikaQuery.recordCount() > 0 && FabrikaQuery.locate(kTarih, period.day)) {
         kayitnoEdit.setText(FabrikaQuery.asString(QStringLiteral("FIB")));
@@ -131,47 +129,47 @@ void TFabrikaF::Guncelle()
         FabrikaSutFiyatiEdit.setText(amount(FabrikaQuery.asFloat(kBirimFiyat)));
         AciklamaEdit.setText(FabrikaQuery.asString(QStringLiteral("Aciklama")));
     }
-
-    rebuild(SutGirisiTopQuery, {
-        QStringLiteral("SELECT SUM(Sabah) AS Sabah_Toplam,SUM(Aksam) AS Aksam_Toplam, "),
-        QStringLiteral("SUM(SToplam_Tutar) AS SToplam_Tutar, SUM(AToplam_Tutar) AS AToplam_Tutar FROM SutGirisi"),
-        dayFilter(period.day),
-        kindLine(LedgerKind::Intake),
-    });
-    const double sabahTutar = SutGirisiTopQuery.asFloat(QStringLiteral("SToplam_Tutar"));
-    const double aksamTutar = SutGirisiTopQuery.asFloat(QStringLiteral("AToplam_Tutar"));
-    STMiktariEdit.setText(amount(SutGirisiTopQuery.asFloat(QStringLiteral("Sabah_Toplam"))));
-    ATMiktariEdit.setText(amount(SutGirisiTopQuery.asFloat(QStringLiteral("Aksam_Toplam"))));
-    SabahTopTutarEdit.setText(amount(sabahTutar));
-    AksamTopTutarEdit.setText(amount(aksamTutar));
-    // Added before rounding, so it may differ by a cent from the two boxes above.
-    ToplamTutarEdit.setText(amount(sabahTutar + aksamTutar));
-
-    rebuild(AyTopFabrikaQuery, {
-        QStringLiteral("SELECT SUM(Toplam_Toplanan_LT) AS Toplanan_Miktar, SUM(Toplam_Toplanan_Tutar) AS Toplanan_Tutar,"),
-        QStringLiteral("SUM(Toplam_Fabrika_LT) AS Fabrika_Miktar, SUM(Toplam_Fabrika_Tutar) AS Fabrika_Tutar FROM Fabrika"),
-        month,
-    });
-    AyBul();
-    ToplamAl();
-    GrafikYenile(period);
+    ToplananYenile();
 
     if (!FiyatYuklendi && boxValue(FabrikaSutFiyatiEdit) == 0) {
         FiyatYuklendi = true;
-        if (!FabrikaCariTable.isOpen()) FabrikaCariTable.open();
-        if (FabrikaCariTable.currentKey() != 0)
-            FabrikaSutFiyatiEdit.setText(amount(amountOf(FabrikaCariTable.fieldValue(kBirimFiyat))));
+        if (const std::optional<double> price = ledger_.factoryPrice()) FabrikaSutFiyatiEdit.setText(amount(*price));
     }
+}
+
+void TFabrikaF::ToplananYenile()
+{
+    const MonthPeriod period = monthPeriod(tarihDate.date());
+    if (!FabrikaQuery.isOpen()) lists::deliveriesMonth(FabrikaQuery, period.first, period.last);
+    const DayCollected collected = ledger_.collectedOn(period.day);
+    STMiktariEdit.setText(amount(collected.sabah));
+    ATMiktariEdit.setText(amount(collected.aksam));
+    SabahTopTutarEdit.setText(amount(collected.sabahTutar));
+    AksamTopTutarEdit.setText(amount(collected.aksamTutar));
+    // Added before rounding, so it may differ by a cent from the two boxes above.
+    ToplamTutarEdit.setText(amount(collected.sabahTutar + collected.aksamTutar));
+    AyYenile(period);
+    ToplamAl();
+}
+
+void TFabrikaF::AyYenile(const MonthPeriod& period)
+{
+    const auto column = [this](const QString& field) { return lists::shownSum(FabrikaQuery, field); };
+    AyToplam.publish({
+        {QStringLiteral("Toplanan_Miktar"), column(QStringLiteral("Toplam_Toplanan_LT"))},
+        {QStringLiteral("Fabrika_Miktar"), column(QStringLiteral("Toplam_Fabrika_LT"))},
+        {QStringLiteral("Miktar_Farki"), column(QStringLiteral("Toplam_Miktar_Farki")).value_or(Money())},
+        {QStringLiteral("Toplanan_Tutar"), column(QStringLiteral("Toplam_Toplanan_Tutar"))},
+        {QStringLiteral("Fabrika_Tutar"), column(QStringLiteral("Toplam_Fabrika_Tutar"))},
+        {QStringLiteral("Tutar_Farki"), column(QStringLiteral("Toplam_Teslim_Kari")).value_or(Money())},
+    });
+    AyBul();
+    GrafikYenile(period);
 }
 
 void TFabrikaF::GrafikYenile(const MonthPeriod& period)
 {
-    GunlukSutQuery.parameters = {period.first, period.last, kindCode(LedgerKind::Intake)};
-    rebuild(GunlukSutQuery, {
-        QStringLiteral("SELECT Tarih, SUM(Sabah) AS Sabah_Toplam, SUM(Aksam) AS Aksam_Toplam FROM SutGirisi"),
-        QStringLiteral("WHERE Tarih>=?1 AND Tarih<=?2 AND Gelir_Gider=?3"),
-        QStringLiteral("GROUP BY Tarih;"),
-    });
+    lists::dailyLitres(GunlukSutQuery, period.first, period.last);
     const int days = period.last.day();
     ChartData chart;
     chart.categoryAxis = QStringLiteral("Gün");
@@ -217,62 +215,30 @@ void TFabrikaF::ToplamAl()
 void TFabrikaF::SaklaButClick()
 {
     ToplamAl();
-    const QDate day = tarihDate.date();
-
     // Everything is read before the row is touched: a box that cannot be
     // read stops the save with nothing written.
-    const double p = boxValue(FabrikaSutFiyatiEdit);
-    const double st = boxValue(STMiktariEdit);
-    const double at = boxValue(ATMiktariEdit);
-    const double sf = boxValue(SFMiktariEdit);
-    const double af = boxValue(AFMiktariEdit);
-    const double sd = boxValue(SFarkMiktariEdit);
-    const double ad = boxValue(AFarkMiktariEdit);
-    const double stt = boxValue(SabahTopTutarEdit);
-    const double att = boxValue(AksamTopTutarEdit);
-    const double dt = boxValue(FarkTutarEdit);
-    const double sabahFabrika = factoryValue(p, sf);
-    const double aksamFabrika = factoryValue(p, af);
-
-    // A corrected row takes the picker's day too.
-    RowWrite row = rowForSave(FabrikaTable, kayitnoEdit, day);
-    row.setField(kTarih, day)
-        .setField(QStringLiteral("Sabah_Toplanan_LT"), st)
-        .setField(QStringLiteral("Sabah_Toplanan_Tutar"), stt)
-        .setField(QStringLiteral("Sabah_Fabrika_LT"), sf)
-        .setField(QStringLiteral("Sabah_Fabrika_Tutar"), sabahFabrika)
-        .setField(QStringLiteral("Sabah_Miktar_Farki"), sd)
-        .setField(QStringLiteral("Sabah_Teslim_Kari"), sabahFabrika - stt)
-        .setField(QStringLiteral("Sabah_Birim_Fiyat"), p)
-        .setField(QStringLiteral("Aksam_Toplanan_LT"), at)
-        .setField(QStringLiteral("Aksam_Toplanan_Tutar"), att)
-        .setField(QStringLiteral("Aksam_Fabrika_LT"), af)
-        .setField(QStringLiteral("Aksam_Fabrika_Tutar"), aksamFabrika)
-        .setField(QStringLiteral("Aksam_Miktar_Farki"), ad)
-        .setField(QStringLiteral("Aksam_Teslim_Kari"), aksamFabrika - att)
-        .setField(QStringLiteral("Aksam_Birim_Fiyat"), p)
-        .setField(QStringLiteral("Toplam_Toplanan_LT"), st + at)
-        .setField(QStringLiteral("Toplam_Toplanan_Tutar"), stt + att)
-        .setField(QStringLiteral("Toplam_Fabrika_LT"), sf + af)
-        .setField(QStringLiteral("Toplam_Fabrika_Tutar"), sabahFabrika + aksamFabrika)
-        .setField(QStringLiteral("Toplam_Miktar_Farki"), sd + ad)
-        // The margin as the panel shows it, unlike the morning and evening ones.
-        .setField(QStringLiteral("Toplam_Teslim_Kari"), dt)
-        .setField(kBirimFiyat, p)
-        .setField(QStringLiteral("Aciklama"), AciklamaEdit.text());
-    kayitnoEdit.setText(QString::number(row.post()));
-
-    Guncelle();
+    FactoryDelivery delivery;
+    delivery.fib = parseInteger(kayitnoEdit.text());
+    delivery.tarih = tarihDate.date();
+    delivery.fiyat = boxValue(FabrikaSutFiyatiEdit);
+    delivery.sabahToplanan = boxValue(STMiktariEdit);
+    delivery.aksamToplanan = boxValue(ATMiktariEdit);
+    delivery.sabahFabrika = boxValue(SFMiktariEdit);
+    delivery.aksamFabrika = boxValue(AFMiktariEdit);
+    delivery.sabahFark = boxValue(SFarkMiktariEdit);
+    delivery.aksamFark = boxValue(AFarkMiktariEdit);
+    delivery.sabahToplananTutar = boxValue(SabahTopTutarEdit);
+    delivery.aksamToplananTutar = boxValue(AksamTopTutarEdit);
+    delivery.farkTutar = boxValue(FarkTutarEdit);
+    delivery.aciklama = AciklamaEdit.text();
+    Acting acting(*this);
+    ledger_.saveDelivery(delivery, [this](qint64 key) { kayitnoEdit.setText(QString::number(key)); });
 }
 
 void TFabrikaF::FiyatSaklaButClick()
 {
     const double price = boxValue(FabrikaSutFiyatiEdit);
-    if (!FabrikaCariTable.isOpen()) FabrikaCariTable.open();
-    // The one row this screen keeps; the first save of a price makes it.
-    const bool hasRow = FabrikaCariTable.currentKey() != 0 || FabrikaCariTable.first();
-    RowWrite row = hasRow ? FabrikaCariTable.edit() : FabrikaCariTable.append();
-    row.setField(kBirimFiyat, price).post();
+    ledger_.saveFactoryPrice(price);
 }
 
 void TFabrikaF::FabrikaGridDblClick()

@@ -3,9 +3,9 @@
 #include "common/Chart.h"
 #include "common/Field.h"
 #include "common/GridColumns.h"
-#include "screens/Forms.h"
+#include "common/Totals.h"
+#include "screens/Form.h"
 #include "store/Query.h"
-#include "store/TableCursor.h"
 
 // The factory delivery screen: what went to the dairy factory on a day,
 // set against the milk collected that day, one stored row per day, with
@@ -16,7 +16,7 @@
 // wrote takes part in later sums with the two decimals it shows.
 class TFabrikaF : public TForm {
 public:
-    explicit TFabrikaF(Forms& forms);
+    TFabrikaF(Ledger& ledger, Dialogs& dialogs);
 
     static inline const QString kMonthCaptionSuffix = QStringLiteral("-Aylık Fabrika Teslim Bilgileri");
 
@@ -46,12 +46,10 @@ public:
     TextField AylikSheet{QStringLiteral("Aylık Fabrika Teslim Bilgileri")};
 
     Query FabrikaQuery;
-    Query SutGirisiTopQuery;
-    Query AyTopFabrikaQuery;
+    // The month list's figures added up as it shows them.
+    Totals AyToplam;
     // The litres collected on each day of the month, for the chart.
     Query GunlukSutQuery;
-    TableCursor FabrikaTable;
-    TableCursor FabrikaCariTable;
 
     // What the month list and the month totals bar show.
     static const std::vector<GridColumn> kMonthColumns;
@@ -86,5 +84,9 @@ public:
     void AyBul();
 
 private:
+    // The day's collected milk, the month's list, totals and picture, while
+    // what the collector typed in the panel stays.
+    void ToplananYenile();
+    void AyYenile(const MonthPeriod& period);
     void GrafikYenile(const MonthPeriod& period);
 };

@@ -144,7 +144,7 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     FabrikaGrid->addCsvItem([&screen] { screen.FabrikaCsvClick(); });
     // Fifteen columns fit 1024 pixels only with their titles on two lines.
     FabrikaGrid->fitNumberColumns(QStringLiteral("99.999,99"));
-    tabs->addTab(viewPage(FabrikaGrid, screen.AyTopFabrikaQuery, TFabrikaF::kMonthTotals), QString());
+    tabs->addTab(viewPage(FabrikaGrid, screen.AyToplam, TFabrikaF::kMonthTotals), QString());
     auto* GrafikChart = new BarChart(screen.AylikGrafik);
     tabs->addTab(GrafikChart, QStringLiteral("Grafik"));
     rows->addWidget(tabs, 1);

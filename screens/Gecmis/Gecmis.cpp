@@ -2,12 +2,8 @@
 
 #include "common/MonthPeriod.h"
 #include "common/TurkishText.h"
-#include "screens/Fabrika/Fabrika.h"
-#include "screens/SutAlim/SutAlim.h"
-#include "screens/Verilenler/Verilenler.h"
-#include "screens/cari/cari.h"
+#include "ledger/Lists.h"
 #include "store/History.h"
-#include "store/SqlText.h"
 #include "store/Statement.h"
 
 namespace {
@@ -119,17 +115,13 @@ const std::vector<GridColumn> TGecmisF::kColumns = {
     {kDegisiklik, QStringLiteral("Değişiklik"), 0},
 };
 
-TGecmisF::TGecmisF(Forms& forms)
-    : TForm(forms),
-      DegisiklikQuery(forms.sutConnection,
-                      {QStringLiteral("SELECT DID, Zaman, Tablo, Islem, Onceki, Sonraki FROM Degisiklikler"),
-                       QStringLiteral("WHERE Zaman >= ?1 AND Zaman < ?2"),
-                       // A code as a whole, or a part of a name in any letter case.
-                       QStringLiteral("AND (?3 = '' OR json_extract(COALESCE(Onceki, Sonraki), '$.Kodu') = ?3"),
-                       QStringLiteral("OR instr(%1(json_extract(COALESCE(Onceki, Sonraki), '$.Adi')), ?4) > 0)")
-                           .arg(kTurkishLower),
-                       QStringLiteral("ORDER BY Zaman DESC, DID DESC LIMIT ?5;")})
+TGecmisF::TGecmisF(Ledger& ledger, Dialogs& dialogs)
+    : TForm(ledger, dialogs),
+      DegisiklikQuery(ledger.connection())
 {
+    whenChanged(&LedgerEvents::historyChanged, [this] {
+        if (rebuilds(DegisiklikQuery)) Listele();
+    });
     showIn(DegisiklikQuery, kColumns);
     DegisiklikQuery.calculatedFields = {kSaat, kKayit, kDegisiklik};
     DegisiklikQuery.onCalcFields = [](Record& row) {
@@ -175,8 +167,7 @@ void TGecmisF::Listele()
     const QDate first = ilktarihDate.date();
     const QDate last = sontarihDate.date();
     const QString wanted = AraEdit.text().trimmed();
-    DegisiklikQuery.parameters = {first, last.addDays(1), wanted, turkishLower(wanted), kMostLines};
-    reread(DegisiklikQuery);
+    lists::changes(DegisiklikQuery, first, last, wanted, kMostLines);
     const int lines = DegisiklikQuery.recordCount();
     Label1.setText(lines < kMostLines ? QStringLiteral("%1 - %2 arası %3 değişiklik").arg(shortDate(first), shortDate(last)).arg(lines)
                                       : QStringLiteral("%1 - %2 arası en yeni %3 değişiklik; daha eskileri için aralığı daraltın")
@@ -192,34 +183,11 @@ void TGecmisF::GeriAlButClick()
 
 bool TGecmisF::geriAl(qint64 change)
 {
-    const Restoration restoration = restoreDeleted(forms_.sutConnection, change);
-    switch (restoration.outcome) {
-    case Restoration::Outcome::NotADeletion:
-        forms_.dialogs.message(kNotADeletion);
-        return false;
-    case Restoration::Outcome::Superseded:
-        forms_.dialogs.message(kSuperseded);
-        return false;
-    case Restoration::Outcome::Restored:
-        break;
-    }
-    refreshScreensOf(restoration.table);
-    return true;
-}
-
-void TGecmisF::refreshScreensOf(const QString& table)
-{
-    if (table == QLatin1String(schema::sutGirisi().name)) {
-        if (forms_.SutAlimF->window().isVisible()) forms_.SutAlimF->GuncelleGunluk();
-        if (forms_.VerilenlerF->window().isVisible()) forms_.VerilenlerF->Guncelle();
-    } else if (table == QLatin1String(schema::cariler().name)) {
-        // The lists that are open; the others read the table when they open.
-        for (Query* list : {&forms_.cariF->CariTanimQuery, &forms_.SutAlimF->CariTanimQuery, &forms_.VerilenlerF->CariTanimQuery})
-            if (list->isOpen()) reread(*list);
-    } else if (forms_.FabrikaF->window().isVisible()) {
-        forms_.FabrikaF->Guncelle();
-    }
-    if (window().isVisible()) Listele();
+    Acting acting(*this);
+    const Ledger::RestoreOutcome outcome = ledger_.restore(change);
+    if (outcome == Ledger::RestoreOutcome::Restored) return true;
+    dialogs_.message(Ledger::restoreRefusal(outcome));
+    return false;
 }
 
 void TGecmisF::openFromMenu()

@@ -2,7 +2,7 @@
 
 #include "common/Field.h"
 #include "common/GridColumns.h"
-#include "screens/Forms.h"
+#include "screens/Form.h"
 #include "store/Query.h"
 #include "store/Schema.h"
 
@@ -10,12 +10,8 @@
 // for a code or a name; a deletion is brought back from its line.
 class TGecmisF : public TForm {
 public:
-    explicit TGecmisF(Forms& forms);
+    TGecmisF(Ledger& ledger, Dialogs& dialogs);
 
-    static inline const QString kNotADeletion =
-        QStringLiteral("Yalnız silinmiş bir kayıt geri alınabilir; bu satır bir düzeltme.");
-    static inline const QString kSuperseded =
-        QStringLiteral("Bu silme geri alınamaz: kayıt daha sonra geri alınmış. Kaydın en yeni satırına bakın.");
     // The newest lines listed at most: whatever the history's size, a
     // search stays quick; older ones come with a narrower period.
     static constexpr int kMostLines = 500;
@@ -35,8 +31,8 @@ public:
     void ListeleButClick() { Listele(); }
     // "Geri Al", and Enter on the list: the current line's deletion.
     void GeriAlButClick();
-    // Puts the deleted row back and refreshes the open screens that show
-    // its table; a change that cannot be undone is told and changes nothing.
+    // Puts the deleted row back; every open view that shows it follows. A
+    // change that cannot be undone is told and changes nothing.
     bool geriAl(qint64 change);
 
     // The menu's opening: shown, then listed.
@@ -49,7 +45,4 @@ public:
         QString text;
     };
     static Line describe(const QString& table, ChangeKind kind, const QString& before, const QString& after);
-
-private:
-    void refreshScreensOf(const QString& table);
 };

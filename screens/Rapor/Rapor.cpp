@@ -2,7 +2,7 @@
 
 #include "common/MonthPeriod.h"
 #include "common/TurkishText.h"
-#include "store/SqlText.h"
+#include "ledger/Lists.h"
 #include "store/Statement.h"
 
 #include <QDate>
@@ -18,13 +18,7 @@ const QString kBakiye = QStringLiteral("Bakiye");
 
 }  // namespace
 
-const std::vector<GridColumn> TRaporF::kSummaryColumns = {
-    {kKodu, QStringLiteral("Kodu"), 60},
-    {kAdi, QStringLiteral("Adı Soyadı"), 130},
-    {kBorc, QStringLiteral("Borcumuz"), 0, kAsGridNumber},
-    {kAlacak, QStringLiteral("Alacağımız"), 94, kAsGridNumber},
-    {kBakiye, QStringLiteral("Kalan Tutar"), 0, kAsGridNumber},
-};
+const std::vector<GridColumn>& TRaporF::kSummaryColumns = lists::kBalanceColumns;
 const std::vector<TotalBox> TRaporF::kTotals = {
     {QStringLiteral("Borcumuz"), kBorc},
     {QStringLiteral("Alacağımız"), kAlacak},
@@ -40,20 +34,23 @@ const std::vector<GridColumn> TRaporF::kDetailColumns = {
     {QStringLiteral("Gider_Tutari"), QStringLiteral("Alacağımız"), 0, kAsGridNumber},
 };
 
-TRaporF::TRaporF(Forms& forms)
-    : TForm(forms),
-      SutGirisiQuery(forms.sutConnection),
-      SutGirisiTopQuery(forms.sutConnection),
-      detayQuery(forms.sutConnection),
-      AylikLitreQuery(forms.sutConnection)
+TRaporF::TRaporF(Ledger& ledger, Dialogs& dialogs)
+    : TForm(ledger, dialogs),
+      SutGirisiQuery(ledger.connection()),
+      detayQuery(ledger.connection()),
+      AylikLitreQuery(ledger.connection())
 {
     showIn(SutGirisiQuery, kSummaryColumns);
-    showIn(SutGirisiTopQuery, kTotals);
     showIn(detayQuery, kDetailColumns);
-    SutGirisiQuery.calculatedFields = {kBakiye};
-    SutGirisiQuery.onCalcFields = &TRaporF::SutGirisiQueryCalcFields;
-    SutGirisiTopQuery.calculatedFields = {kBakiye};
-    SutGirisiTopQuery.onCalcFields = &TRaporF::SutGirisiTopQueryCalcFields;
+    // A row of the period listed changed: the same period again, on the same producer.
+    whenChanged(&LedgerEvents::entriesChanged, [this](const QDate& day, LedgerKind) {
+        if (!rebuilds(SutGirisiQuery) || day < summaryFrom_ || day > summaryTo_) return;
+        const QVariant code = SutGirisiQuery.value(kKodu);
+        const int row = SutGirisiQuery.currentRow();
+        Listele(summaryFrom_, summaryTo_);
+        if (!SutGirisiQuery.locate(kKodu, code)) SutGirisiQuery.moveTo(std::min(row, SutGirisiQuery.recordCount() - 1));
+        DetayYenile();
+    });
     FormCreate();
 }
 
@@ -64,32 +61,23 @@ void TRaporF::FormCreate()
     sontarihDate.setDate(today);
 }
 
-void TRaporF::SutGirisiQueryCalcFields(Record& row)
-{
-    row.setValue(kBakiye, row.asFloat(kBorc) - row.asFloat(kAlacak));
-}
-
 void TRaporF::Yenile()
 {
-    const QDate from = ilktarihDate.date();
-    const QDate to = sontarihDate.date();
-    const QString period = periodFilter(from, to);
+    Listele(ilktarihDate.date(), sontarihDate.date());
+    DetayYenile();
+}
+
+void TRaporF::Listele(const QDate& from, const QDate& to)
+{
     summaryFrom_ = from;
     summaryTo_ = to;
-    rebuild(SutGirisiQuery, {
-        QStringLiteral("SELECT Kodu, Adi, SUM(Gelir_Toplam_Tutar) AS Borc_Toplami, "),
-        QStringLiteral("SUM(Gider_Tutari) AS Alacak_Toplami FROM SutGirisi"),
-        period,
-        QStringLiteral("GROUP BY Kodu, Adi"),
-        QStringLiteral("ORDER BY Adi COLLATE tr ASC;"),
-    });
-    rebuild(SutGirisiTopQuery, {
-        QStringLiteral("SELECT SUM(Gelir_Toplam_Tutar) AS Borc_Toplami, "),
-        QStringLiteral("SUM(Gider_Tutari) AS Alacak_Toplami FROM SutGirisi"),
-        period,
+    lists::balances(SutGirisiQuery, from, to);
+    SutGirisiToplam.publish({
+        {kBorc, lists::shownSum(SutGirisiQuery, kBorc)},
+        {kAlacak, lists::shownSum(SutGirisiQuery, kAlacak)},
+        {kBakiye, lists::shownSum(SutGirisiQuery, kBakiye).value_or(Money())},
     });
     RaporSheet.setText(shortDate(from) + QLatin1Char('/') + shortDate(to) + kPeriodCaptionSuffix);
-    DetayYenile();
 }
 
 void TRaporF::DetayYenile()
@@ -103,17 +91,7 @@ void TRaporF::DetayYenile()
     detayCsvName_ = csvFileName({QStringLiteral("Rapor-Detay"), shortDate(from), shortDate(to)});
     if (SutGirisiQuery.recordCount() == 0) return;
 
-    const QString period = periodFilter(from, to);
-    // The code comes from the data: bound, it can only ever be compared.
-    detayQuery.parameters = {SutGirisiQuery.value(kKodu)};
-    rebuild(detayQuery, {
-        QStringLiteral("SELECT Tarih, Adi, Aciklama, Sabah, Aksam,Gelir_Toplam_Tutar, "),
-        QStringLiteral("Gider_Tutari FROM SutGirisi"),
-        period,
-        QStringLiteral("AND Kodu=?1"),
-        // Rows of one day in the order they were entered.
-        QStringLiteral("ORDER BY Tarih ASC, SGID ASC;"),
-    });
+    lists::codeRows(detayQuery, SutGirisiQuery.asString(kKodu), from, to);
     Label1.setText(SutGirisiQuery.asString(kAdi) + kAccountLabelSuffix);
     detayCsvName_ = csvFileName({QStringLiteral("Rapor"), SutGirisiQuery.asString(kKodu), SutGirisiQuery.asString(kAdi),
                                  shortDate(from), shortDate(to)});
@@ -122,12 +100,7 @@ void TRaporF::DetayYenile()
 
 void TRaporF::GrafikYenile(const QDate& from, const QDate& to)
 {
-    AylikLitreQuery.parameters = {SutGirisiQuery.value(kKodu), from, to, kindCode(LedgerKind::Intake)};
-    rebuild(AylikLitreQuery, {
-        QStringLiteral("SELECT substr(Tarih, 1, 7) AS Ay, SUM(Sabah) AS Sabah_Toplam, SUM(Aksam) AS Aksam_Toplam"),
-        QStringLiteral("FROM SutGirisi WHERE Kodu=?1 AND Tarih>=?2 AND Tarih<=?3 AND Gelir_Gider=?4"),
-        QStringLiteral("GROUP BY Ay;"),
-    });
+    lists::monthlyLitres(AylikLitreQuery, SutGirisiQuery.asString(kKodu), from, to);
     QHash<QString, double> litres;
     for (int row = 0; row < AylikLitreQuery.recordCount(); ++row)
         litres.insert(AylikLitreQuery.valueAt(row, QStringLiteral("Ay")).toString(),
@@ -172,14 +145,14 @@ void TRaporF::openFromMenu()
 bool TRaporF::canPrintStatements()
 {
     if (SutGirisiQuery.recordCount() > 0) return true;
-    forms_.dialogs.message(kNoStatementMessage);
+    dialogs_.message(kNoStatementMessage);
     return false;
 }
 
 void TRaporF::EkstreButClick()
 {
     if (!canPrintStatements()) return;
-    const AccountStatement statement = buildStatement(forms_.sutConnection, SutGirisiQuery.asString(kKodu),
+    const AccountStatement statement = buildStatement(ledger_.connection(), SutGirisiQuery.asString(kKodu),
                                                SutGirisiQuery.asString(kAdi), summaryFrom_, summaryTo_);
     if (statementPreview_) statementPreview_->previewStatements({statement}, statement.fileName());
 }
@@ -187,19 +160,19 @@ void TRaporF::EkstreButClick()
 void TRaporF::TumEkstreButClick()
 {
     if (!summaryFrom_.isValid()) {
-        forms_.dialogs.message(kNoStatementMessage);
+        dialogs_.message(kNoStatementMessage);
         return;
     }
     // Everyone with rows in the period, and everyone still owed from before.
     bool cancelled = false;
     const std::vector<AccountStatement> statements =
-        buildAllStatements(forms_.sutConnection, summaryFrom_, summaryTo_, [this, &cancelled](int done, int total) {
+        buildAllStatements(ledger_.connection(), summaryFrom_, summaryTo_, [this, &cancelled](int done, int total) {
             cancelled = statementPreview_ && !statementPreview_->progress(done, total);
             return !cancelled;
         });
     if (cancelled) return;
     if (statements.empty()) {
-        forms_.dialogs.message(kNoStatementMessage);
+        dialogs_.message(kNoStatementMessage);
         return;
     }
     if (statementPreview_) statementPreview_->previewStatements(statements, allStatementsFileName(summaryFrom_, summaryTo_));

@@ -3,15 +3,27 @@
 #include "common/Chart.h"
 #include "common/Field.h"
 #include "common/GridColumns.h"
-#include "screens/Rapor/Ekstre.h"
-#include "screens/Forms.h"
+#include "common/Totals.h"
+#include "ledger/Statements.h"
+#include "screens/Form.h"
 #include "store/Query.h"
+
+// Shows statements for printing or saving; the window implements it, tests
+// record what they are given.
+class StatementPreview {
+public:
+    virtual ~StatementPreview() = default;
+    // One statement per producer, each starting on a new page.
+    virtual void previewStatements(const std::vector<AccountStatement>& statements, const QString& fileName) = 0;
+    // Told while every statement of a period is made; false cancels.
+    virtual bool progress(int /*done*/, int /*total*/) { return true; }
+};
 
 // The account balance report: what is still owed to each producer between
 // two dates, with one producer's ledger rows beside it. It only reads.
 class TRaporF : public TForm {
 public:
-    explicit TRaporF(Forms& forms);
+    TRaporF(Ledger& ledger, Dialogs& dialogs);
 
     static inline const QString kSheetCaption = QStringLiteral("İki Tarih Arası Rapor");
     static inline const QString kPeriodCaptionSuffix = QStringLiteral(" Tarihleri Arası Rapor");
@@ -33,14 +45,14 @@ public:
     // One row per code and name of the period, the period's totals, and
     // the period's rows of the summary's current code.
     Query SutGirisiQuery;
-    Query SutGirisiTopQuery;
+    Totals SutGirisiToplam;
     Query detayQuery;
     // Under the detail: the producer's litres in each month of its period,
     // the last month chosen; empty with the detail.
     Query AylikLitreQuery;
     Field<ChartData> DetayGrafik;
 
-    static const std::vector<GridColumn> kSummaryColumns;
+    static const std::vector<GridColumn>& kSummaryColumns;
     static const std::vector<TotalBox> kTotals;
     static const std::vector<GridColumn> kDetailColumns;
 
@@ -55,9 +67,6 @@ public:
     void RaporCsvClick();
     void DetayCsvClick();
 
-    // Borc minus Alacak, an empty sum counting as 0; unrounded.
-    static void SutGirisiQueryCalcFields(Record& row);
-    static void SutGirisiTopQueryCalcFields(Record& row) { SutGirisiQueryCalcFields(row); }
 
     // The menu's opening: shown, then rebuilt for the dates in the pickers.
     void openFromMenu();
@@ -69,6 +78,8 @@ public:
     void attachStatementPreview(StatementPreview* preview) { statementPreview_ = preview; }
 
 private:
+    // The summary of a period, its totals and the current producer's rows.
+    void Listele(const QDate& from, const QDate& to);
     bool canPrintStatements();
     void GrafikYenile(const QDate& from, const QDate& to);
 

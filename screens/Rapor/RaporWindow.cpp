@@ -109,7 +109,7 @@ RaporWindow::RaporWindow(TRaporF& screen)
     boxes->setContentsMargins(4, 0, 4, 0);
     for (const TotalBox& total : TRaporF::kTotals) {
         boxes->addWidget(new QLabel(total.title, totals));
-        auto* box = new QueryFieldBox(screen.SutGirisiTopQuery, total.field, total.format, totals);
+        auto* box = new TotalField(screen.SutGirisiToplam, total.field, total.format, totals);
         box->setObjectName(total.field);
         box->setFixedWidth(100);
         box->setAlignment(Qt::AlignRight);

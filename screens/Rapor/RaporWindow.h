@@ -1,7 +1,7 @@
 #pragma once
 
 #include "screens/FormWindow.h"
-#include "screens/Rapor/Ekstre.h"
+#include "screens/Rapor/Rapor.h"
 
 #include <QElapsedTimer>
 

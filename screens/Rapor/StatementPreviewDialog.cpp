@@ -2,7 +2,7 @@
 
 #include "common/Platform.h"
 #include "common/widgets/ErrorBox.h"
-#include "screens/Rapor/StatementPrint.h"
+#include "ledger/print/StatementPrint.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screens/Rapor/Ekstre.h"
+#include "ledger/Statements.h"
 
 #include <QDialog>
 #include <memory>

@@ -3,15 +3,13 @@
 #include "common/Conversions.h"
 #include "common/MonthPeriod.h"
 #include "common/TurkishText.h"
-#include "screens/Gecmis/Gecmis.h"
-#include "screens/cari/cari.h"
-#include "store/SqlText.h"
+#include "ledger/Lists.h"
 
 #include <utility>
 
 namespace {
 
-const TcariF::EntryMessages kEntryMessages = {
+const TEntryForm::EntryMessages kEntryMessages = {
     QStringLiteral("Giriş için Süt Alım Hesabı seçin!"),
     QStringLiteral("Girdiğiniz Koda Ait Süt Alım Hesabı Bulunamadı!"),
     QStringLiteral("Girdiğiniz kod ve ad uyumsuz kontrol ettikten sonra saklayın!"),
@@ -62,25 +60,19 @@ const std::vector<GridColumn> TSutAlimF::kAbsentColumns = {
     {kAdi, QStringLiteral("Adı Soyadı"), 200},
 };
 
-TSutAlimF::TSutAlimF(Forms& forms)
-    : TEntryForm(forms),
-      SutGirisiQuery(forms.sutConnection),
-      SutGirisiTopQuery(forms.sutConnection),
-      AylikSutGirisiQuery(forms.sutConnection),
-      AylikSutGirisiTopQuery(forms.sutConnection),
-      GelmeyenQuery(forms.sutConnection)
+TSutAlimF::TSutAlimF(Ledger& ledger, Dialogs& dialogs)
+    : TEntryForm(ledger, dialogs),
+      SutGirisiQuery(ledger.connection()),
+      AylikSutGirisiQuery(ledger.connection()),
+      GelmeyenQuery(ledger.connection())
 {
     showIn(SutGirisiQuery, kDayColumns);
-    showIn(SutGirisiTopQuery, kDayTotals);
     showIn(AylikSutGirisiQuery, kMonthColumns);
-    showIn(AylikSutGirisiTopQuery, kMonthTotals);
     showIn(GelmeyenQuery, kAbsentColumns);
     SutGirisiQuery.calculatedFields = {QStringLiteral("toplam")};
     SutGirisiQuery.onCalcFields = [](Record& row) {
         row.setValue(QStringLiteral("toplam"), row.asFloat(QStringLiteral("Sabah")) + row.asFloat(QStringLiteral("Aksam")));
     };
-    SutGirisiTopQuery.calculatedFields = {QStringLiteral("Genel_Toplam")};
-    SutGirisiTopQuery.onCalcFields = [](Record& row) { row.setValue(QStringLiteral("Genel_Toplam"), totalLitres(row)); };
     AylikSutGirisiQuery.calculatedFields = {QStringLiteral("Toplam"), QStringLiteral("Ortalama")};
     AylikSutGirisiQuery.onCalcFields = [](Record& row) {
         const double litres = totalLitres(row);
@@ -89,8 +81,15 @@ TSutAlimF::TSutAlimF(Forms& forms)
         // A name with no priced entry has no average to show.
         row.setValue(QStringLiteral("Ortalama"), entries > 0 ? QVariant(litres / entries) : QVariant());
     };
-    AylikSutGirisiTopQuery.calculatedFields = {QStringLiteral("Toplam")};
-    AylikSutGirisiTopQuery.onCalcFields = [](Record& row) { row.setValue(QStringLiteral("Toplam"), totalLitres(row)); };
+    whenChanged(&LedgerEvents::entriesChanged, [this](const QDate& day, LedgerKind kind) {
+        const QDate shown = tarihDate.date();
+        if (kind == LedgerKind::Intake && rebuilds(SutGirisiQuery) && (acting() || (day.year() == shown.year() && day.month() == shown.month())))
+            GuncelleGunluk();
+    });
+    // Who has not poured is a list of the accounts too.
+    whenChanged(&LedgerEvents::accountsChanged, [this] {
+        if (rebuilds(GelmeyenQuery)) GelmeyenYenile();
+    });
     FormCreate();
 }
 
@@ -106,7 +105,7 @@ void TSutAlimF::tarihDateChange()
 
 void TSutAlimF::KoduEditExit()
 {
-    const std::optional<Account> account = forms_.cariF->findCode(KoduEdit.text());
+    const std::optional<Account> account = ledger_.accountByCode(KoduEdit.text());
     if (!account) return;
     if (kayitnoEdit.isEmpty()) Bosalt();
     fillFromAccount(*account);
@@ -114,8 +113,7 @@ void TSutAlimF::KoduEditExit()
 
 void TSutAlimF::SaklaButClick()
 {
-    if (!forms_.cariF->checkEntry(KoduEdit.text(), AdiEdit.text(), kEntryMessages)) return;
-    const QDate day = tarihDate.date();
+    if (!entryAccepted(ledger_.checkEntry(KoduEdit.text(), AdiEdit.text()), kEntryMessages)) return;
     if (AdiEdit.isEmpty()) return;
 
     // Read before anything is posted: a box that cannot be read writes nothing.
@@ -124,28 +122,22 @@ void TSutAlimF::SaklaButClick()
     const double fiyat = parseDecimal(SBirimFiyatEdit.text());
     if (sabah == 0 && aksam == 0 && !emptyEntryMeant(QStringLiteral("sabah ve akşam litresi"))) return;
 
-    RowWrite row = rowForSave(SutGirisiTable, kayitnoEdit, day);
     const QString kodu = KoduEdit.text();
-    row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Intake))
-        .setField(kKodu, kodu)
-        .setField(kAdi, AdiEdit.text())
-        .setField(QStringLiteral("Sabah"), sabah)
-        .setField(QStringLiteral("Aksam"), aksam)
-        .setField(QStringLiteral("SBirim_Fiyat"), fiyat)
-        .setField(QStringLiteral("ABirim_Fiyat"), fiyat)
-        .setField(QStringLiteral("SToplam_Tutar"), sabah * fiyat)
-        .setField(QStringLiteral("AToplam_Tutar"), aksam * fiyat)
-        .setField(QStringLiteral("Gelir_Toplam_Tutar"), sabah * fiyat + aksam * fiyat)
-        .setField(QStringLiteral("Aciklama"), AciklamaEdit.text());
-    kayitnoEdit.setText(QString::number(row.post()));
-    sonSilme = 0;
-
-    GuncelleGunluk();
+    {
+        Acting acting(*this);
+        const Ledger::Saved saved =
+            ledger_.saveIntake({correctedRow(), tarihDate.date(), kodu, AdiEdit.text(), sabah, aksam, fiyat, AciklamaEdit.text()},
+                               [this](qint64 key) {
+                                   kayitnoEdit.setText(QString::number(key));
+                                   sonSilme = 0;
+                               });
+        if (!entryAccepted(saved.check, kEntryMessages)) return;
+    }
     CariTanimQuery.locate(kKodu, kodu);
     Bosalt();
     if (SonrakiRadio.checked()) {
         CariTanimQuery.next();
-        fillFromAccount(accountAt(CariTanimQuery));
+        fillFromAccount(lists::accountAt(CariTanimQuery));
     }
 }
 
@@ -173,21 +165,22 @@ QString TSutAlimF::deleteQuestion() const
 void TSutAlimF::KaydSil1Click()
 {
     if (SutGirisiQuery.recordCount() == 0) return;
-    if (forms_.dialogs.askYesNoCancel(deleteQuestion()) != Dialogs::Answer::Yes) return;
-    if (!SutGirisiTable.isOpen()) SutGirisiTable.open();
+    if (dialogs_.askYesNoCancel(deleteQuestion()) != Dialogs::Answer::Yes) return;
     const QVariant key = SutGirisiQuery.value(QStringLiteral("SGID"));
-    if (key.isNull() || !SutGirisiTable.locate(QStringLiteral("SGID"), key)) return;
-    sonSilme = SutGirisiTable.deleteCurrent();
-    GuncelleGunluk();
+    if (key.isNull()) return;
+    Acting acting(*this);
+    ledger_.deleteEntry(key.toLongLong(), [this](qint64 change) { sonSilme = change; });
 }
 
 void TSutAlimF::GeriAl1Click()
 {
     if (sonSilme == 0) {
-        forms_.dialogs.message(kNothingToUndo);
+        dialogs_.message(kNothingToUndo);
         return;
     }
-    forms_.GecmisF->geriAl(std::exchange(sonSilme, 0));
+    Acting acting(*this);
+    const Ledger::RestoreOutcome outcome = ledger_.restore(std::exchange(sonSilme, 0));
+    if (outcome != Ledger::RestoreOutcome::Restored) dialogs_.message(Ledger::restoreRefusal(outcome));
 }
 
 void TSutAlimF::GunlukCsvClick()
@@ -224,12 +217,12 @@ void TSutAlimF::openFromMenu()
     intakeScreenOpened = 1;
     GuncelleGunluk();
     reread(CariTanimQuery);
-    if (CariTanimQuery.recordCount() > 0) takePick(accountAt(CariTanimQuery));
+    if (CariTanimQuery.recordCount() > 0) takePick(lists::accountAt(CariTanimQuery));
 }
 
 void TSutAlimF::YeniHesapButClick()
 {
-    forms_.cariF->openForPick(TcariF::kPickForIntake);
+    if (pickAccount) pickAccount([this](const Account& account) { takePick(account); });
 }
 
 void TSutAlimF::Bosalt()
@@ -252,45 +245,28 @@ void TSutAlimF::fillFromAccount(const Account& account)
 void TSutAlimF::GuncelleGunluk()
 {
     const MonthPeriod period = monthPeriod(tarihDate.date());
-    const QString day = dayFilter(period.day);
-    const QString month = periodFilter(period.first, period.last);
-    const QString intake = kindLine(LedgerKind::Intake);
-    rebuild(SutGirisiQuery, {
-        QStringLiteral("SELECT * FROM SutGirisi"),
-        day,
-        intake,
-        QStringLiteral("ORDER BY Adi COLLATE tr ASC;"),
+    lists::intakeDay(SutGirisiQuery, period.day);
+    SutGirisiToplam.publish({
+        {QStringLiteral("Sabah_Toplam"), lists::shownSum(SutGirisiQuery, QStringLiteral("Sabah"))},
+        {QStringLiteral("Aksam_Toplam"), lists::shownSum(SutGirisiQuery, QStringLiteral("Aksam"))},
+        {QStringLiteral("Genel_Toplam"), lists::shownSum(SutGirisiQuery, QStringLiteral("toplam")).value_or(Money())},
+        {QStringLiteral("Toplam_Tutar"), lists::shownSum(SutGirisiQuery, QStringLiteral("Gelir_Toplam_Tutar"))},
     });
-    rebuild(SutGirisiTopQuery, {
-        QStringLiteral("SELECT SUM(Sabah) AS Sabah_Toplam,SUM(Aksam) AS Aksam_Toplam,"),
-        QStringLiteral("SUM(Gelir_Toplam_Tutar) AS Toplam_Tutar FROM SutGirisi"),
-        day,
-        intake,
+    lists::intakeMonth(AylikSutGirisiQuery, period.first, period.last);
+    AylikSutGirisiToplam.publish({
+        {QStringLiteral("Sabah_Toplam"), lists::shownSum(AylikSutGirisiQuery, QStringLiteral("Sabah_Toplam"))},
+        {QStringLiteral("Aksam_Toplam"), lists::shownSum(AylikSutGirisiQuery, QStringLiteral("Aksam_Toplam"))},
+        {QStringLiteral("Toplam"), lists::shownSum(AylikSutGirisiQuery, QStringLiteral("Toplam")).value_or(Money())},
+        {QStringLiteral("Toplam_Tutar"), lists::shownSum(AylikSutGirisiQuery, QStringLiteral("Toplam_Tutar"))},
     });
-    rebuild(AylikSutGirisiQuery, {
-        QStringLiteral("SELECT Adi, SUM(Sabah) AS Sabah_Toplam,SUM(Aksam) AS Aksam_Toplam, "),
-        QStringLiteral("SUM(Gelir_Toplam_Tutar) AS Toplam_Tutar,"),
-        QStringLiteral("COUNT(Gelir_Toplam_Tutar) AS Toplam_GUN FROM SutGirisi"),
-        month,
-        intake,
-        QStringLiteral("GROUP BY Adi"),
-        QStringLiteral("ORDER BY Adi COLLATE tr ASC;"),
-    });
-    rebuild(AylikSutGirisiTopQuery, {
-        QStringLiteral("SELECT SUM(Sabah) AS Sabah_Toplam,SUM(Aksam) AS Aksam_Toplam, "),
-        QStringLiteral("SUM(Gelir_Toplam_Tutar) AS Toplam_Tutar FROM SutGirisi"),
-        month,
-        intake,
-    });
-    GelmeyenQuery.parameters = {period.day, kindCode(LedgerKind::Intake)};
-    rebuild(GelmeyenQuery, {
-        QStringLiteral("SELECT Kodu, Adi FROM Cariler"),
-        QStringLiteral("WHERE NOT EXISTS (SELECT 1 FROM SutGirisi"),
-        QStringLiteral("WHERE SutGirisi.Kodu=Cariler.Kodu AND Tarih=?1 AND Gelir_Gider=?2)"),
-        QStringLiteral("ORDER BY Adi COLLATE tr ASC;"),
-    });
+    GelmeyenYenile();
     AyBul();
     GunlukSheet.setText(shortDate(period.day) + kDayCaptionSuffix);
+}
+
+void TSutAlimF::GelmeyenYenile()
+{
+    lists::notPoured(GelmeyenQuery, tarihDate.date());
     GelmeyenSheet.setText(kAbsentCaption + QStringLiteral(" (%1)").arg(GelmeyenQuery.recordCount()));
 }
 

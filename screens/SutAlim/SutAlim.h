@@ -2,6 +2,7 @@
 
 #include "common/Field.h"
 #include "common/GridColumns.h"
+#include "common/Totals.h"
 #include "screens/EntryForm.h"
 #include "store/Query.h"
 
@@ -9,7 +10,7 @@
 // producer, with the day's entries and the month's totals.
 class TSutAlimF : public TEntryForm {
 public:
-    explicit TSutAlimF(Forms& forms);
+    TSutAlimF(Ledger& ledger, Dialogs& dialogs);
 
     static inline const QString kDayCaptionSuffix = QStringLiteral("-Günlük Süt Girişi");
     static inline const QString kMonthCaptionSuffix = QStringLiteral("-Aylık Süt Girişi");
@@ -31,9 +32,10 @@ public:
     TextField GelmeyenSheet{kAbsentCaption};
 
     Query SutGirisiQuery;
-    Query SutGirisiTopQuery;
     Query AylikSutGirisiQuery;
-    Query AylikSutGirisiTopQuery;
+    // Under each list, its figures added up as the list shows them.
+    Totals SutGirisiToplam;
+    Totals AylikSutGirisiToplam;
     // The account list's producers with no intake row on the picker's day.
     Query GelmeyenQuery;
 
@@ -80,6 +82,8 @@ public:
     // menu's opening, the picks, the next producer.
     void fillFromAccount(const Account& account);
     void GuncelleGunluk();
+    // The page of who has not poured, with its count.
+    void GelmeyenYenile();
     void AyBul();
 
     // The deletion's question, naming the entry.

@@ -103,11 +103,11 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     dayGrid->addMenuItem(QStringLiteral("Silineni Geri Al"), [&screen] { screen.GeriAl1Click(); },
                          QKeySequence(Qt::CTRL | Qt::Key_Z));
     dayGrid->addCsvItem([&screen] { screen.GunlukCsvClick(); });
-    tabs->addTab(viewPage(dayGrid, screen.SutGirisiTopQuery, TSutAlimF::kDayTotals), QString());
+    tabs->addTab(viewPage(dayGrid, screen.SutGirisiToplam, TSutAlimF::kDayTotals), QString());
     auto* monthGrid = new QueryGrid(screen.AylikSutGirisiQuery, TSutAlimF::kMonthColumns);
     monthGrid->setEnterWalksCells(true);
     monthGrid->addCsvItem([&screen] { screen.AylikCsvClick(); });
-    tabs->addTab(viewPage(monthGrid, screen.AylikSutGirisiTopQuery, TSutAlimF::kMonthTotals), QString());
+    tabs->addTab(viewPage(monthGrid, screen.AylikSutGirisiToplam, TSutAlimF::kMonthTotals), QString());
     auto* GelmeyenGrid = new QueryGrid(screen.GelmeyenQuery, TSutAlimF::kAbsentColumns);
     // The pick, then his morning litres.
     const auto pickAbsent = [&screen, sabahEdit] {

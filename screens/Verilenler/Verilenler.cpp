@@ -3,14 +3,13 @@
 #include "common/Conversions.h"
 #include "common/MonthPeriod.h"
 #include "common/TurkishText.h"
-#include "screens/cari/cari.h"
-#include "store/SqlText.h"
+#include "ledger/Lists.h"
 
 #include <QDate>
 
 namespace {
 
-const TcariF::EntryMessages kEntryMessages = {
+const TEntryForm::EntryMessages kEntryMessages = {
     QStringLiteral("Giriş için cari hesap seçin!"),
     QStringLiteral("Girdiğiniz kod cari hesaplarda bulunamadı!"),
     QStringLiteral("Girdiğiniz kod ve ad uyumsuz kontrol ettikten sonra saklayın!"),
@@ -34,18 +33,16 @@ const std::vector<TotalBox> TVerilenlerF::kMonthTotals = {
     {QStringLiteral("Kalan Tutar"), QStringLiteral("Bakiye")},
 };
 
-TVerilenlerF::TVerilenlerF(Forms& forms)
-    : TEntryForm(forms),
-      SutGirisiQuery(forms.sutConnection),
-      SutGirisiTopQuery(forms.sutConnection)
+TVerilenlerF::TVerilenlerF(Ledger& ledger, Dialogs& dialogs)
+    : TEntryForm(ledger, dialogs),
+      SutGirisiQuery(ledger.connection())
 {
     showIn(SutGirisiQuery, kMonthColumns);
-    showIn(SutGirisiTopQuery, kMonthTotals);
-    SutGirisiTopQuery.calculatedFields = {QStringLiteral("Bakiye")};
-    SutGirisiTopQuery.onCalcFields = [](Record& row) {
-        row.setValue(QStringLiteral("Bakiye"),
-                     row.asFloat(QStringLiteral("Borc_Toplami")) - row.asFloat(QStringLiteral("Alacak_Toplami")));
-    };
+    whenChanged(&LedgerEvents::entriesChanged, [this](const QDate& day, LedgerKind kind) {
+        const QDate shown = tarihDate.date();
+        if (kind == LedgerKind::Payment && rebuilds(SutGirisiQuery) && (acting() || (day.year() == shown.year() && day.month() == shown.month())))
+            Guncelle();
+    });
     FormCreate();
 }
 
@@ -61,33 +58,26 @@ void TVerilenlerF::tarihDateChange()
 
 void TVerilenlerF::SaklaButClick()
 {
-    if (!forms_.cariF->checkEntry(KoduEdit.text(), AdiEdit.text(), kEntryMessages)) return;
-    const QDate day = tarihDate.date();
+    if (!entryAccepted(ledger_.checkEntry(KoduEdit.text(), AdiEdit.text()), kEntryMessages)) return;
     if (AdiEdit.isEmpty()) return;
 
     // Read before anything is posted: a box that cannot be read writes nothing.
-    const double alacagimiz = parseDecimal(borcEdit.text());
-    const double borcumuz = parseDecimal(alacakEdit.text());
+    const double alacagimiz = parseDecimal(AlacagimizEdit.text());
+    const double borcumuz = parseDecimal(BorcumuzEdit.text());
     const double miktari = parseDecimal(MiktariEdit.text());
     if (alacagimiz == 0 && borcumuz == 0 && !emptyEntryMeant(QStringLiteral("Alacağımız ve Borcumuz"))) return;
 
-    RowWrite row = rowForSave(SutGirisiTable, kayitnoEdit, day);
-    row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Payment))
-        .setField(QStringLiteral("Kodu"), KoduEdit.text())
-        .setField(QStringLiteral("Adi"), AdiEdit.text())
-        .setField(QStringLiteral("Gider_Tutari"), alacagimiz)
-        .setField(QStringLiteral("Gelir_Toplam_Tutar"), borcumuz)
-        .setField(QStringLiteral("Fis_No"), FisNoEdit.text())
-        .setField(QStringLiteral("Gider_Miktari"), miktari)
-        .setField(QStringLiteral("Aciklama"), AciklamaEdit.text());
-    kayitnoEdit.setText(QString::number(row.post()));
-
-    Guncelle();
+    Acting acting(*this);
+    const Ledger::Saved saved = ledger_.savePayment(
+        {correctedRow(), tarihDate.date(), KoduEdit.text(), AdiEdit.text(), alacagimiz, borcumuz, miktari, FisNoEdit.text(),
+         AciklamaEdit.text()},
+        [this](qint64 key) { kayitnoEdit.setText(QString::number(key)); });
+    entryAccepted(saved.check, kEntryMessages);
 }
 
 void TVerilenlerF::KoduEditExit()
 {
-    const std::optional<Account> account = forms_.cariF->findCode(KoduEdit.text());
+    const std::optional<Account> account = ledger_.accountByCode(KoduEdit.text());
     if (account) takePick(*account);
 }
 
@@ -95,8 +85,8 @@ void TVerilenlerF::Bosalt()
 {
     KoduEdit.clear();
     AdiEdit.clear();
-    borcEdit.clear();
-    alacakEdit.clear();
+    AlacagimizEdit.clear();
+    BorcumuzEdit.clear();
     AciklamaEdit.clear();
     kayitnoEdit.clear();
     MiktariEdit.clear();
@@ -105,7 +95,7 @@ void TVerilenlerF::Bosalt()
 
 void TVerilenlerF::secButtonClick()
 {
-    forms_.cariF->openForPick(TcariF::kPickForPayment);
+    if (pickAccount) pickAccount([this](const Account& account) { takePick(account); });
 }
 
 void TVerilenlerF::AylikCsvClick()
@@ -116,20 +106,14 @@ void TVerilenlerF::AylikCsvClick()
 void TVerilenlerF::Guncelle()
 {
     const MonthPeriod period = monthPeriod(tarihDate.date());
-    const QString month = periodFilter(period.first, period.last);
-    const QString payments = kindLine(LedgerKind::Payment);
-    // Rows of one day in the order they were entered.
-    rebuild(SutGirisiQuery, {
-        QStringLiteral("SELECT * FROM SutGirisi"),
-        month,
-        payments,
-        QStringLiteral("ORDER BY Tarih ASC, SGID ASC;"),
-    });
+    lists::paymentsMonth(SutGirisiQuery, period.first, period.last);
     AyBul();
-    rebuild(SutGirisiTopQuery, {
-        QStringLiteral("SELECT SUM(Gelir_Toplam_Tutar) AS Borc_Toplami, SUM(Gider_Tutari) AS Alacak_Toplami FROM SutGirisi"),
-        month,
-        payments,
+    const std::optional<Money> borc = lists::shownSum(SutGirisiQuery, QStringLiteral("Gelir_Toplam_Tutar"));
+    const std::optional<Money> alacak = lists::shownSum(SutGirisiQuery, QStringLiteral("Gider_Tutari"));
+    SutGirisiToplam.publish({
+        {QStringLiteral("Borc_Toplami"), borc},
+        {QStringLiteral("Alacak_Toplami"), alacak},
+        {QStringLiteral("Bakiye"), borc.value_or(Money()) - alacak.value_or(Money())},
     });
 }
 

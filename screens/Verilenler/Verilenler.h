@@ -2,6 +2,7 @@
 
 #include "common/Field.h"
 #include "common/GridColumns.h"
+#include "common/Totals.h"
 #include "screens/EntryForm.h"
 #include "store/Query.h"
 
@@ -10,24 +11,25 @@
 // month's rows and totals.
 class TVerilenlerF : public TEntryForm {
 public:
-    explicit TVerilenlerF(Forms& forms);
+    TVerilenlerF(Ledger& ledger, Dialogs& dialogs);
 
     static inline const QString kMonthCaptionSuffix = QStringLiteral("-Aylık Yapılan Ödeme ve Diğer İşlemler");
 
     // Entry panel, besides the shared boxes
     TextField FisNoEdit;
     TextField MiktariEdit;
-    // Labelled "Alacağımız": what was paid or given, stored in Gider_Tutari.
-    TextField borcEdit;
-    // Labelled "Borcumuz": what the collector now owes, stored in Gelir_Toplam_Tutar.
-    TextField alacakEdit;
+    // "Alacağımız": what was paid or given, stored in Gider_Tutari.
+    TextField AlacagimizEdit;
+    // "Borcumuz": what the collector now owes, stored in Gelir_Toplam_Tutar.
+    TextField BorcumuzEdit;
     // kayitnoEdit holds the row saved last, which the next save corrects.
 
     // Caption of the month page.
     TextField AylikSheet{QStringLiteral("Aylık Yapılan Ödeme ve Diğer İşlemler")};
 
     Query SutGirisiQuery;
-    Query SutGirisiTopQuery;
+    // Under the list, its figures added up as the list shows them.
+    Totals SutGirisiToplam;
 
     // What the month grid and its totals bar show.
     static const std::vector<GridColumn> kMonthColumns;

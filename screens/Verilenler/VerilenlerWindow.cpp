@@ -40,14 +40,14 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     auto* AdiEdit = new NameEdit(panel);
     auto* FisNoEdit = new QLineEdit(panel);
     auto* MiktariEdit = new AmountEdit(panel);
-    auto* borcEdit = new AmountEdit(panel);
-    auto* alacakEdit = new AmountEdit(panel);
+    auto* AlacagimizEdit = new AmountEdit(panel);
+    auto* BorcumuzEdit = new AmountEdit(panel);
     auto* AciklamaEdit = new QLineEdit(panel);
     auto* SaklaBut = new QPushButton(QStringLiteral("Sakla"), panel);
     auto* kayitnoEdit = new QLineEdit(panel);
     auto* yeniBut = new QPushButton(QStringLiteral("Yeni Giriş"), panel);
     auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), panel);
-    for (AmountEdit* amount : {MiktariEdit, borcEdit, alacakEdit}) {
+    for (AmountEdit* amount : {MiktariEdit, AlacagimizEdit, BorcumuzEdit}) {
         amount->setAlignment(Qt::AlignRight);
         amount->setFixedWidth(110);
     }
@@ -76,9 +76,9 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     code->addWidget(secButton);
     grid->addLayout(code, 1, 1);
     grid->addWidget(label("Alacağımız"), 1, 2);
-    grid->addWidget(borcEdit, 1, 3);
+    grid->addWidget(AlacagimizEdit, 1, 3);
     grid->addWidget(label("Borcumuz"), 1, 4);
-    grid->addWidget(alacakEdit, 1, 5);
+    grid->addWidget(BorcumuzEdit, 1, 5);
     auto* newEntry = new QHBoxLayout;
     newEntry->addWidget(yeniBut);
     newEntry->addWidget(kayitnoEdit);
@@ -99,7 +99,7 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     monthGrid->addCsvItem([&screen] { screen.AylikCsvClick(); });
     // The note takes what the figures leave.
     monthGrid->horizontalHeader()->setStretchLastSection(true);
-    tabs->addTab(viewPage(monthGrid, screen.SutGirisiTopQuery, TVerilenlerF::kMonthTotals), QString());
+    tabs->addTab(viewPage(monthGrid, screen.SutGirisiToplam, TVerilenlerF::kMonthTotals), QString());
     right->addWidget(tabs, 1);
     setCentralWidget(centre);
 
@@ -108,8 +108,8 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     bind(AdiEdit, screen.AdiEdit);
     bind(FisNoEdit, screen.FisNoEdit);
     bind(MiktariEdit, screen.MiktariEdit);
-    bind(borcEdit, screen.borcEdit);
-    bind(alacakEdit, screen.alacakEdit);
+    bind(AlacagimizEdit, screen.AlacagimizEdit);
+    bind(BorcumuzEdit, screen.BorcumuzEdit);
     bind(AciklamaEdit, screen.AciklamaEdit);
     bind(kayitnoEdit, screen.kayitnoEdit);
     bindCaption(tabs, 0, screen.AylikSheet);
@@ -129,8 +129,8 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
         {AdiEdit, "AdiEdit"},
         {FisNoEdit, "FisNoEdit"},
         {MiktariEdit, "MiktariEdit"},
-        {borcEdit, "borcEdit"},
-        {alacakEdit, "alacakEdit"},
+        {AlacagimizEdit, "AlacagimizEdit"},
+        {BorcumuzEdit, "BorcumuzEdit"},
         {AciklamaEdit, "AciklamaEdit"},
         {SaklaBut, "SaklaBut"},
         {kayitnoEdit, "kayitnoEdit"},

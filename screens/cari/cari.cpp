@@ -2,21 +2,12 @@
 
 #include "common/Conversions.h"
 #include "common/PhoneNumber.h"
-#include "screens/SutAlim/SutAlim.h"
-#include "screens/Verilenler/Verilenler.h"
-#include "store/SqlText.h"
-#include "store/Statement.h"
+#include "ledger/Lists.h"
 
 #include <QDateTime>
 
 const QStringList TcariF::kCollectionTimes = {QStringLiteral("Sabah/Akşam"), QStringLiteral("Sabah"),
                                               QStringLiteral("Akşam")};
-
-Account accountAt(const Query& accounts)
-{
-    return {accounts.asString(QStringLiteral("Kodu")), accounts.asString(QStringLiteral("Adi")),
-            accounts.asFloat(QStringLiteral("Birim_Fiyati"))};
-}
 
 const std::vector<GridColumn> TcariF::kColumns = {
     {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 67},
@@ -30,54 +21,52 @@ const std::vector<GridColumn> TcariF::kColumns = {
     {QStringLiteral("Yaz_Alim"), QStringLiteral("Yazın Alım"), 100},
 };
 
-TcariF::TcariF(Forms& forms)
-    : TForm(forms),
+TcariF::TcariF(Ledger& ledger, Dialogs& dialogs)
+    : TForm(ledger, dialogs),
       KisCombo(kCollectionTimes.front()),
       YazCombo(kCollectionTimes.front()),
-      CariTanimQuery(forms.sutConnection, {kAccountListSql}),
-      CariTable(forms.sutConnection, schema::cariler())
+      CariTanimQuery(ledger.connection(), lists::kAccounts)
 {
     showIn(CariTanimQuery, kColumns);
+    whenChanged(&LedgerEvents::accountsChanged, [this] {
+        if (CariTanimQuery.isOpen() || acting()) reread(CariTanimQuery);
+    });
 }
 
 void TcariF::KaydetButClick()
 {
-    if (!CariTable.isOpen()) CariTable.open();
-    if (KoduEdit.isEmpty()) {
-        forms_.dialogs.message(QStringLiteral("Süt Alım Hesabı girişi için kod girmelisiniz! Kodu girip kayıt edin."));
-        return;
+    Account account;
+    account.cid = parseInteger(kayitnoEdit.text());
+    account.kodu = KoduEdit.text();
+    account.adi = AdiEdit.text();
+    account.aciklama = AciklamaEdit.text();
+    account.mevki = mevkiiEdit.text();
+    account.koy = koyEdit.text();
+    account.telefon = phoneStoredText(phoneValue(TelefonMaskEdit.text()));
+    account.kisinAlim = KisCombo.text();
+    account.yazAlim = YazCombo.text();
+    // The price is read once the account is known to be taken: a refusal
+    // is said before a price that cannot be read.
+    Ledger::AccountCheck check = ledger_.checkAccount(account);
+    if (check == Ledger::AccountCheck::Ok) {
+        account.birimFiyati = parseDecimal(BirimFiyatEdit.text());
+        Acting acting(*this);
+        check = ledger_.saveAccount(account);
     }
-    const int kayitno = parseInteger(kayitnoEdit.text());
-    // A correction may not take another account's code either: the two
-    // producers would share one balance from then on.
-    if (codeUsedByAnother(KoduEdit.text(), kayitno)) {
-        forms_.dialogs.message(
-            QStringLiteral("Girdiğiniz kod başka Süt Alım Hesapta kullanılmıştır! Kodu değiştirip kayıt edin."));
+    switch (check) {
+    case Ledger::AccountCheck::NoCode:
+        dialogs_.message(QStringLiteral("Süt Alım Hesabı girişi için kod girmelisiniz! Kodu girip kayıt edin."));
         return;
-    }
-    if (AdiEdit.text().trimmed().isEmpty()) {
-        forms_.dialogs.message(QStringLiteral("Adı Soyadı boş olduğu için hesap saklanmadı. Adı girip kayıt edin."));
+    case Ledger::AccountCheck::CodeTaken:
+        dialogs_.message(QStringLiteral("Girdiğiniz kod başka Süt Alım Hesapta kullanılmıştır! Kodu değiştirip kayıt edin."));
         return;
+    case Ledger::AccountCheck::NoName:
+        dialogs_.message(QStringLiteral("Adı Soyadı boş olduğu için hesap saklanmadı. Adı girip kayıt edin."));
+        return;
+    case Ledger::AccountCheck::Ok:
+        break;
     }
-
-    const bool correcting = kayitno > 0 && CariTable.locate(QStringLiteral("CID"), kayitno);
-    RowWrite row = correcting ? CariTable.edit() : CariTable.append();
-    if (!correcting) row.setField(QStringLiteral("Kayit_Tarihi"), QDateTime::currentDateTime());
-    row.setField(QStringLiteral("Kodu"), KoduEdit.text())
-        .setField(QStringLiteral("Adi"), AdiEdit.text())
-        .setField(QStringLiteral("Aciklama"), AciklamaEdit.text())
-        .setField(QStringLiteral("Mevki"), mevkiiEdit.text())
-        .setField(QStringLiteral("Koy"), koyEdit.text())
-        .setField(QStringLiteral("Telefon"), phoneStoredText(phoneValue(TelefonMaskEdit.text())))
-        .setField(QStringLiteral("Kisin_Alim"), KisCombo.text())
-        .setField(QStringLiteral("Yaz_Alim"), YazCombo.text())
-        .setField(QStringLiteral("Birim_Fiyati"), parseDecimal(BirimFiyatEdit.text()));
-    row.post();
-
-    reread(CariTanimQuery);
     Bosalt();
-    reread(forms_.SutAlimF->CariTanimQuery);
-    reread(forms_.VerilenlerF->CariTanimQuery);
 }
 
 void TcariF::Dzelt1Click()
@@ -96,24 +85,7 @@ void TcariF::Dzelt1Click()
     YazCombo.setText(row.asString(QStringLiteral("Yaz_Alim")));
 }
 
-bool TcariF::codeUsedByAnother(const QString& code, int cid)
-{
-    Statement other(forms_.sutConnection, QStringLiteral("SELECT 1 FROM Cariler WHERE Kodu = ?1 AND CID <> ?2 LIMIT 1;"));
-    other.bind(1, code);
-    other.bind(2, cid);
-    return other.step();
-}
-
-TcariF::Ledger TcariF::ledgerOf(const QString& code)
-{
-    Statement rows(forms_.sutConnection,
-                   QStringLiteral("SELECT COUNT(*), ") + kExactBalanceSum + QStringLiteral(" FROM SutGirisi WHERE Kodu = ?1;"));
-    rows.bind(1, code);
-    rows.step();
-    return {static_cast<int>(rows.column(0).toLongLong()), Money::fromUnits(rows.column(1).toLongLong())};
-}
-
-QString TcariF::deleteQuestion(const QString& name, const QString& code, const Ledger& ledger)
+QString TcariF::deleteQuestion(const QString& name, const QString& code, const CodeLedger& ledger)
 {
     return QStringLiteral("\"") + name + QStringLiteral("\" isimli kayıt silinecektir!\n\rKodu ") + code +
            QStringLiteral(", ") + QString::number(ledger.rows) + QStringLiteral(" hareket kaydı, bakiyesi ") +
@@ -131,21 +103,20 @@ QString TcariF::balanceRefusal(const QString& name, const QString& code, const M
 
 void TcariF::KaydSil1Click()
 {
-    if (!CariTable.isOpen()) CariTable.open();
     if (CariTanimQuery.recordCount() == 0) return;
     const QString name = CariTanimQuery.asString(QStringLiteral("Adi"));
     const QString code = CariTanimQuery.asString(QStringLiteral("Kodu"));
     // The ledger rows stay behind a deletion; while they owe anything,
     // later payments to the code must still find the account.
-    const Ledger ledger = ledgerOf(code);
-    if (!ledger.balance.isZero()) {
-        forms_.dialogs.message(balanceRefusal(name, code, ledger.balance));
+    const CodeLedger rows = ledger_.codeLedger(code);
+    if (!rows.balance.isZero()) {
+        dialogs_.message(balanceRefusal(name, code, rows.balance));
         return;
     }
-    if (!forms_.dialogs.confirmDefaultNo(deleteQuestion(name, code, ledger))) return;
+    if (!dialogs_.confirmDefaultNo(deleteQuestion(name, code, rows))) return;
     const QVariant cid = CariTanimQuery.value(QStringLiteral("CID"));
-    if (!cid.isNull() && CariTable.locate(QStringLiteral("CID"), cid)) CariTable.deleteCurrent();
-    reread(CariTanimQuery);
+    Acting acting(*this);
+    if (!cid.isNull()) ledger_.deleteAccount(cid.toLongLong());
     Bosalt();
 }
 
@@ -162,14 +133,9 @@ void TcariF::Bosalt()
 
 void TcariF::CariGridDblClick()
 {
-    const Account picked = accountAt(CariTanimQuery);
-    if (pickCaller == kPickForIntake)
-        forms_.SutAlimF->takePick(picked);
-    else if (pickCaller == kPickForPayment)
-        forms_.VerilenlerF->takePick(picked);
-    else
-        return;
-    pickCaller.clear();
+    if (!pickCaller) return;
+    const std::function<void(const Account&)> caller = std::exchange(pickCaller, {});
+    caller(lists::accountAt(CariTanimQuery));
     window().hide();
 }
 
@@ -178,39 +144,14 @@ void TcariF::CariCsvClick()
     saveListAsCsv(CariTanimQuery, kColumns, csvFileName({QStringLiteral("Cariler"), shortDate(QDate::currentDate())}));
 }
 
-void TcariF::openForPick(const QString& caller)
+void TcariF::openForPick(std::function<void(const Account&)> caller)
 {
     bringUp();
-    pickCaller = caller;
+    pickCaller = std::move(caller);
     if (!CariTanimQuery.isOpen()) CariTanimQuery.open();
 }
 
 void TcariF::openForMaintenance()
 {
-    openForPick(QString());
-}
-
-std::optional<Account> TcariF::findCode(const QString& code)
-{
-    if (!CariTanimQuery.isOpen()) CariTanimQuery.open();
-    if (code.isEmpty() || !CariTanimQuery.locate(QStringLiteral("Kodu"), code)) return std::nullopt;
-    return accountAt(CariTanimQuery);
-}
-
-bool TcariF::checkEntry(const QString& code, const QString& name, const EntryMessages& messages)
-{
-    if (code.isEmpty()) {
-        forms_.dialogs.message(messages.noCode);
-        return false;
-    }
-    const std::optional<Account> account = findCode(code);
-    if (!account) {
-        forms_.dialogs.message(messages.unknownCode);
-        return false;
-    }
-    if (name != account->adi) {
-        forms_.dialogs.message(messages.nameMismatch);
-        return false;
-    }
-    return true;
+    openForPick({});
 }

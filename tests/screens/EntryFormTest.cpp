@@ -28,7 +28,7 @@ TEST_F(EntryFormTest, ThePanelNamesTheRowASaveWouldCorrect)
     payment.tarihDate.setDate(kDay);
     payment.KoduEdit.setText(QStringLiteral("101"));
     payment.AdiEdit.setText(QStringLiteral("Ahmet Yılmaz"));
-    payment.borcEdit.setText(QStringLiteral("100"));
+    payment.AlacagimizEdit.setText(QStringLiteral("100"));
     payment.SaklaButClick();
     EXPECT_EQ(payment.DuzeltmeLabel.text(), named);
     payment.tarihDate.setDate(kDay.addDays(3));

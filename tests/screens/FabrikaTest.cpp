@@ -61,7 +61,7 @@ protected:
     QString totalShown(const QString& field)
     {
         for (const TotalBox& box : TFabrikaF::kMonthTotals)
-            if (box.field == field) return cellText(box.format, factory.AyTopFabrikaQuery.value(field));
+            if (box.field == field) return cellText(box.format, factory.AyToplam.value(field));
         ADD_FAILURE() << "no total box " << field.toStdString();
         return {};
     }
@@ -96,7 +96,7 @@ TEST_F(FabrikaTest, TheCollectedBoxesSumOnlyTheDaysIntakeRows)
         TempDatabase fresh;
         FakeDialogs quiet;
         ScreenSet run(fresh.connection, quiet);
-        TFabrikaF& screen = *run.forms.FabrikaF;
+        TFabrikaF& screen = *run.FabrikaF;
         for (const auto& [day, kind, sabah, aksam, st, at] : c.ledger)
             addLedgerRow(fresh.connection, day, kind, sabah, aksam, st, at);
         screen.tarihDate.setDate(kDay);
@@ -116,7 +116,7 @@ TEST_F(FabrikaTest, TheDayIsWorkedOutFromTheBoxesAsShownAndStoredWithTheProducts
     EXPECT_EQ(factory.AylikSheet.text(), QStringLiteral("Aylık Fabrika Teslim Bilgileri"));
     NoShell shell;
     TAnaMenuF menu(shell);
-    menu.attach(screens.forms);
+    menu.attach(screens);
     menu.FabrikaButtonClick();
     EXPECT_TRUE(factory.headless().visible);
     EXPECT_EQ(factory.AylikSheet.text(), QStringLiteral("Mart-2021-Aylık Fabrika Teslim Bilgileri"));
@@ -373,7 +373,7 @@ TEST_F(FabrikaTest, TheStoredPriceStartsTheNextRunOnce)
     again.open(db.connection.path());
     FakeDialogs quiet;
     ScreenSet nextRun(again, quiet);
-    TFabrikaF& next = *nextRun.forms.FabrikaF;
+    TFabrikaF& next = *nextRun.FabrikaF;
     EXPECT_FALSE(next.FiyatYuklendi);
     next.tarihDate.setDate(kDay);
     next.Guncelle();

@@ -45,7 +45,7 @@ TEST(Gecmis, EachLineSaysInTurkishWhatBecameOfTheRowNamingOnlyWhatChanged)
 
 class GecmisTest : public ScreenFixture {
 protected:
-    TGecmisF& history = *screens.forms.GecmisF;
+    TGecmisF& history = *screens.GecmisF;
 };
 
 TEST_F(GecmisTest, TheListIsNewestFirstOverThePeriodForAWholeCodeOrAPartOfAName)
@@ -116,10 +116,10 @@ TEST_F(GecmisTest, ADeletionComesBackUnderItsNumberOnlyWhileItIsTheRowsLastChang
     const Case cases[] = {
         {"Geri Al on the deletion's line", [&] { geriAl(0); }, true, {}},
         {"Ctrl+Z after a save", [&] { intake.SaklaButClick(); intake.GeriAl1Click(); }, false, {TSutAlimF::kNothingToUndo}},
-        {"Geri Al on it once back", [&] { geriAl(0); geriAl(1); }, true, {TGecmisF::kSuperseded}},
+        {"Geri Al on it once back", [&] { geriAl(0); geriAl(1); }, true, {Ledger::restoreRefusal(Ledger::RestoreOutcome::Superseded)}},
         {"Geri Al on a correction's line",
          [&] { intake.Dzelt1Click(); intake.sabahEdit.setText("11"); intake.SaklaButClick(); geriAl(0); }, false,
-         {TGecmisF::kNotADeletion}},
+         {Ledger::restoreRefusal(Ledger::RestoreOutcome::NotADeletion)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -73,7 +73,7 @@ TEST_F(HostileTextTest, EveryFreeTextBoxStoresWhatWasTypedExactly)
         payment.kayitnoEdit.clear();
         payment.KoduEdit.setText(code);
         payment.AdiEdit.setText(name);
-        payment.borcEdit.setText(QStringLiteral("5"));
+        payment.AlacagimizEdit.setText(QStringLiteral("5"));
         payment.FisNoEdit.setText(h);
         payment.AciklamaEdit.setText(h);
         payment.SaklaButClick();

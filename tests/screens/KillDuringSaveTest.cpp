@@ -40,8 +40,8 @@ QString note(int entry)
         connection.open(path);
         FakeDialogs dialogs;
         ScreenSet screens(connection, dialogs);
-        TSutAlimF& intake = *screens.forms.SutAlimF;
-        TVerilenlerF& payment = *screens.forms.VerilenlerF;
+        TSutAlimF& intake = *screens.SutAlimF;
+        TVerilenlerF& payment = *screens.VerilenlerF;
         intake.tarihDate.setDate(kDay);
         payment.tarihDate.setDate(kDay);
         const char ready = 'r';
@@ -61,8 +61,8 @@ QString note(int entry)
                 payment.kayitnoEdit.clear();
                 payment.KoduEdit.setText(QStringLiteral("K1"));
                 payment.AdiEdit.setText(QStringLiteral("Ali Can"));
-                payment.borcEdit.setText(QString::number(entry % 1000));
-                payment.alacakEdit.setText(QString());
+                payment.AlacagimizEdit.setText(QString::number(entry % 1000));
+                payment.BorcumuzEdit.setText(QString());
                 payment.MiktariEdit.setText(QStringLiteral("1"));
                 payment.FisNoEdit.setText(QStringLiteral("F"));
                 payment.AciklamaEdit.setText(note(entry));

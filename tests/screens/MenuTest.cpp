@@ -64,7 +64,7 @@ TEST(StartUp, ScreensAreCreatedHiddenOnTheirDatesWithNothingOpen)
     RecordingShell shell;
     Program program(dialogs, shell);
     ASSERT_TRUE(program.start(dir.filePath(QStringLiteral("AnaData/Kovanta.mdb"))));
-    const Forms& forms = program.screens->forms;
+    const ScreenSet& forms = *program.screens;
     const QDate today = QDate::currentDate();
 
     for (TForm* screen : std::initializer_list<TForm*>{forms.SutAlimF, forms.cariF, forms.VerilenlerF, forms.RaporF,
@@ -77,17 +77,16 @@ TEST(StartUp, ScreensAreCreatedHiddenOnTheirDatesWithNothingOpen)
     EXPECT_EQ(forms.RaporF->sontarihDate.date(), today);
     for (const Query* query : {&forms.SutAlimF->CariTanimQuery, &forms.SutAlimF->SutGirisiQuery,
                                &forms.cariF->CariTanimQuery, &forms.VerilenlerF->CariTanimQuery,
-                               &forms.RaporF->SutGirisiQuery, &forms.RaporF->SutGirisiTopQuery, &forms.RaporF->detayQuery})
+                               &forms.RaporF->SutGirisiQuery, &forms.RaporF->detayQuery})
         EXPECT_FALSE(query->isOpen());
-    EXPECT_FALSE(forms.cariF->CariTable.isOpen());
     EXPECT_EQ(forms.SutAlimF->intakeScreenOpened, 0);
     EXPECT_EQ(forms.VerilenlerF->paymentScreenOpened, 0);
-    EXPECT_TRUE(forms.cariF->pickCaller.isEmpty());
+    EXPECT_FALSE(forms.cariF->pickCaller);
 }
 
 class MenuTest : public ScreenFixture {
 protected:
-    MenuTest() { menu.attach(screens.forms); }
+    MenuTest() { menu.attach(screens); }
 
     RecordingShell shell;
     TAnaMenuF menu{shell};
@@ -97,11 +96,11 @@ TEST_F(MenuTest, EveryEntryShowsItsScreen)
 {
     using Operation = void (TAnaMenuF::*)();
     const std::pair<Operation, TForm*> entries[] = {
-        {&TAnaMenuF::SutAlimButtonClick, screens.forms.SutAlimF},
-        {&TAnaMenuF::AlisVerisButtonClick, screens.forms.VerilenlerF},
-        {&TAnaMenuF::FabrikaButtonClick, screens.forms.FabrikaF},
-        {&TAnaMenuF::RaporButtonClick, screens.forms.RaporF},
-        {&TAnaMenuF::CariTanimButtonClick, screens.forms.cariF},
+        {&TAnaMenuF::SutAlimButtonClick, screens.SutAlimF},
+        {&TAnaMenuF::AlisVerisButtonClick, screens.VerilenlerF},
+        {&TAnaMenuF::FabrikaButtonClick, screens.FabrikaF},
+        {&TAnaMenuF::RaporButtonClick, screens.RaporF},
+        {&TAnaMenuF::CariTanimButtonClick, screens.cariF},
     };
     for (const auto& [operation, screen] : entries) {
         HeadlessWindow& window = screen->headless();
@@ -168,12 +167,12 @@ TEST_F(MenuTest, TheAccountEntryCancelsAPickAndKeepsAnOpenList)
     addAccount(QStringLiteral("A"), QStringLiteral("Ali"));
     addAccount(QStringLiteral("B"), QStringLiteral("Bora"));
     intake.YeniHesapButClick();
-    EXPECT_EQ(accounts.pickCaller, TcariF::kPickForIntake);
+    EXPECT_TRUE(accounts.pickCaller);
     accounts.CariTanimQuery.next();
 
     addAccount(QStringLiteral("C"), QStringLiteral("Cem"));
     menu.CariTanimButtonClick();
-    EXPECT_TRUE(accounts.pickCaller.isEmpty());
+    EXPECT_FALSE(accounts.pickCaller);
     EXPECT_EQ(accounts.CariTanimQuery.recordCount(), 2) << "an open list is not re-read";
     EXPECT_EQ(accounts.CariTanimQuery.currentRow(), 1);
 

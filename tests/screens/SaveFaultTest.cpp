@@ -33,10 +33,10 @@ const QDate kDay(2021, 3, 5);
 
 struct SaveCase {
     const char* name;
-    std::function<void(Forms&)> type;
-    std::function<void(Forms&)> save;
-    std::function<QStringList(Forms&)> boxes;
-    std::function<QString(Forms&)> key;
+    std::function<void(ScreenSet&)> type;
+    std::function<void(ScreenSet&)> save;
+    std::function<QStringList(ScreenSet&)> boxes;
+    std::function<QString(ScreenSet&)> key;
     // Rows with the typed note, and those of them with every typed value.
     QString marked;
     QString exact;
@@ -50,7 +50,7 @@ std::vector<SaveCase> saveCases()
     const QString payment = QStringLiteral("'O'");
     return {
         {"intake",
-         [](Forms& f) {
+         [](ScreenSet& f) {
              TSutAlimF& s = *f.SutAlimF;
              s.tarihDate.setDate(kDay);
              s.intakeScreenOpened = 1;
@@ -61,13 +61,13 @@ std::vector<SaveCase> saveCases()
              s.aksamEdit.setText(QStringLiteral("10"));
              s.AciklamaEdit.setText(kNote);
          },
-         [](Forms& f) { f.SutAlimF->SaklaButClick(); },
-         [](Forms& f) {
+         [](ScreenSet& f) { f.SutAlimF->SaklaButClick(); },
+         [](ScreenSet& f) {
              TSutAlimF& s = *f.SutAlimF;
              return QStringList{s.KoduEdit.text(), s.AdiEdit.text(), s.sabahEdit.text(), s.SBirimFiyatEdit.text(),
                                 s.aksamEdit.text(), s.AciklamaEdit.text()};
          },
-         [](Forms& f) { return f.SutAlimF->kayitnoEdit.text(); },
+         [](ScreenSet& f) { return f.SutAlimF->kayitnoEdit.text(); },
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1").arg(QStringLiteral("'kesinti denemesi'")),
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1 AND Tarih = '2021-03-05' AND "
                         "Kodu = 'K1' AND Adi = 'Ali Can' AND Gelir_Gider = %2 AND Sabah = 12.5 AND Aksam = 10 AND "
@@ -75,50 +75,50 @@ std::vector<SaveCase> saveCases()
              .arg(QStringLiteral("'kesinti denemesi'"), intake)
              .arg(12.5 * 1.4 + 10 * 1.4, 0, 'g', 17)},
         {"payment",
-         [](Forms& f) {
+         [](ScreenSet& f) {
              TVerilenlerF& s = *f.VerilenlerF;
              s.tarihDate.setDate(kDay);
              s.paymentScreenOpened = 1;
              s.KoduEdit.setText(QStringLiteral("K1"));
              s.AdiEdit.setText(QStringLiteral("Ali Can"));
-             s.borcEdit.setText(QStringLiteral("1.250,50"));
-             s.alacakEdit.setText(QStringLiteral("40"));
+             s.AlacagimizEdit.setText(QStringLiteral("1.250,50"));
+             s.BorcumuzEdit.setText(QStringLiteral("40"));
              s.MiktariEdit.setText(QStringLiteral("3,5"));
              s.FisNoEdit.setText(QStringLiteral("F-7"));
              s.AciklamaEdit.setText(kNote);
          },
-         [](Forms& f) { f.VerilenlerF->SaklaButClick(); },
-         [](Forms& f) {
+         [](ScreenSet& f) { f.VerilenlerF->SaklaButClick(); },
+         [](ScreenSet& f) {
              TVerilenlerF& s = *f.VerilenlerF;
-             return QStringList{s.KoduEdit.text(),    s.AdiEdit.text(),  s.borcEdit.text(),     s.alacakEdit.text(),
+             return QStringList{s.KoduEdit.text(),    s.AdiEdit.text(),  s.AlacagimizEdit.text(),     s.BorcumuzEdit.text(),
                                 s.MiktariEdit.text(), s.FisNoEdit.text(), s.AciklamaEdit.text()};
          },
-         [](Forms& f) { return f.VerilenlerF->kayitnoEdit.text(); },
+         [](ScreenSet& f) { return f.VerilenlerF->kayitnoEdit.text(); },
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1").arg(QStringLiteral("'kesinti denemesi'")),
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1 AND Tarih = '2021-03-05' AND "
                         "Kodu = 'K1' AND Adi = 'Ali Can' AND Gelir_Gider = %2 AND Gider_Tutari = 1250.5 AND "
                         "Gelir_Toplam_Tutar = 40 AND Gider_Miktari = 3.5 AND Fis_No = 'F-7'")
              .arg(QStringLiteral("'kesinti denemesi'"), payment)},
         {"intake correction",
-         [](Forms& f) {
+         [](ScreenSet& f) {
              saveCases()[0].type(f);
              f.SutAlimF->kayitnoEdit.setText(QStringLiteral("1"));
              f.SutAlimF->sonSilme = -1;  // a save clears it as soon as its post is done
          },
-         [](Forms& f) { f.SutAlimF->SaklaButClick(); }, [](Forms& f) { return saveCases()[0].boxes(f); },
-         [](Forms& f) { return f.SutAlimF->sonSilme == 0 ? QStringLiteral("saved") : QString(); },
+         [](ScreenSet& f) { f.SutAlimF->SaklaButClick(); }, [](ScreenSet& f) { return saveCases()[0].boxes(f); },
+         [](ScreenSet& f) { return f.SutAlimF->sonSilme == 0 ? QStringLiteral("saved") : QString(); },
          QStringLiteral("SELECT max((SELECT count(*) FROM Degisiklikler), (SELECT count(*) FROM SutGirisi WHERE Aciklama = "
                         "'kesinti denemesi')) AS n"),
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE SGID = 1 AND Aciklama = 'kesinti denemesi' AND Sabah = 12.5 "
                         "AND (SELECT count(*) FROM Degisiklikler WHERE Kayit_No = 1 AND Islem = 'D' AND "
                         "json_extract(Onceki, '$.Sabah') = 3 AND json_extract(Sonraki, '$.Sabah') = 12.5) = 1")},
         {"intake deletion",
-         [](Forms& f) {
+         [](ScreenSet& f) {
              f.SutAlimF->tarihDate.setDate(kDay);
              f.SutAlimF->GuncelleGunluk();
          },
-         [](Forms& f) { f.SutAlimF->KaydSil1Click(); }, [](Forms&) { return QStringList(); },
-         [](Forms& f) { return f.SutAlimF->sonSilme ? QStringLiteral("deleted") : QString(); },
+         [](ScreenSet& f) { f.SutAlimF->KaydSil1Click(); }, [](ScreenSet&) { return QStringList(); },
+         [](ScreenSet& f) { return f.SutAlimF->sonSilme ? QStringLiteral("deleted") : QString(); },
          QStringLiteral("SELECT max((SELECT count(*) FROM Degisiklikler), (SELECT count(*) = 0 FROM SutGirisi WHERE SGID = 1)) AS n"),
          QStringLiteral("SELECT count(*) AS n FROM Degisiklikler WHERE Kayit_No = 1 AND Islem = 'S' AND json_extract(Onceki, "
                         "'$.Sabah') = 3 AND NOT EXISTS (SELECT 1 FROM SutGirisi WHERE SGID = 1)")},
@@ -185,11 +185,11 @@ protected:
             connection.open(path);
             FakeDialogs dialogs;
             ScreenSet screens(connection, dialogs);
-            c.type(screens.forms);
-            const QStringList typed = c.boxes(screens.forms);
+            c.type(screens);
+            const QStringList typed = c.boxes(screens);
             faultVfs().arm(mode, at);
             try {
-                c.save(screens.forms);
+                c.save(screens);
             } catch (const DatabaseError& error) {
                 r.threw = true;
                 r.code = error.code();
@@ -197,12 +197,12 @@ protected:
             }
             r.calls = faultVfs().calls();
             r.struck = faultVfs().struck();
-            r.reported = !c.key(screens.forms).isEmpty();
-            r.boxesKept = c.boxes(screens.forms) == typed;
+            r.reported = !c.key(screens).isEmpty();
+            r.boxesKept = c.boxes(screens) == typed;
             faultVfs().disarm();
             if (mode != FaultVfs::Mode::PowerCut && r.threw) {
                 try {
-                    c.save(screens.forms);
+                    c.save(screens);
                 } catch (const DatabaseError& error) {
                     r.retryThrew = true;
                     r.text += QStringLiteral(" / then: ") + QString::fromUtf8(error.what());
@@ -335,23 +335,23 @@ TEST(SaveFault, AFolderMadeReadOnlyOrALockHeldTooLongKeepsTheEntryForTheNextSave
         addAccount(connection, QStringLiteral("K1"), QStringLiteral("Ali Can"), 1.4);
         FakeDialogs dialogs;
         ScreenSet screens(connection, dialogs);
-        c.type(screens.forms);
-        const QStringList typed = c.boxes(screens.forms);
+        c.type(screens);
+        const QStringList typed = c.boxes(screens);
 
         fault.on(path);
         std::string text = "no error";
         try {
-            c.save(screens.forms);
+            c.save(screens);
         } catch (const DatabaseError& error) {
             text = error.what();
         }
         fault.off(path);
         EXPECT_NE(text.find(fault.expected), std::string::npos) << text;
         EXPECT_NE(text.find("\n\n"), std::string::npos) << "the engine's text follows: " << text;
-        EXPECT_EQ(c.boxes(screens.forms), typed);
+        EXPECT_EQ(c.boxes(screens), typed);
         EXPECT_EQ(countOf(connection, c.exact), 0);
 
-        EXPECT_NO_THROW(c.save(screens.forms));
+        EXPECT_NO_THROW(c.save(screens));
         EXPECT_EQ(countOf(connection, c.exact), 1);
     }
 }

@@ -240,7 +240,7 @@ TEST_F(SutAlimTest, TwoSavesForOneProducerAndDayAreTwoRowsAndBothCount)
         intake.SaklaButClick();
     }
     EXPECT_EQ(intake.SutGirisiQuery.recordCount(), 2);
-    EXPECT_DOUBLE_EQ(intake.SutGirisiTopQuery.asFloat(QStringLiteral("Sabah_Toplam")), 40);
+    EXPECT_DOUBLE_EQ(intake.SutGirisiToplam.value(QStringLiteral("Sabah_Toplam")).toDouble(), 40);
     const QVariantMap line = monthLine(QStringLiteral("Ali"));
     EXPECT_EQ(line[QStringLiteral("Toplam_GUN")].toInt(), 2);
     EXPECT_DOUBLE_EQ(line[QStringLiteral("Toplam")].toDouble(), 40);
@@ -369,17 +369,17 @@ TEST_F(SutAlimTest, TheViewsShowIntakeRowsOnlyGroupedByName)
 
     EXPECT_EQ(intake.SutGirisiQuery.recordCount(), 3) << "the payment row and other days stay out";
     EXPECT_DOUBLE_EQ(intake.SutGirisiQuery.asFloat(QStringLiteral("toplam")), 15);
-    EXPECT_DOUBLE_EQ(intake.SutGirisiTopQuery.asFloat(QStringLiteral("Sabah_Toplam")), 13);
-    EXPECT_DOUBLE_EQ(intake.SutGirisiTopQuery.asFloat(QStringLiteral("Genel_Toplam")), 19);
-    EXPECT_DOUBLE_EQ(intake.SutGirisiTopQuery.asFloat(QStringLiteral("Toplam_Tutar")), 36);
+    EXPECT_DOUBLE_EQ(intake.SutGirisiToplam.value(QStringLiteral("Sabah_Toplam")).toDouble(), 13);
+    EXPECT_DOUBLE_EQ(intake.SutGirisiToplam.value(QStringLiteral("Genel_Toplam")).toDouble(), 19);
+    EXPECT_DOUBLE_EQ(intake.SutGirisiToplam.value(QStringLiteral("Toplam_Tutar")).toDouble(), 36);
 
     ASSERT_EQ(intake.AylikSutGirisiQuery.recordCount(), 3);
     EXPECT_DOUBLE_EQ(monthLine(QStringLiteral("Ali"))[QStringLiteral("Toplam")].toDouble(), 17) << "one name, one line";
     EXPECT_EQ(monthLine(QStringLiteral("Ali"))[QStringLiteral("Toplam_GUN")].toInt(), 2);
     EXPECT_DOUBLE_EQ(monthLine(QStringLiteral("Cem"))[QStringLiteral("Toplam")].toDouble(), 2);
     EXPECT_DOUBLE_EQ(monthLine(QStringLiteral("Cem Yılmaz"))[QStringLiteral("Toplam")].toDouble(), 3) << "a renamed producer has a line of its own";
-    EXPECT_DOUBLE_EQ(intake.AylikSutGirisiTopQuery.asFloat(QStringLiteral("Toplam")), 22);
-    EXPECT_DOUBLE_EQ(intake.AylikSutGirisiTopQuery.asFloat(QStringLiteral("Toplam_Tutar")), 39);
+    EXPECT_DOUBLE_EQ(intake.AylikSutGirisiToplam.value(QStringLiteral("Toplam")).toDouble(), 22);
+    EXPECT_DOUBLE_EQ(intake.AylikSutGirisiToplam.value(QStringLiteral("Toplam_Tutar")).toDouble(), 39);
     EXPECT_EQ(intake.AylikSheet.text(), QStringLiteral("Mart-2021-Aylık Süt Girişi"));
     EXPECT_EQ(intake.GunlukSheet.text(), QStringLiteral("05.03.2021-Günlük Süt Girişi"));
     EXPECT_EQ(intake.ayAdi, QStringLiteral("Mart"));
@@ -406,10 +406,10 @@ TEST_F(SutAlimTest, AnEmptyDayHasEmptySumsAndAZeroGrandTotal)
 {
     intake.GuncelleGunluk();
     EXPECT_EQ(intake.SutGirisiQuery.recordCount(), 0);
-    EXPECT_TRUE(intake.SutGirisiTopQuery.isNull(QStringLiteral("Sabah_Toplam")));
-    EXPECT_TRUE(intake.SutGirisiTopQuery.isNull(QStringLiteral("Toplam_Tutar")));
-    EXPECT_FALSE(intake.SutGirisiTopQuery.isNull(QStringLiteral("Genel_Toplam")));
-    EXPECT_EQ(intake.SutGirisiTopQuery.asFloat(QStringLiteral("Genel_Toplam")), 0);
+    EXPECT_TRUE(intake.SutGirisiToplam.value(QStringLiteral("Sabah_Toplam")).isNull());
+    EXPECT_TRUE(intake.SutGirisiToplam.value(QStringLiteral("Toplam_Tutar")).isNull());
+    EXPECT_FALSE(intake.SutGirisiToplam.value(QStringLiteral("Genel_Toplam")).isNull());
+    EXPECT_EQ(intake.SutGirisiToplam.value(QStringLiteral("Genel_Toplam")).toDouble(), 0);
 }
 
 TEST_F(SutAlimTest, AGroupWithoutPricedEntriesHasNoAverage)
@@ -458,15 +458,18 @@ TEST_F(SutAlimTest, TheListPickAndTheSearchWorkOnTheOwnList)
     EXPECT_TRUE(intake.kayitnoEdit.isEmpty()) << "a pick starts a new entry";
 }
 
-TEST_F(SutAlimTest, CodeLookupsUseTheAccountScreensListAndMoveIt)
+TEST_F(SutAlimTest, CodeLookupsAskTheLedgerAndMoveNoList)
 {
     addAccount(QStringLiteral("K1"), QStringLiteral("Ali"));
-    addAccount(QStringLiteral("K2"), QStringLiteral("Bora"));
     intake.CariTanimQuery.open();
+    accounts.CariTanimQuery.open();
+    // Added after both lists were read.
+    addAccount(QStringLiteral("K2"), QStringLiteral("Bora"), 3);
     intake.KoduEdit.setText(QStringLiteral("K2"));
     intake.KoduEditExit();
-    EXPECT_TRUE(accounts.CariTanimQuery.isOpen());
-    EXPECT_EQ(accounts.CariTanimQuery.currentRow(), 1);
+    EXPECT_EQ(intake.AdiEdit.text(), QStringLiteral("Bora"));
+    EXPECT_EQ(intake.SBirimFiyatEdit.text(), QStringLiteral("3"));
+    EXPECT_EQ(accounts.CariTanimQuery.currentRow(), 0) << "the account screen's list stays where it was";
     EXPECT_EQ(intake.CariTanimQuery.currentRow(), 0) << "typing a code does not move the producer list";
 }
 

@@ -21,8 +21,8 @@ protected:
     {
         payment.KoduEdit.setText(code);
         payment.AdiEdit.setText(name);
-        payment.borcEdit.setText(alacagimiz);
-        payment.alacakEdit.setText(borcumuz);
+        payment.AlacagimizEdit.setText(alacagimiz);
+        payment.BorcumuzEdit.setText(borcumuz);
         payment.MiktariEdit.setText(miktari);
         payment.FisNoEdit.setText(QStringLiteral("F-1"));
         payment.AciklamaEdit.setText(QStringLiteral("nakit"));
@@ -56,7 +56,7 @@ protected:
     // What a box of the totals bar shows.
     QString totalShown(const char* field)
     {
-        return cellText(kAsGridNumber, payment.SutGirisiTopQuery.value(QString::fromLatin1(field)));
+        return cellText(kAsGridNumber, payment.SutGirisiToplam.value(QString::fromLatin1(field)));
     }
 };
 
@@ -80,7 +80,7 @@ TEST_F(VerilenlerTest, ARefusedSaveShowsWhyWritesNothingAndKeepsTheFields)
         payment.SaklaButClick();
         EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8(r.message)}) << r.code << "/" << r.name;
         EXPECT_EQ(payment.AdiEdit.text(), QString::fromUtf8(r.name));
-        EXPECT_EQ(payment.borcEdit.text(), QStringLiteral("250"));
+        EXPECT_EQ(payment.AlacagimizEdit.text(), QStringLiteral("250"));
         EXPECT_TRUE(payment.kayitnoEdit.isEmpty());
     }
     EXPECT_EQ(count(QStringLiteral("SutGirisi")), 0);
@@ -121,9 +121,9 @@ TEST_F(VerilenlerTest, SavingAgainCorrectsTheSameRowAndKeepsItsFirstDate)
     payment.SaklaButClick();
     const QString key = payment.kayitnoEdit.text();
     EXPECT_EQ(key, ledger()[0][QStringLiteral("SGID")].toString());
-    EXPECT_EQ(payment.borcEdit.text(), QStringLiteral("100")) << "the fields stay after a save";
+    EXPECT_EQ(payment.AlacagimizEdit.text(), QStringLiteral("100")) << "the fields stay after a save";
 
-    payment.borcEdit.setText(QStringLiteral("150"));
+    payment.AlacagimizEdit.setText(QStringLiteral("150"));
     payment.SaklaButClick();
     ASSERT_EQ(ledger().size(), 1);
     EXPECT_DOUBLE_EQ(ledger()[0][QStringLiteral("Gider_Tutari")].toDouble(), 150);
@@ -153,12 +153,12 @@ TEST_F(VerilenlerTest, LeavingTheCodeBoxWithAKnownCodeStartsANewEntry)
     payment.KoduEditExit();
     EXPECT_EQ(payment.KoduEdit.text(), QStringLiteral("K1"));
     EXPECT_EQ(payment.AdiEdit.text(), QStringLiteral("Ali Can"));
-    for (const TextField* emptied : {&payment.borcEdit, &payment.alacakEdit, &payment.MiktariEdit, &payment.FisNoEdit,
+    for (const TextField* emptied : {&payment.AlacagimizEdit, &payment.BorcumuzEdit, &payment.MiktariEdit, &payment.FisNoEdit,
                                      &payment.AciklamaEdit, &payment.kayitnoEdit})
         EXPECT_TRUE(emptied->isEmpty());
     EXPECT_EQ(payment.tarihDate.date(), kDay);
 
-    payment.borcEdit.setText(QStringLiteral("30"));
+    payment.AlacagimizEdit.setText(QStringLiteral("30"));
     payment.SaklaButClick();
     EXPECT_EQ(ledger().size(), 2);
 
@@ -168,22 +168,22 @@ TEST_F(VerilenlerTest, LeavingTheCodeBoxWithAKnownCodeStartsANewEntry)
         payment.AdiEdit.setText(QStringLiteral("yazılan"));
         payment.KoduEditExit();
         EXPECT_EQ(payment.AdiEdit.text(), QStringLiteral("yazılan")) << code;
-        EXPECT_EQ(payment.borcEdit.text(), QStringLiteral("30")) << code;
+        EXPECT_EQ(payment.AlacagimizEdit.text(), QStringLiteral("30")) << code;
     }
 }
 
-TEST_F(VerilenlerTest, AnAccountDeletedElsewhereIsRefusedThoughStillListedHere)
+TEST_F(VerilenlerTest, AnAccountDeletedElsewhereLeavesThisListAndIsRefused)
 {
     payment.openFromMenu();
     ASSERT_EQ(payment.CariTanimQuery.recordCount(), 1);
     accounts.CariTanimQuery.open();
     dialogs.confirmAnswer = true;
     accounts.KaydSil1Click();
-    EXPECT_EQ(payment.CariTanimQuery.recordCount(), 1) << "this list is not re-read";
+    EXPECT_EQ(payment.CariTanimQuery.recordCount(), 0) << "an open list follows the accounts";
 
-    payment.CariGridDblClick();
-    EXPECT_EQ(payment.KoduEdit.text(), QStringLiteral("K1"));
-    payment.borcEdit.setText(QStringLiteral("10"));
+    payment.KoduEdit.setText(QStringLiteral("K1"));
+    payment.AdiEdit.setText(QStringLiteral("Ali"));
+    payment.AlacagimizEdit.setText(QStringLiteral("10"));
     payment.SaklaButClick();
     EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Girdiğiniz kod cari hesaplarda bulunamadı!")});
     EXPECT_EQ(count(QStringLiteral("SutGirisi")), 0);
@@ -194,13 +194,13 @@ TEST_F(VerilenlerTest, ABoxThatIsNoNumberStoresNothingAndKeepsTheText)
     type(QStringLiteral("K1"), QStringLiteral("Ali Can"), QStringLiteral("1,2,3"));
     EXPECT_THROW(payment.SaklaButClick(), ConversionError);
     EXPECT_EQ(count(QStringLiteral("SutGirisi")), 0);
-    EXPECT_EQ(payment.borcEdit.text(), QStringLiteral("1,2,3"));
+    EXPECT_EQ(payment.AlacagimizEdit.text(), QStringLiteral("1,2,3"));
     EXPECT_TRUE(payment.kayitnoEdit.isEmpty());
 
     // A correction that fails the same way leaves the stored row as it was.
-    payment.borcEdit.setText(QStringLiteral("5"));
+    payment.AlacagimizEdit.setText(QStringLiteral("5"));
     payment.SaklaButClick();
-    payment.alacakEdit.setText(QStringLiteral("x,1,1"));
+    payment.BorcumuzEdit.setText(QStringLiteral("x,1,1"));
     EXPECT_THROW(payment.SaklaButClick(), ConversionError);
     EXPECT_DOUBLE_EQ(ledger()[0][QStringLiteral("Gider_Tutari")].toDouble(), 5);
     EXPECT_EQ(ledger()[0][QStringLiteral("Gelir_Toplam_Tutar")], QVariant(0.0));
@@ -259,7 +259,7 @@ TEST_F(VerilenlerTest, TheOwnListIsSearchedByNameAndPickedFrom)
     addAccount(QStringLiteral("K2"), QStringLiteral("Ayşe Işık"));
     addAccount(QStringLiteral("K3"), QStringLiteral("Cem Işıkçı"));
     payment.openFromMenu();
-    payment.borcEdit.setText(QStringLiteral("7"));
+    payment.AlacagimizEdit.setText(QStringLiteral("7"));
 
     payment.SutcuAraEdit.setText(QStringLiteral("IŞIK"));
     payment.BulButClick();
@@ -274,7 +274,7 @@ TEST_F(VerilenlerTest, TheOwnListIsSearchedByNameAndPickedFrom)
     payment.CariGridDblClick();
     EXPECT_EQ(payment.KoduEdit.text(), QStringLiteral("K3"));
     EXPECT_EQ(payment.AdiEdit.text(), QStringLiteral("Cem Işıkçı"));
-    EXPECT_TRUE(payment.borcEdit.isEmpty());
+    EXPECT_TRUE(payment.AlacagimizEdit.isEmpty());
 }
 
 }  // namespace

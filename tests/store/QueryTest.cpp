@@ -206,8 +206,10 @@ TEST(Query, SumsOverNoRowsAreEmptyAndCountsZero)
 {
     TempDatabase db;
     addLedgerRows(db.connection, {{QDate(2024, 1, 31), "S", "1", 10, 5}});
-    Query query(db.connection, {"SELECT SUM(Sabah) AS Sabah_Toplam, COUNT(Sabah) AS Adet FROM SutGirisi",
-                                periodFilter(QDate(2024, 2, 1), QDate(2024, 2, 29)), kindLine(LedgerKind::Intake)});
+    Query query(db.connection,
+                {"SELECT SUM(Sabah) AS Sabah_Toplam, COUNT(Sabah) AS Adet FROM SutGirisi", "WHERE (Tarih>=?1 AND Tarih<=?2)",
+                 "AND Gelir_Gider=?3"},
+                {QDate(2024, 2, 1), QDate(2024, 2, 29), QStringLiteral("S")});
     query.open();
     ASSERT_EQ(query.recordCount(), 1);
     EXPECT_TRUE(query.isNull("Sabah_Toplam"));
@@ -227,16 +229,17 @@ TEST(Query, DayAndPeriodFiltersTakeWholeDays)
                                   {QDate(2024, 3, 1), "S", "mar1", 1, 0},
                                   {QDate(2024, 2, 28), "S", "feb28", 1, 0}});
 
-    Query month(db.connection, {"SELECT Kodu FROM SutGirisi", periodFilter(QDate(2024, 2, 1), QDate(2024, 2, 29)),
-                                kindLine(LedgerKind::Intake), "ORDER BY Tarih"});
+    // Days are bound as the engine stores them, 'YYYY-MM-DD'.
+    Query month(db.connection, {"SELECT Kodu FROM SutGirisi", "WHERE (Tarih>=?1 AND Tarih<=?2)", "AND Gelir_Gider=?3", "ORDER BY Tarih"},
+                {QDate(2024, 2, 1), QDate(2024, 2, 29), QStringLiteral("S")});
     month.open();
     EXPECT_EQ(column(month, "Kodu"), QStringList({"feb1", "feb15", "feb28", "feb29"}));
 
-    Query day(db.connection, {"SELECT Kodu FROM SutGirisi", dayFilter(QDate(2024, 2, 29)), kindLine(LedgerKind::Intake)});
+    Query day(db.connection, {"SELECT Kodu FROM SutGirisi", "WHERE Tarih=?1", "AND Gelir_Gider=?2"}, {QDate(2024, 2, 29), QStringLiteral("S")});
     day.open();
     EXPECT_EQ(column(day, "Kodu"), QStringList({"feb29"}));
 
-    Query payments(db.connection, {"SELECT Kodu FROM SutGirisi", dayFilter(QDate(2024, 2, 29)), kindLine(LedgerKind::Payment)});
+    Query payments(db.connection, {"SELECT Kodu FROM SutGirisi", "WHERE Tarih=?1", "AND Gelir_Gider=?2"}, {QDate(2024, 2, 29), QStringLiteral("O")});
     payments.open();
     EXPECT_EQ(column(payments, "Kodu"), QStringList({"feb29-payment"}));
 }
@@ -315,9 +318,8 @@ TEST(Query, BoundCodesAreComparedAsWholeValues)
         table.append().setField("Tarih", QDate(2024, 2, 1)).setField("Gelir_Gider", "S").setField("Kodu", code).setField("Sabah", litres++).post();
     litres = 10;
     for (const QString& code : codes) {
-        Query query(db.connection, {"SELECT Kodu, Sabah FROM SutGirisi", dayFilter(QDate(2024, 2, 1)),
-                                    kindLine(LedgerKind::Intake), "AND Kodu=?1"});
-        query.parameters = {code};
+        Query query(db.connection, {"SELECT Kodu, Sabah FROM SutGirisi", "WHERE Tarih=?2", "AND Gelir_Gider='S'", "AND Kodu=?1"},
+                    {code, QDate(2024, 2, 1)});
         query.open();
         ASSERT_EQ(query.recordCount(), 1) << code.toStdString();
         EXPECT_EQ(query.asString("Kodu"), code);

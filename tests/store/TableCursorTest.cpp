@@ -218,8 +218,7 @@ TEST_F(TableCursorTest, LocateIsAWholeValueMatchAndLeavesTheCursorWhenNothingMat
     }
 
     // The same code found through a query, both by its SQL text and by locate.
-    Query query(db.connection, {"SELECT CID, Kodu FROM Cariler", "WHERE Kodu=?1", "ORDER BY CID"});
-    query.parameters = {QStringLiteral("O'Brien")};
+    Query query(db.connection, {"SELECT CID, Kodu FROM Cariler", "WHERE Kodu=?1", "ORDER BY CID"}, {QStringLiteral("O'Brien")});
     query.open();
     ASSERT_EQ(query.recordCount(), 2);
     EXPECT_EQ(query.value("CID").toLongLong(), apostrophe);

@@ -21,11 +21,11 @@ protected:
     TempDatabase db;
     FakeDialogs dialogs;
     ScreenSet screens{db.connection, dialogs};
-    TSutAlimF& intake = *screens.forms.SutAlimF;
-    TcariF& accounts = *screens.forms.cariF;
-    TVerilenlerF& payment = *screens.forms.VerilenlerF;
-    TRaporF& report = *screens.forms.RaporF;
-    TFabrikaF& factory = *screens.forms.FabrikaF;
+    TSutAlimF& intake = *screens.SutAlimF;
+    TcariF& accounts = *screens.cariF;
+    TVerilenlerF& payment = *screens.VerilenlerF;
+    TRaporF& report = *screens.RaporF;
+    TFabrikaF& factory = *screens.FabrikaF;
 
     qint64 addAccount(const QString& code, const QString& name, double price = 0)
     {

@@ -16,7 +16,7 @@ public:
 // window's controls by name and to press keys where the focus is.
 class WindowFixture : public ScreenFixture {
 protected:
-    WindowFixture() { menu.attach(screens.forms); }
+    WindowFixture() { menu.attach(screens); }
 
     template <typename W>
     W* control(const char* name)

@@ -10,7 +10,7 @@ using GecmisWindowTest = WindowFixture;
 TEST_F(GecmisWindowTest, CtrlZOnTheDayListAndEnterOnTheHistoryBringADeletedEntryBack)
 {
     SutAlimWindow intakeWindow(intake);
-    GecmisWindow historyWindow(*screens.forms.GecmisF);
+    GecmisWindow historyWindow(*screens.GecmisF);
     intakeRow(QDate(2026, 11, 12), "101", "Ahmet Yılmaz", 12, 38.5, 11.25);
     intake.tarihDate.setDate(QDate(2026, 11, 12));
     menu.SutAlimButtonClick();

@@ -34,14 +34,14 @@ TEST_F(PaymentRoadTest, APaymentTypedFromTheDateToSakla)
     EXPECT_EQ(payment.AdiEdit.text(), QStringLiteral("Ali Veli")) << "leaving the code box looked it up";
 
     // Enter walks on: receipt, quantity, the two amounts, the note, "Sakla".
-    const char* const walk[] = {"FisNoEdit", "MiktariEdit", "borcEdit", "alacakEdit", "AciklamaEdit", "SaklaBut"};
+    const char* const walk[] = {"FisNoEdit", "MiktariEdit", "AlacagimizEdit", "BorcumuzEdit", "AciklamaEdit", "SaklaBut"};
     const char* const typed[] = {"F-7", "2", "1250,5", "", "yem", nullptr};
     for (int i = 0; i < 6; ++i) {
         press(Qt::Key_Return);
         ASSERT_EQ(focusedName(), QString::fromLatin1(walk[i]));
         if (typed[i]) typeX11(QString::fromUtf8(typed[i]));
     }
-    EXPECT_EQ(payment.borcEdit.text(), QStringLiteral("1.250,50")) << "formatted on leaving";
+    EXPECT_EQ(payment.AlacagimizEdit.text(), QStringLiteral("1.250,50")) << "formatted on leaving";
     press(Qt::Key_Return);
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join(QLatin1Char('|')).toStdString();
 

@@ -1,5 +1,5 @@
+#include "ledger/print/StatementPrint.h"
 #include "screens/Rapor/StatementPreviewDialog.h"
-#include "screens/Rapor/StatementPrint.h"
 #include "Files.h"
 #include "ScreenFixture.h"
 

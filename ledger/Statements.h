@@ -116,14 +116,3 @@ QString statementsCsv(const std::vector<AccountStatement>& statements);
 
 // "Ekstreler-<dd.MM.yyyy>-<dd.MM.yyyy>.pdf": every producer's statement of a period.
 QString allStatementsFileName(const QDate& ilk, const QDate& son);
-
-// Shows statements for printing or saving; the window implements it, tests
-// record what they are given.
-class StatementPreview {
-public:
-    virtual ~StatementPreview() = default;
-    // One statement per producer, each starting on a new page.
-    virtual void previewStatements(const std::vector<AccountStatement>& statements, const QString& fileName) = 0;
-    // Told while every statement of a period is made; false cancels.
-    virtual bool progress(int /*done*/, int /*total*/) { return true; }
-};

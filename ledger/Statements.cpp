@@ -1,4 +1,4 @@
-#include "screens/Rapor/Ekstre.h"
+#include "ledger/Statements.h"
 
 #include "common/Conversions.h"
 #include "common/GridColumns.h"

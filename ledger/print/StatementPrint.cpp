@@ -1,4 +1,4 @@
-#include "screens/Rapor/StatementPrint.h"
+#include "ledger/print/StatementPrint.h"
 
 #include "store/NewFile.h"
 

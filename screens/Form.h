@@ -1,45 +1,26 @@
 #pragma once
 
-#include "common/Platform.h"
-#include "common/Field.h"
-#include "common/MonthPeriod.h"
 #include "common/Conversions.h"
 #include "common/Csv.h"
+#include "common/Field.h"
+#include "common/MonthPeriod.h"
+#include "common/Platform.h"
+#include "ledger/Ledger.h"
 #include "store/Query.h"
-#include "store/TableCursor.h"
 
+#include <QObject>
 #include <QStringList>
 
-class Connection;
-class TSutAlimF;
-class TcariF;
-class TVerilenlerF;
-class TRaporF;
-class TFabrikaF;
-class TGecmisF;
-
-// The program-wide references through which the screens reach the
-// connection, the message boxes and each other.
-struct Forms {
-    Connection& sutConnection;
-    Dialogs& dialogs;
-    TSutAlimF* SutAlimF = nullptr;
-    TcariF* cariF = nullptr;
-    TVerilenlerF* VerilenlerF = nullptr;
-    TRaporF* RaporF = nullptr;
-    TFabrikaF* FabrikaF = nullptr;
-    TGecmisF* GecmisF = nullptr;
-};
-
-// What every working screen has: the references and its window.
+// What every working screen has: the ledger, the message boxes and its window.
 class TForm {
 public:
-    explicit TForm(Forms& forms) : forms_(forms) {}
+    TForm(Ledger& ledger, Dialogs& dialogs) : ledger_(ledger), dialogs_(dialogs) {}
     TForm(const TForm&) = delete;
     TForm& operator=(const TForm&) = delete;
     virtual ~TForm() = default;
 
     WindowControl& window() { return *window_; }
+    const WindowControl& window() const { return *window_; }
     // A window takes over from the headless state; nullptr goes back to it.
     void attachWindow(WindowControl* window) { window_ = window ? window : &headless_; }
     HeadlessWindow& headless() { return headless_; }
@@ -56,33 +37,53 @@ public:
     }
 
 protected:
+    // A change told by the ledger rebuilds a view while it is on screen,
+    // or while this screen's own action made the change; a hidden screen is
+    // rebuilt when it is opened again.
+    template <typename Signal, typename Handler>
+    void whenChanged(Signal signal, Handler handler)
+    {
+        QObject::connect(&ledger_.events(), signal, &subscriptions_, handler);
+    }
+    bool acting() const { return acting_ > 0; }
+    // Whether a change rebuilds a view: always after the screen's own
+    // action, otherwise while the screen is shown and the view was built.
+    bool rebuilds(const Query& view) const { return acting() || (window().isVisible() && view.isOpen()); }
+    // Marks the screen's own change while it lives.
+    class Acting {
+    public:
+        explicit Acting(TForm& form) : form_(form) { ++form_.acting_; }
+        ~Acting() { --form_.acting_; }
+        Acting(const Acting&) = delete;
+        Acting& operator=(const Acting&) = delete;
+
+    private:
+        TForm& form_;
+    };
+
     // "CSV Olarak Kaydet…" of a list: what its grid shows, into the file the
     // user chooses, offered under the given name in the working folder.
     void saveListAsCsv(const Query& rows, const std::vector<GridColumn>& columns, const QString& fileName)
     {
-        const QString path = forms_.dialogs.askCsvPath(fileName);
+        const QString path = dialogs_.askCsvPath(fileName);
         if (!path.isEmpty()) writeTextFile(path, listCsv(rows, columns));
     }
 
-    Forms& forms_;
+    Ledger& ledger_;
+    Dialogs& dialogs_;
 
 private:
     HeadlessWindow headless_;
     WindowControl* window_ = &headless_;
+    int acting_ = 0;
+    // The screen's subscriptions end with it.
+    QObject subscriptions_;
 };
 
-// A list whose SQL never changes is re-read by closing and opening it.
+// A list whose statement never changes is re-read by closing and opening it.
 inline void reread(Query& query)
 {
     query.close();
-    query.open();
-}
-
-// Every refresh rebuilds a query this way: close, new SQL text, open.
-inline void rebuild(Query& query, const QStringList& lines)
-{
-    query.close();
-    query.SQL = lines;
     query.open();
 }
 
@@ -92,16 +93,4 @@ inline QString captionMonthPage(const QDate& day, const QString& suffix, TextFie
 {
     caption.setText(monthCaption(day, suffix));
     return monthName(day.month());
-}
-
-// The row a save writes: the one whose key the hidden record number holds,
-// while it is still there; otherwise a new row, given the day.
-inline RowWrite rowForSave(TableCursor& table, const TextField& kayitnoEdit, const QDate& day)
-{
-    if (!table.isOpen()) table.open();
-    const int kayitno = parseInteger(kayitnoEdit.text());
-    if (kayitno > 0 && table.locate(table.keyField(), kayitno)) return table.edit();
-    RowWrite row = table.append();
-    row.setField(QStringLiteral("Tarih"), day);
-    return row;
 }

@@ -1,0 +1,352 @@
+#include "ledger/Ledger.h"
+
+#include "store/SqlText.h"
+#include "store/Connection.h"
+#include "store/History.h"
+#include "store/Statement.h"
+
+#include <QDateTime>
+
+namespace {
+
+const QString kTarih = QStringLiteral("Tarih");
+const QString kBirimFiyat = QStringLiteral("Birim_Fiyat");
+
+double amountOf(const QVariant& value)
+{
+    return value.isNull() ? 0.0 : value.toDouble();
+}
+
+// The factory's value of a delivery; nothing when either figure is not above 0.
+double factoryValue(double price, double litres)
+{
+    return litres > 0 && price > 0 ? price * litres : 0.0;
+}
+
+QDate storedDay(const QVariant& stored)
+{
+    return QDate::fromString(stored.toString().left(kStoredDateFormat.size()), kStoredDateFormat);
+}
+
+Account accountFrom(const Statement& row)
+{
+    Account account;
+    account.cid = row.column(0).toLongLong();
+    account.kodu = row.column(1).toString();
+    account.adi = row.column(2).toString();
+    account.birimFiyati = amountOf(row.column(3));
+    account.aciklama = row.column(4).toString();
+    account.mevki = row.column(5).toString();
+    account.koy = row.column(6).toString();
+    account.telefon = row.column(7).toString();
+    account.kisinAlim = row.column(8).toString();
+    account.yazAlim = row.column(9).toString();
+    return account;
+}
+
+const QString kAccountFields =
+    QStringLiteral("SELECT CID, Kodu, Adi, Birim_Fiyati, Aciklama, Mevki, Koy, Telefon, Kisin_Alim, Yaz_Alim FROM Cariler ");
+
+}  // namespace
+
+Ledger::Ledger(Connection& connection)
+    : connection_(connection),
+      accounts_(connection, schema::cariler()),
+      entries_(connection, schema::sutGirisi()),
+      deliveries_(connection, schema::fabrika()),
+      factoryPrice_(connection, schema::fabrikaCari())
+{
+}
+
+std::optional<Account> Ledger::accountByCode(const QString& code) const
+{
+    if (code.isEmpty()) return std::nullopt;
+    // The first in name order, as the account list finds it.
+    Statement row(connection_, kAccountFields + QStringLiteral("WHERE Kodu=?1 ORDER BY Adi COLLATE tr ASC LIMIT 1;"));
+    row.bind(1, code);
+    if (!row.step()) return std::nullopt;
+    return accountFrom(row);
+}
+
+std::optional<Account> Ledger::accountByKey(qint64 cid) const
+{
+    Statement row(connection_, kAccountFields + QStringLiteral("WHERE CID=?1;"));
+    row.bind(1, cid);
+    if (!row.step()) return std::nullopt;
+    return accountFrom(row);
+}
+
+CodeLedger Ledger::codeLedger(const QString& code) const
+{
+    Statement rows(connection_, QStringLiteral("SELECT COUNT(*), ") + kExactBalanceSum + QStringLiteral(" FROM SutGirisi WHERE Kodu = ?1;"));
+    rows.bind(1, code);
+    rows.step();
+    return {static_cast<int>(rows.column(0).toLongLong()), Money::fromUnits(rows.column(1).toLongLong())};
+}
+
+bool Ledger::codeUsedByAnother(const QString& code, qint64 cid) const
+{
+    Statement other(connection_, QStringLiteral("SELECT 1 FROM Cariler WHERE Kodu = ?1 AND CID <> ?2 LIMIT 1;"));
+    other.bind(1, code);
+    other.bind(2, cid);
+    return other.step();
+}
+
+Ledger::AccountCheck Ledger::checkAccount(const Account& account) const
+{
+    if (account.kodu.isEmpty()) return AccountCheck::NoCode;
+    // A correction may not take another account's code either: the two
+    // producers would share one balance from then on.
+    if (codeUsedByAnother(account.kodu, account.cid)) return AccountCheck::CodeTaken;
+    if (account.adi.trimmed().isEmpty()) return AccountCheck::NoName;
+    return AccountCheck::Ok;
+}
+
+Ledger::AccountCheck Ledger::saveAccount(const Account& account)
+{
+    if (const AccountCheck check = checkAccount(account); check != AccountCheck::Ok) return check;
+
+    if (!accounts_.isOpen()) accounts_.open();
+    const bool correcting = account.cid > 0 && accounts_.locate(QStringLiteral("CID"), account.cid);
+    RowWrite row = correcting ? accounts_.edit() : accounts_.append();
+    if (!correcting) row.setField(QStringLiteral("Kayit_Tarihi"), QDateTime::currentDateTime());
+    row.setField(QStringLiteral("Kodu"), account.kodu)
+        .setField(QStringLiteral("Adi"), account.adi)
+        .setField(QStringLiteral("Aciklama"), account.aciklama)
+        .setField(QStringLiteral("Mevki"), account.mevki)
+        .setField(QStringLiteral("Koy"), account.koy)
+        .setField(QStringLiteral("Telefon"), account.telefon)
+        .setField(QStringLiteral("Kisin_Alim"), account.kisinAlim)
+        .setField(QStringLiteral("Yaz_Alim"), account.yazAlim)
+        .setField(QStringLiteral("Birim_Fiyati"), account.birimFiyati);
+    row.post();
+    emit events_.accountsChanged();
+    if (correcting) emit events_.historyChanged();
+    return AccountCheck::Ok;
+}
+
+bool Ledger::deleteAccount(qint64 cid)
+{
+    const std::optional<Account> account = accountByKey(cid);
+    if (!account || !codeLedger(account->kodu).balance.isZero()) return false;
+    if (!accounts_.isOpen()) accounts_.open();
+    if (!accounts_.locate(QStringLiteral("CID"), cid)) return false;
+    accounts_.deleteCurrent();
+    emit events_.accountsChanged();
+    emit events_.historyChanged();
+    return true;
+}
+
+Ledger::EntryCheck Ledger::checkEntry(const QString& code, const QString& name) const
+{
+    if (code.isEmpty()) return EntryCheck::NoCode;
+    const std::optional<Account> account = accountByCode(code);
+    if (!account) return EntryCheck::UnknownCode;
+    if (name != account->adi) return EntryCheck::NameMismatch;
+    return EntryCheck::Ok;
+}
+
+RowWrite Ledger::rowFor(TableCursor& table, qint64 key, const QDate& day)
+{
+    if (!table.isOpen()) table.open();
+    if (key > 0 && table.locate(table.keyField(), key)) return table.edit();
+    RowWrite row = table.append();
+    row.setField(kTarih, day);
+    return row;
+}
+
+LedgerKind Ledger::entryKind(qint64 sgid) const
+{
+    Statement row(connection_, QStringLiteral("SELECT Gelir_Gider FROM SutGirisi WHERE SGID=?1;"));
+    row.bind(1, sgid);
+    return row.step() && row.column(0).toString() == kindCode(LedgerKind::Payment) ? LedgerKind::Payment : LedgerKind::Intake;
+}
+
+void Ledger::tellEntry(qint64 sgid)
+{
+    // Each read ends before anyone is told: a statement left open would
+    // hold its read transaction through every view's rebuilding.
+    const std::optional<EntryHead> head = entryHead(sgid);
+    if (head) emit events_.entriesChanged(head->tarih, entryKind(sgid));
+}
+
+Ledger::Saved Ledger::saveIntake(const IntakeEntry& entry, const Written& written)
+{
+    const EntryCheck check = checkEntry(entry.kodu, entry.adi);
+    if (check != EntryCheck::Ok) return {check, 0};
+    const double sabahTutar = entry.sabah * entry.fiyat;
+    const double aksamTutar = entry.aksam * entry.fiyat;
+    RowWrite row = rowFor(entries_, entry.sgid, entry.tarih);
+    row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Intake))
+        .setField(QStringLiteral("Kodu"), entry.kodu)
+        .setField(QStringLiteral("Adi"), entry.adi)
+        .setField(QStringLiteral("Sabah"), entry.sabah)
+        .setField(QStringLiteral("Aksam"), entry.aksam)
+        .setField(QStringLiteral("SBirim_Fiyat"), entry.fiyat)
+        .setField(QStringLiteral("ABirim_Fiyat"), entry.fiyat)
+        .setField(QStringLiteral("SToplam_Tutar"), sabahTutar)
+        .setField(QStringLiteral("AToplam_Tutar"), aksamTutar)
+        .setField(QStringLiteral("Gelir_Toplam_Tutar"), sabahTutar + aksamTutar)
+        .setField(QStringLiteral("Aciklama"), entry.aciklama);
+    const bool correcting = entries_.currentKey() == entry.sgid && entry.sgid > 0;
+    const qint64 key = row.post();
+    if (written) written(key);
+    tellEntry(key);
+    if (correcting) emit events_.historyChanged();
+    return {EntryCheck::Ok, key};
+}
+
+Ledger::Saved Ledger::savePayment(const PaymentEntry& entry, const Written& written)
+{
+    const EntryCheck check = checkEntry(entry.kodu, entry.adi);
+    if (check != EntryCheck::Ok) return {check, 0};
+    RowWrite row = rowFor(entries_, entry.sgid, entry.tarih);
+    row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Payment))
+        .setField(QStringLiteral("Kodu"), entry.kodu)
+        .setField(QStringLiteral("Adi"), entry.adi)
+        .setField(QStringLiteral("Gider_Tutari"), entry.alacagimiz)
+        .setField(QStringLiteral("Gelir_Toplam_Tutar"), entry.borcumuz)
+        .setField(QStringLiteral("Fis_No"), entry.fisNo)
+        .setField(QStringLiteral("Gider_Miktari"), entry.miktari)
+        .setField(QStringLiteral("Aciklama"), entry.aciklama);
+    const bool correcting = entries_.currentKey() == entry.sgid && entry.sgid > 0;
+    const qint64 key = row.post();
+    if (written) written(key);
+    tellEntry(key);
+    if (correcting) emit events_.historyChanged();
+    return {EntryCheck::Ok, key};
+}
+
+std::optional<EntryHead> Ledger::entryHead(qint64 sgid) const
+{
+    if (sgid <= 0) return std::nullopt;
+    Statement row(connection_, QStringLiteral("SELECT Tarih, Kodu, Adi FROM SutGirisi WHERE SGID=?1;"));
+    row.bind(1, sgid);
+    if (!row.step()) return std::nullopt;
+    return EntryHead{storedDay(row.column(0)), row.column(1).toString(), row.column(2).toString()};
+}
+
+void Ledger::deleteEntry(qint64 sgid, const Written& written)
+{
+    const std::optional<EntryHead> head = entryHead(sgid);
+    if (!head) return;
+    if (!entries_.isOpen()) entries_.open();
+    if (!entries_.locate(QStringLiteral("SGID"), sgid)) return;
+    // Read before the deletion, which takes the row with it.
+    const LedgerKind kind = entryKind(sgid);
+    const qint64 change = entries_.deleteCurrent();
+    if (written) written(change);
+    emit events_.entriesChanged(head->tarih, kind);
+    emit events_.historyChanged();
+}
+
+DayCollected Ledger::collectedOn(const QDate& day) const
+{
+    Statement sums(connection_, QStringLiteral("SELECT SUM(Sabah), SUM(Aksam), SUM(SToplam_Tutar), SUM(AToplam_Tutar) "
+                                               "FROM SutGirisi WHERE Tarih=?1 AND Gelir_Gider=?2;"));
+    sums.bind(1, day);
+    sums.bind(2, kindCode(LedgerKind::Intake));
+    sums.step();
+    return {amountOf(sums.column(0)), amountOf(sums.column(1)), amountOf(sums.column(2)), amountOf(sums.column(3))};
+}
+
+void Ledger::saveDelivery(const FactoryDelivery& d, const Written& written)
+{
+    const double sabahFabrika = factoryValue(d.fiyat, d.sabahFabrika);
+    const double aksamFabrika = factoryValue(d.fiyat, d.aksamFabrika);
+    const std::optional<QDate> before = deliveryDay(d.fib);
+    // A corrected row takes the picker's day too.
+    RowWrite row = rowFor(deliveries_, d.fib, d.tarih);
+    row.setField(kTarih, d.tarih)
+        .setField(QStringLiteral("Sabah_Toplanan_LT"), d.sabahToplanan)
+        .setField(QStringLiteral("Sabah_Toplanan_Tutar"), d.sabahToplananTutar)
+        .setField(QStringLiteral("Sabah_Fabrika_LT"), d.sabahFabrika)
+        .setField(QStringLiteral("Sabah_Fabrika_Tutar"), sabahFabrika)
+        .setField(QStringLiteral("Sabah_Miktar_Farki"), d.sabahFark)
+        .setField(QStringLiteral("Sabah_Teslim_Kari"), sabahFabrika - d.sabahToplananTutar)
+        .setField(QStringLiteral("Sabah_Birim_Fiyat"), d.fiyat)
+        .setField(QStringLiteral("Aksam_Toplanan_LT"), d.aksamToplanan)
+        .setField(QStringLiteral("Aksam_Toplanan_Tutar"), d.aksamToplananTutar)
+        .setField(QStringLiteral("Aksam_Fabrika_LT"), d.aksamFabrika)
+        .setField(QStringLiteral("Aksam_Fabrika_Tutar"), aksamFabrika)
+        .setField(QStringLiteral("Aksam_Miktar_Farki"), d.aksamFark)
+        .setField(QStringLiteral("Aksam_Teslim_Kari"), aksamFabrika - d.aksamToplananTutar)
+        .setField(QStringLiteral("Aksam_Birim_Fiyat"), d.fiyat)
+        .setField(QStringLiteral("Toplam_Toplanan_LT"), d.sabahToplanan + d.aksamToplanan)
+        .setField(QStringLiteral("Toplam_Toplanan_Tutar"), d.sabahToplananTutar + d.aksamToplananTutar)
+        .setField(QStringLiteral("Toplam_Fabrika_LT"), d.sabahFabrika + d.aksamFabrika)
+        .setField(QStringLiteral("Toplam_Fabrika_Tutar"), sabahFabrika + aksamFabrika)
+        .setField(QStringLiteral("Toplam_Miktar_Farki"), d.sabahFark + d.aksamFark)
+        // The margin as the panel shows it, unlike the morning and evening ones.
+        .setField(QStringLiteral("Toplam_Teslim_Kari"), d.farkTutar)
+        .setField(kBirimFiyat, d.fiyat)
+        .setField(QStringLiteral("Aciklama"), d.aciklama);
+    const qint64 key = row.post();
+    if (written) written(key);
+    if (before && *before != d.tarih) emit events_.deliveriesChanged(*before);
+    emit events_.deliveriesChanged(d.tarih);
+    if (before) emit events_.historyChanged();
+}
+
+std::optional<QDate> Ledger::deliveryDay(qint64 fib) const
+{
+    Statement row(connection_, QStringLiteral("SELECT Tarih FROM Fabrika WHERE FIB=?1;"));
+    row.bind(1, fib);
+    if (!row.step()) return std::nullopt;
+    return storedDay(row.column(0));
+}
+
+std::optional<double> Ledger::factoryPrice() const
+{
+    Statement price(connection_, QStringLiteral("SELECT Birim_Fiyat FROM Fabrika_Cari ORDER BY FCID LIMIT 1;"));
+    if (!price.step()) return std::nullopt;
+    return amountOf(price.column(0));
+}
+
+void Ledger::saveFactoryPrice(double price)
+{
+    if (!factoryPrice_.isOpen()) factoryPrice_.open();
+    // The one row this table keeps; the first save of a price makes it.
+    const bool hasRow = factoryPrice_.currentKey() != 0 || factoryPrice_.first();
+    RowWrite row = hasRow ? factoryPrice_.edit() : factoryPrice_.append();
+    row.setField(kBirimFiyat, price).post();
+    emit events_.factoryPriceChanged();
+    if (hasRow) emit events_.historyChanged();
+}
+
+Ledger::RestoreOutcome Ledger::restore(qint64 change)
+{
+    const Restoration restoration = restoreDeleted(connection_, change);
+    switch (restoration.outcome) {
+    case Restoration::Outcome::NotADeletion:
+        return RestoreOutcome::NotADeletion;
+    case Restoration::Outcome::Superseded:
+        return RestoreOutcome::Superseded;
+    case Restoration::Outcome::Restored:
+        break;
+    }
+    if (restoration.table == QLatin1String(schema::sutGirisi().name)) {
+        tellEntry(restoration.key);
+    } else if (restoration.table == QLatin1String(schema::cariler().name)) {
+        emit events_.accountsChanged();
+    } else if (restoration.table == QLatin1String(schema::fabrika().name)) {
+        if (const std::optional<QDate> day = deliveryDay(restoration.key)) emit events_.deliveriesChanged(*day);
+    } else {
+        emit events_.factoryPriceChanged();
+    }
+    emit events_.historyChanged();
+    return RestoreOutcome::Restored;
+}
+
+QString Ledger::restoreRefusal(RestoreOutcome outcome)
+{
+    switch (outcome) {
+    case RestoreOutcome::NotADeletion:
+        return QStringLiteral("Yalnız silinmiş bir kayıt geri alınabilir; bu satır bir düzeltme.");
+    case RestoreOutcome::Superseded:
+        return QStringLiteral("Bu silme geri alınamaz: kayıt daha sonra geri alınmış. Kaydın en yeni satırına bakın.");
+    case RestoreOutcome::Restored:
+        break;
+    }
+    return {};
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "ledger/LedgerEvents.h"
+#include "ledger/Rows.h"
+#include "store/TableCursor.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class Connection;
+
+// The ledger: every lookup and every write the screens and the command line
+// make, each write one function that runs its own bound statements (a
+// correction or deletion in one transaction with its row of the history),
+// and the rules that decide what is stored, kept here once. Every change is
+// told on events().
+class Ledger {
+public:
+    explicit Ledger(Connection& connection);
+    Ledger(const Ledger&) = delete;
+    Ledger& operator=(const Ledger&) = delete;
+
+    Connection& connection() const { return connection_; }
+    LedgerEvents& events() { return events_; }
+
+    // Accounts
+    std::optional<Account> accountByCode(const QString& code) const;
+    std::optional<Account> accountByKey(qint64 cid) const;
+    CodeLedger codeLedger(const QString& code) const;
+    // Another account than the one with this CID (0: any) has the code.
+    bool codeUsedByAnother(const QString& code, qint64 cid) const;
+
+    enum class AccountCheck { Ok, NoCode, CodeTaken, NoName };
+    // A code names one account only, and an account has a name. The
+    // account's CID corrects that account while it is there; otherwise a new
+    // one is added, with the moment it was made.
+    AccountCheck checkAccount(const Account& account) const;
+    AccountCheck saveAccount(const Account& account);
+    // An account whose rows still owe anything is not deleted: later payments
+    // to the code must find it. False when it was refused or is gone.
+    bool deleteAccount(qint64 cid);
+
+    // Intake and payment rows
+    enum class EntryCheck { Ok, NoCode, UnknownCode, NameMismatch };
+    // A row is written only for a code that names an account, under that
+    // account's own name, letter for letter.
+    EntryCheck checkEntry(const QString& code, const QString& name) const;
+    struct Saved {
+        EntryCheck check = EntryCheck::Ok;
+        qint64 key = 0;
+    };
+    // Told the key a write gave as soon as it is committed, before any view
+    // hears of it: a view that fails to rebuild cannot make the caller lose
+    // it (and store the entry again at the next save).
+    using Written = std::function<void(qint64 key)>;
+    // The entry's SGID corrects that row while it is there (keeping its day);
+    // otherwise a new row is added on the entry's day.
+    Saved saveIntake(const IntakeEntry& entry, const Written& written = {});
+    Saved savePayment(const PaymentEntry& entry, const Written& written = {});
+    std::optional<EntryHead> entryHead(qint64 sgid) const;
+    // Written is told the key of the deletion's row of the history; nothing
+    // happens when the row is gone.
+    void deleteEntry(qint64 sgid, const Written& written = {});
+
+    // The factory
+    DayCollected collectedOn(const QDate& day) const;
+    // The day's row is corrected when the delivery names it, otherwise added.
+    void saveDelivery(const FactoryDelivery& delivery, const Written& written = {});
+    // The default factory price; none until one was saved.
+    std::optional<double> factoryPrice() const;
+    void saveFactoryPrice(double price);
+
+    // "Geri Al": a deleted row back under its own key, as it was.
+    enum class RestoreOutcome { Restored, NotADeletion, Superseded };
+    RestoreOutcome restore(qint64 change);
+    // Why a change was not undone, in Turkish.
+    static QString restoreRefusal(RestoreOutcome outcome);
+
+private:
+    RowWrite rowFor(TableCursor& table, qint64 key, const QDate& day);
+    void tellEntry(qint64 sgid);
+    LedgerKind entryKind(qint64 sgid) const;
+    std::optional<QDate> deliveryDay(qint64 fib) const;
+
+    Connection& connection_;
+    LedgerEvents events_;
+    TableCursor accounts_;
+    TableCursor entries_;
+    TableCursor deliveries_;
+    TableCursor factoryPrice_;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "store/Schema.h"
+
+#include <QDate>
+#include <QObject>
+
+// The one notice board of the ledger: every save, correction, deletion and
+// restore says here what it changed, and every open view that shows such a
+// row rebuilds itself. No view knows another.
+class LedgerEvents : public QObject {
+    Q_OBJECT
+signals:
+    // A row of SutGirisi of that day and kind was added, changed or removed.
+    void entriesChanged(const QDate& day, LedgerKind kind);
+    void accountsChanged();
+    // The factory's row of that day.
+    void deliveriesChanged(const QDate& day);
+    void factoryPriceChanged();
+    // A row of the history was written.
+    void historyChanged();
+};
