@@ -106,7 +106,7 @@ void removeCutCopies(const CopyShelf& shelf)
                                      .arg(QRegularExpression::escape(shelf.baseName)));
     const QDir folder(shelf.folder);
     for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (cut.match(name).hasMatch() && !QFileInfo(folder.filePath(name)).isSymLink()) QFile::remove(folder.filePath(name));
+        if (cut.match(name).hasMatch()) QFile::remove(folder.filePath(name));
 }
 
 // A copy on the shelf that belongs to its ledger: beside the database every
