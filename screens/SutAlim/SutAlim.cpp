@@ -111,7 +111,9 @@ void TSutAlimF::KoduEditExit()
     }
     Bosalt();
     fillFromAccount(*account);
-    loadDayRow(false);
+    // His row of the day, with the keyboard in its first empty litre box;
+    // a producer new today goes on as typed.
+    loadDayRow(ledger_.intakeOn(account->kodu, tarihDate.date()).has_value());
 }
 
 void TSutAlimF::SaklaButClick()
