@@ -141,12 +141,38 @@ void PhoneEdit::setDisplay(const QString& display)
     setModified(false);
 }
 
+bool PhoneEdit::event(QEvent* event)
+{
+    // Escape gives up what was typed here before the window takes it.
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        isModified() && text() != textOnEntering_) {
+        event->accept();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
 void PhoneEdit::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         setText(textOnEntering_);
         setModified(false);
         return;
+    }
+    const QChar typed = typedCharacter(event);
+    if (!typed.isNull() && typed.unicode() >= 32) {
+        if (typed < QLatin1Char('0') || typed > QLatin1Char('9')) return;
+        const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
+        switch (phoneDigitKey(displayText(), caret, static_cast<int>(selectedText().size()), typed)) {
+        case PhoneDigit::Drop:
+            return;
+        case PhoneDigit::Refuse:
+            QApplication::beep();
+            showErrorBox(kPhoneTooLong);
+            return;
+        case PhoneDigit::Insert:
+            break;
+        }
     }
     QLineEdit::keyPressEvent(event);
     // Enter stays here: this box does not move on.
