@@ -3,11 +3,32 @@
 #include "common/widgets/Events.h"
 #include "screens/Forms.h"
 
+#include "common/widgets/ErrorBox.h"
+
 #include <QAbstractButton>
+#include <QLineEdit>
+#include <QShortcut>
 
 FormWindow::FormWindow(const QString& caption, TForm& screen) : ScreenWindow(caption), screen_(screen)
 {
     screen_.attachWindow(&control());
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { guarded([this] { this->escape(); }); });
+}
+
+bool FormWindow::holdsTyping() const
+{
+    // A box keeps its modified mark from the collector's typing until the
+    // program sets its text: a save, "Yeni", the next producer.
+    for (const QLineEdit* box : findChildren<QLineEdit*>())
+        if (box->isModified() && !box->isReadOnly() && box->isVisibleTo(this) && !box->text().isEmpty()) return true;
+    return false;
+}
+
+void FormWindow::escape()
+{
+    if (escapeFirst_ && escapeFirst_()) return;
+    if (!holdsTyping()) screen_.kapatButtonClick();
 }
 
 FormWindow::~FormWindow()

@@ -38,6 +38,8 @@ private:
     QWidget* afterPick_ = nullptr;
 };
 
+class FormWindow;
+
 // The entry panel's line naming the row a save corrects, and Escape in the
-// window giving the correction up.
-QLabel* correctionLine(TEntryForm& screen, QWidget* window, QWidget* parent);
+// window giving the correction up before anything else.
+QLabel* correctionLine(TEntryForm& screen, FormWindow* window, QWidget* parent);

@@ -12,6 +12,11 @@ class AmountEdit : public QLineEdit {
 public:
     explicit AmountEdit(QWidget* parent = nullptr);
 
+    // A text in the leaving form ("12,50", "0,00" for ",00") where that is
+    // the same number; empty stays empty. What the collector typed still
+    // counts as typed.
+    void showAsLeft();
+
 signals:
     // The text was rewritten on leaving; not sent when it could not be read.
     void left();

@@ -42,6 +42,9 @@ public:
     void setEnterWalksCells(bool on) { enterWalksCells_ = on; }
     // An item of the grid's context menu; its shortcut works while the grid has the focus.
     void addMenuItem(const QString& text, std::function<void()> handler, const QKeySequence& shortcut = {});
+    // An action of the window's own in the grid's context menu, its
+    // shortcut working wherever the window's focus is.
+    void addMenuAction(QAction* action) { addAction(action); }
     // "CSV Olarak Kaydet…", the last item, on Ctrl+S; on Ctrl+Shift+S where
     // Ctrl+S already saves something else.
     void addCsvItem(std::function<void()> handler);

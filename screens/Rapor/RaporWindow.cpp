@@ -145,7 +145,11 @@ RaporWindow::RaporWindow(TRaporF& screen)
     bind(Label1, screen.Label1);
 
     onClick(YenileBut, [&screen] { screen.YenileButClick(); });
-    onClick(bulButton, [&screen] { screen.bulButtonClick(); });
+    onClick(bulButton, [&screen, AdiEdit] {
+        screen.bulButtonClick();
+        // A name searched for has done its work: Escape may close.
+        AdiEdit->setModified(false);
+    });
     onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
     SutGirisiGrid->onDoubleClick([&screen] { screen.SutGirisiGridDblClick(); });
     onClick(EkstreBut, [&screen] { screen.EkstreButClick(); });

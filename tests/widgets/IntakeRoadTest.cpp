@@ -39,7 +39,7 @@ TEST_F(IntakeRoadTest, OneMorningEntryFromTheMenuToTheViews)
     QApplication::setActiveWindow(&window);
     EXPECT_EQ(control<QLineEdit>("KoduEdit")->text(), QStringLiteral("K1"));
     EXPECT_EQ(control<QLineEdit>("AdiEdit")->text(), QStringLiteral("Ali Veli"));
-    EXPECT_EQ(control<QLineEdit>("SBirimFiyatEdit")->text(), QStringLiteral("1,4"));
+    EXPECT_EQ(control<QLineEdit>("SBirimFiyatEdit")->text(), QStringLiteral("1,40")) << "a price shows as 1,40";
 
     // Enter walks the panel: code, name, morning, price, evening, note, save.
     control<QLineEdit>("KoduEdit")->setFocus(Qt::TabFocusReason);
@@ -85,7 +85,7 @@ TEST_F(IntakeRoadTest, OneMorningEntryFromTheMenuToTheViews)
     // The next producer is loaded; the focus stayed on the button, so one
     // more Enter asks before it stores that producer with no litres.
     EXPECT_EQ(control<QLineEdit>("KoduEdit")->text(), QStringLiteral("K2"));
-    EXPECT_EQ(control<QLineEdit>("SBirimFiyatEdit")->text(), QStringLiteral("2"));
+    EXPECT_EQ(control<QLineEdit>("SBirimFiyatEdit")->text(), QStringLiteral("2,00"));
     EXPECT_EQ(focused()->objectName(), QStringLiteral("SaklaBut"));
     dialogs.confirmAnswer = false;
     press(Qt::Key_Return);
