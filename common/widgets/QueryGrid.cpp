@@ -115,6 +115,9 @@ QueryGrid::QueryGrid(Query& query, std::vector<GridColumn> columns, QWidget* par
     viewport()->setAutoFillBackground(true);
 
     connect(&model_, &QAbstractItemModel::modelReset, this, &QueryGrid::followQuery);
+    connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
+        if (!widestFigure_.isEmpty() || fillColumn_ >= 0) fitColumns();
+    });
     connect(&query, &Query::currentChanged, this, &QueryGrid::followQuery);
     followQuery();
 }
@@ -158,23 +161,64 @@ void QueryGrid::fitNumberColumns(const QString& widestFigure)
     QHeaderView* titles = horizontalHeader();
     titles->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     titles->setFixedHeight(2 * titles->fontMetrics().lineSpacing() + 6);
+    widestFigure_ = widestFigure;
+    fitColumns();
+}
+
+void QueryGrid::setFillColumn(int column)
+{
+    fillColumn_ = column;
+    fitColumns();
+}
+
+// The widest text the column's cells hold now.
+int QueryGrid::textWidth(int column) const
+{
     const QFontMetrics cells = fontMetrics();
-    const QFontMetrics heads = titles->fontMetrics();
-    for (int i = 0; i < static_cast<int>(model_.columns().size()); ++i) {
-        const GridColumn& column = model_.columns()[i];
-        if (column.format.kind == CellFormat::Kind::ShortDate) {
-            setColumnWidth(i, cells.horizontalAdvance(QStringLiteral("30.06.2026")) + 8);
-            continue;
+    int widest = 0;
+    for (int row = 0; row < model_.rowCount(); ++row)
+        widest = std::max(widest, cells.horizontalAdvance(model_.index(row, column).data().toString()));
+    return widest;
+}
+
+void QueryGrid::fitColumns()
+{
+    const QFontMetrics cells = fontMetrics();
+    const QFontMetrics heads = horizontalHeader()->fontMetrics();
+    // A cell's text has a few pixels of the style's margin at each side.
+    constexpr int kMargins = 8;
+    const auto columns = static_cast<int>(model_.columns().size());
+    if (!widestFigure_.isEmpty()) {
+        for (int i = 0; i < columns; ++i) {
+            const GridColumn& column = model_.columns()[static_cast<size_t>(i)];
+            if (column.format.kind == CellFormat::Kind::ShortDate) {
+                setColumnWidth(i, cells.horizontalAdvance(QStringLiteral("30.06.2026")) + kMargins);
+                continue;
+            }
+            if (column.format.kind != CellFormat::Kind::Number) continue;
+            // The title broken between two words where its longer line is shortest.
+            const QStringList words = column.title.split(QLatin1Char(' '));
+            int title = heads.horizontalAdvance(column.title);
+            for (int k = 1; k < words.size(); ++k)
+                title = std::min(title, std::max(heads.horizontalAdvance(words.mid(0, k).join(QLatin1Char(' '))),
+                                                 heads.horizontalAdvance(words.mid(k).join(QLatin1Char(' ')))));
+            setColumnWidth(i, std::max({title, cells.horizontalAdvance(widestFigure_), textWidth(i)}) + kMargins);
         }
-        if (column.format.kind != CellFormat::Kind::Number) continue;
-        // The title broken between two words where its longer line is shortest.
-        const QStringList words = column.title.split(QLatin1Char(' '));
-        int title = heads.horizontalAdvance(column.title);
-        for (int k = 1; k < words.size(); ++k)
-            title = std::min(title, std::max(heads.horizontalAdvance(words.mid(0, k).join(QLatin1Char(' '))),
-                                             heads.horizontalAdvance(words.mid(k).join(QLatin1Char(' ')))));
-        setColumnWidth(i, std::max(title, cells.horizontalAdvance(widestFigure)) + 8);
     }
+    if (fillColumn_ >= 0 && fillColumn_ < columns) {
+        int others = 0;
+        for (int i = 0; i < columns; ++i)
+            if (i != fillColumn_ && !isColumnHidden(i)) others += columnWidth(i);
+        const int least = std::max(heads.horizontalAdvance(model_.columns()[static_cast<size_t>(fillColumn_)].title),
+                                   textWidth(fillColumn_)) + kMargins;
+        setColumnWidth(fillColumn_, std::max(least, viewport()->width() - others));
+    }
+}
+
+void QueryGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    if (fillColumn_ >= 0) fitColumns();
 }
 
 void QueryGrid::onDoubleClick(std::function<void()> handler)

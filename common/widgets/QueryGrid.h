@@ -53,8 +53,12 @@ public:
     // Runs the handler on Enter, instead of walking the cells.
     void onEnter(std::function<void()> handler) { enterHandler_ = std::move(handler); }
     // For lists wider than the screen: titles on two lines, and each
-    // number column only as wide as the figure given and its title's lines.
+    // number column as wide as its title's lines and its widest figure,
+    // at least the one given, measured again whenever the rows change.
     void fitNumberColumns(const QString& widestFigure);
+    // The column takes the width the others leave in the pane, at least
+    // what its title and its widest cell need.
+    void setFillColumn(int column);
 
 signals:
     void gridDoubleClicked();
@@ -65,11 +69,18 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void followQuery();
+    void fitColumns();
+    int textWidth(int column) const;
 
     QueryTableModel model_;
     bool enterWalksCells_ = false;
+    QString widestFigure_;  // empty: number columns keep their widths
+    int fillColumn_ = -1;
     std::function<void()> enterHandler_;
     bool following_ = false;
 };
