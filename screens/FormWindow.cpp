@@ -47,4 +47,11 @@ void FormWindow::setControls(std::initializer_list<std::pair<QWidget*, const cha
 {
     setControlOrder(order);
     installFormKeyHandler(this);
+    // A box the screen empties (a save, "Yeni") starts a new entry: what
+    // was typed before has been taken, even where a box keeps its text.
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        connect(box, &QLineEdit::textChanged, this, [this, box](const QString& text) {
+            if (!text.isEmpty() || box->isModified()) return;
+            for (QLineEdit* other : findChildren<QLineEdit*>()) other->setModified(false);
+        });
 }

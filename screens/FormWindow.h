@@ -19,8 +19,9 @@ public:
     FormWindow(const QString& caption, TForm& screen);
     ~FormWindow() override;
 
-    // Typed by the collector and not yet saved, emptied or refilled by the
-    // screen: the window then stays on Escape.
+    // Typed by the collector since the screen last emptied a box of it
+    // (a save, "Yeni"), and not refilled by the screen since: the window
+    // then stays on Escape.
     bool holdsTyping() const;
     // What Escape does before anything else; true when it did something
     // (a correction given up), and the window then stays.

@@ -63,19 +63,21 @@ TEST_F(WindowKeysTest, EscapeClosesAFormOnlyWithNothingTypedInIt)
     addAccount(QStringLiteral("K1"), QStringLiteral("Ali Veli"), 11.5);
     intakeRow(QDate(2026, 3, 5), QStringLiteral("K1"), QStringLiteral("Ali Veli"), 10, 0, 11.5);
     intake.tarihDate.setDate(QDate(2026, 3, 5));
+    enum class Then { Nothing, Save, Correct };
     const struct {
         const char* what;
         FormWindow* window;
-        const char* box;     // typed into before Escape; nullptr: nothing
-        bool correcting;
+        const char* box;  // typed into before Escape; nullptr: nothing
+        Then then;
         bool staysOpen;
     } cases[] = {
-        {"account screen, nothing typed", &accountsWindow, nullptr, false, false},
-        {"account screen, a name typed", &accountsWindow, "AdiEdit", false, true},
-        {"account screen, a price typed and left", &accountsWindow, "BirimFiyatEdit", false, true},
-        {"intake screen as opened", &intakeWindow, nullptr, false, false},
-        {"intake screen, litres typed", &intakeWindow, "sabahEdit", false, true},
-        {"intake screen, a row being corrected", &intakeWindow, nullptr, true, true},
+        {"account screen, nothing typed", &accountsWindow, nullptr, Then::Nothing, false},
+        {"account screen, a name typed", &accountsWindow, "AdiEdit", Then::Nothing, true},
+        {"account screen, a price typed and left", &accountsWindow, "BirimFiyatEdit", Then::Nothing, true},
+        {"account screen, saved, its price kept in the box", &accountsWindow, "BirimFiyatEdit", Then::Save, false},
+        {"intake screen as opened", &intakeWindow, nullptr, Then::Nothing, false},
+        {"intake screen, litres typed", &intakeWindow, "sabahEdit", Then::Nothing, true},
+        {"intake screen, a row being corrected", &intakeWindow, nullptr, Then::Correct, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -91,14 +93,20 @@ TEST_F(WindowKeysTest, EscapeClosesAFormOnlyWithNothingTypedInIt)
             QTest::keyClicks(box, QStringLiteral("12"));
             QTest::keyClick(box, Qt::Key_Tab);
         }
-        if (c.correcting) {
+        if (c.then == Then::Save) {
+            accounts.KoduEdit.setText(QStringLiteral("K5"));
+            accounts.AdiEdit.setText(QStringLiteral("Cem Er"));
+            accounts.KaydetButClick();
+            ASSERT_EQ(count(QStringLiteral("Cariler")), 2);
+        }
+        if (c.then == Then::Correct) {
             intake.SutGirisiQuery.moveTo(0);
             intake.Dzelt1Click();
             ASSERT_FALSE(intake.kayitnoEdit.isEmpty());
         }
         QTest::keyClick(c.window, Qt::Key_Escape);
         EXPECT_EQ(c.window->isVisible(), c.staysOpen);
-        if (c.correcting) EXPECT_TRUE(intake.kayitnoEdit.isEmpty()) << "the correction given up";
+        if (c.then == Then::Correct) EXPECT_TRUE(intake.kayitnoEdit.isEmpty()) << "the correction given up";
         c.window->hide();
     }
 }
