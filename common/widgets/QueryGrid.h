@@ -32,7 +32,8 @@ private:
 };
 
 // A read-only grid over a query: its current row and the query's current
-// row follow each other both ways.
+// row follow each other both ways. A column widens to the widest text its
+// rows hold, so no figure or name is cut short.
 class QueryGrid : public QTableView {
     Q_OBJECT
 public:

@@ -26,6 +26,10 @@
 
 namespace {
 
+// The style keeps three pixels at each side of a cell's text; one more
+// each side for a face hinted wider on a real screen than here.
+constexpr int kCellMargins = 8;
+
 // What a window shows cut short: a label narrower than its text, a box
 // narrower than the figure in it, a button narrower than its caption, a
 // list column narrower than its title or its widest cell, or a list wider
@@ -124,12 +128,12 @@ QStringList clippedIn(QWidget* window)
             const CellFormat::Kind kind = table->columns()[static_cast<size_t>(column)].format.kind;
             if (kind == CellFormat::Kind::Phone || kind == CellFormat::Kind::ShortDate) {
                 widest = kind == CellFormat::Kind::Phone ? QStringLiteral("(000)000-00-00") : QStringLiteral("30.12.2026");
-                needed = std::max(needed, cells.horizontalAdvance(widest) + 6);
+                needed = std::max(needed, cells.horizontalAdvance(widest) + kCellMargins);
             }
             for (int row = 0; row < rows->rowCount(); ++row) {
                 const QString text = rows->index(row, column).data().toString();
-                if (cells.horizontalAdvance(text) + 6 > needed) {
-                    needed = cells.horizontalAdvance(text) + 6;
+                if (cells.horizontalAdvance(text) + kCellMargins > needed) {
+                    needed = cells.horizontalAdvance(text) + kCellMargins;
                     widest = text;
                 }
             }
