@@ -32,7 +32,9 @@ void TEntryForm::BulButClick()
 
 void TEntryForm::EscapeKeyPress()
 {
-    if (!kayitnoEdit.isEmpty()) Bosalt();
+    if (kayitnoEdit.isEmpty()) return;
+    Bosalt();
+    focusOn(QStringLiteral("KoduEdit"));
 }
 
 void TEntryForm::KaydSil1Click()

@@ -11,13 +11,21 @@
 #include <QLineEdit>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QTimer>
+
+#include <utility>
 
 FormWindow::FormWindow(const QString& caption, TForm& screen) : ScreenWindow(caption), screen_(screen)
 {
     screen_.attachWindow(&control());
     // Where the screen says the next entry starts.
     screen_.focusMover = [this](const QString& name) {
-        if (auto* control = findChild<QWidget*>(name)) control->setFocus(Qt::TabFocusReason);
+        auto* control = findChild<QWidget*>(name);
+        if (!control) return;
+        control->setFocus(Qt::TabFocusReason);
+        // A window not yet active gives the focus back with the activation's
+        // reason, so an amount box would not take what is typed over it.
+        if (!isActiveWindow()) pendingFocus_ = control;
     };
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] { guarded([this] { this->escape(); }); });
@@ -36,6 +44,19 @@ void FormWindow::escape()
 {
     if (escapeFirst_ && escapeFirst_()) return;
     if (!holdsTyping()) screen_.kapatButtonClick();
+}
+
+bool FormWindow::event(QEvent* event)
+{
+    const bool handled = ScreenWindow::event(event);
+    if (event->type() == QEvent::WindowActivate && pendingFocus_) {
+        QTimer::singleShot(0, this, [control = std::exchange(pendingFocus_, nullptr)] {
+            if (!control) return;
+            control->clearFocus();
+            control->setFocus(Qt::TabFocusReason);
+        });
+    }
+    return handled;
 }
 
 FormWindow::~FormWindow()

@@ -2,6 +2,8 @@
 
 #include "common/widgets/ScreenWindow.h"
 
+#include <QPointer>
+
 #include <functional>
 #include <initializer_list>
 #include <utility>
@@ -41,11 +43,13 @@ protected:
     // page and go into its list, Escape in a list goes back to the panel.
     void keyboardLists(QTabWidget* tabs, std::vector<QWidget*> pageLists, QWidget* panelStart);
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void escape();
 
     TForm& screen_;
     QWidget* start_ = nullptr;
+    QPointer<QWidget> pendingFocus_;
     std::function<bool()> escapeFirst_;
 };

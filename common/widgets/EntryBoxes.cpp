@@ -429,6 +429,7 @@ void DatePicker::openCalendar()
         calendar_ = new QCalendarWidget(this);
         calendar_->setWindowFlags(Qt::Popup);
         calendar_->setFirstDayOfWeek(Qt::Monday);
+        calendar_->setLocale(QLocale(QLocale::Turkish, QLocale::Turkey));
         calendar_->installEventFilter(this);
         const auto pick = [this](const QDate& day) {
             calendar_->close();

@@ -109,11 +109,13 @@ void TSutAlimF::KoduEditExit()
         fillFromAccount(*account);
         return;
     }
+    // Back in the code box of the producer the panel already holds: what was
+    // typed for him stays.
+    if (AdiEdit.text() == account->adi) return;
     Bosalt();
     fillFromAccount(*account);
-    // His row of the day, with the keyboard in its first empty litre box;
-    // a producer new today goes on as typed.
-    loadDayRow(ledger_.intakeOn(account->kodu, tarihDate.date()).has_value());
+    // His row of the day, with the keyboard in its first empty litre box.
+    loadDayRow(true);
 }
 
 void TSutAlimF::SaklaButClick()
@@ -125,11 +127,17 @@ void TSutAlimF::SaklaButClick()
     const double sabah = parseDecimal(sabahEdit.text());
     const double aksam = parseDecimal(aksamEdit.text());
     const double fiyat = parseDecimal(SBirimFiyatEdit.text());
-    if (sabah == 0 && aksam == 0 && !emptyEntryMeant(QStringLiteral("sabah ve akşam litresi"))) return;
+    if (sabah == 0 && aksam == 0 && !emptyEntryMeant(QStringLiteral("sabah ve akşam litresi"))) {
+        focusOn(QStringLiteral("sabahEdit"));
+        return;
+    }
 
     const QString kodu = KoduEdit.text();
     const IntakeEntry entry{correctedRow(), tarihDate.date(), kodu, AdiEdit.text(), sabah, aksam, fiyat, AciklamaEdit.text()};
-    if (const QString question = ledger_.unusualIntake(entry); !question.isEmpty() && !dialogs_.confirmDefaultNo(question)) return;
+    if (const QString question = ledger_.unusualIntake(entry); !question.isEmpty() && !dialogs_.confirmDefaultNo(question)) {
+        focusOn(QStringLiteral("sabahEdit"));
+        return;
+    }
     {
         Acting acting(*this);
         const Ledger::Saved saved =
@@ -236,7 +244,15 @@ void TSutAlimF::openFromMenu()
     intakeScreenOpened = 1;
     GuncelleGunluk();
     reread(CariTanimQuery);
-    if (CariTanimQuery.recordCount() > 0) takePick(lists::accountAt(CariTanimQuery));
+    if (CariTanimQuery.recordCount() == 0) return;
+    // The first producer whose row of the day still waits for litres.
+    const std::optional<IntakeEntry> row = ledger_.intakeOn(lists::accountAt(CariTanimQuery).kodu, tarihDate.date());
+    if (row && row->sabah != 0 && row->aksam != 0) {
+        Bosalt();
+        loadNextProducer();
+    } else {
+        takePick(lists::accountAt(CariTanimQuery));
+    }
 }
 
 void TSutAlimF::YeniHesapButClick()

@@ -64,11 +64,17 @@ void TVerilenlerF::SaklaButClick()
     const double alacagimiz = parseDecimal(AlacagimizEdit.text());
     const double borcumuz = parseDecimal(BorcumuzEdit.text());
     const double miktari = parseDecimal(MiktariEdit.text());
-    if (alacagimiz == 0 && borcumuz == 0 && !emptyEntryMeant(QStringLiteral("Alacağımız ve Borcumuz"))) return;
+    if (alacagimiz == 0 && borcumuz == 0 && !emptyEntryMeant(QStringLiteral("Alacağımız ve Borcumuz"))) {
+        focusOn(QStringLiteral("AlacagimizEdit"));
+        return;
+    }
 
     const PaymentEntry entry{correctedRow(), tarihDate.date(), KoduEdit.text(), AdiEdit.text(), alacagimiz, borcumuz, miktari,
                              FisNoEdit.text(), AciklamaEdit.text()};
-    if (const QString question = ledger_.unusualPayment(entry); !question.isEmpty() && !dialogs_.confirmDefaultNo(question)) return;
+    if (const QString question = ledger_.unusualPayment(entry); !question.isEmpty() && !dialogs_.confirmDefaultNo(question)) {
+        focusOn(QStringLiteral("AlacagimizEdit"));
+        return;
+    }
     {
         Acting acting(*this);
         const Ledger::Saved saved = ledger_.savePayment(entry, [this](qint64 key) {
@@ -112,7 +118,9 @@ QString TVerilenlerF::deleteQuestion() const
 void TVerilenlerF::KoduEditExit()
 {
     const std::optional<Account> account = ledger_.accountByCode(KoduEdit.text());
-    if (account) takePick(*account);
+    // Back in the code box of the producer the panel already holds: what was
+    // typed for him stays.
+    if (account && AdiEdit.text() != account->adi) takePick(*account);
 }
 
 void TVerilenlerF::Bosalt()

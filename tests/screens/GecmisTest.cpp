@@ -115,7 +115,15 @@ TEST_F(GecmisTest, ADeletionComesBackUnderItsNumberOnlyWhileItIsTheRowsLastChang
     };
     const Case cases[] = {
         {"Geri Al on the deletion's line", [&] { geriAl(0); }, true, {}},
-        {"Ctrl+Z after a save", [&] { intake.SaklaButClick(); intake.GeriAl1Click(); }, false, {TSutAlimF::kNothingToUndo}},
+        {"Ctrl+Z after a save",
+         [&] {
+             intake.KoduEdit.setText("102");
+             intake.AdiEdit.setText("Berk Can");
+             intake.sabahEdit.setText("5");
+             intake.SaklaButClick();
+             intake.GeriAl1Click();
+         },
+         false, {TSutAlimF::kNothingToUndo}},
         {"Geri Al on it once back", [&] { geriAl(0); geriAl(1); }, true, {Ledger::restoreRefusal(Ledger::RestoreOutcome::Superseded)}},
         {"Geri Al on a correction's line",
          [&] { intake.Dzelt1Click(); intake.sabahEdit.setText("11"); intake.SaklaButClick(); geriAl(0); }, false,

@@ -506,3 +506,99 @@ TEST_F(SutAlimTest, TheAbsentAreTheAccountsWithoutIntakeOnTheDay)
 }
 
 }  // namespace
+
+namespace {
+
+// One row a producer and day: the evening goes onto the morning's row, the
+// round skips rows that hold both litres, and going back to the code box of
+// the producer already in the panel keeps what was typed.
+TEST_F(SutAlimTest, EveningLitresGoOntoTheMorningsRowAndFullRowsAreSkipped)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 2);
+    addAccount(QStringLiteral("K2"), QStringLiteral("Bora"), 2);
+    addAccount(QStringLiteral("K3"), QStringLiteral("Cem"), 3);
+    intakeRow(kDay, QStringLiteral("K1"), QStringLiteral("Ali"), 10, 0, 2);
+    intakeRow(kDay, QStringLiteral("K2"), QStringLiteral("Bora"), 12, 8, 2);
+    intake.openFromMenu();
+    const auto stored = [this] { return rows(QStringLiteral("SELECT Kodu, Sabah, Aksam FROM SutGirisi ORDER BY SGID")); };
+
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        const char* panelCode;
+        bool correcting;
+        const char* focus;
+    } steps[] = {
+        {"the opening loads Ali's row of the day", [] {}, "K1", true, "aksamEdit"},
+        {"his evening saved, Bora's full row is skipped for Cem",
+         [this] {
+             intake.aksamEdit.setText(QStringLiteral("7"));
+             intake.SaklaButClick();
+         },
+         "K3", false, "sabahEdit"},
+        {"Ali's code typed again loads his row",
+         [this] {
+             intake.Bosalt();
+             intake.KoduEdit.setText(QStringLiteral("K1"));
+             intake.KoduEditExit();
+         },
+         "K1", true, "aksamEdit"},
+        {"back in the code box of Cem, his litres stay",
+         [this] {
+             intake.Bosalt();
+             intake.KoduEdit.setText(QStringLiteral("K3"));
+             intake.KoduEditExit();
+             intake.sabahEdit.setText(QStringLiteral("5"));
+             intake.KoduEditExit();
+         },
+         "K3", false, "sabahEdit"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.step);
+        s.act();
+        EXPECT_EQ(intake.KoduEdit.text(), QString::fromLatin1(s.panelCode));
+        EXPECT_EQ(!intake.kayitnoEdit.isEmpty(), s.correcting);
+        EXPECT_EQ(intake.focusAsked, QString::fromLatin1(s.focus));
+    }
+    EXPECT_EQ(intake.sabahEdit.text(), QStringLiteral("5"));
+    const auto saved = stored();
+    ASSERT_EQ(saved.size(), 2) << "no second row for Ali";
+    EXPECT_DOUBLE_EQ(saved[0][QStringLiteral("Sabah")].toDouble(), 10);
+    EXPECT_DOUBLE_EQ(saved[0][QStringLiteral("Aksam")].toDouble(), 7);
+}
+
+// A figure far from what the producer pours or is paid is asked about,
+// naming it; "Hayır" stores nothing.
+TEST_F(SutAlimTest, AFigureFarFromTheUsualIsAskedAbout)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 2);
+    addAccount(QStringLiteral("K2"), QStringLiteral("Bora"), 2);
+    intakeRow(kDay.addDays(-59), QStringLiteral("K1"), QStringLiteral("Ali"), 40, 30, 2);
+    intakeRow(kDay.addDays(-61), QStringLiteral("K1"), QStringLiteral("Ali"), 200, 0, 2);
+    const struct {
+        const char* code;
+        const char* name;
+        const char* sabah;
+        const char* named;  // how the question names it; empty: not asked
+    } cases[] = {
+        {"K1", "Ali", "80,5", "sabah 80,50 L"},        // over twice his largest of the last 60 days
+        {"K1", "Ali", "80", ""},                       // twice it; the older 200 does not count
+        {"K2", "Bora", "1.000,5", "sabah 1.000,50 L"}, // no history: only the 1.000 L bound
+        {"K2", "Bora", "1.000", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sabah);
+        dialogs.questions.clear();
+        dialogs.confirmAnswer = false;
+        const int before = count(QStringLiteral("SutGirisi"));
+        type(QString::fromLatin1(c.code), QString::fromLatin1(c.name), QString::fromUtf8(c.sabah), QStringLiteral("2"), QStringLiteral("0"));
+        intake.SaklaButClick();
+        const bool asked = *c.named != 0;
+        EXPECT_EQ(dialogs.questions.size(), asked ? 1 : 0);
+        if (asked) EXPECT_TRUE(dialogs.questions.value(0).contains(QString::fromUtf8(c.named))) << dialogs.questions.value(0).toStdString();
+        EXPECT_EQ(count(QStringLiteral("SutGirisi")), before + (asked ? 0 : 1));
+        intake.Bosalt();
+    }
+}
+
+}  // namespace
