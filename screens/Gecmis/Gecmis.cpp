@@ -184,9 +184,9 @@ void TGecmisF::GeriAlButClick()
 bool TGecmisF::geriAl(qint64 change)
 {
     Acting acting(*this);
-    const Ledger::RestoreOutcome outcome = ledger_.restore(change);
-    if (outcome == Ledger::RestoreOutcome::Restored) return true;
-    dialogs_.message(Ledger::restoreRefusal(outcome));
+    const Ledger::Restore restore = ledger_.restore(change);
+    if (restore.outcome == Ledger::RestoreOutcome::Restored) return true;
+    dialogs_.message(Ledger::restoreRefusal(restore));
     return false;
 }
 

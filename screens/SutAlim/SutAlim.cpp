@@ -179,8 +179,8 @@ void TSutAlimF::GeriAl1Click()
         return;
     }
     Acting acting(*this);
-    const Ledger::RestoreOutcome outcome = ledger_.restore(std::exchange(sonSilme, 0));
-    if (outcome != Ledger::RestoreOutcome::Restored) dialogs_.message(Ledger::restoreRefusal(outcome));
+    const Ledger::Restore restore = ledger_.restore(std::exchange(sonSilme, 0));
+    if (restore.outcome != Ledger::RestoreOutcome::Restored) dialogs_.message(Ledger::restoreRefusal(restore));
 }
 
 void TSutAlimF::GunlukCsvClick()

@@ -116,10 +116,10 @@ TEST_F(GecmisTest, ADeletionComesBackUnderItsNumberOnlyWhileItIsTheRowsLastChang
     const Case cases[] = {
         {"Geri Al on the deletion's line", [&] { geriAl(0); }, true, {}},
         {"Ctrl+Z after a save", [&] { intake.SaklaButClick(); intake.GeriAl1Click(); }, false, {TSutAlimF::kNothingToUndo}},
-        {"Geri Al on it once back", [&] { geriAl(0); geriAl(1); }, true, {Ledger::restoreRefusal(Ledger::RestoreOutcome::Superseded)}},
+        {"Geri Al on it once back", [&] { geriAl(0); geriAl(1); }, true, {Ledger::restoreRefusal({Ledger::RestoreOutcome::Superseded})}},
         {"Geri Al on a correction's line",
          [&] { intake.Dzelt1Click(); intake.sabahEdit.setText("11"); intake.SaklaButClick(); geriAl(0); }, false,
-         {Ledger::restoreRefusal(Ledger::RestoreOutcome::NotADeletion)}},
+         {Ledger::restoreRefusal({Ledger::RestoreOutcome::NotADeletion})}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,6 +133,143 @@ TEST_F(GecmisTest, ADeletionComesBackUnderItsNumberOnlyWhileItIsTheRowsLastChang
         c.undo();
         EXPECT_EQ(dialogs.messages, c.messages);
         EXPECT_EQ(intake.SutGirisiQuery.locate("SGID", number.toLongLong()), c.back) << "seen again in the day view";
+    }
+}
+
+// Geri Al through either window keeps the rules a save keeps: a refusal
+// names what is in the way and leaves every table as it was.
+class GecmisRulesTest : public GecmisTest {
+protected:
+    const QDate day{2026, 11, 12};
+    Ledger& ledger = screens.ledger;
+
+    void clearLedger()
+    {
+        for (const schema::Table& table : schema::tables())
+            Statement(db.connection, QStringLiteral("DELETE FROM ") + QString::fromLatin1(table.name)).run();
+        dialogs.messages.clear();
+    }
+    qint64 lastDeletion(const char* table)
+    {
+        return rows(QStringLiteral("SELECT MAX(DID) AS d FROM Degisiklikler WHERE Islem = 'S' AND Tablo = '%1'").arg(table))[0]["d"].toLongLong();
+    }
+    // The history window's Geri Al on the line of that change.
+    void geriAl(qint64 change)
+    {
+        history.openFromMenu();
+        ASSERT_TRUE(history.DegisiklikQuery.locate("DID", change));
+        history.GeriAlButClick();
+    }
+    // The intake list's deletion of the code's row on the day, as Ctrl+Z would take it back.
+    void deleteIntakeRow(const QString& code)
+    {
+        intake.tarihDate.setDate(day);
+        intake.openFromMenu();
+        ASSERT_TRUE(intake.SutGirisiQuery.locate("Kodu", code));
+        intake.KaydSil1Click();
+    }
+};
+
+TEST_F(GecmisRulesTest, ARestoreThatASaveWouldRefuseIsRefusedWithItsReasonAndChangesNothing)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;  // ends just before the Geri Al
+        std::function<void()> undo;
+        QStringList said;
+    };
+    const Case cases[] = {
+        {"an account whose code a new account took, from the history",
+         [&] {
+             ledger.deleteAccount(addAccount("101", "Ahmet Yılmaz"));
+             addAccount("101", "Mehmet Kaya");
+         },
+         [&] { geriAl(lastDeletion("Cariler")); },
+         {"101 Ahmet Yılmaz hesabı geri alınamaz", "101 kodu şimdi Mehmet Kaya hesabının"}},
+        {"an intake row whose account was deleted since, by Ctrl+Z",
+         [&] {
+             const qint64 cid = addAccount("102", "Berk Can");
+             intakeRow(day, "102", "Berk Can", 12, 8, 11);
+             deleteIntakeRow("102");
+             ASSERT_TRUE(ledger.deleteAccount(cid));
+         },
+         [&] { intake.GeriAl1Click(); },
+         {"102 kodlu hesap (Berk Can) artık yok"}},
+        {"an intake row whose code now names another account, from the history",
+         [&] {
+             const qint64 cid = addAccount("102", "Berk Can");
+             intakeRow(day, "102", "Berk Can", 12, 8, 11);
+             deleteIntakeRow("102");
+             ASSERT_TRUE(ledger.deleteAccount(cid));
+             addAccount("102", "Zeynep Ak");
+         },
+         [&] { geriAl(lastDeletion("SutGirisi")); },
+         {"102 kodu şimdi Zeynep Ak hesabının, kayıt ise Berk Can adına"}},
+        {"an intake row whose account was renamed since, by Ctrl+Z",
+         [&] {
+             const qint64 cid = addAccount("103", "Cem Er");
+             intakeRow(day, "103", "Cem Er", 12, 8, 11);
+             deleteIntakeRow("103");
+             Account renamed = *ledger.accountByKey(cid);
+             renamed.adi = "Cem Eren";
+             ASSERT_EQ(ledger.saveAccount(renamed), Ledger::AccountCheck::Ok);
+         },
+         [&] { intake.GeriAl1Click(); },
+         {"103 kodu şimdi Cem Eren hesabının, kayıt ise Cem Er adına"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clearLedger();
+        c.setUp();
+        dialogs.messages.clear();
+        const auto before = everyRow(db.connection);
+        c.undo();
+        EXPECT_EQ(everyRow(db.connection), before);
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        for (const QString& part : c.said) EXPECT_TRUE(dialogs.messages[0].contains(part)) << dialogs.messages[0].toStdString();
+        EXPECT_TRUE(dialogs.messages[0].endsWith("Hiçbir şey değiştirilmedi.")) << dialogs.messages[0].toStdString();
+    }
+}
+
+TEST_F(GecmisRulesTest, ADamagedHistoryRowIsNamedByItsNumberAndNothingIsWritten)
+{
+    struct Case {
+        const char* name;
+        const char* damage;  // ?1 the deletion's DID
+        const char* flaw;    // {key}: the other row's key
+    };
+    const Case cases[] = {
+        {"not JSON", "UPDATE Degisiklikler SET Onceki = 'bozuk' WHERE DID = ?1", "kaydın önceki hâli (Onceki) okunamıyor"},
+        {"litres as text", "UPDATE Degisiklikler SET Onceki = json_set(Onceki, '$.Aksam', 'abc') WHERE DID = ?1",
+         "'Aksam' alanı sayı değil"},
+        {"neither kind of row", "UPDATE Degisiklikler SET Onceki = json_set(Onceki, '$.Gelir_Gider', 'X') WHERE DID = ?1",
+         "'Gelir_Gider' alanı 'S' ya da 'O' değil"},
+        {"no code", "UPDATE Degisiklikler SET Onceki = json_set(Onceki, '$.Kodu', '') WHERE DID = ?1", "'Kodu' alanı boş"},
+        {"a key in use, which the engine would refuse in English",
+         "UPDATE Degisiklikler SET Kayit_No = (SELECT MAX(SGID) FROM SutGirisi), "
+         "Onceki = json_set(Onceki, '$.SGID', (SELECT MAX(SGID) FROM SutGirisi)) WHERE DID = ?1",
+         "{key} numaralı kayıt zaten var"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clearLedger();
+        addAccount("101", "Ahmet Yılmaz");
+        intakeRow(day, "101", "Ahmet Yılmaz", 12, 8, 11);
+        intakeRow(day.addDays(1), "101", "Ahmet Yılmaz", 10, 9, 11);
+        deleteIntakeRow("101");
+        const qint64 change = lastDeletion("SutGirisi");
+        const QString inUse = rows("SELECT MAX(SGID) AS k FROM SutGirisi")[0]["k"].toString();
+        Statement damage(db.connection, c.damage);
+        damage.bind(1, change);
+        damage.run();
+        dialogs.messages.clear();
+        const auto before = everyRow(db.connection);
+        geriAl(change);
+        EXPECT_EQ(everyRow(db.connection), before);
+        EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Geçmişin %1 numaralı satırı geri alınamaz, satır bozuk: %2. "
+                                                               "Hiçbir şey değiştirilmedi.")
+                                                    .arg(change)
+                                                    .arg(QString::fromUtf8(c.flaw).replace("{key}", inUse))});
     }
 }
 
