@@ -43,6 +43,41 @@ TEST(Gecmis, EachLineSaysInTurkishWhatBecameOfTheRowNamingOnlyWhatChanged)
     }
 }
 
+TEST(Gecmis, ALongTextIsCutInTheListAndWholeInTheLinesDetail)
+{
+    const auto intake = [](const QString& name, const QString& note) {
+        return QStringLiteral(R"({"Tarih":"2026-11-12","Kodu":"101","Adi":"%1","Sabah":12,"Aciklama":"%2","Gelir_Gider":"S"})")
+            .arg(name, note);
+    };
+    const QString limit(TGecmisF::kLongestInList, QLatin1Char('n'));
+    const QString huge(5'000'000, QLatin1Char('m'));
+    struct Case {
+        const char* name;
+        ChangeKind kind;
+        QString before, after;
+        QString text, whole;
+    };
+    const Case cases[] = {
+        {"a note at the limit", ChangeKind::Deletion, intake("Ali", limit), {},
+         "silindi: 12.11.2026 101 Ali: Sabah 12,00, Açıklama " + limit, "silindi: 12.11.2026 101 Ali: Sabah 12,00, Açıklama " + limit},
+        {"a note past it", ChangeKind::Deletion, intake("Ali", limit + "xyz"), {},
+         "silindi: 12.11.2026 101 Ali: Sabah 12,00, Açıklama " + limit + "…",
+         "silindi: 12.11.2026 101 Ali: Sabah 12,00, Açıklama " + limit + "xyz"},
+        {"a long name on both sides of a correction", ChangeKind::Correction, intake(limit + "1", ""), intake(limit + "2", ""),
+         "12.11.2026 101 " + limit + "…: Adı Soyadı " + limit + "… → " + limit + "…",
+         "12.11.2026 101 " + limit + "1: Adı Soyadı " + limit + "1 → " + limit + "2"},
+        {"a note of five million characters", ChangeKind::Restore, {}, intake("Ali", huge),
+         "geri alındı: 12.11.2026 101 Ali: Sabah 12,00, Açıklama " + huge.left(TGecmisF::kLongestInList) + "…",
+         "geri alındı: 12.11.2026 101 Ali: Sabah 12,00, Açıklama " + huge},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TGecmisF::Line line = TGecmisF::describe("SutGirisi", c.kind, c.before, c.after);
+        EXPECT_TRUE(line.text == c.text) << line.text.left(400).toStdString();
+        EXPECT_TRUE(line.whole == c.whole) << line.whole.left(400).toStdString();
+    }
+}
+
 class GecmisTest : public ScreenFixture {
 protected:
     TGecmisF& history = *screens.GecmisF;
@@ -107,6 +142,11 @@ TEST_F(GecmisTest, ADeletionComesBackUnderItsNumberOnlyWhileItIsTheRowsLastChang
         history.DegisiklikQuery.moveTo(line);
         history.GeriAlButClick();
     };
+    const auto refusal = [](Ledger::RestoreOutcome outcome) {
+        Ledger::Restore restore;
+        restore.outcome = outcome;
+        return Ledger::restoreRefusal(restore);
+    };
     struct Case {
         const char* name;
         std::function<void()> undo;
@@ -116,10 +156,10 @@ TEST_F(GecmisTest, ADeletionComesBackUnderItsNumberOnlyWhileItIsTheRowsLastChang
     const Case cases[] = {
         {"Geri Al on the deletion's line", [&] { geriAl(0); }, true, {}},
         {"Ctrl+Z after a save", [&] { intake.SaklaButClick(); intake.GeriAl1Click(); }, false, {TSutAlimF::kNothingToUndo}},
-        {"Geri Al on it once back", [&] { geriAl(0); geriAl(1); }, true, {Ledger::restoreRefusal({Ledger::RestoreOutcome::Superseded})}},
+        {"Geri Al on it once back", [&] { geriAl(0); geriAl(1); }, true, {refusal(Ledger::RestoreOutcome::Superseded)}},
         {"Geri Al on a correction's line",
          [&] { intake.Dzelt1Click(); intake.sabahEdit.setText("11"); intake.SaklaButClick(); geriAl(0); }, false,
-         {Ledger::restoreRefusal({Ledger::RestoreOutcome::NotADeletion})}},
+         {refusal(Ledger::RestoreOutcome::NotADeletion)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -134,6 +174,33 @@ TEST_F(GecmisTest, ADeletionComesBackUnderItsNumberOnlyWhileItIsTheRowsLastChang
         EXPECT_EQ(dialogs.messages, c.messages);
         EXPECT_EQ(intake.SutGirisiQuery.locate("SGID", number.toLongLong()), c.back) << "seen again in the day view";
     }
+}
+
+TEST_F(GecmisTest, TheListCutsALongTextAndTheCurrentLineShowsItWhole)
+{
+    const QString note(100'000, QLatin1Char('n'));
+    Statement insert(db.connection, "INSERT INTO Degisiklikler (Zaman, Tablo, Kayit_No, Islem, Onceki) VALUES "
+                                    "(?1, 'SutGirisi', ?2, 'S', json_object('Tarih', '2026-11-12', 'Kodu', '101', 'Adi', ?3, 'Aciklama', ?4))");
+    for (int i = 0; i < 3; ++i) {
+        insert.bind(1, QStringLiteral("2026-11-0%1 08:00:00").arg(i + 1));
+        insert.bind(2, i + 1);
+        insert.bind(3, QStringLiteral("Ali %1").arg(i));
+        insert.bind(4, note);
+        insert.run();
+        insert.reset();
+    }
+    history.ilktarihDate.setDate(QDate(2026, 11, 1));
+    history.sontarihDate.setDate(QDate(2026, 11, 30));
+    history.Listele();
+    ASSERT_EQ(history.DegisiklikQuery.recordCount(), 3);
+    const auto line = [](int i) { return QStringLiteral("silindi: 12.11.2026 101 Ali %1: Açıklama ").arg(i); };
+    EXPECT_EQ(history.DegisiklikQuery.valueAt(1, "Degisiklik").toString(), line(1) + note.left(TGecmisF::kLongestInList) + "…");
+    EXPECT_TRUE(history.Ayrinti.text() == line(2) + note) << "the current line, whole";
+    history.DegisiklikQuery.next();
+    EXPECT_TRUE(history.Ayrinti.text() == line(1) + note);
+    history.sontarihDate.setDate(QDate(2026, 10, 31));
+    history.Listele();
+    EXPECT_TRUE(history.Ayrinti.isEmpty()) << "no line, nothing shown";
 }
 
 // Geri Al through either window keeps the rules a save keeps: a refusal
