@@ -149,6 +149,8 @@ AnaMenuWindow::AnaMenuWindow(TAnaMenuF& menu)
     setCentralWidget(centre);
     addStatusBar(this);
     statusLine_ = new QLabel(statusBar());
+    // Its text never widens the window past the screen.
+    statusLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(statusLine_, 1);
     installFormKeyHandler(this);
 }

@@ -10,7 +10,7 @@
 #include <QDate>
 #include <QFile>
 #include <QGuiApplication>
-#include <QPdfWriter>
+#include <QPageLayout>
 
 #include <cstdio>
 #include <map>
@@ -29,6 +29,9 @@ const QString kUsage = QStringLiteral(
     "  kovanta --help              bu yardımı gösterir\n"
     "Veri, çalışılan klasördeki AnaData/Kovanta.mdb dosyasından okunur.\n");
 
+// The PDF writer's own, fine enough for any printer.
+constexpr int kPdfResolution = 1200;
+
 // Wrong arguments: one Turkish line and status 2.
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -42,8 +45,8 @@ void say(const QString& text)
 struct Options {
     QString command;
     std::map<QString, QString> values;
-    bool a5 = false;
 
+    bool has(const QString& name) const { return values.count(name) > 0; }
     QString value(const QString& name) const
     {
         const auto found = values.find(name);
@@ -55,9 +58,24 @@ struct Options {
         if (text.isEmpty()) throw UsageError((QStringLiteral("Eksik bilgi: ") + name + QStringLiteral(" GG.AA.YYYY")).toStdString());
         for (const QString& format : {QStringLiteral("dd.MM.yyyy"), QStringLiteral("d.M.yyyy")}) {
             const QDate day = QDate::fromString(text, format);
-            if (day.isValid()) return day;
+            if (day.isValid() && day.year() >= 1900 && day.year() <= 9999) return day;
         }
-        throw UsageError((QStringLiteral("Geçersiz tarih: ") + text + QStringLiteral(" (GG.AA.YYYY bekleniyor)")).toStdString());
+        throw UsageError((QStringLiteral("Geçersiz tarih: ") + text + QStringLiteral(" (GG.AA.YYYY, yıl 1900-9999 bekleniyor)")).toStdString());
+    }
+    // The period of --from and --to, in order.
+    std::pair<QDate, QDate> period() const
+    {
+        const QDate from = date(QStringLiteral("--from"));
+        const QDate to = date(QStringLiteral("--to"));
+        if (to < from) throw UsageError("Dönemin sonu başından önce olamaz.");
+        return {from, to};
+    }
+    // An option the command does not use is refused rather than ignored.
+    void refuseAllBut(const QStringList& used) const
+    {
+        for (const auto& [name, text] : values)
+            if (!used.contains(name))
+                throw UsageError((QStringLiteral("Bu komutta kullanılmayan seçenek: ") + name + QStringLiteral(" (kovanta --help)")).toStdString());
     }
 };
 
@@ -67,39 +85,37 @@ Options parse(const QStringList& arguments)
     options.command = arguments.value(0);
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& name = arguments[i];
+        const bool known = name == QStringLiteral("--a5") || name == QStringLiteral("--from") || name == QStringLiteral("--to") ||
+                           name == QStringLiteral("--code") || name == QStringLiteral("--pdf") || name == QStringLiteral("--csv");
+        if (!known) throw UsageError((QStringLiteral("Bilinmeyen seçenek: ") + name + QStringLiteral(" (kovanta --help)")).toStdString());
+        if (options.has(name)) throw UsageError((QStringLiteral("Seçenek iki kez verilmiş: ") + name).toStdString());
         if (name == QStringLiteral("--a5")) {
-            options.a5 = true;
-        } else if (name == QStringLiteral("--from") || name == QStringLiteral("--to") || name == QStringLiteral("--code") ||
-                   name == QStringLiteral("--pdf") || name == QStringLiteral("--csv")) {
-            if (i + 1 >= arguments.size()) throw UsageError((QStringLiteral("Eksik bilgi: ") + name).toStdString());
-            options.values[name] = arguments[++i];
-        } else {
-            throw UsageError((QStringLiteral("Bilinmeyen seçenek: ") + name + QStringLiteral(" (kovanta --help)")).toStdString());
+            options.values[name] = QString();
+            continue;
         }
+        if (i + 1 >= arguments.size()) throw UsageError((QStringLiteral("Eksik bilgi: ") + name).toStdString());
+        options.values[name] = arguments[++i];
     }
     return options;
 }
 
 void writePdf(const QString& path, const std::vector<AccountStatement>& statements, bool a5)
 {
-    QPdfWriter pdf(path);
-    pdf.setPageSize(QPageSize(a5 ? QPageSize::A5 : QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-    pdf.setTitle(AccountStatement::kTitle);
-    if (!printStatements(pdf, statements))
-        throw std::runtime_error((QStringLiteral("Dosya yazılamadı: ") + path).toStdString());
+    const QPageLayout layout(QPageSize(a5 ? QPageSize::A5 : QPageSize::A4), QPageLayout::Portrait, QMarginsF(12, 12, 12, 12),
+                             QPageLayout::Millimeter);
+    const QString why = writeStatementsPdf(path, layout, kPdfResolution, statements);
+    if (!why.isEmpty()) throw std::runtime_error(fileNotWritten(path, why).toStdString());
 }
 
 int statement(Connection& connection, const Options& options)
 {
-    const QDate from = options.date(QStringLiteral("--from"));
-    const QDate to = options.date(QStringLiteral("--to"));
-    if (to < from) throw UsageError("Dönemin sonu başından önce olamaz.");
+    const auto [from, to] = options.period();
     const QString pdf = options.value(QStringLiteral("--pdf"));
     const QString csv = options.value(QStringLiteral("--csv"));
     if (pdf.isEmpty() == csv.isEmpty()) throw UsageError("--pdf DOSYA ya da --csv DOSYA verilmeli (biri).");
+    if (options.has(QStringLiteral("--a5")) && pdf.isEmpty()) throw UsageError("--a5 yalnızca --pdf ile kullanılır.");
     std::vector<AccountStatement> statements;
-    if (options.values.count(QStringLiteral("--code"))) {
+    if (options.has(QStringLiteral("--code"))) {
         const QString code = options.value(QStringLiteral("--code"));
         if (!isKnownCode(connection, code)) throw UsageError((QStringLiteral("Bilinmeyen kod: ") + code).toStdString());
         statements.push_back(buildStatement(connection, code, QString(), from, to));
@@ -107,7 +123,7 @@ int statement(Connection& connection, const Options& options)
         statements = buildAllStatements(connection, from, to);
     }
     if (!pdf.isEmpty())
-        writePdf(pdf, statements, options.a5);
+        writePdf(pdf, statements, options.has(QStringLiteral("--a5")));
     else
         writeTextFile(csv, statementsCsv(statements));
     return 0;
@@ -115,10 +131,12 @@ int statement(Connection& connection, const Options& options)
 
 int report(Connection& connection, const Options& options)
 {
+    options.refuseAllBut({QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--csv")});
+    const auto [from, to] = options.period();
     const QString csv = options.value(QStringLiteral("--csv"));
     if (csv.isEmpty()) throw UsageError("Eksik bilgi: --csv DOSYA");
     Query balances(connection);
-    lists::balances(balances, options.date(QStringLiteral("--from")), options.date(QStringLiteral("--to")));
+    lists::balances(balances, from, to);
     // The summary as its list shows it, the same file as its "CSV Olarak Kaydet…".
     writeTextFile(csv, listCsv(balances, lists::kBalanceColumns));
     return 0;

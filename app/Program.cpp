@@ -3,9 +3,12 @@
 #include "common/MonthPeriod.h"
 #include "store/Backup.h"
 #include "store/DatabaseError.h"
+#include "store/LedgerIdentity.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+#include <QStorageInfo>
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -18,6 +21,9 @@ struct CopyRun {
     QString databasePath;
     std::optional<DailyBackup> copy;
     QString failure;
+    // What the copies take when the disk is running out of room.
+    QString room;
+    QString identity;
     QString secondFolder;
     std::optional<DailyBackup> second;
     QString secondFailure;
@@ -45,7 +51,18 @@ bool reachable(const QString& folder)
     return info.isDir() && info.isWritable();
 }
 
+QString megabytes(qint64 bytes)
+{
+    return QLocale(QLocale::Turkish).toString(static_cast<double>(bytes) / (1 << 20), 'f', 0) + QStringLiteral(" MB");
+}
+
 }  // namespace
+
+QString copiesRoomNote(qint64 freeBytes, qint64 ledgerBytes, qint64 copiesBytes)
+{
+    if (freeBytes < 0 || freeBytes >= 2 * ledgerBytes) return {};
+    return QStringLiteral("Diskte %1 boş yer kaldı, yedekler %2 yer kaplıyor.").arg(megabytes(freeBytes), megabytes(copiesBytes));
+}
 
 bool Program::start(const QString& databasePath, const QDate& today)
 {
@@ -81,14 +98,24 @@ void Program::copyIfDue(const QDate& today)
     run->databasePath = AnaMenuF.sutConnection.path();
     const bool copyDue = triedDay_ != today;
     const bool secondDue = !secondCopyFolder.isEmpty() && secondTriedDay_ != today;
-    const QString unreachable = QStringLiteral("Yedek klasörüne (%1) şu an ulaşılamıyor.").arg(secondCopyFolder);
-    if (secondDue && !reachable(secondCopyFolder))
-        run->secondFailure = unreachable;
-    else if (secondDue)
-        run->secondFolder = secondCopyFolder;
+    // Looked at before every copy: a stick taken out leaves its mount
+    // folder on the database's own disk.
+    if (secondDue)
+        run->secondFailure = reachable(secondCopyFolder)
+                                 ? secondFolderDoubt(secondCopyFolder)
+                                 : QStringLiteral("Yedek klasörüne (%1) şu an ulaşılamıyor.").arg(secondCopyFolder);
+    if (secondDue && run->secondFailure.isEmpty()) run->secondFolder = secondCopyFolder;
     if (!copyDue && run->secondFolder.isEmpty()) {
-        if (!run->secondFailure.isEmpty()) status(unreachable);
+        if (!run->secondFailure.isEmpty()) status(run->secondFailure);
         return;
+    }
+    // Made at the ledger's first copy, so that every copy carries it.
+    try {
+        run->identity = ledgerIdentity(AnaMenuF.sutConnection);
+    } catch (...) {
+        if (!run->secondFolder.isEmpty())
+            run->secondFailure = QStringLiteral("Defterin kimliği yazılamadığı için yedek klasörüne kopya alınmadı: ") + currentFailure();
+        run->secondFolder.clear();
     }
     triedDay_ = today;
     if (!run->secondFolder.isEmpty()) secondTriedDay_ = today;
@@ -96,24 +123,28 @@ void Program::copyIfDue(const QDate& today)
     const Connection& connection = AnaMenuF.sutConnection;
     copying_.start(
         [run, &connection](const std::atomic<bool>& stop) {
+            run->copy = makeDailyBackup(connection, run->day, &stop);
+            const CopyShelf beside = CopyShelf::beside(run->databasePath);
+            run->room = copiesRoomNote(QStorageInfo(beside.folder).bytesAvailable(), QFileInfo(run->databasePath).size(),
+                                       copiesSize(beside));
+            if (run->secondFolder.isEmpty() || run->copy->outcome == DailyBackup::Outcome::Damaged) return;
             try {
-                run->copy = makeDailyBackup(connection, run->day, &stop);
-            } catch (const std::exception& error) {
-                run->failure = QString::fromUtf8(error.what());
+                run->second = copyToShelf(run->copy->file, CopyShelf::second(run->secondFolder, run->databasePath, run->identity),
+                                          run->day, &stop);
+            } catch (const DatabaseError& error) {
+                run->secondFailure = (error.code() & 0xff) == SQLITE_FULL
+                                         ? QStringLiteral("Yedek klasörü (%1) dolu: eski dosyaları silin ya da daha büyük bir "
+                                                          "bellek kullanın.")
+                                               .arg(run->secondFolder)
+                                         : QStringLiteral("Yedek klasörüne yazılamadı: ") + QString::fromUtf8(error.what());
             } catch (...) {
-                // Nothing may end the thread, and with it the program.
-                run->failure = QStringLiteral("Beklenmeyen bir hata oluştu.");
-            }
-            if (run->secondFolder.isEmpty() || !run->copy || run->copy->outcome == DailyBackup::Outcome::Damaged) return;
-            try {
-                run->second = copyToShelf(run->copy->file, CopyShelf::in(run->secondFolder, run->databasePath), run->day, &stop);
-            } catch (const std::exception& error) {
-                run->secondFailure = QStringLiteral("Yedek klasörüne yazılamadı: ") + QString::fromUtf8(error.what());
-            } catch (...) {
-                run->secondFailure = QStringLiteral("Yedek klasörüne yazılamadı.");
+                run->secondFailure = QStringLiteral("Yedek klasörüne yazılamadı: ") + currentFailure();
             }
         },
-        [this, run] { tellCopy(*run); });
+        [this, run](const QString& failure) {
+            run->failure = failure;
+            tellCopy(*run);
+        });
 }
 
 void Program::tellCopy(const CopyRun& run)
@@ -145,8 +176,9 @@ void Program::tellCopy(const CopyRun& run)
     else if (run.second && run.second->outcome == DailyBackup::Outcome::Damaged)
         line += QStringLiteral("; yedek klasöründeki kopya denetimden geçmedi, saklanmadı.");
     else if (run.second)
-        line += QStringLiteral("; kopyası %1 içinde.").arg(run.secondFolder);
-    status(line);
+        line += QStringLiteral("; kopyası %1 içinde.").arg(QFileInfo(run.second->file).absolutePath());
+    // The disk running short is said first: a long line is cut at its end.
+    status(run.room.isEmpty() ? line : run.room + QLatin1Char(' ') + line);
 }
 
 void Program::status(const QString& text)

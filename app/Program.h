@@ -11,6 +11,10 @@
 
 struct CopyRun;
 
+// What the daily copies take, said when the disk has less than twice the
+// ledger's size free (the next copy may not fit); empty otherwise.
+QString copiesRoomNote(qint64 freeBytes, qint64 ledgerBytes, qint64 copiesBytes);
+
 // Everything that lives from start-up to exit, in creation order: the menu
 // with its connection first, then the working screens, and last the day's
 // copy under way, stopped before the connection closes.

@@ -7,7 +7,6 @@
 #include "common/widgets/ScreenWindow.h"
 
 #include <QApplication>
-#include <QFileInfo>
 
 #include <sys/stat.h>
 
@@ -36,8 +35,12 @@ int main(int argc, char* argv[])
     configureApplication(app);
 
     QtDialogs dialogs;
-    // A second start on this folder shows the first instead.
-    InstanceGuard guard(QFileInfo(kDatabasePath).absolutePath());
+    // A second start on this ledger shows the first instead.
+    InstanceGuard guard(kDatabasePath);
+    if (!guard.failure().isEmpty()) {
+        showErrorBox(guard.failure());
+        return 1;
+    }
     if (!guard.holdsFolder()) {
         if (!guard.askRunningToShow())
             dialogs.message(QStringLiteral("Orvalin Kovanta bu klasörde zaten açık. Açık olan pencereyi kullanın."));

@@ -6,11 +6,16 @@
 
 #include <QCoreApplication>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <exception>
 
 int main(int argc, char** argv)
 {
+    // The demo's producers and amounts are as private as a real ledger's:
+    // its folders and file are the user's alone, like the program's own.
+    umask(0077);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {

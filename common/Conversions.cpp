@@ -226,6 +226,13 @@ std::string hundredthsDigits(const Decimal15& d)
 qint64 shownHundredths(double value)
 {
     if (!std::isfinite(value)) return 0;
+    // Away from a half hundredth the double rounds as its fifteen digits do;
+    // only near one are the digits needed.
+    if (std::abs(value) < 1e9) {
+        const double hundredths = value * 100;
+        const double fraction = std::abs(hundredths - std::trunc(hundredths));
+        if (std::abs(fraction - 0.5) > 1e-3) return std::llround(hundredths);
+    }
     const Decimal15 d = toDecimal15(value);
     const std::string units = hundredthsDigits(d);
     // Beyond what a ledger holds (a damaged row): held at a bound, so a sum stays a number.

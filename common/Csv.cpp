@@ -1,14 +1,31 @@
 #include "common/Csv.h"
 
+#include "store/NewFile.h"
 #include "store/Query.h"
 
-#include <QSaveFile>
+#include <QIODevice>
+#include <QRegularExpression>
 #include <stdexcept>
+
+namespace {
+
+// A spreadsheet runs a cell that starts with one of these as a formula; a
+// leading apostrophe makes it text. A figure is left as it is: "-12,50" is
+// read as the number it is, and runs nothing.
+QString spreadsheetSafe(const QString& field)
+{
+    static const QRegularExpression figure(QStringLiteral("^-?[0-9]+([.,][0-9]+)?$"));
+    if (field.isEmpty() || !QStringLiteral("=+-@\t\r").contains(field.front()) || figure.match(field).hasMatch()) return field;
+    return QLatin1Char('\'') + field;
+}
+
+}  // namespace
 
 QString csvLine(const QStringList& fields)
 {
     QStringList quoted;
-    for (const QString& field : fields) {
+    for (const QString& cell : fields) {
+        const QString field = spreadsheetSafe(cell);
         const bool quote = field.contains(QLatin1Char(';')) || field.contains(QLatin1Char('"')) ||
                            field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r'));
         quoted << (quote ? QLatin1Char('"') + QString(field).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"')
@@ -59,9 +76,12 @@ QString fileNameMonth(const QDate& day)
 
 void writeTextFile(const QString& path, const QString& text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        throw std::runtime_error((QStringLiteral("Dosya yazılamadı: ") + path + QStringLiteral(" (") + file.errorString() +
-                                  QLatin1Char(')'))
-                                     .toStdString());
+    const QByteArray bytes = text.toUtf8();
+    const QString why = replaceWhole(path, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); });
+    if (!why.isEmpty()) throw std::runtime_error(fileNotWritten(path, why).toStdString());
+}
+
+QString fileNotWritten(const QString& path, const QString& why)
+{
+    return QStringLiteral("Dosya yazılamadı: %1 (%2). Önceki dosya varsa olduğu gibi duruyor.").arg(path, why);
 }

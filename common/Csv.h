@@ -12,7 +12,9 @@ class Query;
 // What the program writes for a spreadsheet: UTF-8, ";" between fields,
 // figures with the decimal separator and no thousand marks, days dd.MM.yyyy.
 
-// One line: fields between ";", quoted where they hold a ";", a quote or a line break.
+// One line: fields between ";", quoted where they hold a ";", a quote or a
+// line break; a text a spreadsheet would run as a formula (starting with
+// "=", "+", "-", "@", a tab or a carriage return) gets a leading apostrophe.
 QString csvLine(const QStringList& fields);
 // A value as a spreadsheet reads it: a figure with its two decimals and
 // no thousand marks, so it stays a number; anything else as its column
@@ -32,3 +34,5 @@ QString fileNameMonth(const QDate& day);
 // Writes the text whole in UTF-8, or leaves the file as it was; a failure
 // throws with a Turkish text naming the file.
 void writeTextFile(const QString& path, const QString& text);
+// The Turkish line for a file left unwritten, and why.
+QString fileNotWritten(const QString& path, const QString& why);

@@ -5,7 +5,11 @@
 #include "store/History.h"
 #include "store/Statement.h"
 
+#include "common/Conversions.h"
+
 #include <QDateTime>
+
+#include <cmath>
 
 namespace {
 
@@ -224,6 +228,66 @@ std::optional<EntryHead> Ledger::entryHead(qint64 sgid) const
     row.bind(1, sgid);
     if (!row.step()) return std::nullopt;
     return EntryHead{storedDay(row.column(0)), row.column(1).toString(), row.column(2).toString()};
+}
+
+std::optional<IntakeEntry> Ledger::intakeOn(const QString& code, const QDate& day) const
+{
+    Statement row(connection_, QStringLiteral("SELECT SGID, Adi, Sabah, Aksam, SBirim_Fiyat, Aciklama FROM SutGirisi "
+                                              "WHERE Kodu=?1 AND Tarih=?2 AND Gelir_Gider=?3 ORDER BY SGID LIMIT 1;"));
+    row.bind(1, code);
+    row.bind(2, day);
+    row.bind(3, kindCode(LedgerKind::Intake));
+    if (!row.step()) return std::nullopt;
+    return IntakeEntry{row.column(0).toLongLong(), day, code, row.column(1).toString(), amountOf(row.column(2)),
+                       amountOf(row.column(3)), amountOf(row.column(4)), row.column(5).toString()};
+}
+
+namespace {
+
+// Litres over this, or over twice a producer's largest of the last days, and
+// money over the other, are asked about.
+constexpr double kMostLitres = 1000;
+constexpr int kUsualDays = 60;
+constexpr double kMostPayment = 100000;
+
+QString storeAnyway(const QString& who, const QString& what)
+{
+    return who + QStringLiteral(" için ") + what + QStringLiteral("\nBu rakam doğru mu? Yine de saklansın mı?");
+}
+
+}  // namespace
+
+QString Ledger::unusualIntake(const IntakeEntry& entry) const
+{
+    Statement largest(connection_, QStringLiteral("SELECT MAX(MAX(COALESCE(Sabah, 0), COALESCE(Aksam, 0))) FROM SutGirisi "
+                                                  "WHERE Kodu=?1 AND Tarih>=?2 AND Tarih<=?3 AND Gelir_Gider=?4 AND SGID<>?5;"));
+    largest.bind(1, entry.kodu);
+    largest.bind(2, entry.tarih.addDays(-kUsualDays));
+    largest.bind(3, entry.tarih);
+    largest.bind(4, kindCode(LedgerKind::Intake));
+    largest.bind(5, entry.sgid);
+    largest.step();
+    const double usual = amountOf(largest.column(0));
+    const auto litres = [](double value) { return formatFloat(kAmountPattern, value) + QStringLiteral(" L"); };
+    for (const auto& [name, value] : {std::pair{QStringLiteral("sabah"), entry.sabah}, std::pair{QStringLiteral("akşam"), entry.aksam}}) {
+        const QString who = entry.kodu + QLatin1Char(' ') + entry.adi;
+        if (value > kMostLitres)
+            return storeAnyway(who, name + QLatin1Char(' ') + litres(value) + QStringLiteral(" girildi; bu, %1 L'den fazla.").arg(formatFloat(kAmountPattern, kMostLitres)));
+        if (usual > 0 && value > 2 * usual)
+            return storeAnyway(who, name + QLatin1Char(' ') + litres(value) +
+                                        QStringLiteral(" girildi; son %1 günde en çok %2 vermiş.").arg(kUsualDays).arg(litres(usual)));
+    }
+    return {};
+}
+
+QString Ledger::unusualPayment(const PaymentEntry& entry) const
+{
+    const QString who = entry.kodu + QLatin1Char(' ') + entry.adi;
+    for (const auto& [name, value] : {std::pair{QStringLiteral("Alacağımız"), entry.alacagimiz}, std::pair{QStringLiteral("Borcumuz"), entry.borcumuz}})
+        if (std::abs(value) > kMostPayment)
+            return storeAnyway(who, name + QLatin1Char(' ') + formatFloat(kAmountPattern, value) +
+                                        QStringLiteral(" TL girildi; bu, %1 TL'den fazla.").arg(formatFloat(kAmountPattern, kMostPayment)));
+    return {};
 }
 
 void Ledger::deleteEntry(qint64 sgid, const Written& written)

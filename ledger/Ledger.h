@@ -60,6 +60,14 @@ public:
     Saved saveIntake(const IntakeEntry& entry, const Written& written = {});
     Saved savePayment(const PaymentEntry& entry, const Written& written = {});
     std::optional<EntryHead> entryHead(qint64 sgid) const;
+    // A producer's intake row of a day, the first one entered: the row his
+    // next litres of that day go onto.
+    std::optional<IntakeEntry> intakeOn(const QString& code, const QDate& day) const;
+    // A figure far from what the producer pours or is paid, which a slip of
+    // the keyboard makes (a dot or a zero too many): the question to ask
+    // before it is stored, naming the figure; empty when it is usual.
+    QString unusualIntake(const IntakeEntry& entry) const;
+    QString unusualPayment(const PaymentEntry& entry) const;
     // Written is told the key of the deletion's row of the history; nothing
     // happens when the row is gone.
     void deleteEntry(qint64 sgid, const Written& written = {});

@@ -46,7 +46,8 @@ void intakeMonth(Query& query, const QDate& first, const QDate& last)
 {
     query.reopen({QStringLiteral("SELECT Adi, SUM(Sabah) AS Sabah_Toplam,SUM(Aksam) AS Aksam_Toplam, "),
                   QStringLiteral("SUM(Gelir_Toplam_Tutar) AS Toplam_Tutar,"),
-                  QStringLiteral("COUNT(Gelir_Toplam_Tutar) AS Toplam_GUN FROM SutGirisi"), kPeriod,
+                  // The days with milk: a file with two rows a day counts the day once.
+                  QStringLiteral("COUNT(DISTINCT CASE WHEN Gelir_Toplam_Tutar IS NOT NULL THEN Tarih END) AS Toplam_GUN FROM SutGirisi"), kPeriod,
                   QStringLiteral("AND Gelir_Gider=?3"), QStringLiteral("GROUP BY Adi"), QStringLiteral("ORDER BY Adi COLLATE tr ASC;")},
                  {first, last, intake()});
 }

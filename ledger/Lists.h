@@ -25,7 +25,7 @@ Account accountAt(const Query& accounts);
 // The intake rows of a day, by name.
 void intakeDay(Query& query, const QDate& day);
 // Per name the month's morning and evening litres, money, and the days
-// with milk ("Toplam_GUN").
+// with milk ("Toplam_GUN"), which the average is taken over.
 void intakeMonth(Query& query, const QDate& first, const QDate& last);
 // The accounts with no intake row on the day.
 void notPoured(Query& query, const QDate& day);

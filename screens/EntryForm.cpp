@@ -3,10 +3,13 @@
 #include "common/TurkishText.h"
 #include "ledger/Lists.h"
 
+#include <utility>
+
 const std::vector<GridColumn> TEntryForm::kAccountColumns = {{QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 148}};
 
 TEntryForm::TEntryForm(Ledger& ledger, Dialogs& dialogs)
     : TForm(ledger, dialogs),
+      SutGirisiQuery(ledger.connection()),
       CariTanimQuery(ledger.connection(), lists::kAccounts)
 {
     showIn(CariTanimQuery, kAccountColumns);
@@ -30,6 +33,27 @@ void TEntryForm::BulButClick()
 void TEntryForm::EscapeKeyPress()
 {
     if (!kayitnoEdit.isEmpty()) Bosalt();
+}
+
+void TEntryForm::KaydSil1Click()
+{
+    if (SutGirisiQuery.recordCount() == 0) return;
+    if (dialogs_.askYesNoCancel(deleteQuestion()) != Dialogs::Answer::Yes) return;
+    const QVariant key = SutGirisiQuery.value(QStringLiteral("SGID"));
+    if (key.isNull()) return;
+    Acting acting(*this);
+    ledger_.deleteEntry(key.toLongLong(), [this](qint64 change) { sonSilme = change; });
+}
+
+void TEntryForm::GeriAl1Click()
+{
+    if (sonSilme == 0) {
+        dialogs_.message(kNothingToUndo);
+        return;
+    }
+    Acting acting(*this);
+    const Ledger::Restore restore = ledger_.restore(std::exchange(sonSilme, 0));
+    if (restore.outcome != Ledger::RestoreOutcome::Restored) dialogs_.message(Ledger::restoreRefusal(restore));
 }
 
 bool TEntryForm::entryAccepted(Ledger::EntryCheck check, const EntryMessages& messages)

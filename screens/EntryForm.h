@@ -24,6 +24,13 @@ public:
     // row, so the collector sees that the next save overwrites it.
     TextField DuzeltmeLabel;
 
+    // The list of the panel's rows: the intake day's, the payment month's.
+    Query SutGirisiQuery;
+    // The history's key of the deletion made last from the list, until the next save.
+    qint64 sonSilme = 0;
+    static inline const QString kNothingToUndo =
+        QStringLiteral("Geri alınacak bir silme yok: Ctrl+Z yalnız bu ekranda az önce silinen kaydı geri getirir.");
+
     // Producer strip
     TextField SutcuAraEdit;
     // The screen's own account list, shown by its producer list.
@@ -35,6 +42,14 @@ public:
     std::function<void(std::function<void(const Account&)>)> pickAccount;
 
     void CariGridDblClick();
+    // The list's row into the panel, to be corrected.
+    virtual void Dzelt1Click() = 0;
+    // The list's row deleted, once the collector said yes to the question naming it.
+    void KaydSil1Click();
+    // Ctrl+Z right after a deletion: the row is back as it was.
+    void GeriAl1Click();
+    // The deletion's question, naming the list's current row.
+    virtual QString deleteQuestion() const = 0;
     void BulButClick();
     // Escape gives a correction up: the panel is as after "Yeni".
     void EscapeKeyPress();

@@ -11,6 +11,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 // What every working screen has: the ledger, the message boxes and its window.
 class TForm {
 public:
@@ -24,6 +26,16 @@ public:
     // A window takes over from the headless state; nullptr goes back to it.
     void attachWindow(WindowControl* window) { window_ = window ? window : &headless_; }
     HeadlessWindow& headless() { return headless_; }
+
+    // Where the keyboard goes next, by the control's name: the window moves
+    // the focus there; the name asked last is kept.
+    std::function<void(const QString& control)> focusMover;
+    QString focusAsked;
+    void focusOn(const QString& control)
+    {
+        focusAsked = control;
+        if (focusMover) focusMover(control);
+    }
 
     // "Kapat": only hides, so every field survives until the next opening.
     void kapatButtonClick() { window().hide(); }

@@ -4,7 +4,9 @@
 
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
+class QTabWidget;
 class TForm;
 
 // A working screen's window: caption, status bar, maximised opening and
@@ -22,6 +24,10 @@ protected:
     // Where typing starts when the window is shown with the focus on a
     // button or nowhere: keys typed then never press "Kapat" again.
     void setStartControl(QWidget* control) { start_ = control; }
+    // The lists of a window's pages worked by keyboard: F6 goes between the
+    // panel and the shown page's list, Ctrl+Tab and Ctrl+Shift+Tab turn the
+    // page and go into its list, Escape in a list goes back to the panel.
+    void keyboardLists(QTabWidget* tabs, std::vector<QWidget*> pageLists, QWidget* panelStart);
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -78,3 +78,12 @@ QLabel* correctionLine(TEntryForm& screen, QWidget* window, QWidget* parent)
     QObject::connect(escape, &QShortcut::activated, window, [&screen] { guarded([&screen] { screen.EscapeKeyPress(); }); });
     return line;
 }
+
+void entryListItems(QueryGrid* list, TEntryForm& screen)
+{
+    list->addMenuItem(QStringLiteral("Düzelt"), [&screen] { screen.Dzelt1Click(); });
+    list->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); }, QKeySequence(Qt::Key_Delete));
+    list->addMenuItem(QStringLiteral("Silineni Geri Al"), [&screen] { screen.GeriAl1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    list->onEnter([&screen] { screen.Dzelt1Click(); });
+    list->onDoubleClick([&screen] { screen.Dzelt1Click(); });
+}

@@ -41,3 +41,8 @@ private:
 // The entry panel's line naming the row a save corrects, and Escape in the
 // window giving the correction up.
 QLabel* correctionLine(TEntryForm& screen, QWidget* window, QWidget* parent);
+
+// The panel's list worked from the keyboard: Enter or a double-click loads
+// the row for correction, Delete deletes it after asking, Ctrl+Z brings the
+// last deletion back.
+void entryListItems(QueryGrid* list, TEntryForm& screen);

@@ -2,17 +2,16 @@
 
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
+#include "store/EngineHandle.h"
 #include "store/FaultText.h"
+#include "store/LedgerIdentity.h"
 #include "store/NewFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -56,20 +55,16 @@ QStringList integrityFindings(sqlite3* db)
 
 QStringList checkedFindings(const QString& file, const std::atomic<bool>* stop)
 {
-    sqlite3* db = nullptr;
-    QStringList findings;
-    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) == SQLITE_OK) {
-        // A program closed during the check does not wait for its end.
-        if (stop)
-            sqlite3_progress_handler(
-                db, 10000, [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; },
-                const_cast<std::atomic<bool>*>(stop));
-        findings = integrityFindings(db);
-    }
-    else
-        findings << QString::fromUtf8(sqlite3_errmsg(db));
-    sqlite3_close_v2(db);
-    return findings;
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr);
+    const DatabaseHandle db(raw);
+    if (rc != SQLITE_OK) return {QString::fromUtf8(sqlite3_errmsg(db.get()))};
+    // A program closed during the check does not wait for its end.
+    if (stop)
+        sqlite3_progress_handler(
+            db.get(), 10000, [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; },
+            const_cast<std::atomic<bool>*>(stop));
+    return integrityFindings(db.get());
 }
 
 // The days of the copies in the order they were made, oldest first: the
@@ -91,11 +86,10 @@ void noteMade(const CopyShelf& shelf, const QDate& day)
     QStringList made = madeInOrder(shelf);
     made.removeAll(day.toString(kDayFormat));
     made << day.toString(kDayFormat);
-    QSaveFile order(orderFile(shelf));
-    if (order.open(QIODevice::WriteOnly)) {
-        order.write(made.mid(std::max<qsizetype>(0, made.size() - 64)).join(QLatin1Char('\n')).toLatin1());
-        order.commit();
-    }
+    const QByteArray text = made.mid(std::max<qsizetype>(0, made.size() - 64)).join(QLatin1Char('\n')).toLatin1();
+    // Without it the copies rank by their days' names, so a failure here
+    // loses nothing the copies hold.
+    replaceWhole(orderFile(shelf), [&text](QIODevice& file) { return file.write(text) == text.size(); });
 }
 
 void removeFresh(const QString& fresh)
@@ -104,14 +98,35 @@ void removeFresh(const QString& fresh)
     QFile::remove(fresh + QStringLiteral("-journal"));
 }
 
-// Only a regular file of our own counts as the day's copy; a link or
-// anything else at its name is named and left alone. True when the day's
-// copy is there.
-bool dayCopyThere(const QString& target)
+// What copies cut off by a crash or a closed program left: a day's copy
+// under its passing name, with its journal.
+void removeCutCopies(const CopyShelf& shelf)
+{
+    const QRegularExpression cut(QStringLiteral("^%1-\\d{4}-\\d{2}-\\d{2}\\.mdb\\.yeni(-journal)?$")
+                                     .arg(QRegularExpression::escape(shelf.baseName)));
+    const QDir folder(shelf.folder);
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (cut.match(name).hasMatch()) QFile::remove(folder.filePath(name));
+}
+
+// A copy on the shelf that belongs to its ledger: beside the database every
+// one does; in a shared place only one carrying the ledger's identity.
+bool ledgersOwn(const CopyShelf& shelf, const QString& copy)
+{
+    return shelf.identity.isEmpty() || fileIdentity(copy) == shelf.identity;
+}
+
+// Only a regular file of the ledger's own counts as the day's copy; a link,
+// another ledger's copy or anything else at its name is named and left
+// alone. True when the day's copy is there.
+bool dayCopyThere(const CopyShelf& shelf, const QString& target)
 {
     const QFileInfo there(target);
     if (there.isSymLink() || (there.exists() && !there.isFile()))
         failCopy(target, DatabaseError::kNotEngine, QStringLiteral("yedeğin adında bir bağlantı ya da başka bir şey duruyor; "
+                                                         "dokunulmadı, yedek alınmadı"));
+    if (there.exists() && !ledgersOwn(shelf, target))
+        failCopy(target, DatabaseError::kNotEngine, QStringLiteral("yedeğin adında başka bir defterin yedeği duruyor; "
                                                          "dokunulmadı, yedek alınmadı"));
     return there.exists();
 }
@@ -165,7 +180,8 @@ DailyBackup keepChecked(const QString& fresh, const CopyShelf& shelf, const QDat
     const QList<QDate> days = backupDays(shelf);
     const QList<QDate> kept = keptBackupDays(days);
     for (const QDate& day : days)
-        if (!kept.contains(day) && day != today && !QFileInfo(shelf.file(day)).isSymLink()) QFile::remove(shelf.file(day));
+        if (!kept.contains(day) && day != today && !QFileInfo(shelf.file(day)).isSymLink() && ledgersOwn(shelf, shelf.file(day)))
+            QFile::remove(shelf.file(day));
     return result;
 }
 
@@ -173,12 +189,23 @@ DailyBackup keepChecked(const QString& fresh, const CopyShelf& shelf, const QDat
 
 CopyShelf CopyShelf::beside(const QString& databasePath)
 {
-    return in(QFileInfo(databasePath).dir().filePath(QStringLiteral("Yedek")), databasePath);
+    const QFileInfo database(databasePath);
+    return {database.dir().filePath(QStringLiteral("Yedek")), database.completeBaseName(), {}};
 }
 
-CopyShelf CopyShelf::in(const QString& folder, const QString& databasePath)
+CopyShelf CopyShelf::second(const QString& place, const QString& databasePath, const QString& identity)
 {
-    return {folder, QFileInfo(databasePath).completeBaseName()};
+    const QFileInfo database(databasePath);
+    const QString suffix = QLatin1Char('-') + identity;
+    for (const QFileInfo& folder : QDir(place).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+        if (folder.fileName().endsWith(suffix) && !folder.isSymLink())
+            return {folder.absoluteFilePath(), database.completeBaseName(), identity};
+    // The folder the data folder lies in names the ledger for people; a
+    // stick's file system refuses some letters a folder name may hold.
+    QString people = QFileInfo(database.absolutePath()).dir().dirName();
+    for (QChar& c : people)
+        if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('_') && c != QLatin1Char(' ')) c = QLatin1Char('_');
+    return {QDir(place).filePath(people + suffix), database.completeBaseName(), identity};
 }
 
 QString CopyShelf::file(const QDate& day) const
@@ -210,6 +237,13 @@ QList<QDate> backupDays(const CopyShelf& shelf)
     }
     std::sort(days.begin(), days.end(), std::greater<>());
     return days;
+}
+
+qint64 copiesSize(const CopyShelf& shelf)
+{
+    qint64 size = 0;
+    for (const QDate& day : backupDays(shelf)) size += QFileInfo(shelf.file(day)).size();
+    return size;
 }
 
 QList<QDate> backupDays(const QString& databasePath)
@@ -258,60 +292,63 @@ QDate latestBackupDay(const QString& databasePath)
 DailyBackup makeDailyBackup(const Connection& connection, const QDate& today, const std::atomic<bool>* stop)
 {
     const CopyShelf shelf = CopyShelf::beside(connection.path());
+    removeCutCopies(shelf);
     const QString target = shelf.file(today);
-    if (dayCopyThere(target)) return {DailyBackup::Outcome::AlreadyMade, target, {}};
+    if (dayCopyThere(shelf, target)) return {DailyBackup::Outcome::AlreadyMade, target, {}};
     const QString fresh = freshFileFor(shelf, target);
     QStringList findings;
-    sqlite3* copy = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(fresh).constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_backup* backup = sqlite3_backup_init(copy, "main", connection.handle(), "main");
-        if (backup) {
-            // A step meets a save under way as busy or locked: it waits a
-            // moment and goes on.
-            do {
-                rc = sqlite3_backup_step(backup, kPagesPerStep);
-                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(10);
-                if (stopped(stop)) rc = SQLITE_INTERRUPT;
-            } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-            const int finish = sqlite3_backup_finish(backup);
-            if (rc == SQLITE_DONE) rc = finish;
-        } else {
-            rc = sqlite3_errcode(copy);
+    int rc = SQLITE_OK;
+    QString text;
+    {
+        sqlite3* raw = nullptr;
+        rc = sqlite3_open_v2(QFile::encodeName(fresh).constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+        const DatabaseHandle copy(raw);
+        BackupHandle backup(rc == SQLITE_OK ? sqlite3_backup_init(copy.get(), "main", connection.handle(), "main") : nullptr);
+        if (rc == SQLITE_OK && !backup) rc = sqlite3_errcode(copy.get());
+        // A step meets a save under way as busy or locked (a correction's
+        // transaction on the same connection too, until its end): it waits
+        // a moment and goes on.
+        while (backup && (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED)) {
+            rc = sqlite3_backup_step(backup.get(), kPagesPerStep);
+            if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(10);
+            if (stopped(stop)) rc = SQLITE_INTERRUPT;
         }
+        // Finished before the copy's text is read: it carries the step's error.
+        const int finished = sqlite3_backup_finish(backup.release());
+        if (rc == SQLITE_DONE) rc = finished;
+        text = QString::fromUtf8(copy && rc != SQLITE_INTERRUPT ? sqlite3_errmsg(copy.get()) : sqlite3_errstr(rc));
     }
     const int primary = rc & 0xff;
     if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
         findings << QString::fromUtf8(sqlite3_errstr(rc));
     } else if (rc != SQLITE_OK) {
-        const QString text = QString::fromUtf8(copy && rc != SQLITE_INTERRUPT ? sqlite3_errmsg(copy) : sqlite3_errstr(rc));
-        sqlite3_close_v2(copy);
         removeFresh(fresh);
         failCopy(target, rc, text);
     }
-    sqlite3_close_v2(copy);
     return keepChecked(fresh, shelf, today, findings, stop);
 }
 
 DailyBackup copyToShelf(const QString& checkedCopy, const CopyShelf& shelf, const QDate& today, const std::atomic<bool>* stop)
 {
+    removeCutCopies(shelf);
     const QString target = shelf.file(today);
-    if (dayCopyThere(target)) return {DailyBackup::Outcome::AlreadyMade, target, {}};
+    if (dayCopyThere(shelf, target)) return {DailyBackup::Outcome::AlreadyMade, target, {}};
     int made = -1;
     const QString fresh = freshFileFor(shelf, target, &made);
     QFile from(checkedCopy);
-    QFile to;
-    bool written = to.open(made, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) && from.open(QIODevice::ReadOnly);
-    while (written && !from.atEnd() && !stopped(stop)) {
+    int failure = from.open(QIODevice::ReadOnly) ? 0 : EIO;
+    QString why = from.errorString();
+    while (failure == 0 && !from.atEnd() && !stopped(stop)) {
         const QByteArray chunk = from.read(qint64(1) << 20);
-        written = !chunk.isEmpty() && to.write(chunk) == chunk.size();
+        failure = chunk.isEmpty() ? EIO : writeAll(made, chunk.constData(), chunk.size());
     }
-    written = written && !stopped(stop) && to.flush() && ::fsync(to.handle()) == 0;
-    const QString why = to.error() != QFileDevice::NoError ? to.errorString() : from.errorString();
-    to.close();
-    if (!written) {
+    if (failure == 0 && !stopped(stop) && ::fsync(made) != 0) failure = errno;
+    if (failure != 0 && failure != EIO) why = systemErrorText(failure);
+    ::close(made);
+    if (failure != 0 || stopped(stop)) {
         removeFresh(fresh);
-        failCopy(target, stopped(stop) ? SQLITE_INTERRUPT : SQLITE_IOERR, why);
+        // A full stick is said to be full, not faulty.
+        failCopy(target, stopped(stop) ? SQLITE_INTERRUPT : failure == ENOSPC || failure == EDQUOT ? SQLITE_FULL : SQLITE_IOERR, why);
     }
     return keepChecked(fresh, shelf, today, {}, stop);
 }

@@ -27,14 +27,25 @@ struct DailyBackup {
 struct CopyShelf {
     QString folder;
     QString baseName;  // the database's name: "Kovanta"
+    // The ledger's identity where shelves of several ledgers may stand side
+    // by side: a copy there is taken as the day's, or dropped by the keeping
+    // rule, only when it carries the same identity. Empty beside the
+    // database, whose folder is its own.
+    QString identity;
 
     static CopyShelf beside(const QString& databasePath);
-    static CopyShelf in(const QString& folder, const QString& databasePath);
+    // The ledger's own folder in a second place shared with other ledgers:
+    // named after the ledger's folder, for people, and its identity
+    // ("Koy-3f9a..."), found by the identity alone when the folder was renamed.
+    static CopyShelf second(const QString& place, const QString& databasePath, const QString& identity);
     QString file(const QDate& day) const;
 };
 
 QString backupFolder(const QString& databasePath);
 QString backupFile(const QString& databasePath, const QDate& day);
+
+// Both makers first remove what copies cut off by a crash or a closed
+// program left under a passing name (".yeni"), of any day.
 
 // When the day has no copy yet: copies (the engine's online backup, a few
 // pages at a time, so saves through the same connection go on meanwhile and
@@ -53,6 +64,9 @@ DailyBackup copyToShelf(const QString& checkedCopy, const CopyShelf& shelf, cons
 // The keeping rule: the newest 14 days with a copy, and the newest copy of
 // each of the 12 newest months that have one. Returns the days kept.
 QList<QDate> keptBackupDays(const QList<QDate>& days);
+
+// The room the shelf's copies take, in bytes.
+qint64 copiesSize(const CopyShelf& shelf);
 
 // The days that have a copy on the shelf, newest first.
 QList<QDate> backupDays(const CopyShelf& shelf);

@@ -1,6 +1,7 @@
 #include "store/Connection.h"
 
 #include "store/DatabaseError.h"
+#include "store/EngineHandle.h"
 #include "store/FaultText.h"
 #include "store/NewFile.h"
 #include "store/Schema.h"
@@ -27,11 +28,6 @@ std::string& fileLayer()
     static std::string name;
     return name;
 }
-
-struct CloseDatabase {
-    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-};
-using DatabaseHandle = std::unique_ptr<sqlite3, CloseDatabase>;
 
 [[noreturn]] void failFile(const QString& path, int code, sqlite3* db)
 {

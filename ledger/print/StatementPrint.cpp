@@ -1,8 +1,11 @@
 #include "ledger/print/StatementPrint.h"
 
+#include "store/NewFile.h"
+
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPagedPaintDevice>
+#include <QPdfWriter>
 #include <QPainter>
 #include <QPen>
 
@@ -347,4 +350,23 @@ bool printStatements(QPagedPaintDevice& device, const std::vector<AccountStateme
     }
     painter.end();
     return true;
+}
+
+QString writeStatementsPdf(const QString& path, const QPageLayout& layout, int resolution,
+                           const std::vector<AccountStatement>& statements,
+                           const std::function<bool(int done, int total)>& progress)
+{
+    bool stopped = false;
+    return replaceWhole(
+        path,
+        [&](QIODevice& file) {
+            QPdfWriter pdf(&file);
+            pdf.setPageLayout(layout);
+            pdf.setResolution(resolution);
+            pdf.setTitle(AccountStatement::kTitle);
+            return printStatements(pdf, statements,
+                                   [&](int done, int total) { return !(stopped = progress && !progress(done, total)); }) &&
+                   !stopped;
+        },
+        QByteArrayLiteral("%%EOF"));
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+class QPageLayout;
 class QPagedPaintDevice;
 class QPainter;
 class StatementLayout;
@@ -35,3 +36,10 @@ private:
 // Told before each page; false stops.
 bool printStatements(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements,
                      const std::function<bool(int done, int total)>& progress = {});
+
+// Writes the statements as a PDF file in place of `path`, whole or not at
+// all: a failure, or a stop asked through progress, leaves the file that was
+// there. Returns why it was not written, in Turkish (empty when it was).
+QString writeStatementsPdf(const QString& path, const QPageLayout& layout, int resolution,
+                           const std::vector<AccountStatement>& statements,
+                           const std::function<bool(int done, int total)>& progress = {});

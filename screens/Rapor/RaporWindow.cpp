@@ -160,9 +160,10 @@ RaporWindow::RaporWindow(TRaporF& screen)
     screen.attachStatementPreview(this);
 
     setControls({
+        // A period typed is followed by "Yenile", so Enter after the last date reaches it.
         {ilktarihDate, "ilktarihDate"},
-        {YenileBut, "YenileBut"},
         {sontarihDate, "sontarihDate"},
+        {YenileBut, "YenileBut"},
         {AdiEdit, "AdiEdit"},
         {bulButton, "bulButton"},
         {kapatButton, "kapatButton"},

@@ -126,16 +126,20 @@ void StatementPreviewDialog::print()
     progress.setWindowTitle(kProgramTitle);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    const bool printed = printStatements(printer_, statements_, [&progress](int done, int total) {
+    const auto tell = [&progress](int done, int total) {
         progress.setMaximum(total);
         progress.setValue(done);
         return !progress.wasCanceled();
-    });
-    // A file that cannot be written, or a printer that refuses the job.
-    if (!printed)
+    };
+    // A PDF file is written whole beside its name and then put in place, so
+    // a failure leaves the one that was there.
+    const QString file = printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName() : QString();
+    const QString why = !file.isEmpty() ? writeStatementsPdf(file, printer_.pageLayout(), printer_.resolution(), statements_, tell)
+                        : printStatements(printer_, statements_, tell) ? QString()
+                                                                        : QStringLiteral("yazıcı işi almadı");
+    if (!why.isEmpty() && !progress.wasCanceled())
         showBox(QMessageBox::NoIcon,
-                QStringLiteral("Ekstre yazdırılamadı.") +
-                    (printer_.outputFileName().isEmpty() ? QString() : QLatin1Char('\n') + printer_.outputFileName()),
+                QStringLiteral("Ekstre yazdırılamadı (%1).").arg(why) + (file.isEmpty() ? QString() : QLatin1Char('\n') + file),
                 QMessageBox::Ok);
 }
 

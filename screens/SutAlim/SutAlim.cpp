@@ -5,7 +5,6 @@
 #include "common/TurkishText.h"
 #include "ledger/Lists.h"
 
-#include <utility>
 
 namespace {
 
@@ -62,7 +61,6 @@ const std::vector<GridColumn> TSutAlimF::kAbsentColumns = {
 
 TSutAlimF::TSutAlimF(Ledger& ledger, Dialogs& dialogs)
     : TEntryForm(ledger, dialogs),
-      SutGirisiQuery(ledger.connection()),
       AylikSutGirisiQuery(ledger.connection()),
       GelmeyenQuery(ledger.connection())
 {
@@ -107,8 +105,15 @@ void TSutAlimF::KoduEditExit()
 {
     const std::optional<Account> account = ledger_.accountByCode(KoduEdit.text());
     if (!account) return;
-    if (kayitnoEdit.isEmpty()) Bosalt();
+    if (!kayitnoEdit.isEmpty()) {
+        fillFromAccount(*account);
+        return;
+    }
+    Bosalt();
     fillFromAccount(*account);
+    // His row of the day, with the keyboard in its first empty litre box;
+    // a producer new today goes on as typed.
+    loadDayRow(ledger_.intakeOn(account->kodu, tarihDate.date()).has_value());
 }
 
 void TSutAlimF::SaklaButClick()
@@ -123,11 +128,12 @@ void TSutAlimF::SaklaButClick()
     if (sabah == 0 && aksam == 0 && !emptyEntryMeant(QStringLiteral("sabah ve akşam litresi"))) return;
 
     const QString kodu = KoduEdit.text();
+    const IntakeEntry entry{correctedRow(), tarihDate.date(), kodu, AdiEdit.text(), sabah, aksam, fiyat, AciklamaEdit.text()};
+    if (const QString question = ledger_.unusualIntake(entry); !question.isEmpty() && !dialogs_.confirmDefaultNo(question)) return;
     {
         Acting acting(*this);
         const Ledger::Saved saved =
-            ledger_.saveIntake({correctedRow(), tarihDate.date(), kodu, AdiEdit.text(), sabah, aksam, fiyat, AciklamaEdit.text()},
-                               [this](qint64 key) {
+            ledger_.saveIntake(entry, [this](qint64 key) {
                                    kayitnoEdit.setText(QString::number(key));
                                    sonSilme = 0;
                                });
@@ -135,10 +141,42 @@ void TSutAlimF::SaklaButClick()
     }
     CariTanimQuery.locate(kKodu, kodu);
     Bosalt();
-    if (SonrakiRadio.checked()) {
+    if (SonrakiRadio.checked())
+        loadNextProducer();
+    else
+        focusOn(QStringLiteral("KoduEdit"));
+}
+
+void TSutAlimF::loadNextProducer()
+{
+    for (;;) {
+        const int before = CariTanimQuery.currentRow();
         CariTanimQuery.next();
-        fillFromAccount(lists::accountAt(CariTanimQuery));
+        if (CariTanimQuery.eof() || CariTanimQuery.currentRow() == before) {
+            focusOn(QStringLiteral("KoduEdit"));
+            return;
+        }
+        const Account account = lists::accountAt(CariTanimQuery);
+        const std::optional<IntakeEntry> row = ledger_.intakeOn(account.kodu, tarihDate.date());
+        if (row && row->sabah != 0 && row->aksam != 0) continue;
+        fillFromAccount(account);
+        loadDayRow(true);
+        return;
     }
+}
+
+void TSutAlimF::loadDayRow(bool moveFocus)
+{
+    const std::optional<IntakeEntry> row = ledger_.intakeOn(KoduEdit.text(), tarihDate.date());
+    if (row) {
+        kayitnoEdit.setText(QString::number(row->sgid));
+        AdiEdit.setText(row->adi);
+        sabahEdit.setText(formatFloat(kGridPattern, row->sabah));
+        aksamEdit.setText(formatFloat(kGridPattern, row->aksam));
+        SBirimFiyatEdit.setText(formatFloat(kGridPattern, row->fiyat));
+        AciklamaEdit.setText(row->aciklama);
+    }
+    if (moveFocus) focusOn(row && row->sabah != 0 ? QStringLiteral("aksamEdit") : QStringLiteral("sabahEdit"));
 }
 
 void TSutAlimF::Dzelt1Click()
@@ -151,6 +189,7 @@ void TSutAlimF::Dzelt1Click()
     aksamEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Aksam"))));
     SBirimFiyatEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("SBirim_Fiyat"))));
     AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
+    focusOn(QStringLiteral("sabahEdit"));
 }
 
 QString TSutAlimF::deleteQuestion() const
@@ -160,27 +199,6 @@ QString TSutAlimF::deleteQuestion() const
            QStringLiteral(" · Sabah ") + formatFloat(kAmountPattern, row.asFloat(QStringLiteral("Sabah"))) +
            QStringLiteral(" L, Akşam ") + formatFloat(kAmountPattern, row.asFloat(QStringLiteral("Aksam"))) +
            QStringLiteral(" L\nBu kaydı silmek istediğinize eminmisiniz?");
-}
-
-void TSutAlimF::KaydSil1Click()
-{
-    if (SutGirisiQuery.recordCount() == 0) return;
-    if (dialogs_.askYesNoCancel(deleteQuestion()) != Dialogs::Answer::Yes) return;
-    const QVariant key = SutGirisiQuery.value(QStringLiteral("SGID"));
-    if (key.isNull()) return;
-    Acting acting(*this);
-    ledger_.deleteEntry(key.toLongLong(), [this](qint64 change) { sonSilme = change; });
-}
-
-void TSutAlimF::GeriAl1Click()
-{
-    if (sonSilme == 0) {
-        dialogs_.message(kNothingToUndo);
-        return;
-    }
-    Acting acting(*this);
-    const Ledger::Restore restore = ledger_.restore(std::exchange(sonSilme, 0));
-    if (restore.outcome != Ledger::RestoreOutcome::Restored) dialogs_.message(Ledger::restoreRefusal(restore));
 }
 
 void TSutAlimF::GunlukCsvClick()
@@ -209,6 +227,7 @@ void TSutAlimF::takePick(const Account& account)
 {
     Bosalt();
     fillFromAccount(account);
+    loadDayRow(true);
 }
 
 void TSutAlimF::openFromMenu()

@@ -14,8 +14,6 @@ public:
 
     static inline const QString kDayCaptionSuffix = QStringLiteral("-Günlük Süt Girişi");
     static inline const QString kMonthCaptionSuffix = QStringLiteral("-Aylık Süt Girişi");
-    static inline const QString kNothingToUndo =
-        QStringLiteral("Geri alınacak bir silme yok: Ctrl+Z yalnız bu ekranda az önce silinen kaydı geri getirir.");
     static inline const QString kAbsentCaption = QStringLiteral("Gelmeyenler");
 
     // Entry panel, besides the shared boxes
@@ -31,7 +29,6 @@ public:
     // The page of those who have not poured yet, with their count: "Gelmeyenler (12)".
     TextField GelmeyenSheet{kAbsentCaption};
 
-    Query SutGirisiQuery;
     Query AylikSutGirisiQuery;
     // Under each list, its figures added up as the list shows them.
     Totals SutGirisiToplam;
@@ -50,8 +47,6 @@ public:
     int intakeScreenOpened = 0;
     // The month name AyBul looked up last.
     QString ayAdi;
-    // The history's key of the deletion made last here, until the next save.
-    qint64 sonSilme = 0;
 
     void FormCreate();
     void tarihDateChange();
@@ -59,10 +54,7 @@ public:
     void GetirButClick() { KoduEditExit(); }
     void SaklaButClick();
     void yeniButClick() { Bosalt(); }
-    void Dzelt1Click();
-    void KaydSil1Click();
-    // Ctrl+Z right after a deletion: the row is back as it was.
-    void GeriAl1Click();
+    void Dzelt1Click() override;
     void YeniHesapButClick();
     // Enter or a double-click on a producer who has not poured: loaded as
     // a pick from the producer list.
@@ -86,6 +78,14 @@ public:
     void GelmeyenYenile();
     void AyBul();
 
-    // The deletion's question, naming the entry.
-    QString deleteQuestion() const;
+    QString deleteQuestion() const override;
+
+private:
+    // One row a producer and day: his row of the panel's day, when he has
+    // one, is the one his next litres go onto; the focus goes to its first
+    // box still empty, or to the morning box of a new entry.
+    void loadDayRow(bool moveFocus);
+    // "Sonrakine Geç": the next producer of the list whose row of the day
+    // does not hold both litres yet; the code box when there is none.
+    void loadNextProducer();
 };

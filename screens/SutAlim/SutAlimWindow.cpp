@@ -97,11 +97,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     // The day and month pages.
     auto* tabs = new QTabWidget(centre);
     auto* dayGrid = new QueryGrid(screen.SutGirisiQuery, TSutAlimF::kDayColumns);
-    dayGrid->setEnterWalksCells(true);
-    dayGrid->addMenuItem(QStringLiteral("Düzelt"), [&screen] { screen.Dzelt1Click(); });
-    dayGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
-    dayGrid->addMenuItem(QStringLiteral("Silineni Geri Al"), [&screen] { screen.GeriAl1Click(); },
-                         QKeySequence(Qt::CTRL | Qt::Key_Z));
+    entryListItems(dayGrid, screen);
     dayGrid->addCsvItem([&screen] { screen.GunlukCsvClick(); });
     tabs->addTab(viewPage(dayGrid, screen.SutGirisiToplam, TSutAlimF::kDayTotals), QString());
     auto* monthGrid = new QueryGrid(screen.AylikSutGirisiQuery, TSutAlimF::kMonthColumns);
@@ -175,6 +171,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
         tabs->setCurrentWidget(GelmeyenGrid);
         GelmeyenGrid->setFocus(Qt::ShortcutFocusReason);
     });
+    keyboardLists(tabs, {dayGrid, monthGrid, GelmeyenGrid}, KoduEdit);
     // The opening loads the first producer: his morning litres come next.
     setStartControl(sabahEdit);
     strip->setAfterPick(sabahEdit);

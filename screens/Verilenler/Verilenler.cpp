@@ -34,8 +34,7 @@ const std::vector<TotalBox> TVerilenlerF::kMonthTotals = {
 };
 
 TVerilenlerF::TVerilenlerF(Ledger& ledger, Dialogs& dialogs)
-    : TEntryForm(ledger, dialogs),
-      SutGirisiQuery(ledger.connection())
+    : TEntryForm(ledger, dialogs)
 {
     showIn(SutGirisiQuery, kMonthColumns);
     whenChanged(&LedgerEvents::entriesChanged, [this](const QDate& day, LedgerKind kind) {
@@ -67,12 +66,47 @@ void TVerilenlerF::SaklaButClick()
     const double miktari = parseDecimal(MiktariEdit.text());
     if (alacagimiz == 0 && borcumuz == 0 && !emptyEntryMeant(QStringLiteral("Alacağımız ve Borcumuz"))) return;
 
-    Acting acting(*this);
-    const Ledger::Saved saved = ledger_.savePayment(
-        {correctedRow(), tarihDate.date(), KoduEdit.text(), AdiEdit.text(), alacagimiz, borcumuz, miktari, FisNoEdit.text(),
-         AciklamaEdit.text()},
-        [this](qint64 key) { kayitnoEdit.setText(QString::number(key)); });
-    entryAccepted(saved.check, kEntryMessages);
+    const PaymentEntry entry{correctedRow(), tarihDate.date(), KoduEdit.text(), AdiEdit.text(), alacagimiz, borcumuz, miktari,
+                             FisNoEdit.text(), AciklamaEdit.text()};
+    if (const QString question = ledger_.unusualPayment(entry); !question.isEmpty() && !dialogs_.confirmDefaultNo(question)) return;
+    {
+        Acting acting(*this);
+        const Ledger::Saved saved = ledger_.savePayment(entry, [this](qint64 key) {
+            kayitnoEdit.setText(QString::number(key));
+            sonSilme = 0;
+        });
+        if (!entryAccepted(saved.check, kEntryMessages)) return;
+    }
+    // The producer's next item is a new row: the one just saved is corrected
+    // only when it is chosen from the list again.
+    Bosalt();
+    focusOn(QStringLiteral("KoduEdit"));
+}
+
+void TVerilenlerF::Dzelt1Click()
+{
+    if (SutGirisiQuery.recordCount() == 0) return;
+    const Query& row = SutGirisiQuery;
+    Bosalt();
+    kayitnoEdit.setText(row.asString(QStringLiteral("SGID")));
+    KoduEdit.setText(row.asString(QStringLiteral("Kodu")));
+    AdiEdit.setText(row.asString(QStringLiteral("Adi")));
+    AlacagimizEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Gider_Tutari"))));
+    BorcumuzEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Gelir_Toplam_Tutar"))));
+    MiktariEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Gider_Miktari"))));
+    FisNoEdit.setText(row.asString(QStringLiteral("Fis_No")));
+    AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
+    focusOn(QStringLiteral("AlacagimizEdit"));
+}
+
+QString TVerilenlerF::deleteQuestion() const
+{
+    const Query& row = SutGirisiQuery;
+    return cellText(kAsShortDate, row.value(QStringLiteral("Tarih"))) + QStringLiteral(" · ") + row.asString(QStringLiteral("Kodu")) +
+           QLatin1Char(' ') + row.asString(QStringLiteral("Adi")) + QStringLiteral(" · Alacağımız ") +
+           formatFloat(kAmountPattern, row.asFloat(QStringLiteral("Gider_Tutari"))) + QStringLiteral(" TL, Borcumuz ") +
+           formatFloat(kAmountPattern, row.asFloat(QStringLiteral("Gelir_Toplam_Tutar"))) +
+           QStringLiteral(" TL\nBu kaydı silmek istediğinize eminmisiniz?");
 }
 
 void TVerilenlerF::KoduEditExit()

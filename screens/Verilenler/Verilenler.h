@@ -22,12 +22,11 @@ public:
     TextField AlacagimizEdit;
     // "Borcumuz": what the collector now owes, stored in Gelir_Toplam_Tutar.
     TextField BorcumuzEdit;
-    // kayitnoEdit holds the row saved last, which the next save corrects.
+    // kayitnoEdit holds a row only while one chosen from the list is corrected.
 
     // Caption of the month page.
     TextField AylikSheet{QStringLiteral("Aylık Yapılan Ödeme ve Diğer İşlemler")};
 
-    Query SutGirisiQuery;
     // Under the list, its figures added up as the list shows them.
     Totals SutGirisiToplam;
 
@@ -43,6 +42,8 @@ public:
     void FormCreate();
     void tarihDateChange();
     void SaklaButClick();
+    void Dzelt1Click() override;
+    QString deleteQuestion() const override;
     void KoduEditExit();
     void Bosalt() override;
     void yeniButClick() { Bosalt(); }

@@ -95,7 +95,7 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     // The month page.
     auto* tabs = new QTabWidget(centre);
     auto* monthGrid = new QueryGrid(screen.SutGirisiQuery, TVerilenlerF::kMonthColumns);
-    monthGrid->setEnterWalksCells(true);
+    entryListItems(monthGrid, screen);
     monthGrid->addCsvItem([&screen] { screen.AylikCsvClick(); });
     // The note takes what the figures leave.
     monthGrid->horizontalHeader()->setStretchLastSection(true);
@@ -143,6 +143,7 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
         {tabs, "tabs"},
         {monthGrid, "monthGrid"},
     });
+    keyboardLists(tabs, {monthGrid}, KoduEdit);
     setStartControl(KoduEdit);
     strip->setAfterPick(FisNoEdit);
 }

@@ -67,6 +67,7 @@ void TcariF::KaydetButClick()
         break;
     }
     Bosalt();
+    focusOn(QStringLiteral("KoduEdit"));
 }
 
 void TcariF::Dzelt1Click()

@@ -227,3 +227,19 @@ TEST(FormatFloat, TheFourPatternsWriteZeroAndAHalfEachTheirOwnWay)
 }
 
 }  // namespace
+
+// What a person adds up is what the list shows: the hundredths of a value
+// are those its two-decimal text shows, near a half hundredth too.
+TEST(ShownHundredths, AreTheHundredthsTheFigureShows)
+{
+    std::vector<double> values = {0, 0.005, -0.005, 1.005, 2.675, 0.285, 1.115, 1234567.895, -1234567.895, 1e-9,
+                                  0.004999999999999, 12.344999999999, 87.53, 1e8 + 0.125, 999999999.995, 5e12};
+    // Prices of up to three decimals times litres of one.
+    for (int price = 1000; price < 1600; price += 7)
+        for (int litres = 1; litres < 900; litres += 13) values.push_back(price / 1000.0 * (litres / 10.0));
+    for (double value : values) {
+        QString text = formatFloat(kAmountPattern, value);
+        const qint64 shown = text.remove(QLatin1Char('.')).remove(QLatin1Char(',')).toLongLong();
+        EXPECT_EQ(shownHundredths(value), shown) << value;
+    }
+}

@@ -33,4 +33,27 @@ TEST(Csv, CellsAreWhatTheGridShowsInAFormASpreadsheetReads)
     EXPECT_TRUE(QString::fromStdString(said).startsWith(QStringLiteral("Dosya yazılamadı: ") + nowhere)) << said;
 }
 
+// A text a spreadsheet would run as a formula is made text by a leading
+// apostrophe; a figure, the program's own or typed, is left a figure.
+TEST(Csv, ACellASpreadsheetWouldRunStartsWithAnApostrophe)
+{
+    const struct {
+        const char* field;
+        const char* cell;
+    } cases[] = {
+        {"=HYPERLINK(\"http://x\";\"tıkla\")", "\"'=HYPERLINK(\"\"http://x\"\";\"\"tıkla\"\")\""},
+        {"+90 555", "'+90 555"},
+        {"-2+3+cmd|' /C calc'!A0", "'-2+3+cmd|' /C calc'!A0"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tgizli", "'\tgizli"},
+        {"\rsatır", "\"'\rsatır\""},
+        {"-1234567,89", "-1234567,89"},
+        {"-0.50", "-0.50"},
+        {"Ali = Veli", "Ali = Veli"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(csvLine({QString::fromUtf8(c.field)}), QString::fromUtf8(c.cell) + QStringLiteral("\r\n")) << c.field;
+}
+
 }  // namespace

@@ -23,16 +23,17 @@ TEST_F(EntryFormTest, ThePanelNamesTheRowASaveWouldCorrect)
     EXPECT_TRUE(intake.DuzeltmeLabel.isEmpty());
     EXPECT_TRUE(intake.sabahEdit.isEmpty()) << "the panel is as after Yeni";
 
-    // A payment saved is corrected by the next save, and the panel says so
-    // under the row's own day, not the picker's.
+    // A payment saved leaves a new panel; one chosen from the list is named
+    // under the row's own day, not the picker's, also after it is saved.
     payment.tarihDate.setDate(kDay);
     payment.KoduEdit.setText(QStringLiteral("101"));
     payment.AdiEdit.setText(QStringLiteral("Ahmet Yılmaz"));
     payment.AlacagimizEdit.setText(QStringLiteral("100"));
     payment.SaklaButClick();
+    EXPECT_TRUE(payment.DuzeltmeLabel.isEmpty());
+    payment.Dzelt1Click();
     EXPECT_EQ(payment.DuzeltmeLabel.text(), named);
     payment.tarihDate.setDate(kDay.addDays(3));
-    payment.SaklaButClick();
     EXPECT_EQ(payment.DuzeltmeLabel.text(), named);
 
     // Escape without a correction keeps what is typed.
@@ -44,7 +45,7 @@ TEST_F(EntryFormTest, ThePanelNamesTheRowASaveWouldCorrect)
 }
 
 // A payment with no amount is asked about like an intake without litres;
-// the row saved last, corrected again, is not.
+// a row chosen from the list and corrected is not.
 TEST_F(EntryFormTest, APaymentWithNoAmountIsStoredOnlyWhenMeant)
 {
     addAccount(QStringLiteral("101"), QStringLiteral("Ahmet Yılmaz"));
@@ -58,9 +59,13 @@ TEST_F(EntryFormTest, APaymentWithNoAmountIsStoredOnlyWhenMeant)
         bool answer;
         int questions;
         int rows;
-    } steps[] = {{false, 1, 0}, {true, 1, 1}, {false, 0, 1}};  // the last corrects the row just saved
+        bool correcting;
+    } steps[] = {{false, 1, 0, false}, {true, 1, 1, false}, {false, 1, 1, false}, {false, 0, 1, true}};
     for (const auto& step : steps) {
-        if (payment.kayitnoEdit.isEmpty()) typeEmpty();
+        if (step.correcting)
+            payment.Dzelt1Click();
+        else if (payment.KoduEdit.isEmpty())
+            typeEmpty();
         dialogs.questions.clear();
         dialogs.confirmAnswer = step.answer;
         payment.SaklaButClick();

@@ -67,7 +67,8 @@ QString note(int entry)
                 payment.FisNoEdit.setText(QStringLiteral("F"));
                 payment.AciklamaEdit.setText(note(entry));
                 payment.SaklaButClick();
-                if (payment.kayitnoEdit.isEmpty()) ::_exit(3);
+                // A save done leaves a new, empty panel.
+                if (!payment.KoduEdit.isEmpty()) ::_exit(3);
             }
             if (::write(report, &entry, sizeof entry) != sizeof entry) ::_exit(2);
         }

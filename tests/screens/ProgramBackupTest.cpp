@@ -5,6 +5,7 @@
 #include "FakeDialogs.h"
 #include "Ledger.h"
 #include "store/Backup.h"
+#include "store/LedgerIdentity.h"
 
 #include <QDir>
 #include <QFile>
@@ -142,48 +143,72 @@ TEST_F(ProgramBackupTest, ACopyThatCannotBeWrittenIsSaidAndTheDayGoesOn)
 namespace {
 
 // Left open past midnight, the program copies the new day; a second folder
-// gets each day's twin while it is there, and is only said to be missing
-// when it is not.
+// gets each day's twin while it is there and on another disk, and is only
+// said to be missing, or on the database's own disk (a stick taken out
+// leaves its mount folder there), when it is.
 TEST_F(ProgramBackupTest, EachDayTheProgramIsOpenGetsItsCopyAndItsTwinWhereTheSecondFolderIsReachable)
 {
-    QTemporaryDir stick;
+    // Another disk than the database's temporary folder.
+    QTemporaryDir stick(QStringLiteral("/dev/shm/kovanta-XXXXXX"));
     const QString second = stick.filePath(QStringLiteral("yedek"));
+    const QString ownDisk = dir.filePath(QStringLiteral("bellek"));
     NoShell shell;
     Program program(dialogs, shell);
     QStringList lines;
     program.onCopyStatus = [&](const QString& text) { lines << text; };
     ASSERT_TRUE(program.start(path, kToday));
-    program.secondCopyFolder = second;
-    const CopyShelf twin = CopyShelf::in(second, path);
+    if (!program.secondFolderDoubt(stick.path()).isEmpty()) GTEST_SKIP() << "no second disk here";
 
+    enum class Stick { In, Out, OnOwnDisk };
     struct Step {
         QDate day;
-        bool stickIn;
-        bool copied;   // the day's copy beside the database
-        bool twinned;  // and in the second folder
-        QString said;  // how the last status line begins
+        Stick stick;
+        bool twinned;   // the day's copy also in the second folder
+        const char* said;  // what the status line says about it, if anything
     };
     const Step steps[] = {
-        {kToday, false, true, false, QStringLiteral("Günlük yedek alındı")},
-        {kToday, true, true, true, QStringLiteral("Günlük yedek alındı")},
-        {kToday, true, true, true, QStringLiteral("Günlük yedek alındı")},  // nothing due, nothing said
-        {kToday.addDays(1), true, true, true, QStringLiteral("Günlük yedek alındı")},
-        {kToday.addDays(2), false, true, false, QStringLiteral("Günlük yedek alındı")},
+        {kToday, Stick::Out, false, "ulaşılamıyor"},
+        {kToday, Stick::In, true, "kopyası"},
+        {kToday, Stick::In, true, nullptr},  // nothing due, nothing said
+        {kToday.addDays(1), Stick::OnOwnDisk, false, "aynı diskte"},
+        {kToday.addDays(1), Stick::In, true, "kopyası"},
+        {kToday.addDays(2), Stick::Out, false, "ulaşılamıyor"},
     };
+    QDir().mkpath(ownDisk);
     for (const Step& step : steps) {
-        SCOPED_TRACE(step.day.toString(Qt::ISODate).toStdString() + (step.stickIn ? " stick in" : " stick out"));
-        if (step.stickIn) QDir().mkpath(second);
-        else QDir(second).removeRecursively();
+        SCOPED_TRACE(step.day.toString(Qt::ISODate).toStdString() + " stick " + std::to_string(int(step.stick)));
+        if (step.stick == Stick::In) QDir().mkpath(second);
+        if (step.stick == Stick::Out) QDir(second).removeRecursively();
+        program.secondCopyFolder = step.stick == Stick::OnOwnDisk ? ownDisk : second;
         lines.clear();
         program.copyIfDue(step.day);
         program.finishCopy();
-        EXPECT_EQ(QFileInfo::exists(backupFile(path, step.day)), step.copied);
+        EXPECT_TRUE(QFileInfo::exists(backupFile(path, step.day)));
+        const CopyShelf twin = CopyShelf::second(program.secondCopyFolder, path, fileIdentity(path));
         EXPECT_EQ(QFileInfo::exists(twin.file(step.day)), step.twinned);
-        if (!lines.isEmpty()) EXPECT_TRUE(lines.last().startsWith(step.said)) << lines.join('|').toStdString();
-        EXPECT_EQ(lines.join('|').contains(QStringLiteral("ulaşılamıyor")), !step.stickIn) << lines.join('|').toStdString();
+        if (step.said) EXPECT_TRUE(lines.join('|').contains(QString::fromUtf8(step.said))) << lines.join('|').toStdString();
+        else EXPECT_FALSE(lines.join('|').contains(QStringLiteral("kopyası"))) << lines.join('|').toStdString();
     }
+    EXPECT_TRUE(QDir(ownDisk).isEmpty()) << "nothing written on the database's own disk";
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
-    EXPECT_FALSE(program.secondFolderDoubt(stick.path()).isEmpty()) << "a folder on the database's own disk";
+}
+
+// The copies' room is said only when the disk has less than twice the
+// ledger's size free.
+TEST(CopiesRoom, IsSaidWhenTheNextCopyMayNotFit)
+{
+    constexpr qint64 mb = 1 << 20;
+    const struct {
+        qint64 free, ledger, copies;
+        const char* said;
+    } cases[] = {
+        {1000 * mb, 330 * mb, 8000 * mb, ""},
+        {660 * mb, 330 * mb, 8000 * mb, ""},
+        {659 * mb, 330 * mb, 8580 * mb, "Diskte 659 MB boş yer kaldı, yedekler 8.580 MB yer kaplıyor."},
+        {0, 1 * mb, 3 * mb, "Diskte 0 MB boş yer kaldı, yedekler 3 MB yer kaplıyor."},
+        {-1, 330 * mb, 0, ""},  // the disk could not be asked
+    };
+    for (const auto& c : cases) EXPECT_EQ(copiesRoomNote(c.free, c.ledger, c.copies), QString::fromUtf8(c.said)) << c.free;
 }
 
 }  // namespace

@@ -93,7 +93,10 @@ std::vector<SaveCase> saveCases()
              return QStringList{s.KoduEdit.text(),    s.AdiEdit.text(),  s.AlacagimizEdit.text(),     s.BorcumuzEdit.text(),
                                 s.MiktariEdit.text(), s.FisNoEdit.text(), s.AciklamaEdit.text()};
          },
-         [](ScreenSet& f) { return f.VerilenlerF->kayitnoEdit.text(); },
+         // Done: the row's key kept while a rebuilding failed, or a new, empty panel.
+         [](ScreenSet& f) {
+             return f.VerilenlerF->KoduEdit.isEmpty() ? QStringLiteral("saved") : f.VerilenlerF->kayitnoEdit.text();
+         },
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1").arg(QStringLiteral("'kesinti denemesi'")),
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1 AND Tarih = '2021-03-05' AND "
                         "Kodu = 'K1' AND Adi = 'Ali Can' AND Gelir_Gider = %2 AND Gider_Tutari = 1250.5 AND "

@@ -115,41 +115,53 @@ TEST_F(VerilenlerTest, TheAmountsLandOnTheFieldsTheirLabelsName)
     EXPECT_EQ(owed[QStringLiteral("Gider_Miktari")], QVariant(0.0));
 }
 
-TEST_F(VerilenlerTest, SavingAgainCorrectsTheSameRowAndKeepsItsFirstDate)
+// The producer's next item is a new row: a saved one is corrected only when
+// it is chosen from the list, and keeps its own day.
+TEST_F(VerilenlerTest, ASaveLeavesANewPanelAndARowChosenFromTheListIsCorrectedOnItsDay)
 {
     type(QStringLiteral("K1"), QStringLiteral("Ali Can"), QStringLiteral("100"));
     payment.SaklaButClick();
+    for (const TextField* emptied : {&payment.KoduEdit, &payment.AlacagimizEdit, &payment.kayitnoEdit}) EXPECT_TRUE(emptied->isEmpty());
+    EXPECT_EQ(payment.focusAsked, QStringLiteral("KoduEdit"));
+    type(QStringLiteral("K1"), QStringLiteral("Ali Can"), QStringLiteral("425,25"));
+    payment.SaklaButClick();
+    ASSERT_EQ(ledger().size(), 2) << "the next item does not overwrite the last";
+
+    payment.SutGirisiQuery.first();
+    payment.Dzelt1Click();
     const QString key = payment.kayitnoEdit.text();
     EXPECT_EQ(key, ledger()[0][QStringLiteral("SGID")].toString());
-    EXPECT_EQ(payment.AlacagimizEdit.text(), QStringLiteral("100")) << "the fields stay after a save";
-
+    EXPECT_EQ(payment.AlacagimizEdit.text(), QStringLiteral("100,00"));
+    EXPECT_EQ(payment.focusAsked, QStringLiteral("AlacagimizEdit"));
     payment.AlacagimizEdit.setText(QStringLiteral("150"));
-    payment.SaklaButClick();
-    ASSERT_EQ(ledger().size(), 1);
-    EXPECT_DOUBLE_EQ(ledger()[0][QStringLiteral("Gider_Tutari")].toDouble(), 150);
-
     payment.tarihDate.setDate(QDate(2021, 4, 2));
     payment.SaklaButClick();
-    ASSERT_EQ(ledger().size(), 1);
+    ASSERT_EQ(ledger().size(), 2);
+    EXPECT_DOUBLE_EQ(ledger()[0][QStringLiteral("Gider_Tutari")].toDouble(), 150);
     EXPECT_EQ(ledger()[0][QStringLiteral("Tarih")].toString(), QStringLiteral("2021-03-05"));
-    EXPECT_EQ(payment.kayitnoEdit.text(), key);
     EXPECT_EQ(payment.AylikSheet.text(), QStringLiteral("Nisan-2021-Aylık Yapılan Ödeme ve Diğer İşlemler"));
     EXPECT_EQ(payment.SutGirisiQuery.recordCount(), 0) << "the view shows the picker's month";
 
     // A row that vanished meanwhile: the save adds a new one on the picker's day.
+    payment.tarihDate.setDate(kDay);
+    payment.Guncelle();
+    payment.SutGirisiQuery.first();
+    payment.Dzelt1Click();
     TableCursor table(db.connection, schema::sutGirisi());
     table.open();
     ASSERT_TRUE(table.locate(QStringLiteral("SGID"), key.toLongLong()));
     table.deleteCurrent();
+    payment.tarihDate.setDate(QDate(2021, 4, 2));
     payment.SaklaButClick();
-    ASSERT_EQ(ledger().size(), 1);
-    EXPECT_EQ(ledger()[0][QStringLiteral("Tarih")].toString(), QStringLiteral("2021-04-02"));
+    ASSERT_EQ(ledger().size(), 2);
+    EXPECT_EQ(ledger()[1][QStringLiteral("Tarih")].toString(), QStringLiteral("2021-04-02"));
 }
 
 TEST_F(VerilenlerTest, LeavingTheCodeBoxWithAKnownCodeStartsANewEntry)
 {
     type(QStringLiteral("K1"), QStringLiteral("Ali Can"), QStringLiteral("100"), QStringLiteral("5"), QStringLiteral("2"));
     payment.SaklaButClick();
+    type(QStringLiteral("K1"), QStringLiteral("yazılan"), QStringLiteral("7"), QStringLiteral("5"), QStringLiteral("2"));
     payment.KoduEditExit();
     EXPECT_EQ(payment.KoduEdit.text(), QStringLiteral("K1"));
     EXPECT_EQ(payment.AdiEdit.text(), QStringLiteral("Ali Can"));
@@ -163,6 +175,7 @@ TEST_F(VerilenlerTest, LeavingTheCodeBoxWithAKnownCodeStartsANewEntry)
     EXPECT_EQ(ledger().size(), 2);
 
     // An unknown or empty code changes nothing.
+    payment.AlacagimizEdit.setText(QStringLiteral("30"));
     for (const char* code : {"K9", ""}) {
         payment.KoduEdit.setText(QString::fromLatin1(code));
         payment.AdiEdit.setText(QStringLiteral("yazılan"));
@@ -200,6 +213,8 @@ TEST_F(VerilenlerTest, ABoxThatIsNoNumberStoresNothingAndKeepsTheText)
     // A correction that fails the same way leaves the stored row as it was.
     payment.AlacagimizEdit.setText(QStringLiteral("5"));
     payment.SaklaButClick();
+    payment.SutGirisiQuery.first();
+    payment.Dzelt1Click();
     payment.BorcumuzEdit.setText(QStringLiteral("x,1,1"));
     EXPECT_THROW(payment.SaklaButClick(), ConversionError);
     EXPECT_DOUBLE_EQ(ledger()[0][QStringLiteral("Gider_Tutari")].toDouble(), 5);

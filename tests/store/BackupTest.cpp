@@ -1,7 +1,10 @@
+#include "Files.h"
 #include "Ledger.h"
 #include "store/Backup.h"
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
+#include "store/LedgerIdentity.h"
+#include "store/Statement.h"
 #include "store/Transaction.h"
 
 #include <QDir>
@@ -87,6 +90,15 @@ protected:
         Connection copy;
         copy.open(file);
         return readRows(copy, QStringLiteral("SELECT count(*) AS n FROM SutGirisi")).value(0).value(QStringLiteral("n")).toInt();
+    }
+
+    // Enough for a copy of many steps.
+    void addManyRows()
+    {
+        Transaction many(connection);
+        for (int i = 0; i < 20000; ++i)
+            addIntakeRow(connection, QDate(2020, 1, 1).addDays(i % 2000), QStringLiteral("K1"), QStringLiteral("Ali Can"), i, 1, 1.4);
+        many.commit();
     }
 
     QStringList copies() const { return QDir(backupFolder(path)).entryList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Name); }
@@ -191,12 +203,7 @@ namespace {
 // holds at least what was there when it began.
 TEST_F(DailyBackupTest, SavesGoOnWhileTheCopyRunsAndTheCopyStaysSound)
 {
-    {
-        Transaction many(connection);
-        for (int i = 0; i < 20000; ++i)
-            addIntakeRow(connection, QDate(2020, 1, 1).addDays(i % 2000), QStringLiteral("K1"), QStringLiteral("Ali Can"), i, 1, 1.4);
-        many.commit();
-    }
+    addManyRows();
     const int before = rowsIn(path);
     std::atomic<bool> done = false;
     DailyBackup copy;
@@ -221,9 +228,10 @@ TEST_F(DailyBackupTest, SavesGoOnWhileTheCopyRunsAndTheCopyStaysSound)
 // name there is refused and its target left alone.
 TEST_F(DailyBackupTest, TheTwinOnASecondShelfIsWrittenOnlyAsANewFile)
 {
+    const QString identity = ledgerIdentity(connection);
     const DailyBackup day = makeDailyBackup(connection, kToday);
     QTemporaryDir stick;
-    const CopyShelf shelf = CopyShelf::in(stick.path(), path);
+    const CopyShelf shelf = CopyShelf::second(stick.path(), path, identity);
     const DailyBackup twin = copyToShelf(day.file, shelf, kToday);
     EXPECT_EQ(twin.outcome, DailyBackup::Outcome::Made);
     EXPECT_EQ(rowsIn(twin.file), rowsIn(day.file));
@@ -237,6 +245,137 @@ TEST_F(DailyBackupTest, TheTwinOnASecondShelfIsWrittenOnlyAsANewFile)
     EXPECT_THROW(copyToShelf(day.file, shelf, kToday.addDays(1)), DatabaseError);
     ASSERT_TRUE(target.open(QIODevice::ReadOnly));
     EXPECT_EQ(target.readAll(), QByteArray("dokunma"));
+}
+
+}  // namespace
+
+namespace {
+
+// A correction is one transaction of several statements; the copy reads
+// through the same connection from its own thread. Whatever moment the copy
+// meets, it holds each correction whole or not at all, and never one that
+// was rolled back.
+TEST_F(DailyBackupTest, ACorrectionMadeWhileTheCopyRunsReachesItWholeOrNotAtAll)
+{
+    addManyRows();
+    std::atomic<bool> done = false;
+    DailyBackup copy;
+    std::thread copier([&] {
+        copy = makeDailyBackup(connection, kToday);
+        done = true;
+    });
+    // Each correction writes its two halves under one slip number; every
+    // third is given up before its commit.
+    int corrections = 0;
+    while (!done) {
+        Transaction correction(connection);
+        for (const char* half : {"a", "b"}) {
+            Statement add(connection, QStringLiteral("INSERT INTO SutGirisi (Tarih, Kodu, Fis_No, Aciklama) VALUES ('2026-12-09', 'K1', ?, ?)"));
+            add.bind(1, corrections);
+            add.bind(2, corrections % 3 == 2 ? QStringLiteral("geri") : QString::fromLatin1(half));
+            add.run();
+            std::this_thread::yield();
+        }
+        if (corrections % 3 != 2) correction.commit();
+        ++corrections;
+    }
+    copier.join();
+    ASSERT_GT(corrections, 3) << "the copy ran alongside several corrections";
+    ASSERT_EQ(copy.outcome, DailyBackup::Outcome::Made);
+    Connection made;
+    made.open(copy.file);
+    const QList<QVariantMap> halves = readRows(
+        made, QStringLiteral("SELECT count(*) AS n, sum(Aciklama = 'geri') AS given_up FROM SutGirisi WHERE Fis_No IS NOT NULL "
+                             "GROUP BY Fis_No HAVING count(*) <> 2 OR given_up > 0"));
+    EXPECT_TRUE(halves.isEmpty()) << halves.size() << " slips half there or given up";
+}
+
+// Two ledgers send their copies to one stick for three weeks: each has a
+// folder of its own there, named for people and found by its identity even
+// when renamed; a copy of the other ledger under a day's name is never taken
+// as one's own, and one's keeping rule never drops the other's copies.
+TEST(SecondShelf, TwoLedgersSharingOnePlaceNeverMixTheirCopies)
+{
+    QTemporaryDir dir, stick;
+    struct Ledger {
+        QString path;
+        Connection connection;
+        QString identity;
+    };
+    Ledger ledgers[2];
+    for (int i = 0; i < 2; ++i) {
+        ledgers[i].path = dir.filePath(QStringLiteral("Koy%1/AnaData/Kovanta.mdb").arg(i + 1));
+        ledgers[i].connection.createNew(ledgers[i].path);
+        addAccount(ledgers[i].connection, QStringLiteral("K%1").arg(i + 1), QStringLiteral("Köy %1").arg(i + 1));
+        ledgers[i].identity = ledgerIdentity(ledgers[i].connection);
+        EXPECT_EQ(ledgerIdentity(ledgers[i].connection), ledgers[i].identity) << "made once";
+    }
+    ASSERT_NE(ledgers[0].identity, ledgers[1].identity);
+    const QList<QDate> days = everyDay(kToday.addDays(-20), kToday);
+    for (const QDate& day : days)
+        for (Ledger& ledger : ledgers) {
+            const DailyBackup beside = makeDailyBackup(ledger.connection, day);
+            const CopyShelf shelf = CopyShelf::second(stick.path(), ledger.path, ledger.identity);
+            ASSERT_EQ(copyToShelf(beside.file, shelf, day).outcome, DailyBackup::Outcome::Made);
+        }
+    for (const Ledger& ledger : ledgers) {
+        const CopyShelf shelf = CopyShelf::second(stick.path(), ledger.path, ledger.identity);
+        EXPECT_TRUE(QFileInfo(shelf.folder).fileName().startsWith(QFileInfo(QFileInfo(ledger.path).absolutePath()).dir().dirName()));
+        EXPECT_EQ(backupDays(shelf), keptBackupDays(days));
+        for (const QDate& day : backupDays(shelf)) EXPECT_EQ(fileIdentity(shelf.file(day)), ledger.identity);
+    }
+
+    // The first ledger's folder renamed by hand; the second's copies put
+    // into it under a day to come and under an old day the rule drops.
+    const CopyShelf first = CopyShelf::second(stick.path(), ledgers[0].path, ledgers[0].identity);
+    const CopyShelf other = CopyShelf::second(stick.path(), ledgers[1].path, ledgers[1].identity);
+    const QString renamed = stick.filePath(QStringLiteral("eski-") + ledgers[0].identity);
+    ASSERT_TRUE(QDir().rename(first.folder, renamed));
+    const CopyShelf moved = CopyShelf::second(stick.path(), ledgers[0].path, ledgers[0].identity);
+    EXPECT_EQ(moved.folder, renamed);
+    const QDate next = kToday.addDays(1), old = QDate(2025, 1, 15);
+    ASSERT_TRUE(QFile::copy(other.file(kToday), moved.file(next)));
+    ASSERT_TRUE(QFile::copy(other.file(kToday), moved.file(old)));
+    const DailyBackup beside = makeDailyBackup(ledgers[0].connection, next);
+    const std::string refused = errorText([&] { copyToShelf(beside.file, moved, next); });
+    EXPECT_NE(refused.find("başka bir defterin yedeği"), std::string::npos) << refused;
+    EXPECT_EQ(fileIdentity(moved.file(next)), ledgers[1].identity) << "left as it was";
+    QFile::remove(moved.file(next));
+    ASSERT_EQ(copyToShelf(beside.file, moved, next).outcome, DailyBackup::Outcome::Made);
+    EXPECT_EQ(fileIdentity(moved.file(old)), ledgers[1].identity) << "not the first ledger's to drop";
+}
+
+// A copy cut off by a crash, of any day, is gone by the next copy; a copy
+// stopped half-way leaves nothing.
+TEST_F(DailyBackupTest, CutAndStoppedCopiesLeaveNothingBehind)
+{
+    QDir().mkpath(backupFolder(path));
+    const QString cut = backupFile(path, kToday.addDays(-6)) + QStringLiteral(".yeni");
+    for (const QString& name : {cut, cut + QStringLiteral("-journal")}) ASSERT_TRUE(plantFile(name, "yarim"));
+    ASSERT_EQ(makeDailyBackup(connection, kToday).outcome, DailyBackup::Outcome::Made);
+    EXPECT_FALSE(QFileInfo::exists(cut) || QFileInfo::exists(cut + QStringLiteral("-journal")));
+
+    // Stopped at once, and stopped while it runs.
+    addManyRows();
+    for (const int afterMs : {0, 5}) {
+        SCOPED_TRACE(afterMs);
+        std::atomic<bool> stop = afterMs == 0;
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(afterMs));
+            stop = true;
+        });
+        const QDate day = kToday.addDays(1 + afterMs);
+        int code = 0;
+        try {
+            makeDailyBackup(connection, day, &stop);
+        } catch (const DatabaseError& error) {
+            code = error.code();
+        }
+        stopper.join();
+        EXPECT_EQ(code, SQLITE_INTERRUPT);
+        EXPECT_FALSE(QFileInfo::exists(backupFile(path, day)));
+        EXPECT_EQ(QDir(backupFolder(path)).entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("Kovanta-2026-12-09.mdb"), QStringLiteral("Kovanta-sira.txt")}));
+    }
 }
 
 }  // namespace

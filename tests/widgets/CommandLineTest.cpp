@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "Files.h"
 #include "bench/LedgerGenerator.h"
 #include "store/Connection.h"
 #include "store/Statement.h"
@@ -12,7 +13,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -69,10 +72,21 @@ TEST_F(CommandLineTest, WrongArgumentsAreRefusedWithStatusTwoAndNothingWritten)
         {"report --from 01.03.2026 --to 31.03.2026", 2},
         {"raporla --from 01.03.2026", 2},
         {"report --from 01.03.2026 --to 31.03.2026 --csv", 2},
+        {"report --from 01.04.2026 --to 01.03.2026 --csv out.csv", 2},             // backwards
+        {"report --from 01.03.2026 --to 31.03.2026 --code K1 --csv out.csv", 2},   // unused options
+        {"report --from 01.03.2026 --to 31.03.2026 --pdf out.pdf", 2},
+        {"report --from 01.03.2026 --to 31.03.2026 --csv out.csv --a5", 2},
+        {"report --from 01.03.-2026 --to 31.03.2026 --csv out.csv", 2},           // years outside 1900-9999
+        {"report --from 01.03.1899 --to 31.03.2026 --csv out.csv", 2},
+        {"report --from 01.03.2026 --to 31.03.2026 --csv out.csv --to 01.04.2026", 2},  // given twice
+        {"statement --from 01.03.2026 --to 31.03.2026 --csv out.csv --a5", 2},
         {"--help", 0},
     };
     for (const auto& c : cases) {
+        testing::internal::CaptureStderr();
         EXPECT_EQ(run(QString::fromLatin1(c.line)), c.status) << c.line;
+        const std::string said = testing::internal::GetCapturedStderr();
+        if (c.status == 2) EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << c.line << ": " << said;
         EXPECT_FALSE(QFile::exists(QStringLiteral("out.csv")) || QFile::exists(QStringLiteral("out.pdf"))) << c.line;
     }
     // Elsewhere, no ledger: refused by the start's own checks, nothing made.
@@ -185,6 +199,73 @@ TEST_F(CommandLineTest, FilesItWritesAreReadableByTheUserAlone)
         ASSERT_EQ(status, 0) << file;
         const QFile::Permissions others = QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther;
         EXPECT_EQ(bool(QFile(name).permissions() & others), name == QStringLiteral("kept.csv")) << file;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A statement or a list is put in place only whole: a link at the target is
+// replaced and what it points to left alone; a write that fails (a full disk)
+// says so with status 1 and leaves the file that was there.
+TEST_F(CommandLineTest, AFileIsWrittenWholeBesideItsNameOrNotAtAll)
+{
+    const QString line = QStringLiteral("statement --from 01.05.2026 --to 31.05.2026 --code %1 %2 %3");
+    ASSERT_EQ(run(line.arg(QStringLiteral("1001"), QStringLiteral("--pdf"), QStringLiteral("good.pdf"))), 0);
+    const QByteArray whole = fileBytes(QStringLiteral("good.pdf"));
+    ASSERT_TRUE(whole.trimmed().endsWith("%%EOF"));
+    ASSERT_TRUE(plantFile(QStringLiteral("baskasinin.txt")));
+
+    struct Case {
+        const char* option;
+        const char* target;
+        bool link;  // a link planted at the target
+        bool full;  // the disk takes 1 KiB more
+        int status;
+    };
+    const Case cases[] = {
+        {"--pdf", "link.pdf", true, false, 0},
+        {"--csv", "link.csv", true, false, 0},
+        {"--pdf", "good.pdf", false, true, 1},
+        {"--csv", "good.pdf", false, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.option) + " " + c.target);
+        const QString target = QString::fromLatin1(c.target);
+        if (c.link) ASSERT_TRUE(QFile::link(QStringLiteral("baskasinin.txt"), target));
+        std::optional<FileSizeLimit> disk;
+        if (c.full) disk.emplace(1024);
+        testing::internal::CaptureStderr();
+        const int status = run(line.arg(QStringLiteral("1002"), QString::fromLatin1(c.option), target));
+        const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
+        disk.reset();
+        EXPECT_EQ(status, c.status) << said.toStdString();
+        if (c.status == 1) EXPECT_TRUE(said.startsWith(QStringLiteral("Dosya yazılamadı: ") + target)) << said.toStdString();
+        EXPECT_EQ(fileBytes(QStringLiteral("baskasinin.txt")), QByteArray("dokunma"));
+        EXPECT_FALSE(QFileInfo(target).isSymLink());
+        if (c.full) EXPECT_EQ(fileBytes(QStringLiteral("good.pdf")), whole);
+        EXPECT_TRUE(QDir().entryList({QStringLiteral("*.yeni")}, QDir::Files | QDir::Hidden).isEmpty());
+    }
+}
+
+// A name a spreadsheet would run reaches every list as text.
+TEST_F(CommandLineTest, ANameThatLooksLikeAFormulaIsTextInEveryList)
+{
+    {
+        Connection connection;
+        connection.open(kDatabasePath);
+        Statement rename(connection, QStringLiteral("UPDATE SutGirisi SET Adi = '=HYPERLINK(\"http://x\")' WHERE Kodu = '1001'"));
+        rename.run();
+        Statement account(connection, QStringLiteral("UPDATE Cariler SET Adi = '=HYPERLINK(\"http://x\")' WHERE Kodu = '1001'"));
+        account.run();
+    }
+    ASSERT_EQ(run(QStringLiteral("statement --from 01.03.2026 --to 31.05.2026 --csv st.csv")), 0);
+    ASSERT_EQ(run(QStringLiteral("report --from 01.03.2026 --to 31.05.2026 --csv rp.csv")), 0);
+    for (const char* file : {"st.csv", "rp.csv"}) {
+        const QString text = QString::fromUtf8(fileBytes(QString::fromLatin1(file)));
+        EXPECT_TRUE(text.contains(QStringLiteral(";\"'=HYPERLINK("))) << file;
+        EXPECT_FALSE(text.contains(QStringLiteral(";\"=HYPERLINK("))) << file;
     }
 }
 

@@ -61,12 +61,17 @@ TEST_F(PaymentRoadTest, APaymentTypedFromTheDateToSakla)
     EXPECT_EQ(window.findChild<QTabWidget*>(QStringLiteral("tabs"))->tabText(0),
               QStringLiteral("Mart-2021-Aylık Yapılan Ödeme ve Diğer İşlemler"));
 
-    // "Sakla" pressed again corrects the same row, as the panel says;
-    // Escape gives the correction up and the next save is a new row.
-    EXPECT_EQ(focusedName(), QStringLiteral("SaklaBut"));
-    press(Qt::Key_Return);
-    EXPECT_EQ(count(QStringLiteral("SutGirisi")), 1);
+    // The panel is new, the keyboard in its code box for the next item; the
+    // row is corrected only when chosen from the list: F6 goes into it,
+    // Enter loads the row, the panel names it, Escape gives it up.
+    EXPECT_EQ(focusedName(), QStringLiteral("KoduEdit"));
+    EXPECT_TRUE(payment.KoduEdit.isEmpty());
+    QTest::keyClick(focused(), Qt::Key_F6);
+    EXPECT_EQ(focusedName(), QStringLiteral("monthGrid"));
+    QTest::keyClick(focused(), Qt::Key_Return);
+    EXPECT_EQ(focusedName(), QStringLiteral("AlacagimizEdit"));
     EXPECT_FALSE(payment.DuzeltmeLabel.isEmpty());
+    EXPECT_EQ(count(QStringLiteral("SutGirisi")), 1);
     QTest::keyClick(focused(), Qt::Key_Escape);
     EXPECT_TRUE(payment.kayitnoEdit.isEmpty());
     EXPECT_TRUE(payment.DuzeltmeLabel.isEmpty());
