@@ -34,13 +34,13 @@ const SideItem kSideBar[] = {
     {"Süt Alım Hesap Tanımla", &TAnaMenuF::CariTanimButtonClick, QStyle::SP_FileDialogInfoView},
 };
 
-// In their tab order.
+// In their tab order; Alt and the underlined letter press each.
 const std::pair<const char*, Operation> kButtons[] = {
-    {"Süt Alımı", &TAnaMenuF::SutAlimButtonClick},
-    {"Ödeme/Alışveriş Girişi", &TAnaMenuF::AlisVerisButtonClick},
-    {"Fabrika Süt Teslimi", &TAnaMenuF::FabrikaButtonClick},
-    {"Süt Alım Hesap Raporu", &TAnaMenuF::RaporButtonClick},
-    {"Süt Alım Hesap Tanımlama", &TAnaMenuF::CariTanimButtonClick},
+    {"&Süt Alımı", &TAnaMenuF::SutAlimButtonClick},
+    {"Ödeme/&Alışveriş Girişi", &TAnaMenuF::AlisVerisButtonClick},
+    {"&Fabrika Süt Teslimi", &TAnaMenuF::FabrikaButtonClick},
+    {"Süt Alım Hesap &Raporu", &TAnaMenuF::RaporButtonClick},
+    {"Süt Alım Hesap &Tanımlama", &TAnaMenuF::CariTanimButtonClick},
 };
 
 QFont tahoma(int pixels, bool bold)

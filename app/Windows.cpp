@@ -38,8 +38,8 @@ ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
 {
     program.onCopyStatus = [this](const QString& text) { menu.showStatus(text); };
     program.secondCopyFolder = QSettings().value(kSecondCopyFolderKey).toString();
-    menu.addItem(QStringLiteral("Yedek Klasörü…"), [this] { chooseSecondCopyFolder(); });
-    menu.addItem(QStringLiteral("Değişiklik Geçmişi"), [&program] { program.AnaMenuF.GecmisButtonClick(); });
+    menu.addItem(QStringLiteral("&Yedek Klasörü…"), [this] { chooseSecondCopyFolder(); });
+    menu.addItem(QStringLiteral("&Değişiklik Geçmişi"), [&program] { program.AnaMenuF.GecmisButtonClick(); });
     QObject::connect(&copyClock_, &QTimer::timeout, [&program] { program.copyIfDue(); });
     copyClock_.start(60 * 1000);
 }

@@ -82,13 +82,29 @@ QString grouped(const std::string& whole, QChar separator)
 
 }  // namespace
 
+bool isGroupMark(const QString& text, qsizetype at)
+{
+    if (at < 0 || at >= text.size() || text[at] != regional().thousandSeparator) return false;
+    qsizetype digits = 0;
+    while (at + 1 + digits < text.size() && isDigit(text[at + 1 + digits])) ++digits;
+    return digits == 3;
+}
+
+bool isDecimalMark(const QString& text, qsizetype at)
+{
+    if (at < 0 || at >= text.size()) return false;
+    const RegionalSettings& r = regional();
+    return text[at] == r.decimalSeparator || (text[at] == r.thousandSeparator && !isGroupMark(text, at));
+}
+
 double parseDecimal(const QString& text)
 {
     const QChar separator = regional().decimalSeparator;
     QString kept;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if ((i == 0 && isSign(c)) || isDigit(c) || c == separator) kept += c;
+        if ((i == 0 && isSign(c)) || isDigit(c)) kept += c;
+        else if (isDecimalMark(text, i)) kept += separator;
     }
     if (kept.isEmpty()) return 0.0;
 

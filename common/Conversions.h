@@ -10,9 +10,17 @@ public:
 };
 
 // Keeps a sign in first place, the digits and the decimal separator, drops
-// everything else, and reads the rest; nothing kept reads as 0. Throws
+// everything else, and reads the rest; nothing kept reads as 0. The
+// thousands mark is dropped only where exactly three digits follow it
+// ("1.250" is 1250); anywhere else it is read as the decimal separator
+// ("12.5" is 12,5), as a collector who types a dot means it. Throws
 // "'%s' is not a valid floating point value".
 double parseDecimal(const QString& text);
+// Whether the thousands mark at `at` groups digits: exactly three digits
+// follow it. Any other thousands mark reads as the decimal separator.
+bool isGroupMark(const QString& text, qsizetype at);
+// Whether the character at `at` reads as the decimal separator.
+bool isDecimalMark(const QString& text, qsizetype at);
 // Keeps a sign in first place and the digits. Throws
 // "'%s' is not a valid integer value".
 int parseInteger(const QString& text);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -18,17 +19,34 @@ constexpr int kMaxDecimals = 2;
 
 bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
-int wholeDigits(const QString& text, QChar decimalSeparator)
+// Where the text's characters read as the decimal separator: a typed "."
+// that no three digits follow is one too.
+std::vector<qsizetype> decimalMarks(const QString& text)
+{
+    std::vector<qsizetype> marks;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (isDecimalMark(text, i)) marks.push_back(i);
+    return marks;
+}
+
+bool hasDotMark(const QString& text)
+{
+    for (const qsizetype i : decimalMarks(text))
+        if (text[i] == regional().thousandSeparator) return true;
+    return false;
+}
+
+int wholeDigits(const QString& text)
 {
     int count = 0;
-    for (const QChar c : text) {
-        if (c == decimalSeparator) break;
-        if (isDigit(c)) ++count;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (isDecimalMark(text, i)) break;
+        if (isDigit(text[i])) ++count;
     }
     return count;
 }
 
-// What a character that got through does at the caret: a digit or the
+// What a character that got through does at the caret: a digit or a
 // separator replaces the selection, Backspace deletes the selection or the
 // character before the caret.
 EditState act(const EditState& s, QChar key)
@@ -58,6 +76,14 @@ std::optional<QString> plainDigits(const QString& text)
     return s;
 }
 
+QString digitsOf(const QString& text)
+{
+    QString digits;
+    for (const QChar c : text)
+        if (isDigit(c)) digits += c;
+    return digits;
+}
+
 // The digits grouped for the count they will have once a key has acted,
 // the groups placed for the end of the text, with `after` characters
 // following the caret.
@@ -71,15 +97,76 @@ EditState grouped(QString s, int digitsAfterKey, int after)
     return out;
 }
 
+QString groupedDigits(const QString& digits)
+{
+    return grouped(digits, static_cast<int>(digits.size()), 0).text;
+}
+
+// A deletion or an insertion must not turn a group mark into a decimal
+// separator: "1.234,5" with its comma deleted is 12.345, not 1,2345. Where
+// the dots that grouped the whole part no longer do, it is grouped again;
+// the characters after the caret stay after it.
+EditState keepGroupsGroups(const QString& before, const EditState& edited)
+{
+    const QString& text = edited.text;
+    const std::vector<qsizetype> marks = decimalMarks(text);
+    if (marks.empty()) return edited;
+    const QChar dot = regional().thousandSeparator;
+    const qsizetype last = marks.back();
+    const auto after = static_cast<int>(text.size()) - edited.caret;
+    QString tidy;
+    if (text[last] == dot && (text.size() - last - 1 > kMaxDecimals || !hasDotMark(before))) {
+        // The last dot grouped digits: the text is a whole number.
+        tidy = groupedDigits(digitsOf(text));
+    } else {
+        const QString whole = text.left(last);
+        bool dotMarks = false;
+        for (const qsizetype m : marks) {
+            if (m == last) break;
+            if (text[m] != dot) return edited;  // two commas: pasted, left as it is
+            dotMarks = true;
+        }
+        if (!dotMarks) return edited;
+        tidy = groupedDigits(digitsOf(whole)) + text.mid(last);
+    }
+    EditState out;
+    out.text = tidy;
+    out.caret = std::clamp(static_cast<int>(tidy.size()) - after, 0, static_cast<int>(tidy.size()));
+    return out;
+}
+
+// Groups placed for one digit more or less than the text ends up with
+// ("12.345" and a refused letter, "1.234" and a digit typed after the 1)
+// would leave a dot that reads as the decimal point: the whole number is
+// grouped for its own digits instead, the caret kept before the same
+// characters.
+EditState wholeNumber(const EditState& s)
+{
+    if (decimalMarks(s.text).empty()) return s;
+    const QString digits = digitsOf(s.text);
+    return grouped(digits, static_cast<int>(digits.size()), static_cast<int>(s.text.size()) - s.caret);
+}
+
+// A typed "." goes in where it reads unambiguously: as a group mark before
+// three digits, or as the one decimal separator with at most two decimals
+// after it.
+std::optional<EditState> typedDot(const EditState& s)
+{
+    const EditState out = act(s, regional().thousandSeparator);
+    const std::vector<qsizetype> marks = decimalMarks(out.text);
+    if (marks.size() > 1) return std::nullopt;
+    if (!marks.empty() && out.text.size() - marks.front() - 1 > kMaxDecimals) return std::nullopt;
+    if (wholeDigits(out.text) > kMaxWholeDigits && wholeDigits(out.text) > wholeDigits(s.text)) return std::nullopt;
+    return out;
+}
+
 }  // namespace
 
-AmountKeyResult amountKeyPress(const EditState& before, QChar typed)
+AmountKeyResult amountKeyPress(const EditState& before, QChar key)
 {
     const RegionalSettings& r = regional();
     const QChar decimal = r.decimalSeparator;
-    // Nobody types the grouping mark, which comes by itself: a "." (the
-    // keypad's, or a habit) means the decimals, never 105 for 10.5.
-    const QChar key = typed == r.thousandSeparator ? decimal : typed;
+    const QChar dot = r.thousandSeparator;
 
     if (key == kEnter) return {before, true};
 
@@ -88,18 +175,17 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar typed)
     t.caret = std::clamp(t.caret, 0, length);
     t.selection = std::clamp(t.selection, 0, length - t.caret);
 
-    const bool accepted = key == kBackspace || isDigit(key) || key == decimal;
+    const bool accepted = key == kBackspace || isDigit(key) || key == decimal || key == dot;
     if (accepted && t.selection > 0) {
         // What is typed over a selection replaces it, whatever the box
         // holds: the collector types over the price carried into the box.
-        t.text.remove(t.caret, t.selection);
-        t.selection = 0;
+        t = keepGroupsGroups(before.text, act(t, kBackspace));
         // A selection over the separator would join the decimals to the
         // whole part.
-        const int whole = wholeDigits(t.text, decimal);
-        if (whole > kMaxWholeDigits && whole > wholeDigits(before.text, decimal)) return {before, false};
+        const int whole = wholeDigits(t.text);
+        if (whole > kMaxWholeDigits && whole > wholeDigits(before.text)) return {before, false};
         if (key == kBackspace) {
-            if (t.text.contains(decimal)) return {t, false};
+            if (!decimalMarks(t.text).empty()) return {t, false};
             const std::optional<QString> digits = plainDigits(t.text);
             if (!digits || digits->isEmpty() || t.text.isEmpty()) return {t, false};
             const int after = static_cast<int>(t.text.size()) - t.caret;
@@ -107,13 +193,23 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar typed)
         }
     }
     if (accepted && t.text.isEmpty()) return {act(t, key), false};
+    if (key == dot) {
+        const std::optional<EditState> out = typedDot(t);
+        return {out ? *out : t, false};
+    }
     length = static_cast<int>(t.text.size());
 
     const int after = length - t.caret - t.selection;
     bool cancelled = !accepted;
 
-    const auto p = static_cast<int>(t.text.indexOf(decimal)) + 1;  // 1-based, 0 when none
-    if (!cancelled && p > 0 && length == p + kMaxDecimals && key != kBackspace) cancelled = true;
+    const std::vector<qsizetype> marks = decimalMarks(t.text);
+    const auto p = marks.empty() ? 0 : static_cast<int>(marks.front()) + 1;  // 1-based, 0 when none
+    if (!cancelled && p > 0 && length == p + kMaxDecimals && key != kBackspace) {
+        // Two decimals: only deleting, except that a third digit typed at
+        // the end turns a typed "." into the group mark it was ("12.500").
+        const bool groupsTheDot = t.text[p - 1] == dot && isDigit(key) && after == 0;
+        if (!groupsTheDot) cancelled = true;
+    }
     if (!cancelled && key == decimal && p > 0) cancelled = true;
     // Put in the middle of a number, the separator would leave more
     // decimals than the box ever holds.
@@ -124,14 +220,14 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar typed)
         // whole part longer than the limit (a digit, or Backspace joining
         // the decimals to it) does nothing.
         if (!cancelled) {
-            const EditState result = act(t, key);
-            const int whole = wholeDigits(result.text, decimal);
-            if (whole > kMaxWholeDigits && whole > wholeDigits(t.text, decimal)) return {t, false};
+            const EditState result = keepGroupsGroups(t.text, act(t, key));
+            const int whole = wholeDigits(result.text);
+            if (whole > kMaxWholeDigits && whole > wholeDigits(t.text)) return {t, false};
             return {result, false};
         }
         return {t, false};
     }
-    if (key == decimal && !cancelled) return {act(t, key), false};
+    if (key == decimal && !cancelled) return {keepGroupsGroups(t.text, act(t, key)), false};
 
     const std::optional<QString> digits = plainDigits(t.text);
     if (!digits) {
@@ -139,12 +235,11 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar typed)
         // regroup; the box can still be shortened.
         return {key == kBackspace ? act(t, key) : before, false};
     }
-    if (!cancelled && key != kBackspace && wholeDigits(*digits, decimal) + 1 > kMaxWholeDigits) cancelled = true;
+    if (!cancelled && key != kBackspace && static_cast<int>(digits->size()) + 1 > kMaxWholeDigits) cancelled = true;
 
     const auto digitsAfterKey = static_cast<int>(digits->size()) + (key == kBackspace ? -1 : 1);
     const EditState regrouped = grouped(*digits, digitsAfterKey, after);
-    if (cancelled) return {regrouped, false};
-    return {act(regrouped, key), false};
+    return {wholeNumber(cancelled ? regrouped : act(regrouped, key)), false};
 }
 
 QString amountTextOnEnter(const QString& text) { return formatFloat(kTypingPattern, parseDecimal(text)); }

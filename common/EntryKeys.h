@@ -17,10 +17,12 @@ struct EditState {
 };
 
 // What a typed character does to an amount box: the box's new state, or a
-// move to the next control (Enter). The thousands mark typed is taken as
-// the decimal separator. Throws ConversionError when the regroup
-// meets text the decimal parse rejects (pasted text); the box is then left
-// as it was.
+// move to the next control (Enter). A typed thousands mark stays as typed
+// and means what the decimal parse reads it as: a group mark before three
+// digits, the decimal separator anywhere else; it is refused where it
+// would read as neither. Throws ConversionError when the regroup meets
+// text the decimal parse rejects (pasted text); the box is then left as it
+// was.
 struct AmountKeyResult {
     EditState state;
     bool moveFocus = false;

@@ -33,11 +33,12 @@ struct GridColumn {
     CellFormat format = kAsText;
 };
 
-// A labelled box showing one field of a query's current row.
+// A labelled box showing one field of a query's current row; a total of
+// nothing shows as 0,00.
 struct TotalBox {
     QString title;
     QString field;
-    CellFormat format = kAsGridNumber;
+    CellFormat format = kAsAmount;
 };
 
 // Tells the query which fields are shown from it, so that opening it

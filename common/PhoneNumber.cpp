@@ -35,7 +35,26 @@ int firstMissingRequiredPlace(const QString& displayText)
     return -1;
 }
 
-QString phoneStoredText(const QString& value) { return generalNumber(parseDecimal(value)); }
+QString phoneStoredText(const QString& value)
+{
+    QString digits;
+    for (const QChar c : value)
+        if (isDigit(c)) digits += c;
+    return digits.isEmpty() ? QString() : generalNumber(parseDecimal(digits));
+}
+
+PhoneDigit phoneDigitKey(const QString& displayText, int caret, int selection, QChar digit)
+{
+    bool digitBefore = false;
+    bool placeFrom = false;
+    for (const int position : kPlaces) {
+        if (position < caret && holdsDigit(displayText, position)) digitBefore = true;
+        if (position >= caret) placeFrom = true;
+    }
+    if (digit == QLatin1Char('0') && !digitBefore) return PhoneDigit::Drop;
+    if (!placeFrom && selection == 0) return PhoneDigit::Refuse;
+    return PhoneDigit::Insert;
+}
 
 QString phoneDisplayText(const QString& stored, QChar blank)
 {

@@ -5,7 +5,10 @@
 
 #include <QApplication>
 
+#include "common/widgets/ErrorBox.h"
+
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QShortcut>
 #include <QTabWidget>
 
@@ -16,6 +19,23 @@ FormWindow::FormWindow(const QString& caption, TForm& screen) : ScreenWindow(cap
     screen_.focusMover = [this](const QString& name) {
         if (auto* control = findChild<QWidget*>(name)) control->setFocus(Qt::TabFocusReason);
     };
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { guarded([this] { this->escape(); }); });
+}
+
+bool FormWindow::holdsTyping() const
+{
+    // A box keeps its modified mark from the collector's typing until the
+    // program sets its text: a save, "Yeni", the next producer.
+    for (const QLineEdit* box : findChildren<QLineEdit*>())
+        if (box->isModified() && !box->isReadOnly() && box->isVisibleTo(this) && !box->text().isEmpty()) return true;
+    return false;
+}
+
+void FormWindow::escape()
+{
+    if (escapeFirst_ && escapeFirst_()) return;
+    if (!holdsTyping()) screen_.kapatButtonClick();
 }
 
 FormWindow::~FormWindow()
@@ -44,11 +64,14 @@ void FormWindow::keyboardLists(QTabWidget* tabs, std::vector<QWidget*> pageLists
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), [tabs, intoList] { intoList(tabs->currentIndex() + 1); });
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), [tabs, intoList] { intoList(tabs->currentIndex() - 1); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Backtab), [tabs, intoList] { intoList(tabs->currentIndex() - 1); });
-    for (QWidget* list : pageLists) {
-        auto* back = new QShortcut(QKeySequence(Qt::Key_Escape), list);
-        back->setContext(Qt::WidgetShortcut);
-        connect(back, &QShortcut::activated, this, [panelStart] { panelStart->setFocus(Qt::ShortcutFocusReason); });
-    }
+    // Escape in a list goes back to the panel before it does anything else.
+    setEscapeFirst([tabs, panelStart, before = escapeFirst_] {
+        if (tabs->isAncestorOf(QApplication::focusWidget())) {
+            panelStart->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
+        return before && before();
+    });
 }
 
 void FormWindow::showEvent(QShowEvent* event)
@@ -62,4 +85,11 @@ void FormWindow::setControls(std::initializer_list<std::pair<QWidget*, const cha
 {
     setControlOrder(order);
     installFormKeyHandler(this);
+    // A box the screen empties (a save, "Yeni") starts a new entry: what
+    // was typed before has been taken, even where a box keeps its text.
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        connect(box, &QLineEdit::textChanged, this, [this, box](const QString& text) {
+            if (!text.isEmpty() || box->isModified()) return;
+            for (QLineEdit* other : findChildren<QLineEdit*>()) other->setModified(false);
+        });
 }

@@ -2,6 +2,7 @@
 
 #include "common/widgets/ScreenWindow.h"
 
+#include <functional>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -11,11 +12,22 @@ class TForm;
 
 // A working screen's window: caption, status bar, maximised opening and
 // hiding on close come from ScreenWindow; this ties it to its screen.
+// Escape hides it, as "Kapat" does, while no box holds anything typed that
+// the screen has not taken yet; a box that gives up its own typing on
+// Escape (a date picker, the phone box) does that first.
 class FormWindow : public ScreenWindow {
     Q_OBJECT
 public:
     FormWindow(const QString& caption, TForm& screen);
     ~FormWindow() override;
+
+    // Typed by the collector since the screen last emptied a box of it
+    // (a save, "Yeni"), and not refilled by the screen since: the window
+    // then stays on Escape.
+    bool holdsTyping() const;
+    // What Escape does before anything else; true when it did something
+    // (a correction given up), and the window then stays.
+    void setEscapeFirst(std::function<bool()> handler) { escapeFirst_ = std::move(handler); }
 
 protected:
     // Names the controls, chains them in this tab order, and lets Enter
@@ -31,6 +43,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void escape();
+
     TForm& screen_;
     QWidget* start_ = nullptr;
+    std::function<bool()> escapeFirst_;
 };

@@ -2,15 +2,14 @@
 
 #include "common/widgets/Binding.h"
 #include "common/widgets/EntryBoxes.h"
-#include "common/widgets/ErrorBox.h"
 #include "common/widgets/Events.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/EntryForm.h"
+#include "screens/FormWindow.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 ProducerStrip::ProducerStrip(TEntryForm& screen, const Look& look, QWidget* parent) : QWidget(parent)
@@ -56,7 +55,11 @@ ProducerStrip::ProducerStrip(TEntryForm& screen, const Look& look, QWidget* pare
     rows->addWidget(grid, 1);
 
     bind(searchEdit, screen.SutcuAraEdit);
-    onClick(findButton, [&screen] { screen.BulButClick(); });
+    onClick(findButton, [this, &screen] {
+        screen.BulButClick();
+        // A name searched for has done its work: it keeps nobody's entry.
+        searchEdit->setModified(false);
+    });
 }
 
 QPushButton* ProducerStrip::addButton(const QString& caption, std::function<void()> handler)
@@ -67,15 +70,18 @@ QPushButton* ProducerStrip::addButton(const QString& caption, std::function<void
     return button;
 }
 
-QLabel* correctionLine(TEntryForm& screen, QWidget* window, QWidget* parent)
+QLabel* correctionLine(TEntryForm& screen, FormWindow* window, QWidget* parent)
 {
     auto* line = new QLabel(parent);
     line->setStyleSheet(QStringLiteral("QLabel { color: #8b0000; font-weight: bold; }"));
     // However long the name, the window keeps its width.
     line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bind(line, screen.DuzeltmeLabel);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
-    QObject::connect(escape, &QShortcut::activated, window, [&screen] { guarded([&screen] { screen.EscapeKeyPress(); }); });
+    window->setEscapeFirst([&screen] {
+        if (screen.kayitnoEdit.isEmpty()) return false;
+        screen.EscapeKeyPress();
+        return true;
+    });
     return line;
 }
 

@@ -38,9 +38,11 @@ private:
     QWidget* afterPick_ = nullptr;
 };
 
+class FormWindow;
+
 // The entry panel's line naming the row a save corrects, and Escape in the
-// window giving the correction up.
-QLabel* correctionLine(TEntryForm& screen, QWidget* window, QWidget* parent);
+// window giving the correction up before anything else.
+QLabel* correctionLine(TEntryForm& screen, FormWindow* window, QWidget* parent);
 
 // The panel's list worked from the keyboard: Enter or a double-click loads
 // the row for correction, Delete deletes it after asking, Ctrl+Z brings the

@@ -44,6 +44,19 @@ void bind(QLineEdit* edit, TextField& field)
         &QLineEdit::textChanged);
 }
 
+void bind(AmountEdit* edit, TextField& field)
+{
+    bind(static_cast<QLineEdit*>(edit), field);
+    QPointer<AmountEdit> widget(edit);
+    // Not the box the window's focus stands in, shown or not: it is being
+    // typed in, or will be when the window comes back.
+    const auto shown = [widget] {
+        if (widget && widget->window()->focusWidget() != widget) widget->showAsLeft();
+    };
+    field.onChange([shown](const QString&) { shown(); });
+    shown();
+}
+
 void bind(PhoneEdit* edit, TextField& field)
 {
     tie(edit, field, [](PhoneEdit* w) { return w->display(); },

@@ -1,5 +1,6 @@
 #include "common/widgets/EntryBoxes.h"
 
+#include "common/Conversions.h"
 #include "common/EntryKeys.h"
 #include "common/PhoneNumber.h"
 #include "common/Regional.h"
@@ -36,6 +37,30 @@ void applyState(QLineEdit* edit, const EditState& state)
 
 AmountEdit::AmountEdit(QWidget* parent) : QLineEdit(parent) {}
 
+namespace {
+
+// Rewrites a box's text without making what the collector typed look
+// untouched: setText() forgets that.
+void rewrite(QLineEdit* edit, const QString& text)
+{
+    const bool typed = edit->isModified();
+    edit->setText(text);
+    edit->setModified(typed);
+}
+
+}  // namespace
+
+void AmountEdit::showAsLeft()
+{
+    if (text().isEmpty()) return;
+    try {
+        const QString left = amountTextOnLeave(text());
+        if (left != text() && parseDecimal(left) == parseDecimal(text())) rewrite(this, left);
+    } catch (const ConversionError&) {
+        // Not a number: left as it is, for the save to refuse.
+    }
+}
+
 void AmountEdit::keyPressEvent(QKeyEvent* event)
 {
     if (event->matches(QKeySequence::SelectAll)) {
@@ -53,10 +78,13 @@ void AmountEdit::keyPressEvent(QKeyEvent* event)
 void AmountEdit::typeCharacter(QChar key)
 {
     const AmountKeyResult result = amountKeyPress(stateOf(this), key);
-    if (result.moveFocus)
+    if (result.moveFocus) {
         moveFocusToNext(this);
-    else
-        applyState(this, result.state);
+        return;
+    }
+    const bool typed = isModified() || result.state.text != text();
+    applyState(this, result.state);
+    setModified(typed);
 }
 
 void AmountEdit::inputMethodEvent(QInputMethodEvent* event)
@@ -73,7 +101,7 @@ void AmountEdit::focusInEvent(QFocusEvent* event)
     QLineEdit::focusInEvent(event);
     if (!isControlFocusChange(event->reason())) return;
     guarded([&] {
-        setText(amountTextOnEnter(text()));
+        rewrite(this, amountTextOnEnter(text()));
         // Entered from the keyboard, what is typed replaces the number.
         const auto reason = event->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
@@ -88,7 +116,7 @@ void AmountEdit::focusOutEvent(QFocusEvent* event)
     QLineEdit::focusOutEvent(event);
     if (!isControlFocusChange(event->reason())) return;
     guarded([&] {
-        setText(amountTextOnLeave(text()));
+        rewrite(this, amountTextOnLeave(text()));
         emit left();
     });
 }
@@ -141,12 +169,38 @@ void PhoneEdit::setDisplay(const QString& display)
     setModified(false);
 }
 
+bool PhoneEdit::event(QEvent* event)
+{
+    // Escape gives up what was typed here before the window takes it.
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        isModified() && text() != textOnEntering_) {
+        event->accept();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
 void PhoneEdit::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         setText(textOnEntering_);
         setModified(false);
         return;
+    }
+    const QChar typed = typedCharacter(event);
+    if (!typed.isNull() && typed.unicode() >= 32) {
+        if (typed < QLatin1Char('0') || typed > QLatin1Char('9')) return;
+        const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
+        switch (phoneDigitKey(displayText(), caret, static_cast<int>(selectedText().size()), typed)) {
+        case PhoneDigit::Drop:
+            return;
+        case PhoneDigit::Refuse:
+            QApplication::beep();
+            showErrorBox(kPhoneTooLong);
+            return;
+        case PhoneDigit::Insert:
+            break;
+        }
     }
     QLineEdit::keyPressEvent(event);
     // Enter stays here: this box does not move on.

@@ -12,6 +12,11 @@ class AmountEdit : public QLineEdit {
 public:
     explicit AmountEdit(QWidget* parent = nullptr);
 
+    // A text in the leaving form ("12,50", "0,00" for ",00") where that is
+    // the same number; empty stays empty. What the collector typed still
+    // counts as typed.
+    void showAsLeft();
+
 signals:
     // The text was rewritten on leaving; not sent when it could not be read.
     void left();
@@ -42,8 +47,11 @@ private:
     void typeCharacter(QChar key);
 };
 
-// The telephone box with the pattern (999)000-00-00. Leaving it changed with
-// a required digit missing is refused; Escape abandons the changes.
+// The telephone box with the pattern (999)000-00-00. A 0 typed first is
+// the trunk prefix and goes; a digit past the last place is refused with a
+// message, blanks and dashes typed by habit are passed over. Leaving it
+// changed with a required digit missing is refused; Escape abandons the
+// changes.
 class PhoneEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -54,6 +62,7 @@ public:
     void setDisplay(const QString& display);
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

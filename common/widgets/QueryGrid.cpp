@@ -24,6 +24,20 @@ namespace {
 
 constexpr int kRowHeight = 20;
 constexpr int kDefaultColumnWidth = 90;
+// A cell's text has the style's margin, three pixels, at each side, and
+// one more for a face hinted a little wider on the screen than measured.
+constexpr int kMargins = 8;
+// A title has the header's margin at each side.
+constexpr int kTitleMargins = 8;
+
+// However narrow a list makes them, a phone number and a day show whole,
+// whatever their digits: two pixels more for the widest.
+int leastWidth(const CellFormat& format, const QFontMetrics& cells)
+{
+    if (format.kind == CellFormat::Kind::Phone) return cells.horizontalAdvance(QStringLiteral("(000)000-00-00")) + kMargins + 2;
+    if (format.kind == CellFormat::Kind::ShortDate) return cells.horizontalAdvance(QStringLiteral("30.06.2026")) + kMargins + 2;
+    return 0;
+}
 
 }  // namespace
 
@@ -101,8 +115,8 @@ QueryGrid::QueryGrid(Query& query, std::vector<GridColumn> columns, QWidget* par
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
     for (int i = 0; i < static_cast<int>(model_.columns().size()); ++i) {
-        const int width = model_.columns()[i].width;
-        setColumnWidth(i, width > 0 ? width : kDefaultColumnWidth);
+        const GridColumn& column = model_.columns()[static_cast<size_t>(i)];
+        setColumnWidth(i, std::max(column.width > 0 ? column.width : kDefaultColumnWidth, leastWidth(column.format, fontMetrics())));
     }
     // The current cell is dark blue while the grid has the focus, and keeps
     // a pale highlight without it, so the current row stays visible.
@@ -117,8 +131,10 @@ QueryGrid::QueryGrid(Query& query, std::vector<GridColumn> columns, QWidget* par
     viewport()->setAutoFillBackground(true);
 
     connect(&model_, &QAbstractItemModel::modelReset, this, &QueryGrid::followQuery);
+    connect(&model_, &QAbstractItemModel::modelReset, this, &QueryGrid::fitColumns);
     connect(&query, &Query::currentChanged, this, &QueryGrid::followQuery);
     followQuery();
+    fitColumns();
 }
 
 void QueryGrid::addMenuItem(const QString& text, std::function<void()> handler, const QKeySequence& shortcut)
@@ -160,23 +176,66 @@ void QueryGrid::fitNumberColumns(const QString& widestFigure)
     QHeaderView* titles = horizontalHeader();
     titles->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     titles->setFixedHeight(2 * titles->fontMetrics().lineSpacing() + 6);
+    widestFigure_ = widestFigure;
+    fitColumns();
+}
+
+void QueryGrid::setFillColumn(int column)
+{
+    fillColumn_ = column;
+    fitColumns();
+}
+
+// The widest text the column's cells hold now.
+int QueryGrid::textWidth(int column) const
+{
     const QFontMetrics cells = fontMetrics();
-    const QFontMetrics heads = titles->fontMetrics();
-    for (int i = 0; i < static_cast<int>(model_.columns().size()); ++i) {
-        const GridColumn& column = model_.columns()[i];
-        if (column.format.kind == CellFormat::Kind::ShortDate) {
-            setColumnWidth(i, cells.horizontalAdvance(QStringLiteral("30.06.2026")) + 8);
+    int widest = 0;
+    for (int row = 0; row < model_.rowCount(); ++row)
+        widest = std::max(widest, cells.horizontalAdvance(model_.index(row, column).data().toString()));
+    return widest;
+}
+
+void QueryGrid::fitColumns()
+{
+    const QFontMetrics cells = fontMetrics();
+    const QFontMetrics heads = horizontalHeader()->fontMetrics();
+    const auto columns = static_cast<int>(model_.columns().size());
+    for (int i = 0; i < columns; ++i) {
+        const GridColumn& column = model_.columns()[static_cast<size_t>(i)];
+        const int cellsNeed = textWidth(i) + kMargins;
+        if (widestFigure_.isEmpty() || (column.format.kind != CellFormat::Kind::Number &&
+                                        column.format.kind != CellFormat::Kind::ShortDate)) {
+            // Never narrower than what it holds.
+            if (columnWidth(i) < cellsNeed) setColumnWidth(i, cellsNeed);
             continue;
         }
-        if (column.format.kind != CellFormat::Kind::Number) continue;
+        if (column.format.kind == CellFormat::Kind::ShortDate) {
+            setColumnWidth(i, leastWidth(column.format, cells));
+            continue;
+        }
         // The title broken between two words where its longer line is shortest.
         const QStringList words = column.title.split(QLatin1Char(' '));
         int title = heads.horizontalAdvance(column.title);
         for (int k = 1; k < words.size(); ++k)
             title = std::min(title, std::max(heads.horizontalAdvance(words.mid(0, k).join(QLatin1Char(' '))),
                                              heads.horizontalAdvance(words.mid(k).join(QLatin1Char(' ')))));
-        setColumnWidth(i, std::max(title, cells.horizontalAdvance(widestFigure)) + 8);
+        setColumnWidth(i, std::max({title + kTitleMargins, cells.horizontalAdvance(widestFigure_) + kMargins, cellsNeed}));
     }
+    if (fillColumn_ >= 0 && fillColumn_ < columns) {
+        int others = 0;
+        for (int i = 0; i < columns; ++i)
+            if (i != fillColumn_ && !isColumnHidden(i)) others += columnWidth(i);
+        const int least = std::max(heads.horizontalAdvance(model_.columns()[static_cast<size_t>(fillColumn_)].title) + kTitleMargins,
+                                   textWidth(fillColumn_) + kMargins);
+        setColumnWidth(fillColumn_, std::max(least, viewport()->width() - others));
+    }
+}
+
+void QueryGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    if (fillColumn_ >= 0) fitColumns();
 }
 
 void QueryGrid::onDoubleClick(std::function<void()> handler)

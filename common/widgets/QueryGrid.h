@@ -33,7 +33,8 @@ private:
 };
 
 // A read-only grid over a query: its current row and the query's current
-// row follow each other both ways.
+// row follow each other both ways. A column widens to the widest text its
+// rows hold, so no figure or name is cut short.
 class QueryGrid : public QTableView {
     Q_OBJECT
 public:
@@ -43,6 +44,9 @@ public:
     void setEnterWalksCells(bool on) { enterWalksCells_ = on; }
     // An item of the grid's context menu; its shortcut works while the grid has the focus.
     void addMenuItem(const QString& text, std::function<void()> handler, const QKeySequence& shortcut = {});
+    // An action of the window's own in the grid's context menu, its
+    // shortcut working wherever the window's focus is.
+    void addMenuAction(QAction* action) { addAction(action); }
     // "CSV Olarak Kaydet…", the last item, on Ctrl+S; on Ctrl+Shift+S where
     // Ctrl+S already saves something else.
     void addCsvItem(std::function<void()> handler);
@@ -51,8 +55,12 @@ public:
     // Runs the handler on Enter, instead of walking the cells.
     void onEnter(std::function<void()> handler) { enterHandler_ = std::move(handler); }
     // For lists wider than the screen: titles on two lines, and each
-    // number column only as wide as the figure given and its title's lines.
+    // number column as wide as its title's lines and its widest figure,
+    // at least the one given, measured again whenever the rows change.
     void fitNumberColumns(const QString& widestFigure);
+    // The column takes the width the others leave in the pane, at least
+    // what its title and its widest cell need.
+    void setFillColumn(int column);
 
 signals:
     void gridDoubleClicked();
@@ -63,11 +71,18 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void followQuery();
+    void fitColumns();
+    int textWidth(int column) const;
 
     QueryTableModel model_;
     bool enterWalksCells_ = false;
+    QString widestFigure_;  // empty: number columns keep their widths
+    int fillColumn_ = -1;
     std::function<void()> enterHandler_;
     bool following_ = false;
 };

@@ -25,14 +25,16 @@ const Slots kNarrowSlots = {{C::Tarih, C::FisNo}, {C::Aciklama}, {C::Sabah, C::A
                             {C::Borc}, {C::Alacak}, {C::Bakiye}};
 constexpr qreal kWidePoints = 9;
 constexpr qreal kNarrowPoints = 8;
+// Where a wide face must be made smaller to fit, never below this.
+constexpr qreal kSmallestPoints = 5;
 // Narrower than this (in millimetres) the paper takes the A5 columns.
 constexpr qreal kNarrowPaper = 160;
 const QColor kShade(236, 236, 236);
 
 // Carries every Turkish letter; installed with the program's fonts.
-QFont fontOf(qreal points, bool bold)
+QFont fontOf(const QString& family, qreal points, bool bold)
 {
-    QFont font(QStringLiteral("Liberation Sans"));
+    QFont font(family);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(bold);
@@ -65,14 +67,13 @@ private:
 class StatementLayout {
 public:
     StatementLayout(QPaintDevice& device, const AccountStatement& statement, const QSizeF& area, bool narrow,
-                    TextWidths& bodyWidths, TextWidths& boldWidths)
+                    const QString& family, qreal points, TextWidths& bodyWidths, TextWidths& boldWidths)
         : device_(device), statement_(statement), area_(area), slots_(narrow ? kNarrowSlots : kWideSlots)
     {
-        const qreal points = narrow ? kNarrowPoints : kWidePoints;
-        body_ = fontOf(points, false);
-        bold_ = fontOf(points, true);
-        heading_ = fontOf(points * 1.4, true);
-        closing_ = fontOf(points * 1.2, true);
+        body_ = fontOf(family, points, false);
+        bold_ = fontOf(family, points, true);
+        heading_ = fontOf(family, points * 1.4, true);
+        closing_ = fontOf(family, points * 1.2, true);
         const QFontMetricsF metrics(bold_, &device_);
         line_ = metrics.lineSpacing();
         pad_ = metrics.horizontalAdvance(QStringLiteral("0"));
@@ -80,15 +81,24 @@ public:
 
         // One pass over the rows measures the columns and notes what each row
         // holds; the heights follow once the note's width is known.
-        std::vector<int> filled;
-        filled.reserve(statement_.lines.size() + 1);
-        measureColumns(bodyWidths, boldWidths, filled);
-        heights_.reserve(filled.size());
-        for (size_t row = 0; row < filled.size(); ++row) heights_.push_back(rowHeight(static_cast<int>(row), filled[row]));
-        paginate();
+        filled_.reserve(statement_.lines.size() + 1);
+        measureColumns(bodyWidths, boldWidths, filled_);
+    }
+
+    // The rows' heights and the pages, once the columns are settled.
+    void paginate()
+    {
+        heights_.reserve(filled_.size());
+        for (size_t row = 0; row < filled_.size(); ++row)
+            heights_.push_back(rowHeight(static_cast<int>(row), filled_[row]));
+        filled_ = {};
+        breakIntoPages();
     }
 
     int pageCount() const { return static_cast<int>(pages_.size()); }
+    // The figures' columns and the note's least width, against the paper's.
+    qreal neededWidth() const { return needed_; }
+    bool fits() const { return needed_ <= area_.width(); }
 
     void paintPage(QPainter& painter, int page) const
     {
@@ -141,6 +151,7 @@ private:
         for (size_t s = 0; s < slots_.size(); ++s)
             if (!isNoteSlot(slots_[s])) fixed += widths_[s];
         const qreal noteMinimum = bold(AccountStatement::kRoundingNote) + 2 * pad_;
+        needed_ = fixed + noteMinimum;
         qreal x = 0;
         for (size_t s = 0; s < slots_.size(); ++s) {
             if (isNoteSlot(slots_[s])) widths_[s] = std::max(noteMinimum, area_.width() - fixed);
@@ -194,7 +205,7 @@ private:
     qreal totalsHeight() const { return heights_.empty() ? 0 : line_ * 1.35 + line_ * 0.6 + 2 * line_ * 1.2 + line_ * 1.6; }
     qreal footerHeight() const { return line_ * 1.9; }
 
-    void paginate()
+    void breakIntoPages()
     {
         const int rows = static_cast<int>(heights_.size());
         int row = 0;
@@ -300,23 +311,51 @@ private:
     qreal line_ = 0;
     qreal pad_ = 0;
     qreal headingHeight_ = 0;
+    qreal needed_ = 0;
+    std::vector<int> filled_;
     std::vector<qreal> heights_;
     std::vector<qreal> widths_;
     std::vector<qreal> lefts_;
     std::vector<Page> pages_;
 };
 
-StatementPages::StatementPages(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements)
+struct StatementPages::Measures {
+    Measures(const QString& family, qreal size, QPaintDevice& device)
+        : points(size), body(fontOf(family, size, false), device), bold(fontOf(family, size, true), device)
+    {
+    }
+    qreal points;
+    TextWidths body;
+    TextWidths bold;
+};
+
+StatementPages::StatementPages(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements,
+                               const QString& family)
 {
     const QPageLayout page = device.pageLayout();
     const QSizeF area = page.paintRectPixels(device.logicalDpiX()).size();
     const bool narrow = page.fullRect(QPageLayout::Millimeter).width() < kNarrowPaper;
-    const qreal points = narrow ? kNarrowPoints : kWidePoints;
-    TextWidths body(fontOf(points, false), device);
-    TextWidths bold(fontOf(points, true), device);
+    const auto measuresAt = [&](qreal points) -> Measures& {
+        for (const auto& m : measures_)
+            if (m->points == points) return *m;
+        return *measures_.emplace_back(std::make_unique<Measures>(family, points, device));
+    };
     layouts_.reserve(statements.size());
     for (const AccountStatement& statement : statements) {
-        layouts_.push_back(std::make_unique<StatementLayout>(device, statement, area, narrow, body, bold));
+        qreal points = narrow ? kNarrowPoints : kWidePoints;
+        for (;;) {
+            Measures& m = measuresAt(points);
+            auto layout = std::make_unique<StatementLayout>(device, statement, area, narrow, family, points, m.body, m.bold);
+            if (layout->fits() || points <= kSmallestPoints) {
+                layout->paginate();
+                layouts_.push_back(std::move(layout));
+                break;
+            }
+            // Widths grow with the size: scaled by what is missing, in
+            // tenths of a point, and at least one tenth smaller each time.
+            const qreal scaled = std::floor(points * area.width() / layout->neededWidth() * 10) / 10;
+            points = std::max(kSmallestPoints, std::min(scaled, points - 0.1));
+        }
         for (int p = 0; p < layouts_.back()->pageCount(); ++p)
             pages_.emplace_back(static_cast<int>(layouts_.size()) - 1, p);
     }
@@ -338,9 +377,9 @@ void StatementPages::paintPage(QPainter& painter, int page) const
 }
 
 bool printStatements(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements,
-                     const std::function<bool(int done, int total)>& progress)
+                     const std::function<bool(int done, int total)>& progress, const QString& family)
 {
-    const StatementPages pages(device, statements);
+    const StatementPages pages(device, statements, family);
     QPainter painter;
     if (!painter.begin(&device)) return false;
     for (int page = 0; page < pages.pageCount(); ++page) {

@@ -2,6 +2,8 @@
 
 #include "ledger/Statements.h"
 
+#include <QString>
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -10,12 +12,21 @@ class QPageLayout;
 class QPagedPaintDevice;
 class QPainter;
 class StatementLayout;
+class TextWidths;
+
+// The face statements are laid out for; installed with the program. Where
+// the system gives another, its own widths are measured.
+inline const QString kStatementFontFamily = QStringLiteral("Liberation Sans");
 
 // Statements laid out once on the pages of a device, so that any one page
-// can be painted on its own: a preview shows the first at once.
+// can be painted on its own: a preview shows the first at once. Every
+// column is as wide as the font in use measures its widest figure; where
+// they do not all fit across the paper at the usual size, that statement's
+// type is made smaller until they do, so no figure is ever cut.
 class StatementPages {
 public:
-    StatementPages(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements);
+    StatementPages(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements,
+                   const QString& family = kStatementFontFamily);
     ~StatementPages();
     int pageCount() const;
     // With the painter's origin at the top left of the page's printable area,
@@ -23,6 +34,10 @@ public:
     void paintPage(QPainter& painter, int page) const;
 
 private:
+    // Widths measured in one size of the face, kept for every statement
+    // laid out in it.
+    struct Measures;
+    std::vector<std::unique_ptr<Measures>> measures_;
     std::vector<std::unique_ptr<StatementLayout>> layouts_;
     std::vector<std::pair<int, int>> pages_;  // statement, its own page
 };
@@ -35,7 +50,8 @@ private:
 // cannot be painted on.
 // Told before each page; false stops.
 bool printStatements(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements,
-                     const std::function<bool(int done, int total)>& progress = {});
+                     const std::function<bool(int done, int total)>& progress = {},
+                     const QString& family = kStatementFontFamily);
 
 // Writes the statements as a PDF file in place of `path`, whole or not at
 // all: a failure, or a stop asked through progress, leaves the file that was

@@ -142,8 +142,9 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     FabrikaGrid->setEnterWalksCells(true);
     FabrikaGrid->addMenuItem(QStringLiteral("Değiştir"), [&screen] { screen.Degistir1Click(); });
     FabrikaGrid->addCsvItem([&screen] { screen.FabrikaCsvClick(); });
-    // Fifteen columns fit 1024 pixels only with their titles on two lines.
-    FabrikaGrid->fitNumberColumns(QStringLiteral("99.999,99"));
+    // Fifteen columns fit 1024 pixels only with their titles on two lines
+    // and each as wide as the month's figures need, in a wide face too.
+    FabrikaGrid->fitNumberColumns(QStringLiteral("9.999,99"));
     tabs->addTab(viewPage(FabrikaGrid, screen.AyToplam, TFabrikaF::kMonthTotals), QString());
     auto* GrafikChart = new BarChart(screen.AylikGrafik);
     tabs->addTab(GrafikChart, QStringLiteral("Grafik"));

@@ -41,7 +41,6 @@ void savePaperSize(const QPageSize& size)
 
 constexpr int kTopBarHeight = 73;
 constexpr int kSummaryWidth = 500;
-constexpr int kTotalsBarHeight = 41;
 constexpr int kLabelStripHeight = 25;
 // Under the detail, leaving it some fifteen rows at 768 pixels.
 constexpr int kChartHeight = 200;
@@ -103,19 +102,21 @@ RaporWindow::RaporWindow(TRaporF& screen)
     auto* SutGirisiGrid = new QueryGrid(screen.SutGirisiQuery, TRaporF::kSummaryColumns);
     tabs->addTab(SutGirisiGrid, QString());
     summaryRows->addWidget(tabs, 1);
+    // Each total under its title, the three sharing the list's width: a
+    // period of many years still shows its figures whole.
     auto* totals = new QWidget(summary);
-    totals->setFixedHeight(kTotalsBarHeight);
-    auto* boxes = new QHBoxLayout(totals);
-    boxes->setContentsMargins(4, 0, 4, 0);
+    auto* boxes = new QGridLayout(totals);
+    boxes->setContentsMargins(4, 2, 4, 2);
+    boxes->setVerticalSpacing(0);
+    int column = 0;
     for (const TotalBox& total : TRaporF::kTotals) {
-        boxes->addWidget(new QLabel(total.title, totals));
+        boxes->addWidget(new QLabel(total.title, totals), 0, column);
         auto* box = new TotalField(screen.SutGirisiToplam, total.field, total.format, totals);
         box->setObjectName(total.field);
-        box->setFixedWidth(100);
         box->setAlignment(Qt::AlignRight);
-        boxes->addWidget(box);
+        boxes->addWidget(box, 1, column);
+        boxes->setColumnStretch(column++, 1);
     }
-    boxes->addStretch();
     summaryRows->addWidget(totals);
     body->addWidget(summary);
 
@@ -129,8 +130,11 @@ RaporWindow::RaporWindow(TRaporF& screen)
     Label1->setFont(bold);
     detail->addWidget(Label1);
     auto* detayGrid = new QueryGrid(screen.detayQuery, TRaporF::kDetailColumns, centre);
-    // Beside the summary it has some 430 pixels: the figures come first.
+    // Beside the summary it has some 480 pixels: the figures come first,
+    // the name stands above the list, the note takes what is left.
     detayGrid->fitNumberColumns(QStringLiteral("99.999,99"));
+    detayGrid->setColumnHidden(1, true);
+    detayGrid->setFillColumn(2);
     detail->addWidget(detayGrid, 1);
     auto* DetayChart = new BarChart(screen.DetayGrafik, centre);
     DetayChart->setFixedHeight(kChartHeight);
@@ -145,7 +149,11 @@ RaporWindow::RaporWindow(TRaporF& screen)
     bind(Label1, screen.Label1);
 
     onClick(YenileBut, [&screen] { screen.YenileButClick(); });
-    onClick(bulButton, [&screen] { screen.bulButtonClick(); });
+    onClick(bulButton, [&screen, AdiEdit] {
+        screen.bulButtonClick();
+        // A name searched for has done its work: Escape may close.
+        AdiEdit->setModified(false);
+    });
     onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
     SutGirisiGrid->onDoubleClick([&screen] { screen.SutGirisiGridDblClick(); });
     onClick(EkstreBut, [&screen] { screen.EkstreButClick(); });

@@ -5,6 +5,7 @@
 #include "ledger/print/StatementPrint.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
@@ -39,6 +40,16 @@ StatementPreviewDialog::StatementPreviewDialog(const std::vector<AccountStatemen
         return b;
     };
     button(QStringLiteral("Yazdır..."), QKeySequence::Print, &StatementPreviewDialog::print);
+    papers_ = new QButtonGroup(this);
+    for (const auto& [caption, paper] : {std::pair{"A&4", QPageSize::A4}, std::pair{"A&5", QPageSize::A5}}) {
+        auto* b = new QPushButton(QString::fromLatin1(caption), this);
+        b->setCheckable(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        papers_->addButton(b, paper);
+        bar->addWidget(b);
+    }
+    connect(papers_, &QButtonGroup::idClicked, this,
+            [this](int paper) { guarded([this, paper] { choosePaper(static_cast<QPageSize::PageSizeId>(paper)); }); });
     button(QStringLiteral("Sayfa Yapısı..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &StatementPreviewDialog::pageSetup);
     bar->addStretch();
     auto* previous = new QPushButton(QStringLiteral("< Önceki"), this);
@@ -65,14 +76,24 @@ StatementPreviewDialog::StatementPreviewDialog(const std::vector<AccountStatemen
         {QKeySequence(Qt::Key_End), [this] { showPage(pageCount() - 1); }},
     };
     for (const auto& [keys, turn] : turns) connect(new QShortcut(keys, this), &QShortcut::activated, this, turn);
+    // Ctrl+= as well: "+" needs Shift on many keyboards.
+    const std::pair<QKeySequence, std::function<void()>> zooms[] = {
+        {QKeySequence::ZoomIn, [this] { setZoom(zoom_ * 1.25); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { setZoom(zoom_ * 1.25); }},
+        {QKeySequence::ZoomOut, [this] { setZoom(zoom_ / 1.25); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(1); }},
+    };
+    for (const auto& [keys, zoom] : zooms) connect(new QShortcut(keys, this), &QShortcut::activated, this, zoom);
 
     area_ = new QScrollArea(this);
+    area_->setFocusPolicy(Qt::StrongFocus);
     area_->setAlignment(Qt::AlignHCenter);
     area_->setBackgroundRole(QPalette::Dark);
     image_ = new QLabel(area_);
     area_->setWidget(image_);
     rows->addWidget(area_, 1);
     relayout();
+    area_->setFocus();
 }
 
 StatementPreviewDialog::~StatementPreviewDialog() = default;
@@ -85,7 +106,25 @@ int StatementPreviewDialog::pageCount() const
 void StatementPreviewDialog::relayout()
 {
     pages_ = std::make_unique<StatementPages>(printer_, statements_);
+    const int paper = printer_.pageLayout().pageSize().id();
+    for (QAbstractButton* b : papers_->buttons()) b->setChecked(papers_->id(b) == paper);
     showPage(0);
+}
+
+void StatementPreviewDialog::choosePaper(QPageSize::PageSizeId paper)
+{
+    if (!printer_.setPageSize(QPageSize(paper))) return;
+    relayout();
+}
+
+void StatementPreviewDialog::setZoom(double zoom)
+{
+    const QScrollBar* down = area_->verticalScrollBar();
+    const double along = down->maximum() > 0 ? static_cast<double>(down->value()) / down->maximum() : 0;
+    zoom_ = std::clamp(zoom, 0.25, 4.0);
+    showPage(page_);
+    // The same part of the page stays in view.
+    area_->verticalScrollBar()->setValue(static_cast<int>(along * area_->verticalScrollBar()->maximum()));
 }
 
 void StatementPreviewDialog::showPage(int page)
@@ -93,13 +132,15 @@ void StatementPreviewDialog::showPage(int page)
     page_ = std::clamp(page, 0, std::max(0, pageCount() - 1));
     where_->setText(QStringLiteral("Sayfa %1/%2").arg(page_ + 1).arg(pageCount()));
     if (pageCount() == 0) return;
-    // The page as wide as the window allows, drawn at the printer's own
-    // measure and scaled, so it shows what the paper will hold.
+    // The page as wide as the window allows, times the zoom, drawn at the
+    // printer's own measure and scaled, so it shows what the paper will hold.
     const int printerDpi = printer_.logicalDpiX();
     const QPageLayout layout = printer_.pageLayout();
     const QSizeF paper = layout.fullRectPixels(printerDpi).size();
-    // The dialog's own width: its scroll area is laid out only after a resize.
-    const qreal scale = std::max(0.05, (width() - 60) / paper.width());
+    // The dialog's own width, less the frame and a scroll bar beside the
+    // page: its scroll area is laid out only after a resize.
+    const int room = width() - 40 - area_->verticalScrollBar()->sizeHint().width();
+    const qreal scale = std::max(0.05, room / paper.width() * zoom_);
     QImage sheet((paper * scale).toSize(), QImage::Format_RGB32);
     const int dotsPerMeter = qRound(printerDpi / 0.0254);
     sheet.setDotsPerMeterX(dotsPerMeter);

@@ -3,6 +3,7 @@
 #include "ledger/Statements.h"
 
 #include <QDialog>
+#include <QPageSize>
 #include <memory>
 
 class QLabel;
@@ -11,10 +12,12 @@ class QScrollArea;
 class StatementPages;
 
 // The statements' pages one at a time, each drawn when it is shown, so the
-// first stands on screen at once however many follow. PageDown and PageUp
-// turn the pages, Home and End go to the first and the last; Ctrl+P prints
-// (or writes the PDF the printer is named after), Ctrl+Shift+P chooses the
-// paper, Escape closes.
+// first stands on screen at once however many follow. A page fills the
+// window's width; Ctrl++ and Ctrl+- zoom, Ctrl+0 fits the width again, the
+// arrows scroll. PageDown and PageUp turn the pages, Home and End go to the
+// first and the last; Alt+4 and Alt+5 lay them out on A4 or A5, Ctrl+P
+// prints (or writes the PDF the printer is named after), Ctrl+Shift+P
+// chooses any other paper, Escape closes.
 class StatementPreviewDialog : public QDialog {
     Q_OBJECT
 public:
@@ -25,6 +28,11 @@ public:
     QPrinter& printer() { return printer_; }
     int currentPage() const { return page_; }
     void showPage(int page);
+    // 1 fits the page's width to the window.
+    double zoom() const { return zoom_; }
+    void setZoom(double zoom);
+    // Lays the statements out again on this paper, the margins kept.
+    void choosePaper(QPageSize::PageSizeId paper);
     // Lays the statements out again for the printer's paper.
     void relayout();
     void print();
@@ -40,5 +48,7 @@ private:
     QScrollArea* area_ = nullptr;
     QLabel* image_ = nullptr;
     QLabel* where_ = nullptr;
+    class QButtonGroup* papers_ = nullptr;
     int page_ = 0;
+    double zoom_ = 1;
 };

@@ -6,6 +6,7 @@
 #include "common/widgets/QueryGrid.h"
 #include "screens/cari/cari.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -81,7 +82,21 @@ CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kova
 
     auto* CariGrid = new QueryGrid(screen.CariTanimQuery, TcariF::kColumns, centre);
     CariGrid->setEnterWalksCells(true);
-    CariGrid->addMenuItem(QStringLiteral("Kaydet"), [&screen] { screen.KaydetButClick(); }, QKeySequence(QStringLiteral("Ctrl+S")));
+    // Ctrl+S saves from anywhere in the window, as "Sakla" does: the box
+    // being typed in is left first, so its own checks run.
+    auto* save = new QAction(QStringLiteral("Kaydet"), this);
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    save->setShortcutContext(Qt::WindowShortcut);
+    connect(save, &QAction::triggered, this, [this, KaydetBut] {
+        QWidget* from = focusWidget();
+        KaydetBut->setFocus(Qt::ShortcutFocusReason);
+        if (focusWidget() != KaydetBut) return;  // a box refused to be left, and said why
+        KaydetBut->click();
+        // Back where it was, unless the save sent it where the next account starts.
+        if (from && from != KaydetBut && from->isVisible() && focusWidget() == KaydetBut) from->setFocus(Qt::OtherFocusReason);
+    });
+    addAction(save);
+    CariGrid->addMenuAction(save);
     CariGrid->addMenuItem(QStringLiteral("Düzelt"), [&screen] { screen.Dzelt1Click(); });
     CariGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
     CariGrid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });

@@ -12,7 +12,7 @@ const QStringList TcariF::kCollectionTimes = {QStringLiteral("Sabah/Akşam"), QS
 const std::vector<GridColumn> TcariF::kColumns = {
     {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 67},
     {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 160},
-    {QStringLiteral("Birim_Fiyati"), QStringLiteral("Süt Fiyatı"), 0, kAsGeneralNumber},
+    {QStringLiteral("Birim_Fiyati"), QStringLiteral("Süt Fiyatı"), 0, kAsAmount},
     {QStringLiteral("Telefon"), QStringLiteral("Telefon"), 100, kAsPhone},
     {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 120},
     {QStringLiteral("Mevki"), QStringLiteral("Mevkii"), 120},

@@ -19,16 +19,26 @@ struct Digits {
     bool foreign = false;  // a character other than a digit or a separator
 };
 
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+// A thousands mark groups digits only before exactly three of them; any
+// other one is a decimal separator.
 Digits digitsOf(const QString& text, const RegionalSettings& r)
 {
     Digits d;
-    for (const QChar c : text) {
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (isDigit(c)) {
             (d.separators ? d.fraction : d.whole) += static_cast<char>(c.unicode());
-        else if (c == r.decimalSeparator)
+        } else if (c == r.decimalSeparator) {
             ++d.separators;
-        else if (c != r.thousandSeparator)
+        } else if (c == r.thousandSeparator) {
+            qsizetype digits = 0;
+            while (i + 1 + digits < text.size() && isDigit(text[i + 1 + digits])) ++digits;
+            if (digits != 3) ++d.separators;
+        } else {
             d.foreign = true;
+        }
     }
     return d;
 }
@@ -61,7 +71,7 @@ void runRandomTyping(const RegionalSettings& r, unsigned seed, int sequences, in
         u'0', u'1', u'2', u'3', u'4', u'5', u'6', u'7', u'8', u'9',
         u'0', u'1', u'2', u'3', u'4', u'5', u'6', u'7', u'8', u'9',
         u'0', u'1', u'2', u'3', u'4', u'5', u'6', u'7', u'8', u'9',
-        r.decimalSeparator, r.decimalSeparator, r.thousandSeparator,
+        r.decimalSeparator, r.decimalSeparator, r.thousandSeparator, r.thousandSeparator,
         kBackspace, kBackspace, kBackspace, kEnter,
         u'a', u'ş', u'-', u'+', u' ', u'e', QChar(0x03), QChar(0x16), QChar(0x18), QChar(0x1a),
     };

@@ -32,6 +32,20 @@ TEST(ParseDecimal, FiltersAndReadsTurkishText)
     }
 }
 
+// A dot is what the program itself writes between thousands, so a dot
+// before exactly three digits groups them; any other dot is a collector's
+// decimal point. Nothing typed is read as another number.
+TEST(ParseDecimal, ADotGroupsBeforeThreeDigitsAndIsTheDecimalPointElsewhere)
+{
+    const DecimalCase cases[] = {
+        {"1.250", 1250},          {"12.500,5", 12500.5}, {"12.5", 12.5},        {"10.75", 10.75},
+        {"1.234.567", 1234567},   {"1.250.5", 1250.5},   {"12.", 12},          {".", 0},
+        {".5", 0.5},              {"1.2345", 1.2345},    {"-1.250", -1250},    {"1.250 TL", 1250},
+        {"0.05", 0.05},           {"1.000.000,01", 1000000.01},
+    };
+    for (const auto& c : cases) EXPECT_EQ(parseDecimal(QString::fromUtf8(c.text)), c.expected) << c.text;
+}
+
 TEST(ParseDecimal, RejectsWithTheKeptTextInTheMessage)
 {
     const struct {
@@ -42,7 +56,9 @@ TEST(ParseDecimal, RejectsWithTheKeptTextInTheMessage)
         {"+", "'+' is not a valid floating point value"},
         {"-kg", "'-' is not a valid floating point value"},
         {"1,2,3", "'1,2,3' is not a valid floating point value"},
-        {"1.2,3 x,4", "'12,3,4' is not a valid floating point value"},
+        {"1.2,3 x,4", "'1,2,3,4' is not a valid floating point value"},
+        {"12.5,3", "'12,5,3' is not a valid floating point value"},
+        {"1.25.5", "'1,25,5' is not a valid floating point value"},
         {",,", "',,' is not a valid floating point value"},
     };
     for (const auto& c : cases) {
@@ -60,7 +76,8 @@ TEST(ParseDecimal, FollowsTheRegionalSeparators)
     const RegionalGuard point(pointDecimalSettings());
     EXPECT_EQ(parseDecimal(QStringLiteral("1,234.56")), 1234.56);
     EXPECT_EQ(parseDecimal(QStringLiteral(".5")), 0.5);
-    EXPECT_EQ(parseDecimal(QStringLiteral("1234,5")), 12345);
+    EXPECT_EQ(parseDecimal(QStringLiteral("1,250")), 1250);
+    EXPECT_EQ(parseDecimal(QStringLiteral("1234,5")), 1234.5);
     EXPECT_THROW(parseDecimal(QStringLiteral("1.2.3")), ConversionError);
 }
 

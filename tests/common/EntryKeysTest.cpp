@@ -111,18 +111,17 @@ TEST(AmountKeyPress, EffectsOfTheRules)
 {
     expectKeys({
         {"Backspace regroups, then deletes", atEnd("123.456"), u'\b', atEnd("12.345")},
-        {"a letter regroups for one more digit", atEnd("12.345"), u'a', atEnd("123.45")},
-        {"\".\" typed means the decimals", atEnd("10"), u'.', atEnd("10,")},
+        {"a letter changes nothing", atEnd("12.345"), u'a', atEnd("12.345")},
         {"\".\" after a decimal separator is refused", atEnd("10,5"), u'.', atEnd("10,5")},
         {"\"-\" is never typed", atEnd("5"), u'-', atEnd("5")},
-        {"a control character (Ctrl+V)", atEnd("1.234"), u'\x16', atEnd("12.34")},
+        {"a control character (Ctrl+V)", atEnd("1.234"), u'\x16', atEnd("1.234")},
         {"a refused character with a separator does nothing", atEnd("12,3"), u'x', atEnd("12,3")},
         {"\"-\" in an empty box", at("", 0), u'-', atEnd("0")},
         {"a digit replaces a whole selected number", at("1.234", 0, 5), u'5', atEnd("5")},
         {"a digit replaces a selection in a whole number", at("12.345", 1, 3), u'9', at("1.945", 3)},
         {"Backspace deletes a selection in a whole number and regroups", at("1.234.567", 2, 4), u'\b', at("1.567", 2)},
         {"a refused character does not replace a selection", at("12", 0, 2), u'a', atEnd("12")},
-        {"typing in the middle keeps the place", at("1.234", 1), u'9', at("192.34", 2)},
+        {"typing in the middle keeps the place", at("1.234", 1), u'9', at("19.234", 2)},
         {"Backspace in the middle acts on the regrouped text", at("123.456", 3), u'\b', at("123456", 2)},
         {"first separator inserted at the caret", atEnd("12.345"), u',', atEnd("12.345,")},
         {"a second separator is refused", atEnd("12,3"), u',', atEnd("12,3")},
@@ -136,6 +135,57 @@ TEST(AmountKeyPress, EffectsOfTheRules)
         {"with a separator Backspace deletes the selection", at("1.234,5", 0, 3), u'\b', at("34,5", 0)},
         {"with a separator digits go in as typed, not regrouped", at("1234,5", 0), u'9', at("91234,5", 1)},
         {"deleting the separator", at("123,45", 4), u'\b', at("12345", 3)},
+    });
+}
+
+// A dot typed stays as typed and means what the box will store: a group
+// mark before three digits, the decimal point anywhere else. What the box
+// shows after leaving is that number.
+TEST(AmountKeyPress, ADotTypedStaysAndMeansWhatTheBoxStores)
+{
+    const struct {
+        const char* keys;
+        const char* shown;   // the box after the keys, caret at its end
+        const char* onLeave;
+    } cases[] = {
+        {"1.250", "1.250", "1.250,00"},
+        {"12.5", "12.5", "12,50"},
+        {"10.75", "10.75", "10,75"},
+        {"12.500,5", "12.500,5", "12.500,50"},
+        {"1.250.000", "1.250.000", "1.250.000,00"},
+        {"1.250.5", "1.250.5", "1.250,50"},
+        {"12.", "12.", "12,00"},
+        {".5", ".5", "0,50"},
+        // The fourth digit after a dot regroups: the dot was a group mark.
+        {"1.2345", "12.345", "12.345,00"},
+        // Refused: a second decimal point, three decimals.
+        {"12.5,", "12.5", "12,50"},
+        {"12.5.", "12.5", "12,50"},
+        {"12,5.", "12,5", "12,50"},
+        {"12,50.", "12,50", "12,50"},
+        {"1.25,", "1.25", "1,25"},
+    };
+    for (const auto& c : cases) {
+        EditState box;
+        for (const QChar key : QString::fromUtf8(c.keys)) box = amountKeyPress(box, key).state;
+        EXPECT_EQ(box, atEnd(c.shown)) << c.keys;
+        EXPECT_EQ(amountTextOnLeave(box.text), QString::fromUtf8(c.onLeave)) << c.keys;
+    }
+}
+
+// Deleting never turns a group mark into a decimal point: the whole part
+// is grouped again instead.
+TEST(AmountKeyPress, AGroupMarkStaysAGroupMarkWhenTheTextAroundItGoes)
+{
+    expectKeys({
+        {"the comma deleted", at("1.234,5", 6), u'\b', at("12.345", 5)},
+        {"the comma and digits before it selected", at("1.234,5", 3, 3), u'\b', at("125", 2)},
+        {"a digit of a group deleted", at("1.234,5", 4), u'\b', at("124,5", 2)},
+        {"a digit typed into a group", at("1.234,5", 2), u'9', at("19.234,5", 3)},
+        {"a typed decimal point keeps its meaning", at("1.234.5", 4), u'\b', at("124.5", 2)},
+        {"Backspace after a typed point", atEnd("12.5"), u'\b', atEnd("12.")},
+        {"a dot where it would leave more than two decimals", at("123456", 2), u'.', at("123456", 2)},
+        {"a dot before three digits groups them", at("1234", 1), u'.', at("1.234", 2)},
     });
 }
 
@@ -154,14 +204,13 @@ TEST(AmountKeyPress, LimitsWholeDigitsAndDecimals)
 {
     expectKeys({
         {"the 13th whole digit is accepted", atEnd("123.456.789.012"), u'3', atEnd("1.234.567.890.123")},
-        {"a 14th is refused, and regroups like any refused character", atEnd("1.234.567.890.123"), u'4',
-         atEnd("12.345.678.901.23")},
+        {"a 14th is refused", atEnd("1.234.567.890.123"), u'4', atEnd("1.234.567.890.123")},
         {"decimals after 13 whole digits", atEnd("1234567890123,4"), u'5', atEnd("1234567890123,45")},
         {"a 14th whole digit before the separator", at("1234567890123,4", 0), u'9', at("1234567890123,4", 0)},
         {"Backspace may not join decimals to 13 whole digits", at("1234567890123,45", 14), u'\b',
          at("1234567890123,45", 14)},
-        {"a separator in the middle of a number would leave three decimals", at("1.234", 1), u',', at("12.34", 1)},
-        {"two characters after it are fine", at("12.345", 4), u',', at("12.3,45", 5)},
+        {"a separator in the middle of a number would leave three decimals", at("1.234", 1), u',', at("1.234", 1)},
+        {"two characters after it are fine; the dot before it groups again", at("12.345", 4), u',', at("123,45", 4)},
         {"a selection counts as replaced", at("12.345", 2, 2), u',', at("12,45", 3)},
     });
 }

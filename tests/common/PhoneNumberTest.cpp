@@ -56,10 +56,38 @@ TEST(PhoneNumber, StoredAsTheNumberInGeneralForm)
         {"0123456789", "123456789"},
         {"   4567890", "4567890"},
         {"1  4567890", "14567890"},
-        {"          ", "0"},
-        {"", "0"},
+        {"          ", ""},
+        {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(phoneStoredText(QString::fromUtf8(c.value)), QString::fromUtf8(c.stored)) << c.value;
+}
+
+// Where the caret stands in "(532)111-22-33": the places are at 1-3, 5-7,
+// 9-10 and 12-13; 14 is past the last.
+TEST(PhoneNumber, ADigitTypedIsInsertedOrTheTrunkZeroDroppedOrRefused)
+{
+    const struct {
+        const char* display;
+        int caret;
+        int selection;
+        char16_t digit;
+        PhoneDigit what;
+    } cases[] = {
+        {"(___)___-__-__", 1, 0, u'0', PhoneDigit::Drop},     // "0532…": the trunk prefix
+        {"(___)___-__-__", 1, 0, u'5', PhoneDigit::Insert},
+        {"(5__)___-__-__", 2, 0, u'0', PhoneDigit::Insert},   // a 0 after a digit is a digit
+        {"(___)___-__-__", 5, 0, u'0', PhoneDigit::Drop},     // no area code, still first
+        {"(___)1__-__-__", 6, 0, u'0', PhoneDigit::Insert},
+        {"(532)111-22-33", 0, 14, u'0', PhoneDigit::Drop},    // typed over the whole number
+        {"(532)111-22-33", 1, 0, u'0', PhoneDigit::Drop},     // would make it (032)
+        {"(532)111-22-3_", 13, 0, u'3', PhoneDigit::Insert},
+        {"(532)111-22-33", 14, 0, u'4', PhoneDigit::Refuse},  // an eleventh digit
+        {"(532)111-22-33", 14, 0, u'0', PhoneDigit::Refuse},
+        {"(532)111-22-33", 12, 2, u'4', PhoneDigit::Insert},  // over a selection
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(phoneDigitKey(QString::fromUtf8(c.display), c.caret, c.selection, QChar(c.digit)), c.what)
+            << c.display << " at " << c.caret << " typed " << static_cast<char>(c.digit);
 }
 
 TEST(PhoneNumber, DisplayFillsThePlacesFromTheRight)
@@ -89,7 +117,7 @@ TEST(PhoneNumber, TypedNumberComesBackAsTyped)
         EXPECT_EQ(phoneDisplayText(phoneStoredText(phoneValue(display)), QLatin1Char('_')), display) << typed;
     }
     EXPECT_EQ(phoneStoredText(phoneValue(QStringLiteral("(123)456-78-90"))), QStringLiteral("1234567890"));
-    EXPECT_EQ(phoneStoredText(phoneValue(QString())), QStringLiteral("0"));
+    EXPECT_EQ(phoneStoredText(phoneValue(QString())), QString());
 }
 
 }  // namespace

@@ -60,15 +60,16 @@ TEST_F(AmountBoxTest, TypingFollowsTheWorkedExampleKeyByKey)
     }
 }
 
-TEST_F(AmountBoxTest, BackspaceRegroupsAndRefusedKeysStillRegroup)
+TEST_F(AmountBoxTest, BackspaceRegroupsAndARefusedKeyLeavesTheNumberAsItWas)
 {
     amount->setText(QStringLiteral("123.456"));
     amount->end(false);
     type(QLatin1Char('\b'));
     EXPECT_EQ(amount->text(), QStringLiteral("12.345"));
 
-    type(QLatin1Char('a'));  // refused, but regroups for one more digit
-    EXPECT_EQ(amount->text(), QStringLiteral("123.45"));
+    // Refused; grouped for one digit more, "123.45" would read as 123,45.
+    type(QLatin1Char('a'));
+    EXPECT_EQ(amount->text(), QStringLiteral("12.345"));
     type(QLatin1Char('6'));
     EXPECT_EQ(amount->text(), QStringLiteral("123.456"));
 

@@ -1,3 +1,4 @@
+#include "common/PhoneNumber.h"
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/Events.h"
 #include "ModalCatcher.h"
@@ -166,6 +167,23 @@ TEST_F(PhoneBoxTest, LeavingWithARequiredDigitMissingIsRefused)
     QApplication::processEvents();
     EXPECT_EQ(none.count, 0);
     EXPECT_EQ(QApplication::focusWidget(), other);
+}
+
+// The usual way of writing a mobile number, its trunk 0 first and with
+// blanks, comes out whole; a digit too many is refused aloud, never lost.
+TEST_F(PhoneBoxTest, ATrunkZeroGoesAndADigitTooManyIsRefusedWithAMessage)
+{
+    for (const char* typed : {"05321112233", "0532 111 22 33", "532-111-22-33"}) {
+        phone->selectAll();
+        QTest::keyClicks(phone, QString::fromUtf8(typed));
+        EXPECT_EQ(phone->display(), QStringLiteral("(532)111-22-33")) << typed;
+    }
+    ModalCatcher box;
+    QTest::keyClick(phone, Qt::Key_4);
+    QApplication::processEvents();
+    EXPECT_EQ(box.count, 1);
+    EXPECT_EQ(box.lastText, kPhoneTooLong);
+    EXPECT_EQ(phone->display(), QStringLiteral("(532)111-22-33"));
 }
 
 TEST_F(PhoneBoxTest, AnUntouchedEmptyBoxPasses)

@@ -39,7 +39,7 @@ TEST_F(IntakeRoadTest, OneMorningEntryFromTheMenuToTheViews)
     QApplication::setActiveWindow(&window);
     EXPECT_EQ(control<QLineEdit>("KoduEdit")->text(), QStringLiteral("K1"));
     EXPECT_EQ(control<QLineEdit>("AdiEdit")->text(), QStringLiteral("Ali Veli"));
-    EXPECT_EQ(control<QLineEdit>("SBirimFiyatEdit")->text(), QStringLiteral("1,4"));
+    EXPECT_EQ(control<QLineEdit>("SBirimFiyatEdit")->text(), QStringLiteral("1,40")) << "a price shows as 1,40";
 
     // Enter walks the panel: code, name, morning, price, evening, note, save.
     control<QLineEdit>("KoduEdit")->setFocus(Qt::TabFocusReason);
@@ -85,7 +85,7 @@ TEST_F(IntakeRoadTest, OneMorningEntryFromTheMenuToTheViews)
     // The next producer is loaded with the keyboard in his morning box, so
     // one more Enter goes on typing instead of storing him with nothing.
     EXPECT_EQ(control<QLineEdit>("KoduEdit")->text(), QStringLiteral("K2"));
-    EXPECT_EQ(control<QLineEdit>("SBirimFiyatEdit")->text(), QStringLiteral("2"));
+    EXPECT_EQ(control<QLineEdit>("SBirimFiyatEdit")->text(), QStringLiteral("2,00"));
     EXPECT_EQ(focused()->objectName(), QStringLiteral("sabahEdit"));
     press(Qt::Key_Return);
     EXPECT_TRUE(dialogs.questions.isEmpty());

@@ -4,7 +4,10 @@
 #include "ScreenFixture.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QLabel>
 #include <QPrintDialog>
+#include <QTest>
 #include <QPrinter>
 #include <QTimer>
 #include <QProcess>
@@ -64,7 +67,8 @@ protected:
         return smallest;
     }
 
-    void print(const std::vector<AccountStatement>& statements, QPageSize::PageSizeId size, const QString& pdf)
+    void print(const std::vector<AccountStatement>& statements, QPageSize::PageSizeId size, const QString& pdf,
+               const QString& family = kStatementFontFamily)
     {
         {
             QPrinter printer(QPrinter::HighResolution);
@@ -72,8 +76,23 @@ protected:
             printer.setOutputFileName(pdf);
             printer.setPageSize(QPageSize(size));
             printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-            EXPECT_TRUE(printStatements(printer, statements));
+            EXPECT_TRUE(printStatements(printer, statements, {}, family));
         }
+    }
+
+    // The right edge of the rightmost word on any page, in points from the
+    // paper's left edge, and the paper's width.
+    static std::pair<double, double> rightmostWord(const QString& pdf)
+    {
+        QProcess reader;
+        reader.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+        EXPECT_TRUE(reader.waitForFinished(30000));
+        const QString boxes = QString::fromUtf8(reader.readAllStandardOutput());
+        double right = 0;
+        for (const QRegularExpressionMatch& m : QRegularExpression(QStringLiteral("xMax=\"([0-9.]+)\"")).globalMatch(boxes))
+            right = std::max(right, m.captured(1).toDouble());
+        const QRegularExpressionMatch page = QRegularExpression(QStringLiteral("<page width=\"([0-9.]+)\"")).match(boxes);
+        return {right, page.captured(1).toDouble()};
     }
 
     // A printed line holding these cells in this order, nothing cut short.
@@ -159,6 +178,95 @@ TEST_F(StatementPrintTest, AMonthOnA4AndA5ShowsEveryRowWholeAndTheReportsBalance
         for (int page = 0; page < pages.size(); ++page)
             EXPECT_TRUE(pages[page].contains(AccountStatement::pageText(page + 1, static_cast<int>(pages.size())))) << name;
     }
+}
+
+// A face wider than the one the layout was made for (DejaVu Sans where
+// Liberation Sans is missing) still prints every figure whole, inside the
+// paper's printable area, on A4 and A5 alike.
+TEST_F(StatementPrintTest, AWiderFaceStillPrintsEveryFigureWholeInsideThePage)
+{
+    if (!QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) GTEST_SKIP() << "DejaVu Sans is not installed";
+    // Balances past a million: the widest figures a statement holds.
+    for (QDate day = kMar1; day <= kMar31; day = day.addDays(1)) {
+        addIntakeRow(db.connection, day, QStringLiteral("K1"), QStringLiteral("Büyük Çiftlik"), 4800.5, 3900.25, 48.75);
+        if (day.day() % 10 == 0)
+            addPaymentRow(db.connection, day, QStringLiteral("K1"), QStringLiteral("Büyük Çiftlik"), 0, 104250.5,
+                          QStringLiteral("havale"));
+    }
+    const AccountStatement statement = buildStatement(db.connection, QStringLiteral("K1"), QString(), kMar1, kMar31);
+    ASSERT_GT(statement.kapanis().text().size(), 12u) << statement.kapanis().text().toStdString();
+    const QString pdf = folder.filePath(QStringLiteral("ekstre.pdf"));
+    const double margin = 12 / 25.4 * 72;
+    for (const QPageSize::PageSizeId size : {QPageSize::A4, QPageSize::A5}) {
+        const std::string name = size == QPageSize::A5 ? "A5" : "A4";
+        print({statement}, size, pdf, QStringLiteral("DejaVu Sans"));
+        const auto [right, width] = rightmostWord(pdf);
+        EXPECT_LE(right, width - margin + 0.5) << name;
+        QProcess reader;
+        reader.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        ASSERT_TRUE(reader.waitForFinished(30000));
+        const QString all = QString::fromUtf8(reader.readAllStandardOutput());
+        EXPECT_TRUE(all.contains(QStringLiteral("Bakiye"))) << name;
+        EXPECT_TRUE(all.contains(QStringLiteral("Alacağımız"))) << name;
+        QStringList lineEnds;
+        for (const QString& line : all.split(QLatin1Char('\n')))
+            if (!line.trimmed().isEmpty()) lineEnds << line.trimmed().split(QLatin1Char(' ')).last();
+        for (const AccountStatementLine& line : statement.lines)
+            EXPECT_TRUE(lineEnds.contains(line.cells()[AccountStatement::Bakiye]))
+                << name << " " << line.cells()[AccountStatement::Bakiye].toStdString();
+        EXPECT_TRUE(all.contains(statement.closingLine())) << name;
+    }
+}
+
+// The preview's page fills the window's width, zooms by the keys, and
+// changes paper between A4 and A5 with its buttons.
+TEST_F(StatementPrintTest, ThePreviewFitsTheWidthZoomsAndTakesA4OrA5)
+{
+    monthOf(QStringLiteral("K1"), QStringLiteral("Şule Işık"), 2);
+    const std::vector<AccountStatement> statements{
+        buildStatement(db.connection, QStringLiteral("K1"), QString(), kMar1, kMar1.addMonths(2).addDays(-1))};
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.filePath(QStringLiteral("ekstre.pdf")));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    StatementPreviewDialog preview(statements, printer, nullptr);
+    preview.resize(1000, 700);
+    preview.show();
+    QApplication::setActiveWindow(&preview);
+    QApplication::processEvents();
+    const auto pageWidth = [&preview] {
+        for (const QLabel* label : preview.findChildren<QLabel*>())
+            if (!label->pixmap().isNull()) return label->pixmap().width();
+        return 0;
+    };
+    const int fitted = pageWidth();
+    EXPECT_GT(fitted, 900) << "the page as wide as the window";
+    EXPECT_LT(fitted, 1000);
+    const int a4Pages = preview.pageCount();
+
+    const struct {
+        QKeyCombination keys;
+        double width;  // against the fitted width
+    } steps[] = {
+        {Qt::CTRL | Qt::Key_Plus, 1.25}, {Qt::CTRL | Qt::Key_Equal, 1.5625}, {Qt::CTRL | Qt::Key_Minus, 1.25},
+        {Qt::CTRL | Qt::Key_0, 1},
+    };
+    for (const auto& step : steps) {
+        QTest::keyClick(&preview, step.keys.key(), step.keys.keyboardModifiers());
+        EXPECT_NEAR(pageWidth(), fitted * step.width, 2) << QKeySequence(step.keys).toString().toStdString();
+    }
+
+    // A mnemonic presses its button as a click does, a moment later.
+    const auto paperAfter = [&](Qt::Key key) {
+        QTest::keyClick(&preview, key, Qt::AltModifier);
+        QTest::qWait(250);
+        return printer.pageLayout().pageSize().id();
+    };
+    EXPECT_EQ(paperAfter(Qt::Key_5), QPageSize::A5);
+    EXPECT_GT(preview.pageCount(), a4Pages) << "laid out again for the smaller paper";
+    EXPECT_NEAR(pageWidth(), fitted, 2) << "still as wide as the window";
+    EXPECT_EQ(paperAfter(Qt::Key_4), QPageSize::A4);
+    EXPECT_EQ(preview.pageCount(), a4Pages);
 }
 
 TEST_F(StatementPrintTest, ALongStatementGoesOnOverNumberedPagesWithItsTitlesAgain)
