@@ -174,25 +174,15 @@ void Ledger::tellEntry(qint64 sgid)
     if (head) emit events_.entriesChanged(head->tarih, entryKind(sgid));
 }
 
-Ledger::Saved Ledger::saveIntake(const IntakeEntry& entry, const Written& written)
+Ledger::Saved Ledger::writeEntry(qint64 sgid, const QDate& day, const QString& kodu, const QString& adi,
+                                 const std::function<void(RowWrite&)>& fields, const Written& written)
 {
-    const EntryCheck check = checkEntry(entry.kodu, entry.adi);
+    const EntryCheck check = checkEntry(kodu, adi);
     if (check != EntryCheck::Ok) return {check, 0};
-    const double sabahTutar = entry.sabah * entry.fiyat;
-    const double aksamTutar = entry.aksam * entry.fiyat;
-    RowWrite row = rowFor(entries_, entry.sgid, entry.tarih);
-    row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Intake))
-        .setField(QStringLiteral("Kodu"), entry.kodu)
-        .setField(QStringLiteral("Adi"), entry.adi)
-        .setField(QStringLiteral("Sabah"), entry.sabah)
-        .setField(QStringLiteral("Aksam"), entry.aksam)
-        .setField(QStringLiteral("SBirim_Fiyat"), entry.fiyat)
-        .setField(QStringLiteral("ABirim_Fiyat"), entry.fiyat)
-        .setField(QStringLiteral("SToplam_Tutar"), sabahTutar)
-        .setField(QStringLiteral("AToplam_Tutar"), aksamTutar)
-        .setField(QStringLiteral("Gelir_Toplam_Tutar"), sabahTutar + aksamTutar)
-        .setField(QStringLiteral("Aciklama"), entry.aciklama);
-    const bool correcting = entries_.currentKey() == entry.sgid && entry.sgid > 0;
+    RowWrite row = rowFor(entries_, sgid, day);
+    row.setField(QStringLiteral("Kodu"), kodu).setField(QStringLiteral("Adi"), adi);
+    fields(row);
+    const bool correcting = sgid > 0 && entries_.currentKey() == sgid;
     const qint64 key = row.post();
     if (written) written(key);
     tellEntry(key);
@@ -200,25 +190,33 @@ Ledger::Saved Ledger::saveIntake(const IntakeEntry& entry, const Written& writte
     return {EntryCheck::Ok, key};
 }
 
+Ledger::Saved Ledger::saveIntake(const IntakeEntry& entry, const Written& written)
+{
+    return writeEntry(entry.sgid, entry.tarih, entry.kodu, entry.adi, [&entry](RowWrite& row) {
+        const double sabahTutar = entry.sabah * entry.fiyat;
+        const double aksamTutar = entry.aksam * entry.fiyat;
+        row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Intake))
+            .setField(QStringLiteral("Sabah"), entry.sabah)
+            .setField(QStringLiteral("Aksam"), entry.aksam)
+            .setField(QStringLiteral("SBirim_Fiyat"), entry.fiyat)
+            .setField(QStringLiteral("ABirim_Fiyat"), entry.fiyat)
+            .setField(QStringLiteral("SToplam_Tutar"), sabahTutar)
+            .setField(QStringLiteral("AToplam_Tutar"), aksamTutar)
+            .setField(QStringLiteral("Gelir_Toplam_Tutar"), sabahTutar + aksamTutar)
+            .setField(QStringLiteral("Aciklama"), entry.aciklama);
+    }, written);
+}
+
 Ledger::Saved Ledger::savePayment(const PaymentEntry& entry, const Written& written)
 {
-    const EntryCheck check = checkEntry(entry.kodu, entry.adi);
-    if (check != EntryCheck::Ok) return {check, 0};
-    RowWrite row = rowFor(entries_, entry.sgid, entry.tarih);
-    row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Payment))
-        .setField(QStringLiteral("Kodu"), entry.kodu)
-        .setField(QStringLiteral("Adi"), entry.adi)
-        .setField(QStringLiteral("Gider_Tutari"), entry.alacagimiz)
-        .setField(QStringLiteral("Gelir_Toplam_Tutar"), entry.borcumuz)
-        .setField(QStringLiteral("Fis_No"), entry.fisNo)
-        .setField(QStringLiteral("Gider_Miktari"), entry.miktari)
-        .setField(QStringLiteral("Aciklama"), entry.aciklama);
-    const bool correcting = entries_.currentKey() == entry.sgid && entry.sgid > 0;
-    const qint64 key = row.post();
-    if (written) written(key);
-    tellEntry(key);
-    if (correcting) emit events_.historyChanged();
-    return {EntryCheck::Ok, key};
+    return writeEntry(entry.sgid, entry.tarih, entry.kodu, entry.adi, [&entry](RowWrite& row) {
+        row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Payment))
+            .setField(QStringLiteral("Gider_Tutari"), entry.alacagimiz)
+            .setField(QStringLiteral("Gelir_Toplam_Tutar"), entry.borcumuz)
+            .setField(QStringLiteral("Fis_No"), entry.fisNo)
+            .setField(QStringLiteral("Gider_Miktari"), entry.miktari)
+            .setField(QStringLiteral("Aciklama"), entry.aciklama);
+    }, written);
 }
 
 std::optional<EntryHead> Ledger::entryHead(qint64 sgid) const

@@ -104,6 +104,9 @@ public:
 
 private:
     RowWrite rowFor(TableCursor& table, qint64 key, const QDate& day);
+    // A ledger row of either kind: the code's check, the write, and the notices.
+    Saved writeEntry(qint64 sgid, const QDate& day, const QString& kodu, const QString& adi,
+                     const std::function<void(RowWrite&)>& fields, const Written& written);
     void tellEntry(qint64 sgid);
     LedgerKind entryKind(qint64 sgid) const;
     std::optional<QDate> deliveryDay(qint64 fib) const;
