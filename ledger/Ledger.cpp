@@ -376,14 +376,72 @@ void Ledger::saveFactoryPrice(double price)
     if (hasRow) emit events_.historyChanged();
 }
 
-Ledger::RestoreOutcome Ledger::restore(qint64 change)
+bool Ledger::mayComeBack(const schema::Table& table, const QVariantMap& row, Restore& refusal) const
 {
-    const Restoration restoration = restoreDeleted(connection_, change);
+    refusal.kodu = row.value(QStringLiteral("Kodu")).toString();
+    refusal.adi = row.value(QStringLiteral("Adi")).toString();
+    const auto damaged = [&refusal](const char* field, const char* what = "boş") {
+        refusal.outcome = RestoreOutcome::Damaged;
+        refusal.flaw = QStringLiteral("'%1' alanı %2").arg(QLatin1String(field), QString::fromUtf8(what));
+        return false;
+    };
+    const auto holder = [this, &refusal] {
+        const std::optional<Account> account = accountByCode(refusal.kodu);
+        refusal.holder = account ? account->adi : QString();
+        return false;
+    };
+    if (&table == &schema::cariler()) {
+        Account account;
+        account.kodu = refusal.kodu;
+        account.adi = refusal.adi;
+        switch (checkAccount(account)) {
+        case AccountCheck::Ok:
+            return true;
+        case AccountCheck::NoCode:
+            return damaged("Kodu");
+        case AccountCheck::NoName:
+            return damaged("Adi");
+        case AccountCheck::CodeTaken:
+            refusal.outcome = RestoreOutcome::CodeTaken;
+            return holder();
+        }
+    }
+    if (&table == &schema::sutGirisi()) {
+        // The lists tell the two kinds apart by it; the program writes no row of neither.
+        const QString kind = row.value(QStringLiteral("Gelir_Gider")).toString();
+        if (kind != kindCode(LedgerKind::Intake) && kind != kindCode(LedgerKind::Payment)) return damaged("Gelir_Gider", "'S' ya da 'O' değil");
+        switch (checkEntry(refusal.kodu, refusal.adi)) {
+        case EntryCheck::Ok:
+            return true;
+        case EntryCheck::NoCode:
+            return damaged("Kodu");
+        case EntryCheck::UnknownCode:
+        case EntryCheck::NameMismatch:
+            refusal.outcome = RestoreOutcome::NoAccount;
+            return holder();
+        }
+    }
+    return true;
+}
+
+Ledger::Restore Ledger::restore(qint64 change)
+{
+    Restore result{RestoreOutcome::Restored, change, {}, {}, {}, {}};
+    const Restoration restoration = restoreDeleted(
+        connection_, change, [&](const schema::Table& table, const QVariantMap& row) { return mayComeBack(table, row, result); });
     switch (restoration.outcome) {
     case Restoration::Outcome::NotADeletion:
-        return RestoreOutcome::NotADeletion;
+        result.outcome = RestoreOutcome::NotADeletion;
+        return result;
     case Restoration::Outcome::Superseded:
-        return RestoreOutcome::Superseded;
+        result.outcome = RestoreOutcome::Superseded;
+        return result;
+    case Restoration::Outcome::Damaged:
+        result.outcome = RestoreOutcome::Damaged;
+        result.flaw = restoration.flaw;
+        return result;
+    case Restoration::Outcome::Refused:
+        return result;
     case Restoration::Outcome::Restored:
         break;
     }
@@ -397,16 +455,31 @@ Ledger::RestoreOutcome Ledger::restore(qint64 change)
         emit events_.factoryPriceChanged();
     }
     emit events_.historyChanged();
-    return RestoreOutcome::Restored;
+    return result;
 }
 
-QString Ledger::restoreRefusal(RestoreOutcome outcome)
+QString Ledger::restoreRefusal(const Restore& restore)
 {
-    switch (outcome) {
+    const QString unchanged = QStringLiteral(" Hiçbir şey değiştirilmedi.");
+    switch (restore.outcome) {
     case RestoreOutcome::NotADeletion:
         return QStringLiteral("Yalnız silinmiş bir kayıt geri alınabilir; bu satır bir düzeltme.");
     case RestoreOutcome::Superseded:
         return QStringLiteral("Bu silme geri alınamaz: kayıt daha sonra geri alınmış. Kaydın en yeni satırına bakın.");
+    case RestoreOutcome::Damaged:
+        return QStringLiteral("Geçmişin %1 numaralı satırı geri alınamaz, satır bozuk: %2.").arg(restore.change).arg(restore.flaw) +
+               unchanged;
+    case RestoreOutcome::CodeTaken:
+        return QStringLiteral("%1 %2 hesabı geri alınamaz: %1 kodu şimdi %3 hesabının; bir kod tek bir hesabı gösterir.")
+                   .arg(restore.kodu, restore.adi, restore.holder) +
+               unchanged;
+    case RestoreOutcome::NoAccount:
+        return (restore.holder.isEmpty()
+                    ? QStringLiteral("Kayıt geri alınamaz: %1 kodlu hesap (%2) artık yok; önce hesabı geri alın ya da tanımlayın.")
+                          .arg(restore.kodu, restore.adi)
+                    : QStringLiteral("Kayıt geri alınamaz: %1 kodu şimdi %3 hesabının, kayıt ise %2 adına.")
+                          .arg(restore.kodu, restore.adi, restore.holder)) +
+               unchanged;
     case RestoreOutcome::Restored:
         break;
     }

@@ -5,6 +5,7 @@
 #include "store/TableCursor.h"
 
 #include <QString>
+#include <QVariantMap>
 #include <functional>
 #include <optional>
 
@@ -79,11 +80,27 @@ public:
     std::optional<double> factoryPrice() const;
     void saveFactoryPrice(double price);
 
-    // "Geri Al": a deleted row back under its own key, as it was.
-    enum class RestoreOutcome { Restored, NotADeletion, Superseded };
-    RestoreOutcome restore(qint64 change);
+    // "Geri Al": a deleted row back under its own key, as it was, only where
+    // a save would have stored it: an account whose code names no other
+    // account, a ledger row whose code and name are an account's. A history
+    // row that does not read as a whole row (Damaged) is refused too; a
+    // refusal changes nothing.
+    enum class RestoreOutcome { Restored, NotADeletion, Superseded, Damaged, CodeTaken, NoAccount };
+    struct Restore {
+        RestoreOutcome outcome = RestoreOutcome::Restored;
+        // The row of the history asked for.
+        qint64 change = 0;
+        // Damaged: what is wrong with that row.
+        QString flaw;
+        // CodeTaken, NoAccount: the row's code and name, and whose the code
+        // is now (empty: nobody's).
+        QString kodu;
+        QString adi;
+        QString holder;
+    };
+    Restore restore(qint64 change);
     // Why a change was not undone, in Turkish.
-    static QString restoreRefusal(RestoreOutcome outcome);
+    static QString restoreRefusal(const Restore& restore);
 
 private:
     RowWrite rowFor(TableCursor& table, qint64 key, const QDate& day);
@@ -93,6 +110,7 @@ private:
     void tellEntry(qint64 sgid);
     LedgerKind entryKind(qint64 sgid) const;
     std::optional<QDate> deliveryDay(qint64 fib) const;
+    bool mayComeBack(const schema::Table& table, const QVariantMap& row, Restore& refusal) const;
 
     Connection& connection_;
     LedgerEvents events_;

@@ -54,8 +54,8 @@ void TEntryForm::GeriAl1Click()
         return;
     }
     Acting acting(*this);
-    const Ledger::RestoreOutcome outcome = ledger_.restore(std::exchange(sonSilme, 0));
-    if (outcome != Ledger::RestoreOutcome::Restored) dialogs_.message(Ledger::restoreRefusal(outcome));
+    const Ledger::Restore restore = ledger_.restore(std::exchange(sonSilme, 0));
+    if (restore.outcome != Ledger::RestoreOutcome::Restored) dialogs_.message(Ledger::restoreRefusal(restore));
 }
 
 bool TEntryForm::entryAccepted(Ledger::EntryCheck check, const EntryMessages& messages)

@@ -10,10 +10,57 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
+
 namespace {
 
 const char* const kChangeGone = "Değişiklik kaydı bulunamadı";
-const char* const kUnknownTable = "Değişiklik kaydı bilinmeyen bir tabloya ait";
+
+// What a kept field must be to go back into its column. A figure (litres,
+// prices, lira) is a finite number below 1e12 in magnitude: no ledger comes
+// near it, and 1e308 would print as a 309-digit sum. A whole number is one
+// exactly (an integer, or a double below 2^53 with no fraction). A day is a
+// real 'YYYY-MM-DD'; a moment a real 'YYYY-MM-DD HH:MM:SS' or nothing; a text
+// is text or nothing. Lengths are not bounded: a text column keeps what it is
+// given whole.
+constexpr double kLargestFigure = 1e12;
+constexpr double kLargestExactWhole = 9007199254740992.0;  // 2^53
+
+bool isWhole(const QJsonValue& value)
+{
+    if (!value.isDouble()) return false;
+    const QVariant number = value.toVariant();
+    if (number.typeId() == QMetaType::LongLong) return true;
+    const double d = number.toDouble();
+    return std::trunc(d) == d && std::fabs(d) < kLargestExactWhole;
+}
+
+// The stored text of a day or a moment, and nothing else.
+template <typename When>
+bool isStored(const QJsonValue& value, const QString& format)
+{
+    const QString text = value.toString();
+    return value.isString() && text.size() == format.size() && When::fromString(text, format).isValid();
+}
+
+QString fieldFlaw(const schema::Column& column, const QJsonValue& value)
+{
+    const QString name = QString::fromLatin1(column.name);
+    const QString type = QString::fromLatin1(column.type);
+    const auto flaw = [&name](const char* what) { return QStringLiteral("'%1' alanı %2").arg(name, QString::fromUtf8(what)); };
+    if (value.isUndefined()) return flaw("yok");
+    if (type == QLatin1String("DATE"))
+        return isStored<QDate>(value, kStoredDateFormat) ? QString() : flaw("geçerli bir gün (YYYY-AA-GG) değil");
+    if (value.isNull()) return {};
+    if (type == QLatin1String("REAL")) {
+        if (!value.isDouble()) return flaw("sayı değil");
+        return std::isfinite(value.toDouble()) && std::fabs(value.toDouble()) < kLargestFigure ? QString() : flaw("sınırların dışında");
+    }
+    if (type.startsWith(QLatin1String("INTEGER"))) return isWhole(value) ? QString() : flaw("tam sayı değil");
+    if (type == QLatin1String("DATETIME"))
+        return isStored<QDateTime>(value, kStoredMomentFormat) ? QString() : flaw("geçerli bir tarih ve saat değil");
+    return value.isString() ? QString() : flaw("metin değil");
+}
 
 void appendText(QByteArray& json, QByteArrayView utf8)
 {
@@ -79,6 +126,25 @@ QVariantMap rowFields(const QString& json)
     return QJsonDocument::fromJson(json.toUtf8()).object().toVariantMap();
 }
 
+KeptRow keptRow(const schema::Table& table, const QString& json, qint64 key)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(json.toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return {{}, QStringLiteral("kaydın önceki hâli (Onceki) okunamıyor")};
+    const QJsonObject kept = document.object();
+    KeptRow row;
+    for (const schema::Column& column : table.columns) {
+        const QJsonValue value = kept.value(QLatin1String(column.name));
+        row.flaw = fieldFlaw(column, value);
+        if (row.flaw.isEmpty() && &column == &table.columns.front() && value.toVariant().toLongLong() != key)
+            row.flaw = QStringLiteral("'%1' alanı kaydın numarası (%2) değil").arg(QLatin1String(column.name)).arg(key);
+        if (!row.flaw.isEmpty()) return {{}, row.flaw};
+        row.fields.insert(QString::fromLatin1(column.name), value.toVariant());
+    }
+    return row;
+}
+
 qint64 recordChange(const Connection& connection, const schema::Table& table, qint64 key, ChangeKind kind,
                     const QString& before, const QString& after, const QDateTime& when)
 {
@@ -111,17 +177,20 @@ qint64 RecordedChange::commit(ChangeKind kind)
     return change;
 }
 
-Restoration restoreDeleted(const Connection& connection, qint64 changeKey)
+Restoration restoreDeleted(const Connection& connection, qint64 changeKey, const RestoreCheck& check)
 {
     Transaction transaction(connection);
-    Statement change(connection, QStringLiteral("SELECT Tablo, Kayit_No, Islem, Onceki FROM Degisiklikler WHERE DID=?1"));
+    Statement change(connection, QStringLiteral("SELECT Tablo, Kayit_No, Islem, Onceki, typeof(Kayit_No) FROM Degisiklikler WHERE DID=?1"));
     change.bind(1, changeKey);
     if (!change.step()) throw DatabaseError(DatabaseError::kNotEngine, kChangeGone);
     const QString tableName = change.column(0).toString();
     const qint64 key = change.column(1).toLongLong();
-    if (change.column(2).toString() != kindCode(ChangeKind::Deletion)) return {Restoration::Outcome::NotADeletion, tableName, key};
+    if (change.column(2).toString() != kindCode(ChangeKind::Deletion)) return {Restoration::Outcome::NotADeletion, tableName, key, {}};
+    const auto damaged = [&](const QString& flaw) { return Restoration{Restoration::Outcome::Damaged, tableName, key, flaw}; };
     const schema::Table* table = schema::tableNamed(tableName);
-    if (!table || !table->recorded) throw DatabaseError(DatabaseError::kNotEngine, kUnknownTable);
+    if (!table || !table->recorded) return damaged(QStringLiteral("'Tablo' alanı kaydedilen bir tablo değil"));
+    if (change.column(4).toString() != QLatin1String("integer") || key <= 0)
+        return damaged(QStringLiteral("'Kayit_No' alanı pozitif bir tam sayı değil"));
 
     // Keys are never given out again, so after its last change, a deletion,
     // the key is free; anything later (a restore) has taken it back.
@@ -129,17 +198,23 @@ Restoration restoreDeleted(const Connection& connection, qint64 changeKey)
     later.bind(1, tableName);
     later.bind(2, key);
     later.bind(3, changeKey);
-    if (later.step()) return {Restoration::Outcome::Superseded, tableName, key};
+    if (later.step()) return {Restoration::Outcome::Superseded, tableName, key, {}};
 
-    const QVariantMap fields = rowFields(change.column(3).toString());
+    const KeptRow kept = keptRow(*table, change.column(3).toString(), key);
+    if (!kept.flaw.isEmpty()) return damaged(kept.flaw);
+    Statement taken(connection, QStringLiteral("SELECT 1 FROM %1 WHERE %2=?1").arg(tableName, table->keyField()));
+    taken.bind(1, key);
+    if (taken.step()) return damaged(QStringLiteral("%1 numaralı kayıt zaten var").arg(key));
+    if (check && !check(*table, kept.fields)) return {Restoration::Outcome::Refused, tableName, key, {}};
+
     const QStringList names = table->fieldNames();
     QStringList marks;
     for (int i = 1; i <= names.size(); ++i) marks << QStringLiteral("?%1").arg(i);
     Statement insert(connection, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                      .arg(tableName, fieldList(*table), marks.join(QStringLiteral(", "))));
-    for (int i = 0; i < names.size(); ++i) insert.bind(i + 1, i == 0 ? QVariant(key) : fields.value(names[i]));
+    for (int i = 0; i < names.size(); ++i) insert.bind(i + 1, kept.fields.value(names[i]));
     insert.run();
     recordChange(connection, *table, key, ChangeKind::Restore, {}, rowJson(connection, *table, key));
     transaction.commit();
-    return {Restoration::Outcome::Restored, tableName, key};
+    return {Restoration::Outcome::Restored, tableName, key, {}};
 }

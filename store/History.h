@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <functional>
 #include <optional>
 
 class Connection;
@@ -43,13 +44,29 @@ private:
     QString before_;
 };
 
+// A row kept in the history, read with every field of its table checked;
+// `flaw` says in Turkish what is missing or wrong, and is empty when the row
+// can be put back as it stands under `key`.
+struct KeptRow {
+    QVariantMap fields;
+    QString flaw;
+};
+KeptRow keptRow(const schema::Table& table, const QString& json, qint64 key);
+
+// Asked inside the restore's transaction, with the row's checked fields,
+// whether it may come back; false refuses it and nothing is written.
+using RestoreCheck = std::function<bool(const schema::Table& table, const QVariantMap& row)>;
+
 // Puts a deleted row back under its own key with every field as it was, and
 // records that too, in one transaction. Only a deletion that is still the
-// row's last change is brought back.
+// row's last change is brought back; a history row that does not read as a
+// whole row of its table (Damaged, with its flaw) or that `check` turns down
+// (Refused) changes nothing.
 struct Restoration {
-    enum class Outcome { Restored, NotADeletion, Superseded };
+    enum class Outcome { Restored, NotADeletion, Superseded, Damaged, Refused };
     Outcome outcome;
     QString table;
     qint64 key = 0;
+    QString flaw;
 };
-Restoration restoreDeleted(const Connection& connection, qint64 changeKey);
+Restoration restoreDeleted(const Connection& connection, qint64 changeKey, const RestoreCheck& check = {});

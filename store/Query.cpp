@@ -249,9 +249,10 @@ void Query::open()
 
     RowStore rows;
     rows.reset(static_cast<int>(layout_.names.size()));
+    const bool now = onCalcFields && !calculatedWhenRead;
     while (statement.step()) {
         rows.addRow(statement, columns);
-        if (onCalcFields) {
+        if (now) {
             Record record(index, rows, rows.rowCount() - 1);
             onCalcFields(record);
         }
@@ -260,6 +261,8 @@ void Query::open()
     names_ = layout_.names;
     index_ = layout_.index;
     rows_ = std::move(rows);
+    calculated_.assign(now || !onCalcFields ? 0 : static_cast<size_t>(rows_.rowCount()), false);
+    firstCalculated_ = columns;
     open_ = true;
     current_ = rows_.rowCount() == 0 ? -1 : 0;
     eof_ = rows_.rowCount() == 0;
@@ -273,6 +276,7 @@ void Query::close()
     names_.clear();
     index_.clear();
     rows_.reset(0);
+    calculated_.clear();
     current_ = -1;
     eof_ = true;
     emit closed();
@@ -319,12 +323,23 @@ bool Query::locate(const QString& field, const QVariant& value)
     if (!open_) return false;
     const int column = fieldIndex(field);
     for (int row = 0; row < recordCount(); ++row) {
-        if (matches(rows_.value(row, column), value)) {
+        if (matches(rowsFor(row, column).value(row, column), value)) {
             setCurrent(row, false);
             return true;
         }
     }
     return false;
+}
+
+const RowStore& Query::rowsFor(int row, int column) const
+{
+    const auto late = static_cast<size_t>(row);
+    if (column >= firstCalculated_ && late < calculated_.size() && !calculated_[late]) {
+        calculated_[late] = true;
+        Record record(index_, rows_, row);
+        onCalcFields(record);
+    }
+    return rows_;
 }
 
 int Query::fieldIndex(const QString& field) const
@@ -345,7 +360,8 @@ QString Query::asString(const QString& field) const
 double Query::asFloat(const QString& field) const
 {
     if (!open_ || current_ < 0) return 0.0;
-    return rows_.asFloat(current_, fieldIndex(field));
+    const int column = fieldIndex(field);
+    return rowsFor(current_, column).asFloat(current_, column);
 }
 
 bool Query::isNull(const QString& field) const
@@ -358,7 +374,7 @@ QVariant Query::valueAt(int row, const QString& field) const
     if (!open_) return {};
     const int column = fieldIndex(field);
     if (row < 0 || row >= recordCount()) return {};
-    return rows_.value(row, column);
+    return rowsFor(row, column).value(row, column);
 }
 
 bool Query::hasField(const QString& field) const

@@ -78,9 +78,12 @@ public:
     const QVariantList& boundValues() const { return parameters; }
 
     // Names of the calculated fields, and the routine that works them out
-    // for every row as it is read, before anyone sees it.
+    // for every row as it is read, before anyone sees it; or, with
+    // calculatedWhenRead, for a row the first time one of them is read there,
+    // so a costly field is made only for the rows a grid shows.
     QStringList calculatedFields;
     std::function<void(Record&)> onCalcFields;
+    bool calculatedWhenRead = false;
     // Fields a grid or a box shows: opening fails when one is missing, so
     // a misspelt name never reaches the painting.
     QStringList shownFields;
@@ -121,6 +124,8 @@ signals:
 private:
     int fieldIndex(const QString& field) const;
     void setCurrent(int row, bool eof);
+    // The row's stored cell, its calculated fields worked out first when they are read late.
+    const RowStore& rowsFor(int row, int column) const;
 
     QStringList SQL;
     QVariantList parameters;
@@ -136,7 +141,10 @@ private:
     static Layout makeLayout(const Statement& statement, int columns, const QStringList& calculated, const QByteArray& key);
 
     QHash<QString, int> index_;
-    RowStore rows_;
+    // Filled in as calculated fields are read late.
+    mutable RowStore rows_;
+    mutable std::vector<bool> calculated_;
+    int firstCalculated_ = 0;
     Layout layout_;
     int current_ = -1;
     bool eof_ = true;

@@ -11,6 +11,7 @@ namespace {
 const QString kSaat = QStringLiteral("Saat");
 const QString kKayit = QStringLiteral("Kayit");
 const QString kDegisiklik = QStringLiteral("Degisiklik");
+const QString kAyrinti = QStringLiteral("Ayrinti");
 
 // How a line names a record: what it is, the fields that name the row (the
 // first `identity` of `fields`), and the fields the user types, which alone
@@ -25,6 +26,11 @@ const GridColumn kTarih{QStringLiteral("Tarih"), QStringLiteral("Tarih"), 0, kAs
 const GridColumn kKodu{QStringLiteral("Kodu"), QStringLiteral("Kodu")};
 const GridColumn kAdi{QStringLiteral("Adi"), QStringLiteral("Adı Soyadı")};
 const GridColumn kAciklama{QStringLiteral("Aciklama"), QStringLiteral("Açıklama")};
+
+QString joined(const QString& identity, const QString& what)
+{
+    return identity.isEmpty() ? what : identity + QStringLiteral(": ") + what;
+}
 
 const RecordLook kIntake{QStringLiteral("Süt Girişi"),
                          3,
@@ -70,41 +76,60 @@ const RecordLook& lookOf(const QString& table, const QVariantMap& row)
     return row.value(QStringLiteral("Gelir_Gider")).toString() == kindCode(LedgerKind::Payment) ? kPayment : kIntake;
 }
 
-QString shown(const GridColumn& field, const QVariantMap& row)
+// A field as the line shows it, cut after `longest` characters (0: whole).
+QString cellOf(const GridColumn& field, const QVariantMap& row, int longest)
 {
     const QString text = cellText(field.format, row.value(field.field));
+    return longest > 0 && text.size() > longest ? text.left(longest) + QStringLiteral("…") : text;
+}
+
+QString shown(const GridColumn& field, const QVariantMap& row, int longest)
+{
+    const QString text = cellOf(field, row, longest);
     return text.isEmpty() ? QStringLiteral("boş") : text;
 }
 
-QString identityOf(const RecordLook& look, const QVariantMap& row)
+QString identityOf(const RecordLook& look, const QVariantMap& row, int longest)
 {
     QStringList parts;
-    for (int i = 0; i < look.identity; ++i) parts << cellText(look.fields[i].format, row.value(look.fields[i].field));
+    for (int i = 0; i < look.identity; ++i) parts << cellOf(look.fields[i], row, longest);
     return parts.join(QLatin1Char(' '));
 }
 
 // The typed fields that hold something, past those that name the row.
-QString contents(const RecordLook& look, const QVariantMap& row)
+QString contents(const RecordLook& look, const QVariantMap& row, int longest)
 {
     QStringList parts;
     for (size_t i = look.identity; i < look.fields.size(); ++i)
         if (!row.value(look.fields[i].field).toString().isEmpty())
-            parts << look.fields[i].title + QLatin1Char(' ') + shown(look.fields[i], row);
+            parts << look.fields[i].title + QLatin1Char(' ') + shown(look.fields[i], row, longest);
     return parts.join(QStringLiteral(", "));
 }
 
-QString differences(const RecordLook& look, const QVariantMap& before, const QVariantMap& after)
+QString differences(const RecordLook& look, const QVariantMap& before, const QVariantMap& after, int longest)
 {
     QStringList parts;
     for (const GridColumn& field : look.fields)
         if (before.value(field.field) != after.value(field.field))
-            parts << field.title + QLatin1Char(' ') + shown(field, before) + QStringLiteral(" → ") + shown(field, after);
+            parts << field.title + QLatin1Char(' ') + shown(field, before, longest) + QStringLiteral(" → ") +
+                         shown(field, after, longest);
     return parts.isEmpty() ? QStringLiteral("yalnız hesaplanan alanlar değişti") : parts.join(QStringLiteral(", "));
 }
 
-QString joined(const QString& identity, const QString& what)
+// What became of the row, each field cut after `longest` characters (0: whole).
+QString whatBecame(const RecordLook& look, ChangeKind kind, const QVariantMap& old, const QVariantMap& now, int longest)
 {
-    return identity.isEmpty() ? what : identity + QStringLiteral(": ") + what;
+    const QVariantMap& row = kind == ChangeKind::Restore ? now : old;
+    const QString identity = identityOf(look, row, longest);
+    switch (kind) {
+    case ChangeKind::Correction:
+        return joined(identity, differences(look, old, now, longest));
+    case ChangeKind::Deletion:
+        return QStringLiteral("silindi: ") + joined(identity, contents(look, row, longest));
+    case ChangeKind::Restore:
+        return QStringLiteral("geri alındı: ") + joined(identity, contents(look, row, longest));
+    }
+    return {};
 }
 
 }  // namespace
@@ -123,7 +148,9 @@ TGecmisF::TGecmisF(Ledger& ledger, Dialogs& dialogs)
         if (rebuilds(DegisiklikQuery)) Listele();
     });
     showIn(DegisiklikQuery, kColumns);
-    DegisiklikQuery.calculatedFields = {kSaat, kKayit, kDegisiklik};
+    // A line is made only when a grid shows its row: a kept row may be tens of megabytes.
+    DegisiklikQuery.calculatedWhenRead = true;
+    DegisiklikQuery.calculatedFields = {kSaat, kKayit, kDegisiklik, kAyrinti};
     DegisiklikQuery.onCalcFields = [](Record& row) {
         const QString zaman = row.value(QStringLiteral("Zaman")).toString();
         row.setValue(kSaat, cellText(kAsShortDate, zaman) + zaman.mid(kStoredDateFormat.size(), 6));
@@ -133,7 +160,12 @@ TGecmisF::TGecmisF(Ledger& ledger, Dialogs& dialogs)
                                    row.value(QStringLiteral("Onceki")).toString(), row.value(QStringLiteral("Sonraki")).toString());
         row.setValue(kKayit, line.record);
         row.setValue(kDegisiklik, line.text);
+        row.setValue(kAyrinti, line.whole);
     };
+    QObject::connect(&DegisiklikQuery, &Query::currentChanged, [this] { Ayrinti.setText(DegisiklikQuery.asString(kAyrinti)); });
+    QObject::connect(&DegisiklikQuery, &Query::opened, [this] {
+        if (DegisiklikQuery.recordCount() == 0) Ayrinti.clear();
+    });
     FormCreate();
 }
 
@@ -148,18 +180,8 @@ TGecmisF::Line TGecmisF::describe(const QString& table, ChangeKind kind, const Q
 {
     const QVariantMap old = rowFields(before);
     const QVariantMap now = rowFields(after);
-    const QVariantMap& row = kind == ChangeKind::Restore ? now : old;
-    const RecordLook& look = lookOf(table, row);
-    const QString identity = identityOf(look, row);
-    switch (kind) {
-    case ChangeKind::Correction:
-        return {look.record, joined(identity, differences(look, old, now))};
-    case ChangeKind::Deletion:
-        return {look.record, QStringLiteral("silindi: ") + joined(identity, contents(look, row))};
-    case ChangeKind::Restore:
-        return {look.record, QStringLiteral("geri alındı: ") + joined(identity, contents(look, row))};
-    }
-    return {look.record, QString()};
+    const RecordLook& look = lookOf(table, kind == ChangeKind::Restore ? now : old);
+    return {look.record, whatBecame(look, kind, old, now, kLongestInList), whatBecame(look, kind, old, now, 0)};
 }
 
 void TGecmisF::Listele()
@@ -184,9 +206,9 @@ void TGecmisF::GeriAlButClick()
 bool TGecmisF::geriAl(qint64 change)
 {
     Acting acting(*this);
-    const Ledger::RestoreOutcome outcome = ledger_.restore(change);
-    if (outcome == Ledger::RestoreOutcome::Restored) return true;
-    dialogs_.message(Ledger::restoreRefusal(outcome));
+    const Ledger::Restore restore = ledger_.restore(change);
+    if (restore.outcome == Ledger::RestoreOutcome::Restored) return true;
+    dialogs_.message(Ledger::restoreRefusal(restore));
     return false;
 }
 

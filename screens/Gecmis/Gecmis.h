@@ -15,6 +15,8 @@ public:
     // The newest lines listed at most: whatever the history's size, a
     // search stays quick; older ones come with a narrower period.
     static constexpr int kMostLines = 500;
+    // A field's text in a line of the list is cut after this many characters.
+    static constexpr int kLongestInList = 200;
 
     DateField ilktarihDate;
     DateField sontarihDate;
@@ -22,6 +24,8 @@ public:
     TextField AraEdit;
     // The period listed and how many changes it holds.
     TextField Label1;
+    // The current line whole, nothing cut.
+    TextField Ayrinti;
 
     Query DegisiklikQuery;
     static const std::vector<GridColumn> kColumns;
@@ -39,10 +43,12 @@ public:
     void openFromMenu();
 
     // What a line says of one change: the kind of record, and in Turkish
-    // what became of it, naming only the fields that changed.
+    // what became of it, naming only the fields that changed; in the list
+    // each field's text cut after kLongestInList characters, and whole.
     struct Line {
         QString record;
         QString text;
+        QString whole;
     };
     static Line describe(const QString& table, ChangeKind kind, const QString& before, const QString& after);
 };

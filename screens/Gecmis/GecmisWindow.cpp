@@ -9,8 +9,41 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// Shows the text in paragraphs of at most kParagraph characters, broken at a
+// space where there is one: the box lays out a paragraph whole, and one of
+// millions of characters takes it many seconds.
+void showWhole(QPlainTextEdit* box, const QString& text)
+{
+    constexpr qsizetype kParagraph = 1000;
+    if (text.size() <= kParagraph) {
+        box->setPlainText(text);
+        return;
+    }
+    QString shown;
+    shown.reserve(text.size() + text.size() / kParagraph + 1);
+    for (qsizetype from = 0; from < text.size();) {
+        qsizetype end = std::min(from + kParagraph, text.size());
+        if (end < text.size()) {
+            const qsizetype space = text.lastIndexOf(QLatin1Char(' '), end);
+            if (space > from) end = space + 1;
+        }
+        if (!shown.isEmpty()) shown += QLatin1Char('\n');
+        shown += QStringView(text).sliced(from, end - from);
+        from = end;
+    }
+    box->setPlainText(shown);
+}
+
+}  // namespace
 
 GecmisWindow::GecmisWindow(TGecmisF& screen) : FormWindow(QStringLiteral("Orvalin Kovanta - Değişiklik Geçmişi"), screen)
 {
@@ -47,12 +80,22 @@ GecmisWindow::GecmisWindow(TGecmisF& screen) : FormWindow(QStringLiteral("Orvali
     grid->horizontalHeader()->setStretchLastSection(true);
     grid->setToolTip(QStringLiteral("Silinen bir kaydı geri almak için satırında Enter"));
     areas->addWidget(grid, 1);
+    // The current line whole: the list cuts long texts.
+    auto* Ayrinti = new QPlainTextEdit(centre);
+    Ayrinti->setReadOnly(true);
+    Ayrinti->setFocusPolicy(Qt::ClickFocus);
+    Ayrinti->setFixedHeight(Ayrinti->fontMetrics().lineSpacing() * 3 + 12);
+    areas->addWidget(Ayrinti);
     setCentralWidget(centre);
 
     bind(ilktarihDate, screen.ilktarihDate, nullptr);
     bind(sontarihDate, screen.sontarihDate, nullptr);
     bind(AraEdit, screen.AraEdit);
     bind(Label1, screen.Label1);
+    showWhole(Ayrinti, screen.Ayrinti.text());
+    screen.Ayrinti.onChange([box = QPointer<QPlainTextEdit>(Ayrinti)](const QString& text) {
+        if (box) showWhole(box, text);
+    });
 
     onClick(ListeleBut, [&screen, grid] {
         screen.ListeleButClick();
@@ -71,6 +114,7 @@ GecmisWindow::GecmisWindow(TGecmisF& screen) : FormWindow(QStringLiteral("Orvali
         {GeriAlBut, "GeriAlBut"},
         {kapatButton, "kapatButton"},
         {grid, "DegisiklikGrid"},
+        {Ayrinti, "Ayrinti"},
     });
     setStartControl(grid);
 }

@@ -107,6 +107,11 @@ TEST_F(GecmisTest, ADeletionComesBackUnderItsNumberOnlyWhileItIsTheRowsLastChang
         history.DegisiklikQuery.moveTo(line);
         history.GeriAlButClick();
     };
+    const auto refusal = [](Ledger::RestoreOutcome outcome) {
+        Ledger::Restore restore;
+        restore.outcome = outcome;
+        return Ledger::restoreRefusal(restore);
+    };
     struct Case {
         const char* name;
         std::function<void()> undo;
@@ -124,10 +129,10 @@ TEST_F(GecmisTest, ADeletionComesBackUnderItsNumberOnlyWhileItIsTheRowsLastChang
              intake.GeriAl1Click();
          },
          false, {TSutAlimF::kNothingToUndo}},
-        {"Geri Al on it once back", [&] { geriAl(0); geriAl(1); }, true, {Ledger::restoreRefusal(Ledger::RestoreOutcome::Superseded)}},
+        {"Geri Al on it once back", [&] { geriAl(0); geriAl(1); }, true, {refusal(Ledger::RestoreOutcome::Superseded)}},
         {"Geri Al on a correction's line",
          [&] { intake.Dzelt1Click(); intake.sabahEdit.setText("11"); intake.SaklaButClick(); geriAl(0); }, false,
-         {Ledger::restoreRefusal(Ledger::RestoreOutcome::NotADeletion)}},
+         {refusal(Ledger::RestoreOutcome::NotADeletion)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -141,6 +146,147 @@ TEST_F(GecmisTest, ADeletionComesBackUnderItsNumberOnlyWhileItIsTheRowsLastChang
         c.undo();
         EXPECT_EQ(dialogs.messages, c.messages);
         EXPECT_EQ(intake.SutGirisiQuery.locate("SGID", number.toLongLong()), c.back) << "seen again in the day view";
+    }
+}
+
+// Geri Al through either window keeps the rules a save keeps: a refusal
+// names what is in the way and leaves every table as it was.
+class GecmisRulesTest : public GecmisTest {
+protected:
+    const QDate day{2026, 11, 12};
+    Ledger& ledger = screens.ledger;
+
+    void clearLedger()
+    {
+        for (const schema::Table& table : schema::tables())
+            Statement(db.connection, QStringLiteral("DELETE FROM ") + QString::fromLatin1(table.name)).run();
+        dialogs.messages.clear();
+    }
+    qint64 lastDeletion(const char* table)
+    {
+        return rows(QStringLiteral("SELECT MAX(DID) AS d FROM Degisiklikler WHERE Islem = 'S' AND Tablo = '%1'").arg(table))[0]["d"].toLongLong();
+    }
+    // The history window's Geri Al on the line of that change.
+    void geriAl(qint64 change)
+    {
+        history.openFromMenu();
+        ASSERT_TRUE(history.DegisiklikQuery.locate("DID", change));
+        history.GeriAlButClick();
+    }
+    // The intake list's deletion of the code's row on the day, as Ctrl+Z would take it back.
+    void deleteIntakeRow(const QString& code)
+    {
+        intake.tarihDate.setDate(day);
+        intake.openFromMenu();
+        ASSERT_TRUE(intake.SutGirisiQuery.locate("Kodu", code));
+        intake.KaydSil1Click();
+    }
+    // A new account with a row on the day, the row deleted; the account's key.
+    qint64 deletedRowOf(const QString& code, const QString& name)
+    {
+        const qint64 cid = addAccount(code, name);
+        intakeRow(day, code, name, 12, 8, 11);
+        deleteIntakeRow(code);
+        return cid;
+    }
+};
+
+TEST_F(GecmisRulesTest, ARestoreThatASaveWouldRefuseIsRefusedWithItsReasonAndChangesNothing)
+{
+    const auto ctrlZ = [&] { intake.GeriAl1Click(); };
+    const auto fromHistory = [&] { geriAl(lastDeletion("SutGirisi")); };
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;  // ends just before the Geri Al
+        std::function<void()> undo;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"an account whose code a new account took, from the history",
+         [&] { ledger.deleteAccount(addAccount("101", "Ahmet Yılmaz")), addAccount("101", "Mehmet Kaya"); },
+         [&] { geriAl(lastDeletion("Cariler")); }, "101 Ahmet Yılmaz hesabı geri alınamaz: 101 kodu şimdi Mehmet Kaya hesabının"},
+        {"an intake row whose account was deleted since, by Ctrl+Z", [&] { ledger.deleteAccount(deletedRowOf("102", "Berk Can")); },
+         ctrlZ, "102 kodlu hesap (Berk Can) artık yok"},
+        {"an intake row whose code now names another account, from the history",
+         [&] { ledger.deleteAccount(deletedRowOf("102", "Berk Can")), addAccount("102", "Zeynep Ak"); }, fromHistory,
+         "102 kodu şimdi Zeynep Ak hesabının, kayıt ise Berk Can adına"},
+        {"an intake row whose account was renamed since, by Ctrl+Z",
+         [&] {
+             Account renamed = *ledger.accountByKey(deletedRowOf("103", "Cem Er"));
+             renamed.adi = "Cem Eren";
+             ledger.saveAccount(renamed);
+         },
+         ctrlZ, "103 kodu şimdi Cem Eren hesabının, kayıt ise Cem Er adına"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clearLedger();
+        c.setUp();
+        dialogs.messages.clear();
+        const auto before = everyRow(db.connection);
+        c.undo();
+        EXPECT_EQ(everyRow(db.connection), before);
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_TRUE(dialogs.messages[0].contains(QString::fromUtf8(c.said))) << dialogs.messages[0].toStdString();
+        EXPECT_TRUE(dialogs.messages[0].endsWith("Hiçbir şey değiştirilmedi.")) << dialogs.messages[0].toStdString();
+    }
+}
+
+TEST_F(GecmisRulesTest, ADamagedHistoryRowIsRefusedNamingItsNumberAndWhatIsWrongAndNothingIsWritten)
+{
+    const auto set = [](const char* field, const char* value) {
+        return QStringLiteral("UPDATE Degisiklikler SET Onceki = json_set(Onceki, '$.%1', %2) WHERE DID = ?1").arg(field, value);
+    };
+    const QString key = "UPDATE Degisiklikler SET Kayit_No = %1 WHERE DID = ?1";
+    const QString inUse = "(SELECT MAX(SGID) FROM SutGirisi)";
+    struct Case {
+        QString damage;  // ?1 the deletion's DID
+        const char* flaw;  // empty: the row comes back; {number}: the history row's Kayit_No, {key}: the other row's
+    };
+    const Case cases[] = {
+        {set("Aciklama", "'as kept'"), ""},
+        {"UPDATE Degisiklikler SET Onceki = '{\"SGID\": 1,' WHERE DID = ?1", "kaydın önceki hâli (Onceki) okunamıyor"},
+        {"UPDATE Degisiklikler SET Onceki = NULL WHERE DID = ?1", "kaydın önceki hâli (Onceki) okunamıyor"},
+        {set("Sabah", "'abc'"), "'Sabah' alanı sayı değil"},
+        {set("Gelir_Toplam_Tutar", "1e308"), "'Gelir_Toplam_Tutar' alanı sınırların dışında"},
+        {"UPDATE Degisiklikler SET Onceki = json_remove(Onceki, '$.Aksam') WHERE DID = ?1", "'Aksam' alanı yok"},
+        {set("Tarih", "'2026-02-30'"), "'Tarih' alanı geçerli bir gün (YYYY-AA-GG) değil"},
+        {set("Kodu", "101"), "'Kodu' alanı metin değil"},
+        {set("Kodu", "''"), "'Kodu' alanı boş"},
+        {set("VerilenID", "1.5"), "'VerilenID' alanı tam sayı değil"},
+        {set("Gelir_Gider", "'X'"), "'Gelir_Gider' alanı 'S' ya da 'O' değil"},
+        {key.arg("''"), "'Kayit_No' alanı pozitif bir tam sayı değil"},
+        {key.arg("0"), "'Kayit_No' alanı pozitif bir tam sayı değil"},
+        {key.arg("Kayit_No + 100"), "'SGID' alanı kaydın numarası ({number}) değil"},
+        {"UPDATE Degisiklikler SET Tablo = 'Degisiklikler' WHERE DID = ?1", "'Tablo' alanı kaydedilen bir tablo değil"},
+        {QStringLiteral("UPDATE Degisiklikler SET Kayit_No = %1, Onceki = json_set(Onceki, '$.SGID', %1) WHERE DID = ?1").arg(inUse),
+         "{key} numaralı kayıt zaten var"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damage.toStdString());
+        clearLedger();
+        addAccount("101", "Ahmet Yılmaz");
+        intakeRow(day, "101", "Ahmet Yılmaz", 12, 8, 11);
+        intakeRow(day.addDays(1), "101", "Ahmet Yılmaz", 10, 9, 11);
+        deleteIntakeRow("101");
+        const qint64 change = lastDeletion("SutGirisi");
+        Statement damage(db.connection, c.damage);
+        damage.bind(1, change);
+        damage.run();
+        const QString named = rows("SELECT Kayit_No AS k FROM Degisiklikler WHERE DID = " + QString::number(change))[0]["k"].toString();
+        const QString other = rows("SELECT MAX(SGID) AS k FROM SutGirisi")[0]["k"].toString();
+        dialogs.messages.clear();
+        const auto before = everyRow(db.connection);
+        geriAl(change);
+        if (*c.flaw == 0) {
+            EXPECT_EQ(dialogs.messages, QStringList());
+            EXPECT_EQ(count("SutGirisi"), 2);
+            continue;
+        }
+        EXPECT_EQ(everyRow(db.connection), before);
+        const QString flaw = QString::fromUtf8(c.flaw).replace("{number}", named).replace("{key}", other);
+        EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Geçmişin %1 numaralı satırı geri alınamaz, satır bozuk: %2. "
+                                                               "Hiçbir şey değiştirilmedi.").arg(change).arg(flaw)});
     }
 }
 

@@ -185,6 +185,44 @@ TEST(Query, CalculatedFieldsAreWorkedOutForEveryRow)
     }
 }
 
+TEST(Query, CalculatedFieldsReadLateAreWorkedOutOncePerRowOnlyForTheRowsRead)
+{
+    TempDatabase db;
+    addLedgerRows(db.connection, {{QDate(2024, 2, 1), "S", "1", 10, 5},
+                                  {QDate(2024, 2, 2), "S", "1", 7.5, 0},
+                                  {QDate(2024, 2, 3), "S", "1", 0, 2.25},
+                                  {QDate(2024, 2, 4), "S", "1", 1, 1}});
+    Query query(db.connection, {"SELECT Sabah, Aksam FROM SutGirisi ORDER BY Tarih"});
+    query.calculatedWhenRead = true;
+    query.calculatedFields = {"toplam", "sira"};
+    QList<double> worked;
+    query.onCalcFields = [&](Record& row) {
+        worked << row.asFloat("Sabah");
+        row.setValue("toplam", row.asFloat("Sabah") + row.asFloat("Aksam"));
+        row.setValue("sira", static_cast<int>(worked.size()));
+    };
+    struct Step {
+        const char* read;
+        std::function<QVariant()> value;
+        QVariant expected;
+        QList<double> workedSoFar;  // the rows' Sabah, in the order they were worked out
+    };
+    const Step steps[] = {
+        {"opening", [&] { query.open(); return QVariant(query.recordCount()); }, 4, {}},
+        {"a stored field", [&] { return query.valueAt(2, "Sabah"); }, 0.0, {}},
+        {"the third row's sum", [&] { return query.valueAt(2, "toplam"); }, 2.25, {0}},
+        {"its other field", [&] { return query.valueAt(2, "sira"); }, 1, {0}},
+        {"the current row's sum", [&] { return QVariant(query.asFloat("toplam")); }, 15.0, {0, 10}},
+        {"a row found by a sum", [&] { return QVariant(query.locate("toplam", 7.5)); }, true, {0, 10, 7.5}},
+        {"after opening again", [&] { query.open(); return query.valueAt(3, "sira"); }, 4, {0, 10, 7.5, 1}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.read);
+        EXPECT_EQ(step.value(), step.expected);
+        EXPECT_EQ(worked, step.workedSoFar);
+    }
+}
+
 TEST(Query, UnknownFieldsAndEngineErrorsThrowWithTheirText)
 {
     TempDatabase db;

@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QMap>
 #include <QVariantMap>
 #include <functional>
 #include <string>
@@ -78,6 +79,17 @@ inline QList<QVariantMap> readRows(Connection& connection, const QString& sql)
         result << fields;
     }
     return result;
+}
+
+// Every row of every table, the history too, by table name: what a refused
+// write must leave as it was.
+inline QMap<QString, QList<QVariantMap>> everyRow(Connection& connection)
+{
+    QMap<QString, QList<QVariantMap>> rows;
+    for (const schema::Table& table : schema::tables())
+        rows[QString::fromLatin1(table.name)] =
+            readRows(connection, QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(QString::fromLatin1(table.name), table.keyField()));
+    return rows;
 }
 
 // The text of the database error an action raises, "no error" when none.

@@ -2,6 +2,12 @@
 #include "common/widgets/QueryGrid.h"
 #include "screens/Gecmis/GecmisWindow.h"
 #include "screens/SutAlim/SutAlimWindow.h"
+#include "screens/Gecmis/Gecmis.h"
+#include "store/Statement.h"
+
+#include <QPlainTextEdit>
+
+#include <algorithm>
 
 namespace {
 
@@ -11,6 +17,8 @@ TEST_F(GecmisWindowTest, CtrlZOnTheDayListAndEnterOnTheHistoryBringADeletedEntry
 {
     SutAlimWindow intakeWindow(intake);
     GecmisWindow historyWindow(*screens.GecmisF);
+    // A row comes back only under an account's code and name.
+    addAccount("101", "Ahmet Yılmaz", 11.25);
     intakeRow(QDate(2026, 11, 12), "101", "Ahmet Yılmaz", 12, 38.5, 11.25);
     intake.tarihDate.setDate(QDate(2026, 11, 12));
     menu.SutAlimButtonClick();
@@ -31,6 +39,29 @@ TEST_F(GecmisWindowTest, CtrlZOnTheDayListAndEnterOnTheHistoryBringADeletedEntry
         ASSERT_EQ(dayGrid->model()->rowCount(), 0);
         undo();
         EXPECT_EQ(dayGrid->model()->rowCount(), 1);
+    }
+}
+
+TEST_F(GecmisWindowTest, ALongNoteIsCutInTheGridAndShownWholeUnderItInShortParagraphs)
+{
+    GecmisWindow historyWindow(*screens.GecmisF);
+    QString spaced;
+    for (int i = 0; spaced.size() < 300'000; ++i) spaced += QStringLiteral("süt %1 ").arg(i);
+    const QString notes[] = {spaced, QString(5000, QLatin1Char('x'))};
+    for (const QString& note : notes)
+        Statement(db.connection, QStringLiteral("INSERT INTO Degisiklikler (Zaman, Tablo, Kayit_No, Islem, Onceki) VALUES (datetime('now', "
+                                                "'localtime'), 'SutGirisi', 1, 'S', json_object('Tarih', '2026-11-12', 'Kodu', '101', 'Adi', 'Ali', 'Aciklama', '%1'))").arg(note)).run();
+    menu.GecmisButtonClick();
+    auto* grid = historyWindow.findChild<QueryGrid*>("DegisiklikGrid");
+    auto* whole = historyWindow.findChild<QPlainTextEdit*>("Ayrinti");
+    for (int row : {1, 0}) {
+        const QString& note = notes[1 - row];  // newest first
+        const QString line = "silindi: 12.11.2026 101 Ali: Açıklama " + note;
+        EXPECT_EQ(grid->model()->index(row, 2).data().toString(), line.left(line.size() - note.size() + TGecmisF::kLongestInList) + "…");
+        grid->setCurrentIndex(grid->model()->index(row, 2));
+        const QStringList paragraphs = whole->toPlainText().split(QLatin1Char('\n'));
+        EXPECT_TRUE(paragraphs.join(QString()) == line) << "whole, only broken into paragraphs";
+        EXPECT_LE(std::max_element(paragraphs.begin(), paragraphs.end(), [](auto& a, auto& b) { return a.size() < b.size(); })->size(), 1000);
     }
 }
 
