@@ -93,8 +93,8 @@ TEST_F(RaporWindowTest, YenileFillsTheGridsAndANameFoundWithEnterOpensWithADoubl
     EXPECT_EQ(summary->model()->rowCount(), 3);
     press(Qt::Key_Tab);
     ASSERT_EQ(focusedName(), QStringLiteral("sontarihDate"));
-    press(Qt::Key_Tab);
-    ASSERT_EQ(focusedName(), QStringLiteral("YenileBut")) << "the last date is followed by Yenile";
+    press(Qt::Key_Return);
+    ASSERT_EQ(focusedName(), QStringLiteral("YenileBut")) << "Enter after the last date goes on to Yenile";
     press(Qt::Key_Return);
     EXPECT_EQ(summary->model()->rowCount(), 3);
     EXPECT_EQ(cell("SutGirisiGrid", 0, 4), QStringLiteral("-5,00")) << "only the payment of 3 February";
