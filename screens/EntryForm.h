@@ -74,6 +74,11 @@ protected:
     bool emptyEntryMeant(const QString& what);
     // The panel's record number: the row a save corrects, or 0.
     qint64 correctedRow() const { return parseInteger(kayitnoEdit.text()); }
+    // The panel was filled for this account and still names it: going back
+    // to its code box keeps what was typed for him.
+    bool holdsProducer(const Account& account) const { return loadedCode_ == account.kodu && AdiEdit.text() == account.adi; }
+    // The code of the account the panel was last filled from; empty after Bosalt.
+    QString loadedCode_;
 
 private:
     void showCorrectionMode();

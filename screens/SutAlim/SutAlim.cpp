@@ -111,7 +111,7 @@ void TSutAlimF::KoduEditExit()
     }
     // Back in the code box of the producer the panel already holds: what was
     // typed for him stays.
-    if (AdiEdit.text() == account->adi) return;
+    if (holdsProducer(*account)) return;
     Bosalt();
     fillFromAccount(*account);
     // His row of the day, with the keyboard in its first empty litre box.
@@ -262,6 +262,7 @@ void TSutAlimF::YeniHesapButClick()
 
 void TSutAlimF::Bosalt()
 {
+    loadedCode_.clear();
     KoduEdit.clear();
     AdiEdit.clear();
     sabahEdit.clear();
@@ -272,6 +273,7 @@ void TSutAlimF::Bosalt()
 
 void TSutAlimF::fillFromAccount(const Account& account)
 {
+    loadedCode_ = account.kodu;
     KoduEdit.setText(account.kodu);
     AdiEdit.setText(account.adi);
     SBirimFiyatEdit.setText(generalNumber(account.birimFiyati));

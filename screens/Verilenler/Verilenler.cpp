@@ -120,11 +120,12 @@ void TVerilenlerF::KoduEditExit()
     const std::optional<Account> account = ledger_.accountByCode(KoduEdit.text());
     // Back in the code box of the producer the panel already holds: what was
     // typed for him stays.
-    if (account && AdiEdit.text() != account->adi) takePick(*account);
+    if (account && !holdsProducer(*account)) takePick(*account);
 }
 
 void TVerilenlerF::Bosalt()
 {
+    loadedCode_.clear();
     KoduEdit.clear();
     AdiEdit.clear();
     AlacagimizEdit.clear();
@@ -175,6 +176,7 @@ void TVerilenlerF::openFromMenu()
 void TVerilenlerF::takePick(const Account& account)
 {
     Bosalt();
+    loadedCode_ = account.kodu;
     KoduEdit.setText(account.kodu);
     AdiEdit.setText(account.adi);
 }

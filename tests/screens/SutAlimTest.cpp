@@ -528,6 +528,7 @@ TEST_F(SutAlimTest, EveningLitresGoOntoTheMorningsRowAndFullRowsAreSkipped)
         const char* panelCode;
         bool correcting;
         const char* focus;
+        const char* sabah = nullptr;  // the morning box, where it matters
     } steps[] = {
         {"the opening loads Ali's row of the day", [] {}, "K1", true, "aksamEdit"},
         {"his evening saved, Bora's full row is skipped for Cem",
@@ -551,7 +552,14 @@ TEST_F(SutAlimTest, EveningLitresGoOntoTheMorningsRowAndFullRowsAreSkipped)
              intake.sabahEdit.setText(QStringLiteral("5"));
              intake.KoduEditExit();
          },
-         "K3", false, "sabahEdit"},
+         "K3", false, "sabahEdit", "5"},
+        {"another producer of the same name typed over the code is loaded with his own price",
+         [this] {
+             addAccount(QStringLiteral("K5"), QStringLiteral("Cem"), 9);
+             intake.KoduEdit.setText(QStringLiteral("K5"));
+             intake.KoduEditExit();
+         },
+         "K5", false, "sabahEdit", ""},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.step);
@@ -559,8 +567,9 @@ TEST_F(SutAlimTest, EveningLitresGoOntoTheMorningsRowAndFullRowsAreSkipped)
         EXPECT_EQ(intake.KoduEdit.text(), QString::fromLatin1(s.panelCode));
         EXPECT_EQ(!intake.kayitnoEdit.isEmpty(), s.correcting);
         EXPECT_EQ(intake.focusAsked, QString::fromLatin1(s.focus));
+        if (s.sabah) EXPECT_EQ(intake.sabahEdit.text(), QString::fromLatin1(s.sabah));
     }
-    EXPECT_EQ(intake.sabahEdit.text(), QStringLiteral("5"));
+    EXPECT_EQ(intake.SBirimFiyatEdit.text(), QStringLiteral("9"));
     const auto saved = stored();
     ASSERT_EQ(saved.size(), 2) << "no second row for Ali";
     EXPECT_DOUBLE_EQ(saved[0][QStringLiteral("Sabah")].toDouble(), 10);
