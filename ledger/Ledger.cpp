@@ -159,19 +159,12 @@ RowWrite Ledger::rowFor(TableCursor& table, qint64 key, const QDate& day)
     return row;
 }
 
-LedgerKind Ledger::entryKind(qint64 sgid) const
-{
-    Statement row(connection_, QStringLiteral("SELECT Gelir_Gider FROM SutGirisi WHERE SGID=?1;"));
-    row.bind(1, sgid);
-    return row.step() && row.column(0).toString() == kindCode(LedgerKind::Payment) ? LedgerKind::Payment : LedgerKind::Intake;
-}
-
 void Ledger::tellEntry(qint64 sgid)
 {
     // Each read ends before anyone is told: a statement left open would
     // hold its read transaction through every view's rebuilding.
     const std::optional<EntryHead> head = entryHead(sgid);
-    if (head) emit events_.entriesChanged(head->tarih, entryKind(sgid));
+    if (head) emit events_.entriesChanged(head->tarih, head->kind);
 }
 
 Ledger::Saved Ledger::writeEntry(qint64 sgid, const QDate& day, const QString& kodu, const QString& adi,
@@ -222,10 +215,11 @@ Ledger::Saved Ledger::savePayment(const PaymentEntry& entry, const Written& writ
 std::optional<EntryHead> Ledger::entryHead(qint64 sgid) const
 {
     if (sgid <= 0) return std::nullopt;
-    Statement row(connection_, QStringLiteral("SELECT Tarih, Kodu, Adi FROM SutGirisi WHERE SGID=?1;"));
+    Statement row(connection_, QStringLiteral("SELECT Tarih, Kodu, Adi, Gelir_Gider FROM SutGirisi WHERE SGID=?1;"));
     row.bind(1, sgid);
     if (!row.step()) return std::nullopt;
-    return EntryHead{storedDay(row.column(0)), row.column(1).toString(), row.column(2).toString()};
+    const LedgerKind kind = row.column(3).toString() == kindCode(LedgerKind::Payment) ? LedgerKind::Payment : LedgerKind::Intake;
+    return EntryHead{storedDay(row.column(0)), row.column(1).toString(), row.column(2).toString(), kind};
 }
 
 std::optional<IntakeEntry> Ledger::intakeOn(const QString& code, const QDate& day) const
@@ -294,11 +288,9 @@ void Ledger::deleteEntry(qint64 sgid, const Written& written)
     if (!head) return;
     if (!entries_.isOpen()) entries_.open();
     if (!entries_.locate(QStringLiteral("SGID"), sgid)) return;
-    // Read before the deletion, which takes the row with it.
-    const LedgerKind kind = entryKind(sgid);
     const qint64 change = entries_.deleteCurrent();
     if (written) written(change);
-    emit events_.entriesChanged(head->tarih, kind);
+    emit events_.entriesChanged(head->tarih, head->kind);
     emit events_.historyChanged();
 }
 

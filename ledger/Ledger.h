@@ -108,7 +108,6 @@ private:
     Saved writeEntry(qint64 sgid, const QDate& day, const QString& kodu, const QString& adi,
                      const std::function<void(RowWrite&)>& fields, const Written& written);
     void tellEntry(qint64 sgid);
-    LedgerKind entryKind(qint64 sgid) const;
     std::optional<QDate> deliveryDay(qint64 fib) const;
     bool mayComeBack(const schema::Table& table, const QVariantMap& row, Restore& refusal) const;
 

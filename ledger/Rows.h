@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Money.h"
+#include "store/Schema.h"
 
 #include <QDate>
 #include <QString>
@@ -63,6 +64,7 @@ struct EntryHead {
     QDate tarih;
     QString kodu;
     QString adi;
+    LedgerKind kind = LedgerKind::Intake;
 };
 
 // The milk of a day as the producers poured it: litres and purchase value.
