@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QLabel>
 #include <QPrintDialog>
 #include <QTest>
 #include <QPrinter>
@@ -216,110 +215,6 @@ TEST_F(StatementPrintTest, AWiderFaceStillPrintsEveryFigureWholeInsideThePage)
                 << name << " " << line.cells()[AccountStatement::Bakiye].toStdString();
         EXPECT_TRUE(all.contains(statement.closingLine())) << name;
     }
-}
-
-// The preview's page fills the window's width, zooms by the keys, and
-// changes paper between A4 and A5 with its buttons.
-TEST_F(StatementPrintTest, ThePreviewFitsTheWidthZoomsAndTakesA4OrA5)
-{
-    monthOf(QStringLiteral("K1"), QStringLiteral("Şule Işık"), 2);
-    const std::vector<AccountStatement> statements{
-        buildStatement(db.connection, QStringLiteral("K1"), QString(), kMar1, kMar1.addMonths(2).addDays(-1))};
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(folder.filePath(QStringLiteral("ekstre.pdf")));
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    StatementPreviewDialog preview(statements, printer, nullptr);
-    preview.resize(1000, 700);
-    preview.show();
-    QApplication::setActiveWindow(&preview);
-    QApplication::processEvents();
-    const auto pageWidth = [&preview] {
-        for (const QLabel* label : preview.findChildren<QLabel*>())
-            if (!label->pixmap().isNull()) return label->pixmap().width();
-        return 0;
-    };
-    const int fitted = pageWidth();
-    EXPECT_GT(fitted, 900) << "the page as wide as the window";
-    EXPECT_LT(fitted, 1000);
-    const int a4Pages = preview.pageCount();
-
-    const struct {
-        QKeyCombination keys;
-        double width;  // against the fitted width
-    } steps[] = {
-        {Qt::CTRL | Qt::Key_Plus, 1.25}, {Qt::CTRL | Qt::Key_Equal, 1.5625}, {Qt::CTRL | Qt::Key_Minus, 1.25},
-        {Qt::CTRL | Qt::Key_0, 1},
-    };
-    for (const auto& step : steps) {
-        QTest::keyClick(&preview, step.keys.key(), step.keys.keyboardModifiers());
-        EXPECT_NEAR(pageWidth(), fitted * step.width, 2) << QKeySequence(step.keys).toString().toStdString();
-    }
-
-    // A mnemonic presses its button as a click does, a moment later.
-    const auto paperAfter = [&](Qt::Key key) {
-        QTest::keyClick(&preview, key, Qt::AltModifier);
-        QTest::qWait(250);
-        return printer.pageLayout().pageSize().id();
-    };
-    EXPECT_EQ(paperAfter(Qt::Key_5), QPageSize::A5);
-    EXPECT_GT(preview.pageCount(), a4Pages) << "laid out again for the smaller paper";
-    EXPECT_NEAR(pageWidth(), fitted, 2) << "still as wide as the window";
-    EXPECT_EQ(paperAfter(Qt::Key_4), QPageSize::A4);
-    EXPECT_EQ(preview.pageCount(), a4Pages);
-}
-
-TEST_F(StatementPrintTest, ALongStatementGoesOnOverNumberedPagesWithItsTitlesAgain)
-{
-    monthOf(QStringLiteral("K1"), QStringLiteral("Şule Işık"), 3);
-    const AccountStatement statement = buildStatement(db.connection, QStringLiteral("K1"), QStringLiteral("Şule Işık"),
-                                                      kMar1, kMar1.addMonths(3).addDays(-1));
-    const QStringList pages = printed({statement}, QPageSize::A5);
-    ASSERT_GE(pages.size(), 3);
-    const int count = static_cast<int>(pages.size());
-    QStringList days;
-    for (int page = 0; page < count; ++page) {
-        EXPECT_TRUE(pages[page].contains(AccountStatement::pageText(page + 1, count))) << page;
-        EXPECT_TRUE(pages[page].contains(QStringLiteral("Alacağımız"))) << page;
-        EXPECT_TRUE(pages[page].contains(QStringLiteral("K1 - Şule Işık"))) << page;
-        EXPECT_EQ(pages[page].contains(QStringLiteral("Üreticiye borcumuz:")), page == count - 1) << page;
-        for (const QRegularExpressionMatch& m :
-             QRegularExpression(QStringLiteral("^\\s*(\\d\\d\\.\\d\\d\\.\\d{4})\\s"), QRegularExpression::MultilineOption)
-                 .globalMatch(pages[page]))
-            days << m.captured(1);
-    }
-    QStringList expected;
-    for (const AccountStatementLine& line : statement.lines)
-        if (!line.tarih.isEmpty()) expected << line.tarih;
-    EXPECT_EQ(expected.size(), 92 + 9);
-    EXPECT_EQ(days, expected) << "every row once, in date order, across the pages";
-}
-
-TEST_F(StatementPrintTest, EveryProducerStartsOnAPageOfHisOwn)
-{
-    monthOf(QStringLiteral("K1"), QStringLiteral("Ayşe Er"));
-    addIntakeRow(db.connection, QDate(2021, 3, 3), QStringLiteral("K2"), QStringLiteral("Bora Kaya"), 5, 0, 7);
-    addPaymentRow(db.connection, QDate(2021, 3, 4), QStringLiteral("K3"), QStringLiteral("Cem Us"), 0, 90);
-    std::vector<AccountStatement> statements;
-    for (const char* code : {"K1", "K2", "K3"})
-        statements.push_back(buildStatement(db.connection, QString::fromLatin1(code), QString(), kMar1, kMar31));
-    const QStringList pages = printed(statements, QPageSize::A4);
-    ASSERT_EQ(pages.size(), 3);
-    const char* footers[] = {"K1 - ", "K2 - ", "K3 - "};
-    for (int page = 0; page < 3; ++page) {
-        EXPECT_TRUE(pages[page].contains(QString::fromLatin1(footers[page]))) << page;
-        EXPECT_TRUE(pages[page].contains(AccountStatement::pageText(1, 1))) << page;
-        EXPECT_TRUE(pages[page].contains(statements[static_cast<size_t>(page)].closingLine())) << page;
-    }
-    EXPECT_TRUE(pages[2].contains(QStringLiteral("Üreticinin borcu: 90,00")));
-}
-
-TEST_F(StatementPrintTest, AFileThatCannotBeWrittenIsNotTakenAsPrinted)
-{
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(folder.filePath(QStringLiteral("yok/ekstre.pdf")));
-    EXPECT_FALSE(printStatements(printer, {buildStatement(db.connection, QStringLiteral("K1"), QStringLiteral("Ali"), kMar1, kMar31)}));
 }
 
 // The preview's "Yazdır" onto a PDF file writes it beside its name and puts

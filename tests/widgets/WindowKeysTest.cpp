@@ -1,4 +1,3 @@
-#include "app/AnaMenuWindow.h"
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/cari/CariWindow.h"
 #include "ModalCatcher.h"
@@ -6,13 +5,12 @@
 #include "WindowFixture.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 namespace {
 
-// Keys that save strokes: the menu's Alt letters, Escape closing a form
-// with nothing typed, Ctrl+S saving an account from anywhere.
+// Keys that save strokes: Escape closing a form with nothing typed,
+// Ctrl+S saving an account from anywhere.
 class WindowKeysTest : public WindowFixture {
 protected:
     WindowKeysTest() { root = &accountsWindow; }
@@ -27,34 +25,6 @@ protected:
     CariWindow accountsWindow{accounts};
     SutAlimWindow intakeWindow{intake};
 };
-
-TEST_F(WindowKeysTest, EveryMenuButtonOpensItsScreenWithItsOwnAltLetter)
-{
-    AnaMenuWindow menuWindow(menu);
-    open(menuWindow);
-    const std::vector<HeadlessWindow*> screens = {&payment.headless(), &report.headless(), &factory.headless()};
-    QSet<QKeySequence> letters;
-    int opened = 0;
-    for (QPushButton* button : menuWindow.findChildren<QPushButton*>()) {
-        const QKeySequence letter = QKeySequence::mnemonic(button->text());
-        ASSERT_FALSE(letter.isEmpty()) << button->text().toStdString();
-        EXPECT_FALSE(letters.contains(letter)) << "one letter, one button: " << button->text().toStdString();
-        letters.insert(letter);
-
-        bool clicked = false;
-        const auto seen = QObject::connect(button, &QPushButton::clicked, [&clicked] { clicked = true; });
-        QTest::keyClick(&menuWindow, letter[0].key(), Qt::AltModifier);
-        QTest::qWait(250);  // a mnemonic clicks its button a moment later
-        QObject::disconnect(seen);
-        EXPECT_TRUE(clicked) << button->text().toStdString();
-        if (clicked) ++opened;
-        QApplication::setActiveWindow(&menuWindow);
-    }
-    EXPECT_EQ(opened, 5);
-    for (HeadlessWindow* screen : screens) EXPECT_TRUE(screen->visible);
-    EXPECT_TRUE(intakeWindow.isVisible());
-    EXPECT_TRUE(accountsWindow.isVisible());
-}
 
 // Escape hides a form as "Kapat" does only while nothing typed waits in
 // it; a correction is given up first, and the window stays.
