@@ -249,24 +249,4 @@ TEST_F(CommandLineTest, AFileIsWrittenWholeBesideItsNameOrNotAtAll)
     }
 }
 
-// A name a spreadsheet would run reaches every list as text.
-TEST_F(CommandLineTest, ANameThatLooksLikeAFormulaIsTextInEveryList)
-{
-    {
-        Connection connection;
-        connection.open(kDatabasePath);
-        Statement rename(connection, QStringLiteral("UPDATE SutGirisi SET Adi = '=HYPERLINK(\"http://x\")' WHERE Kodu = '1001'"));
-        rename.run();
-        Statement account(connection, QStringLiteral("UPDATE Cariler SET Adi = '=HYPERLINK(\"http://x\")' WHERE Kodu = '1001'"));
-        account.run();
-    }
-    ASSERT_EQ(run(QStringLiteral("statement --from 01.03.2026 --to 31.05.2026 --csv st.csv")), 0);
-    ASSERT_EQ(run(QStringLiteral("report --from 01.03.2026 --to 31.05.2026 --csv rp.csv")), 0);
-    for (const char* file : {"st.csv", "rp.csv"}) {
-        const QString text = QString::fromUtf8(fileBytes(QString::fromLatin1(file)));
-        EXPECT_TRUE(text.contains(QStringLiteral(";\"'=HYPERLINK("))) << file;
-        EXPECT_FALSE(text.contains(QStringLiteral(";\"=HYPERLINK("))) << file;
-    }
-}
-
 }  // namespace

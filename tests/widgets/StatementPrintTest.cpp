@@ -1,14 +1,11 @@
 #include "ledger/print/StatementPrint.h"
 #include "screens/Rapor/StatementPreviewDialog.h"
-#include "Files.h"
 #include "ScreenFixture.h"
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QPrintDialog>
 #include <QTest>
 #include <QPrinter>
-#include <QTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -215,33 +212,6 @@ TEST_F(StatementPrintTest, AWiderFaceStillPrintsEveryFigureWholeInsideThePage)
                 << name << " " << line.cells()[AccountStatement::Bakiye].toStdString();
         EXPECT_TRUE(all.contains(statement.closingLine())) << name;
     }
-}
-
-// The preview's "Yazdır" onto a PDF file writes it beside its name and puts
-// it in place whole: a link planted at the name is replaced, what it points
-// to left alone.
-TEST_F(StatementPrintTest, ThePreviewWritesItsPdfWholeAndNeverThroughALink)
-{
-    monthOf(QStringLiteral("K1"), QStringLiteral("Ali"));
-    const QString aim = folder.filePath(QStringLiteral("baskasinin.txt"));
-    ASSERT_TRUE(plantFile(aim));
-    const QString pdf = folder.filePath(QStringLiteral("ekstre.pdf"));
-    ASSERT_TRUE(QFile::link(aim, pdf));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    const std::vector<AccountStatement> statements{buildStatement(db.connection, QStringLiteral("K1"), QStringLiteral("Ali"), kMar1, kMar31)};
-    StatementPreviewDialog preview(statements, printer, nullptr);
-    QTimer accept;
-    accept.setInterval(0);
-    QObject::connect(&accept, &QTimer::timeout, [] {
-        if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) dialog->accept();
-    });
-    accept.start();
-    preview.print();
-    EXPECT_EQ(fileBytes(aim), QByteArray("dokunma"));
-    EXPECT_FALSE(QFileInfo(pdf).isSymLink());
-    EXPECT_TRUE(fileBytes(pdf).trimmed().endsWith("%%EOF"));
 }
 
 }  // namespace
