@@ -136,6 +136,11 @@ KeptRow keptRow(const schema::Table& table, const QString& json, qint64 key)
     KeptRow row;
     for (const schema::Column& column : table.columns) {
         const QJsonValue value = kept.value(QLatin1String(column.name));
+        // A row kept before its table had the column.
+        if (column.since > table.since && value.isUndefined()) {
+            row.fields.insert(QString::fromLatin1(column.name), QVariant());
+            continue;
+        }
         row.flaw = fieldFlaw(column, value);
         if (row.flaw.isEmpty() && &column == &table.columns.front() && value.toVariant().toLongLong() != key)
             row.flaw = QStringLiteral("'%1' alanı kaydın numarası (%2) değil").arg(QLatin1String(column.name)).arg(key);

@@ -40,6 +40,8 @@ std::vector<Table> buildTables()
                       {"Telefon2", "VARCHAR(20)"},
                       {"Kisin_Alim", "VARCHAR(20)"},
                       {"Yaz_Alim", "VARCHAR(20)"},
+                      // Without blanks: "TR" and 24 digits.
+                      {"IBAN", "VARCHAR(34)", 4},
                   }};
 
     Table sutGirisi{"SutGirisi",
@@ -119,7 +121,45 @@ std::vector<Table> buildTables()
                         3,
                         false};
 
-    return {cariler, sutGirisi, fabrika, fabrikaCari, degisiklikler};
+    // The deductions withheld from the milk money: a rate (percent) holds
+    // from its day until the next line of the same name; empty until the
+    // collector sets it.
+    Table kesintiler{"Kesintiler",
+                     {
+                         {"KSID", kKey},
+                         {"Adi", "VARCHAR(100)"},
+                         {"Oran", kReal},
+                         {"Baslangic", kDate},
+                     },
+                     4};
+
+    // A settlement posted: its deductions are payment rows of the ledger,
+    // listed in Hakedis_Kesintileri so that it is taken back whole. The
+    // history keeps those rows; these two only say which rows they were.
+    Table hakedisler{"Hakedisler",
+                     {
+                         {"HKID", kKey},
+                         {"Ilk_Tarih", kDate},
+                         {"Son_Tarih", kDate},
+                         {"Fis_No", "VARCHAR(20)"},
+                         {"Kayit_Zamani", kDateTime},
+                     },
+                     4,
+                     false};
+    Table hakedisKesintileri{"Hakedis_Kesintileri",
+                             {
+                                 {"HKKID", kKey},
+                                 {"HKID", kInteger},
+                                 {"SGID", kInteger},
+                                 {"Kodu", "VARCHAR(100)"},
+                                 {"Kesinti", "VARCHAR(100)"},
+                                 {"Oran", kReal},
+                                 {"Tutar", kReal},
+                             },
+                             4,
+                             false};
+
+    return {cariler, sutGirisi, fabrika, fabrikaCari, degisiklikler, kesintiler, hakedisler, hakedisKesintileri};
 }
 
 struct Index {
@@ -137,25 +177,47 @@ constexpr Index kIndexes[] = {
     {2, "SutGirisi_Kodu_Adi_Tarih ON SutGirisi (Kodu, Adi, Tarih, Gelir_Toplam_Tutar, Gider_Tutari)"},
     // The history newest first over a period; its rowid breaks the ties.
     {3, "Degisiklikler_Zaman ON Degisiklikler (Zaman)"},
+    {4, "Hakedis_Kesintileri_HKID ON Hakedis_Kesintileri (HKID)"},
 };
+
+// The names a collector is offered; the rates are his to set from the
+// rules in force, so none is assumed.
+constexpr const char* kOfferedDeductions[] = {
+    "Gelir Vergisi Stopajı",
+    "SGK (Bağ-Kur) Prim Kesintisi",
+    "Borsa Tescil Ücreti",
+};
+
+QString offeredDeductions()
+{
+    QString script;
+    for (const char* name : kOfferedDeductions)
+        script += QStringLiteral("INSERT INTO Kesintiler (Adi) VALUES ('%1');\n").arg(QString::fromUtf8(name));
+    return script;
+}
 
 // The report's covering indexes of version 2 are chosen on statistics.
 constexpr int kStatisticsSince = 2;
 
+QString columnDefinition(const Column& column)
+{
+    return QString::fromLatin1(column.name) + QLatin1Char(' ') + QString::fromLatin1(column.type);
+}
+
 QString createTable(const Table& table)
 {
     QStringList columns;
-    for (const Column& column : table.columns)
-        columns << QStringLiteral("  %1 %2").arg(QString::fromLatin1(column.name), QString::fromLatin1(column.type));
+    for (const Column& column : table.columns) columns << QStringLiteral("  ") + columnDefinition(column);
     return QStringLiteral("CREATE TABLE %1 (\n%2\n);\n").arg(QString::fromLatin1(table.name), columns.join(QStringLiteral(",\n")));
 }
 
 }  // namespace
 
-QStringList Table::fieldNames() const
+QStringList Table::fieldNames(int version) const
 {
     QStringList names;
-    for (const Column& column : columns) names << QString::fromLatin1(column.name);
+    for (const Column& column : columns)
+        if (column.since <= version) names << QString::fromLatin1(column.name);
     return names;
 }
 
@@ -170,6 +232,9 @@ const Table& sutGirisi() { return tables()[1]; }
 const Table& fabrika() { return tables()[2]; }
 const Table& fabrikaCari() { return tables()[3]; }
 const Table& degisiklikler() { return tables()[4]; }
+const Table& kesintiler() { return tables()[5]; }
+const Table& hakedisler() { return tables()[6]; }
+const Table& hakedisKesintileri() { return tables()[7]; }
 
 const Table* tableNamed(const QString& name)
 {
@@ -183,6 +248,7 @@ QString creationScript()
     QString script;
     for (const Table& table : tables()) script += createTable(table);
     for (const Index& index : kIndexes) script += QStringLiteral("CREATE INDEX %1;\n").arg(QString::fromLatin1(index.definition));
+    script += offeredDeductions();
     script += QStringLiteral("PRAGMA application_id=%1;\n").arg(kApplicationId);
     script += QStringLiteral("PRAGMA user_version=%1;\n").arg(kVersion);
     return script;
@@ -191,8 +257,16 @@ QString creationScript()
 QString upgradeScript(int fromVersion)
 {
     QString script;
-    for (const Table& table : tables())
-        if (table.since > fromVersion) script += createTable(table);
+    for (const Table& table : tables()) {
+        if (table.since > fromVersion) {
+            script += createTable(table);
+            continue;
+        }
+        for (const Column& column : table.columns)
+            if (column.since > fromVersion)
+                script += QStringLiteral("ALTER TABLE %1 ADD COLUMN %2;\n").arg(QString::fromLatin1(table.name), columnDefinition(column));
+    }
+    if (fromVersion < kesintiler().since) script += offeredDeductions();
     for (const Index& index : kIndexes)
         if (index.since > fromVersion)
             script += QStringLiteral("CREATE INDEX IF NOT EXISTS %1;\n").arg(QString::fromLatin1(index.definition));

@@ -13,11 +13,13 @@ namespace schema {
 inline constexpr std::int32_t kApplicationId = 0x4B4F5641;  // "KOVA"
 // 2: covering indexes for the balance report, with statistics.
 // 3: the history of corrections and deletions.
-inline constexpr int kVersion = 3;
+// 4: settlements: the deductions and their rates, the postings, the IBAN.
+inline constexpr int kVersion = 4;
 
 struct Column {
     const char* name;
     const char* type;
+    int since = 1;  // the version that added it to an older table
 };
 
 struct Table {
@@ -28,7 +30,8 @@ struct Table {
     bool recorded = true;
 
     QString keyField() const { return QString::fromLatin1(columns.front().name); }
-    QStringList fieldNames() const;
+    // The fields a file of that version has.
+    QStringList fieldNames(int version = kVersion) const;
 };
 
 const std::vector<Table>& tables();
@@ -37,6 +40,9 @@ const Table& sutGirisi();
 const Table& fabrika();
 const Table& fabrikaCari();
 const Table& degisiklikler();
+const Table& kesintiler();
+const Table& hakedisler();
+const Table& hakedisKesintileri();
 // The table of that name; nullptr when there is none.
 const Table* tableNamed(const QString& name);
 

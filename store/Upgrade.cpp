@@ -18,11 +18,11 @@ int validatedVersion(sqlite3* db, const QString& path)
         Statement versionMark(db, QStringLiteral("PRAGMA user_version"));
         version = versionMark.step() ? versionMark.column(0).toInt() : 0;
         if (ours) {
-            // A table added by a later version comes with the upgrade.
+            // A table or column added by a later version comes with the upgrade.
             for (const schema::Table& table : schema::tables())
                 if (table.since <= version)
                     Statement(db, QStringLiteral("SELECT %1 FROM %2 LIMIT 0")
-                                        .arg(table.fieldNames().join(QStringLiteral(", ")), QString::fromLatin1(table.name)));
+                                        .arg(table.fieldNames(version).join(QStringLiteral(", ")), QString::fromLatin1(table.name)));
         }
     } catch (const DatabaseError& error) {
         if (error.code() == SQLITE_READONLY_ROLLBACK) throw;

@@ -46,7 +46,8 @@ const std::map<std::string, Layout> kTables = {
       {"Telefon", "VARCHAR(20)"},
       {"Telefon2", "VARCHAR(20)"},
       {"Kisin_Alim", "VARCHAR(20)"},
-      {"Yaz_Alim", "VARCHAR(20)"}}},
+      {"Yaz_Alim", "VARCHAR(20)"},
+      {"IBAN", "VARCHAR(34)"}}},
     {"SutGirisi",
      {{"SGID", kKey},
       {"Tarih", "DATE"},
@@ -135,7 +136,8 @@ TEST(Schema, EveryTableHasEveryFieldInOrderWithItsType)
                                           "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite_%'",
                                           {"name"}))
         tables.insert(row[0].toString().toStdString());
-    EXPECT_EQ(tables, (std::set<std::string>{"Cariler", "SutGirisi", "Fabrika", "Fabrika_Cari", "Degisiklikler"}));
+    EXPECT_EQ(tables, (std::set<std::string>{"Cariler", "SutGirisi", "Fabrika", "Fabrika_Cari", "Degisiklikler",
+                                               "Kesintiler", "Hakedisler", "Hakedis_Kesintileri"}));
 
     for (const auto& [table, expected] : kTables) {
         SCOPED_TRACE(table);
@@ -178,7 +180,8 @@ TEST(Schema, IndexesAndMarksOfTheFile)
         {"Fabrika", "Tarih"},
         {"SutGirisi", "Tarih,Kodu,Adi,Gelir_Toplam_Tutar,Gider_Tutari"},
         {"SutGirisi", "Kodu,Adi,Tarih,Gelir_Toplam_Tutar,Gider_Tutari"},
-        {"Degisiklikler", "Zaman"}};
+        {"Degisiklikler", "Zaman"},
+        {"Hakedis_Kesintileri", "HKID"}};
     EXPECT_EQ(indexes, expected);
 
     const auto marks = rowsOf(db.connection,
@@ -189,7 +192,7 @@ TEST(Schema, IndexesAndMarksOfTheFile)
                               {"app", "version", "journal", "sync"});
     ASSERT_EQ(marks.size(), 1u);
     EXPECT_EQ(marks[0][0].toLongLong(), 0x4B4F5641);
-    EXPECT_EQ(marks[0][1].toInt(), 3);
+    EXPECT_EQ(marks[0][1].toInt(), 4);
     EXPECT_EQ(marks[0][2].toString().toStdString(), "delete");
     EXPECT_EQ(marks[0][3].toInt(), 3) << "synchronous=EXTRA: the folder is synced after the journal goes";
 }

@@ -56,7 +56,8 @@ QStringList tableNames(Connection& connection)
     return names;
 }
 
-const QStringList kTables = {"Cariler", "Degisiklikler", "Fabrika", "Fabrika_Cari", "SutGirisi"};
+const QStringList kTables = {"Cariler",    "Degisiklikler",       "Fabrika",   "Fabrika_Cari",
+                             "Hakedis_Kesintileri", "Hakedisler", "Kesintiler", "SutGirisi"};
 
 }  // namespace
 
@@ -266,7 +267,9 @@ TEST(Startup, AFileOfAnEarlierVersionGetsWhatItLacksAndKeepsEveryRow)
     createDatabase(path);
     // As the first version left it: three indexes, version 1, a few rows.
     rawExec(path,
-            "DROP TABLE Degisiklikler; DROP INDEX SutGirisi_Tarih_Kodu_Adi; DROP INDEX SutGirisi_Kodu_Adi_Tarih; PRAGMA user_version=1;"
+            "DROP TABLE Degisiklikler; DROP INDEX SutGirisi_Tarih_Kodu_Adi; DROP INDEX SutGirisi_Kodu_Adi_Tarih; "
+            "DROP TABLE Kesintiler; DROP TABLE Hakedisler; DROP TABLE Hakedis_Kesintileri; ALTER TABLE Cariler DROP COLUMN IBAN; "
+            "PRAGMA user_version=1;"
             "INSERT INTO Cariler (Kodu, Adi, Birim_Fiyati) VALUES ('K1', 'Ali Işık', 1.4);"
             "INSERT INTO SutGirisi (Tarih, Kodu, Adi, Gelir_Gider, Sabah, Gelir_Toplam_Tutar) "
             "VALUES ('2021-03-05', 'K1', 'Ali Işık', 'S', 12.5, 17.5), ('2021-03-06', 'K1', 'Ali Işık', 'O', NULL, 0);"
@@ -281,13 +284,18 @@ TEST(Startup, AFileOfAnEarlierVersionGetsWhatItLacksAndKeepsEveryRow)
     Connection connection;
     connection.open(path);
     EXPECT_EQ(tableNames(connection), kTables);
-    EXPECT_EQ(indexNames(connection), (QStringList{"Degisiklikler_Zaman", "Fabrika_Tarih", "SutGirisi_Kodu_Adi_Tarih", "SutGirisi_Kodu_Tarih",
+    EXPECT_EQ(indexNames(connection), (QStringList{"Degisiklikler_Zaman", "Fabrika_Tarih", "Hakedis_Kesintileri_HKID",
+                                                   "SutGirisi_Kodu_Adi_Tarih", "SutGirisi_Kodu_Tarih",
                                                    "SutGirisi_Tarih_Gelir_Gider", "SutGirisi_Tarih_Kodu_Adi"}));
     Query version(connection, {"SELECT (SELECT user_version FROM pragma_user_version) AS v, "
                                "(SELECT count(*) FROM sqlite_schema WHERE name='sqlite_stat1') AS stats, "
-                               "(SELECT count(*) FROM Cariler) + (SELECT count(*) FROM Fabrika) AS others"});
+                               "(SELECT count(*) FROM Cariler) + (SELECT count(*) FROM Fabrika) AS others, "
+                               "(SELECT count(*) FROM Kesintiler WHERE Oran IS NULL) AS deductions, "
+                               "(SELECT count(*) FROM Cariler WHERE IBAN IS NULL) AS ibans"});
     version.open();
-    EXPECT_EQ(version.value("v").toInt(), 3);
+    EXPECT_EQ(version.value("v").toInt(), 4);
+    EXPECT_EQ(version.value("deductions").toInt(), 3) << "the names offered, no rate assumed";
+    EXPECT_EQ(version.value("ibans").toInt(), 1);
     EXPECT_EQ(version.value("stats").toInt(), 1) << "statistics gathered";
     EXPECT_EQ(version.value("others").toInt(), 2);
     EXPECT_EQ(contents(connection), "12021-03-05K1Ali IşıkS12.517.5|22021-03-06K1Ali IşıkO-0.0");
@@ -300,13 +308,15 @@ TEST(Startup, AFileOfAnEarlierVersionGetsWhatItLacksAndKeepsEveryRow)
     EXPECT_EQ(readAll(path), upgraded);
 
     // A file of version 2 gets the history's table; its statistics are left alone.
-    rawExec(path, "DROP TABLE Degisiklikler; DROP TABLE sqlite_stat1; PRAGMA user_version=2;");
+    rawExec(path, "DROP TABLE Degisiklikler; DROP TABLE sqlite_stat1; DROP TABLE Kesintiler; DROP TABLE Hakedisler; "
+                  "DROP TABLE Hakedis_Kesintileri; ALTER TABLE Cariler DROP COLUMN IBAN; PRAGMA user_version=2;");
     connection.open(path);
     EXPECT_EQ(tableNames(connection), kTables);
     version.close();
     version.open();
-    EXPECT_EQ(version.value("v").toInt(), 3);
+    EXPECT_EQ(version.value("v").toInt(), 4);
     EXPECT_EQ(version.value("stats").toInt(), 0);
+    EXPECT_EQ(contents(connection), "12021-03-05K1Ali IşıkS12.517.5|22021-03-06K1Ali IşıkO-0.0");
 }
 
 TEST(Startup, AFileOfANewerVersionIsRefusedUntouched)
@@ -314,7 +324,7 @@ TEST(Startup, AFileOfANewerVersionIsRefusedUntouched)
     QTemporaryDir dir;
     const QString path = dir.filePath("AnaData/Kovanta.mdb");
     createDatabase(path);
-    rawExec(path, "PRAGMA user_version=4;");
+    rawExec(path, "PRAGMA user_version=5;");
     const QByteArray before = readAll(path);
 
     Connection connection;
@@ -324,7 +334,7 @@ TEST(Startup, AFileOfANewerVersionIsRefusedUntouched)
     } catch (const DatabaseError& error) {
         EXPECT_EQ(std::string(error.what()),
                   path.toStdString() +
-                      ": bu dosya programın daha yeni bir sürümüyle yazılmış (dosya sürümü 4, bu program 3). "
+                      ": bu dosya programın daha yeni bir sürümüyle yazılmış (dosya sürümü 5, bu program 4). "
                       "Dosyaya dokunulmadı; programın yeni sürümünü kurun.");
     }
     EXPECT_FALSE(connection.isOpen());
