@@ -133,9 +133,10 @@ std::vector<Table> buildTables()
                      },
                      4};
 
-    // A settlement posted: its deductions are payment rows of the ledger,
-    // listed in Hakedis_Kesintileri so that it is taken back whole. The
-    // history keeps those rows; these two only say which rows they were.
+    // A settlement posted: its deductions, and its payout once paid, are
+    // payment rows of the ledger, listed in Hakedis_Satirlari so that it is
+    // taken back whole. The history keeps those rows; these two only say
+    // which rows they were.
     Table hakedisler{"Hakedisler",
                      {
                          {"HKID", kKey},
@@ -143,13 +144,17 @@ std::vector<Table> buildTables()
                          {"Son_Tarih", kDate},
                          {"Fis_No", "VARCHAR(20)"},
                          {"Kayit_Zamani", kDateTime},
+                         {"Odeme_Tarihi", kDate},
                      },
                      4,
                      false};
-    Table hakedisKesintileri{"Hakedis_Kesintileri",
+    Table hakedisSatirlari{"Hakedis_Satirlari",
                              {
                                  {"HKKID", kKey},
                                  {"HKID", kInteger},
+                                 // 'K' a deduction, 'O' the payout.
+                                 {"Tur", "VARCHAR(1)"},
+                                 // Empty where the amount came to nothing.
                                  {"SGID", kInteger},
                                  {"Kodu", "VARCHAR(100)"},
                                  {"Kesinti", "VARCHAR(100)"},
@@ -159,7 +164,7 @@ std::vector<Table> buildTables()
                              4,
                              false};
 
-    return {cariler, sutGirisi, fabrika, fabrikaCari, degisiklikler, kesintiler, hakedisler, hakedisKesintileri};
+    return {cariler, sutGirisi, fabrika, fabrikaCari, degisiklikler, kesintiler, hakedisler, hakedisSatirlari};
 }
 
 struct Index {
@@ -177,7 +182,7 @@ constexpr Index kIndexes[] = {
     {2, "SutGirisi_Kodu_Adi_Tarih ON SutGirisi (Kodu, Adi, Tarih, Gelir_Toplam_Tutar, Gider_Tutari)"},
     // The history newest first over a period; its rowid breaks the ties.
     {3, "Degisiklikler_Zaman ON Degisiklikler (Zaman)"},
-    {4, "Hakedis_Kesintileri_HKID ON Hakedis_Kesintileri (HKID)"},
+    {4, "Hakedis_Satirlari_HKID ON Hakedis_Satirlari (HKID)"},
 };
 
 // The names a collector is offered; the rates are his to set from the
@@ -234,7 +239,7 @@ const Table& fabrikaCari() { return tables()[3]; }
 const Table& degisiklikler() { return tables()[4]; }
 const Table& kesintiler() { return tables()[5]; }
 const Table& hakedisler() { return tables()[6]; }
-const Table& hakedisKesintileri() { return tables()[7]; }
+const Table& hakedisSatirlari() { return tables()[7]; }
 
 const Table* tableNamed(const QString& name)
 {

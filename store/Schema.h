@@ -42,7 +42,7 @@ const Table& fabrikaCari();
 const Table& degisiklikler();
 const Table& kesintiler();
 const Table& hakedisler();
-const Table& hakedisKesintileri();
+const Table& hakedisSatirlari();
 // The table of that name; nullptr when there is none.
 const Table* tableNamed(const QString& name);
 

@@ -137,7 +137,7 @@ TEST(Schema, EveryTableHasEveryFieldInOrderWithItsType)
                                           {"name"}))
         tables.insert(row[0].toString().toStdString());
     EXPECT_EQ(tables, (std::set<std::string>{"Cariler", "SutGirisi", "Fabrika", "Fabrika_Cari", "Degisiklikler",
-                                               "Kesintiler", "Hakedisler", "Hakedis_Kesintileri"}));
+                                               "Kesintiler", "Hakedisler", "Hakedis_Satirlari"}));
 
     for (const auto& [table, expected] : kTables) {
         SCOPED_TRACE(table);
@@ -181,7 +181,7 @@ TEST(Schema, IndexesAndMarksOfTheFile)
         {"SutGirisi", "Tarih,Kodu,Adi,Gelir_Toplam_Tutar,Gider_Tutari"},
         {"SutGirisi", "Kodu,Adi,Tarih,Gelir_Toplam_Tutar,Gider_Tutari"},
         {"Degisiklikler", "Zaman"},
-        {"Hakedis_Kesintileri", "HKID"}};
+        {"Hakedis_Satirlari", "HKID"}};
     EXPECT_EQ(indexes, expected);
 
     const auto marks = rowsOf(db.connection,

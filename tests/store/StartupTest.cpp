@@ -57,7 +57,7 @@ QStringList tableNames(Connection& connection)
 }
 
 const QStringList kTables = {"Cariler",    "Degisiklikler",       "Fabrika",   "Fabrika_Cari",
-                             "Hakedis_Kesintileri", "Hakedisler", "Kesintiler", "SutGirisi"};
+                             "Hakedis_Satirlari", "Hakedisler", "Kesintiler", "SutGirisi"};
 
 }  // namespace
 
@@ -268,7 +268,7 @@ TEST(Startup, AFileOfAnEarlierVersionGetsWhatItLacksAndKeepsEveryRow)
     // As the first version left it: three indexes, version 1, a few rows.
     rawExec(path,
             "DROP TABLE Degisiklikler; DROP INDEX SutGirisi_Tarih_Kodu_Adi; DROP INDEX SutGirisi_Kodu_Adi_Tarih; "
-            "DROP TABLE Kesintiler; DROP TABLE Hakedisler; DROP TABLE Hakedis_Kesintileri; ALTER TABLE Cariler DROP COLUMN IBAN; "
+            "DROP TABLE Kesintiler; DROP TABLE Hakedisler; DROP TABLE Hakedis_Satirlari; ALTER TABLE Cariler DROP COLUMN IBAN; "
             "PRAGMA user_version=1;"
             "INSERT INTO Cariler (Kodu, Adi, Birim_Fiyati) VALUES ('K1', 'Ali Işık', 1.4);"
             "INSERT INTO SutGirisi (Tarih, Kodu, Adi, Gelir_Gider, Sabah, Gelir_Toplam_Tutar) "
@@ -284,7 +284,7 @@ TEST(Startup, AFileOfAnEarlierVersionGetsWhatItLacksAndKeepsEveryRow)
     Connection connection;
     connection.open(path);
     EXPECT_EQ(tableNames(connection), kTables);
-    EXPECT_EQ(indexNames(connection), (QStringList{"Degisiklikler_Zaman", "Fabrika_Tarih", "Hakedis_Kesintileri_HKID",
+    EXPECT_EQ(indexNames(connection), (QStringList{"Degisiklikler_Zaman", "Fabrika_Tarih", "Hakedis_Satirlari_HKID",
                                                    "SutGirisi_Kodu_Adi_Tarih", "SutGirisi_Kodu_Tarih",
                                                    "SutGirisi_Tarih_Gelir_Gider", "SutGirisi_Tarih_Kodu_Adi"}));
     Query version(connection, {"SELECT (SELECT user_version FROM pragma_user_version) AS v, "
@@ -309,7 +309,7 @@ TEST(Startup, AFileOfAnEarlierVersionGetsWhatItLacksAndKeepsEveryRow)
 
     // A file of version 2 gets the history's table; its statistics are left alone.
     rawExec(path, "DROP TABLE Degisiklikler; DROP TABLE sqlite_stat1; DROP TABLE Kesintiler; DROP TABLE Hakedisler; "
-                  "DROP TABLE Hakedis_Kesintileri; ALTER TABLE Cariler DROP COLUMN IBAN; PRAGMA user_version=2;");
+                  "DROP TABLE Hakedis_Satirlari; ALTER TABLE Cariler DROP COLUMN IBAN; PRAGMA user_version=2;");
     connection.open(path);
     EXPECT_EQ(tableNames(connection), kTables);
     version.close();
