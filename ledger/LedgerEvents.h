@@ -17,6 +17,8 @@ signals:
     // The factory's row of that day.
     void deliveriesChanged(const QDate& day);
     void factoryPriceChanged();
+    // A deduction or a settlement's posting or payout.
+    void settlementsChanged();
     // A row of the history was written.
     void historyChanged();
 };
