@@ -1,8 +1,11 @@
 #include "app/CommandLine.h"
 
 #include "common/Csv.h"
+#include "ledger/Ledger.h"
 #include "ledger/Lists.h"
+#include "ledger/Settlement.h"
 #include "ledger/Statements.h"
+#include "ledger/print/SettlementPrint.h"
 #include "ledger/print/StatementPrint.h"
 #include "store/Connection.h"
 #include "store/Query.h"
@@ -26,6 +29,11 @@ const QString kUsage = QStringLiteral(
     "                              ekstreleri yazar (--code olmadan herkesinkini, \"Tüm Ekstreler\" gibi)\n"
     "  kovanta report --from GG.AA.YYYY --to GG.AA.YYYY --csv DOSYA\n"
     "                              dönemin bakiye listesini yazar\n"
+    "  kovanta hakedis --from GG.AA.YYYY --to GG.AA.YYYY [--code KOD] (--csv DOSYA | --pdf DOSYA [--a5]) [--kaydet]\n"
+    "                              dönemin hakedişini (satırlarını ya da pusulalarını, A4'e iki ya da --a5 ile\n"
+    "                              A5'e bir) yazar; --kaydet kesintileri deftere işler\n"
+    "  kovanta odeme-listesi --from GG.AA.YYYY --to GG.AA.YYYY --csv DOSYA\n"
+    "                              bankaya verilecek ödeme listesini yazar\n"
     "  kovanta --help              bu yardımı gösterir\n"
     "Veri, çalışılan klasördeki AnaData/Kovanta.mdb dosyasından okunur.\n");
 
@@ -85,11 +93,12 @@ Options parse(const QStringList& arguments)
     options.command = arguments.value(0);
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& name = arguments[i];
-        const bool known = name == QStringLiteral("--a5") || name == QStringLiteral("--from") || name == QStringLiteral("--to") ||
+        const bool flag = name == QStringLiteral("--a5") || name == QStringLiteral("--kaydet");
+        const bool known = flag || name == QStringLiteral("--from") || name == QStringLiteral("--to") ||
                            name == QStringLiteral("--code") || name == QStringLiteral("--pdf") || name == QStringLiteral("--csv");
         if (!known) throw UsageError((QStringLiteral("Bilinmeyen seçenek: ") + name + QStringLiteral(" (kovanta --help)")).toStdString());
         if (options.has(name)) throw UsageError((QStringLiteral("Seçenek iki kez verilmiş: ") + name).toStdString());
-        if (name == QStringLiteral("--a5")) {
+        if (flag) {
             options.values[name] = QString();
             continue;
         }
@@ -99,12 +108,20 @@ Options parse(const QStringList& arguments)
     return options;
 }
 
+QPageLayout paper(bool a5)
+{
+    return QPageLayout(QPageSize(a5 ? QPageSize::A5 : QPageSize::A4), QPageLayout::Portrait, QMarginsF(12, 12, 12, 12),
+                       QPageLayout::Millimeter);
+}
+
+void failUnlessWritten(const QString& path, const QString& why)
+{
+    if (!why.isEmpty()) throw std::runtime_error(fileNotWritten(path, why).toStdString());
+}
+
 void writePdf(const QString& path, const std::vector<AccountStatement>& statements, bool a5)
 {
-    const QPageLayout layout(QPageSize(a5 ? QPageSize::A5 : QPageSize::A4), QPageLayout::Portrait, QMarginsF(12, 12, 12, 12),
-                             QPageLayout::Millimeter);
-    const QString why = writeStatementsPdf(path, layout, kPdfResolution, statements);
-    if (!why.isEmpty()) throw std::runtime_error(fileNotWritten(path, why).toStdString());
+    failUnlessWritten(path, writeStatementsPdf(path, paper(a5), kPdfResolution, statements));
 }
 
 int statement(Connection& connection, const Options& options)
@@ -142,6 +159,63 @@ int report(Connection& connection, const Options& options)
     return 0;
 }
 
+// The settlement's lines as CSV, or its slips as PDF (on A5, or two to an A4
+// page); --kaydet posts it first, and an overlapping period is refused.
+int settlement(Connection& connection, const Options& options)
+{
+    options.refuseAllBut({QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--code"), QStringLiteral("--csv"),
+                          QStringLiteral("--pdf"), QStringLiteral("--a5"), QStringLiteral("--kaydet")});
+    const auto [from, to] = options.period();
+    const QString pdf = options.value(QStringLiteral("--pdf"));
+    const QString csv = options.value(QStringLiteral("--csv"));
+    if (pdf.isEmpty() == csv.isEmpty()) throw UsageError("--pdf DOSYA ya da --csv DOSYA verilmeli (biri).");
+    const bool a5 = options.has(QStringLiteral("--a5"));
+    if (a5 && pdf.isEmpty()) throw UsageError("--a5 yalnızca --pdf ile kullanılır.");
+    const QString code = options.value(QStringLiteral("--code"));
+    if (options.has(QStringLiteral("--code")) && !isKnownCode(connection, code))
+        throw UsageError((QStringLiteral("Bilinmeyen kod: ") + code).toStdString());
+
+    Ledger ledger(connection);
+    Settlements settlements(ledger);
+    if (options.has(QStringLiteral("--kaydet"))) {
+        const Settlements::Post posted = settlements.post(from, to);
+        if (posted.outcome == Settlements::PostOutcome::Overlaps)
+            throw UsageError(Settlements::overlapRefusal(*posted.overlapping).toStdString());
+        if (posted.outcome == Settlements::PostOutcome::Nothing)
+            throw UsageError("Bu dönemde süt alınmamış; kaydedilecek hakediş yok.");
+    }
+    const Settlement lines = settlements.compute(from, to, code);
+    if (!pdf.isEmpty())
+        failUnlessWritten(pdf, writePagesPdf(pdf, paper(a5), kPdfResolution, [&](QPagedPaintDevice& device) {
+                              return layOutSlips(device, lines, !a5);
+                          }));
+    else
+        writeTextFile(csv, lines.csv());
+    return 0;
+}
+
+int payouts(Connection& connection, const Options& options)
+{
+    options.refuseAllBut({QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--csv")});
+    const auto [from, to] = options.period();
+    const QString csv = options.value(QStringLiteral("--csv"));
+    if (csv.isEmpty()) throw UsageError("Eksik bilgi: --csv DOSYA");
+    Ledger ledger(connection);
+    const PayoutList list = payoutList(Settlements(ledger).compute(from, to));
+    writeTextFile(csv, list.csv());
+    // Never left out silently.
+    if (!list.withoutIban.empty()) say(list.withoutIbanLine());
+    return 0;
+}
+
+using Command = int (*)(Connection&, const Options&);
+const std::map<QString, Command> kCommands = {
+    {QStringLiteral("statement"), statement},
+    {QStringLiteral("report"), report},
+    {QStringLiteral("hakedis"), settlement},
+    {QStringLiteral("odeme-listesi"), payouts},
+};
+
 }  // namespace
 
 bool isCommandLine(int argc, char* argv[])
@@ -160,14 +234,15 @@ int runCommandLine(const QStringList& arguments)
             std::fputs(kUsage.toUtf8().constData(), stdout);
             return 0;
         }
-        if (options.command != QStringLiteral("statement") && options.command != QStringLiteral("report"))
+        const auto command = kCommands.find(options.command);
+        if (command == kCommands.end())
             throw UsageError((QStringLiteral("Bilinmeyen komut: ") + options.command + QStringLiteral(" (kovanta --help)")).toStdString());
         Connection connection;
         // The start's own checks; a missing file is not offered for creation here.
         if (!QFile::exists(kDatabasePath))
             throw std::runtime_error((QStringLiteral("Veritabanı bulunamadı: ") + kDatabasePath).toStdString());
         connection.open(kDatabasePath);
-        return options.command == QStringLiteral("statement") ? statement(connection, options) : report(connection, options);
+        return command->second(connection, options);
     } catch (const UsageError& error) {
         say(QString::fromUtf8(error.what()));
         return 2;

@@ -10,7 +10,7 @@ packages=(
   libsqlite3-dev libicu-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
-  poppler-utils desktop-file-utils
+  poppler-utils desktop-file-utils python3
 )
 
 missing=()

@@ -80,6 +80,11 @@ TEST_F(CommandLineTest, WrongArgumentsAreRefusedWithStatusTwoAndNothingWritten)
         {"report --from 01.03.1899 --to 31.03.2026 --csv out.csv", 2},
         {"report --from 01.03.2026 --to 31.03.2026 --csv out.csv --to 01.04.2026", 2},  // given twice
         {"statement --from 01.03.2026 --to 31.03.2026 --csv out.csv --a5", 2},
+        {"hakedis --from 01.03.2026 --to 31.03.2026 --csv out.csv --pdf out.pdf", 2},
+        {"hakedis --from 01.03.2026 --to 31.03.2026 --csv out.csv --a5 --kaydet", 2},
+        {"hakedis --from 01.03.2026 --to 31.03.2026 --code YOK --csv out.csv --kaydet", 2},
+        {"odeme-listesi --from 01.03.2026 --to 31.03.2026", 2},
+        {"odeme-listesi --from 01.03.2026 --to 31.03.2026 --csv out.csv --kaydet", 2},
         {"--help", 0},
     };
     for (const auto& c : cases) {
