@@ -1,5 +1,6 @@
 #include "common/GridColumns.h"
 
+#include "common/Iban.h"
 #include "common/MonthPeriod.h"
 #include "common/PhoneNumber.h"
 #include "store/Query.h"
@@ -22,6 +23,8 @@ QString cellText(const CellFormat& format, const QVariant& value)
         const QString shown = phoneDisplayText(value.toString(), QLatin1Char(' '));
         return phoneValue(shown).trimmed().isEmpty() ? QString() : shown;
     }
+    case CellFormat::Kind::Iban:
+        return ibanGroups(value.toString());
     case CellFormat::Kind::Text:
         break;
     }

@@ -11,7 +11,7 @@ class Query;
 
 // How a grid cell or a total box shows a stored value.
 struct CellFormat {
-    enum class Kind { Text, Number, GeneralNumber, ShortDate, Phone };
+    enum class Kind { Text, Number, GeneralNumber, ShortDate, Phone, Iban };
     Kind kind = Kind::Text;
     NumberPattern pattern = kGridPattern;
 };
@@ -21,6 +21,7 @@ inline constexpr CellFormat kAsAmount{CellFormat::Kind::Number, kAmountPattern};
 inline constexpr CellFormat kAsGeneralNumber{CellFormat::Kind::GeneralNumber};
 inline constexpr CellFormat kAsShortDate{CellFormat::Kind::ShortDate};
 inline constexpr CellFormat kAsPhone{CellFormat::Kind::Phone};
+inline constexpr CellFormat kAsIban{CellFormat::Kind::Iban};
 
 // The text a value shows as; an empty value shows as empty text.
 QString cellText(const CellFormat& format, const QVariant& value);

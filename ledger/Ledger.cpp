@@ -6,6 +6,7 @@
 #include "store/Statement.h"
 
 #include "common/Conversions.h"
+#include "common/Iban.h"
 
 #include <QDateTime>
 
@@ -45,11 +46,12 @@ Account accountFrom(const Statement& row)
     account.telefon = row.column(7).toString();
     account.kisinAlim = row.column(8).toString();
     account.yazAlim = row.column(9).toString();
+    account.iban = row.column(10).toString();
     return account;
 }
 
 const QString kAccountFields =
-    QStringLiteral("SELECT CID, Kodu, Adi, Birim_Fiyati, Aciklama, Mevki, Koy, Telefon, Kisin_Alim, Yaz_Alim FROM Cariler ");
+    QStringLiteral("SELECT CID, Kodu, Adi, Birim_Fiyati, Aciklama, Mevki, Koy, Telefon, Kisin_Alim, Yaz_Alim, IBAN FROM Cariler ");
 
 }  // namespace
 
@@ -103,6 +105,8 @@ Ledger::AccountCheck Ledger::checkAccount(const Account& account) const
     // producers would share one balance from then on.
     if (codeUsedByAnother(account.kodu, account.cid)) return AccountCheck::CodeTaken;
     if (account.adi.trimmed().isEmpty()) return AccountCheck::NoName;
+    // Kept in one spelling, without blanks, however it was typed.
+    if (!ibanFault(account.iban).isEmpty() || ibanStored(account.iban) != account.iban) return AccountCheck::BadIban;
     return AccountCheck::Ok;
 }
 
@@ -122,6 +126,7 @@ Ledger::AccountCheck Ledger::saveAccount(const Account& account)
         .setField(QStringLiteral("Telefon"), account.telefon)
         .setField(QStringLiteral("Kisin_Alim"), account.kisinAlim)
         .setField(QStringLiteral("Yaz_Alim"), account.yazAlim)
+        .setField(QStringLiteral("IBAN"), account.iban.isEmpty() ? QVariant() : QVariant(account.iban))
         .setField(QStringLiteral("Birim_Fiyati"), account.birimFiyati);
     row.post();
     emit events_.accountsChanged();
@@ -386,6 +391,7 @@ bool Ledger::mayComeBack(const schema::Table& table, const QVariantMap& row, Res
         Account account;
         account.kodu = refusal.kodu;
         account.adi = refusal.adi;
+        account.iban = row.value(QStringLiteral("IBAN")).toString();
         switch (checkAccount(account)) {
         case AccountCheck::Ok:
             return true;
@@ -393,6 +399,8 @@ bool Ledger::mayComeBack(const schema::Table& table, const QVariantMap& row, Res
             return damaged("Kodu");
         case AccountCheck::NoName:
             return damaged("Adi");
+        case AccountCheck::BadIban:
+            return damaged("IBAN", "geçerli bir IBAN değil");
         case AccountCheck::CodeTaken:
             refusal.outcome = RestoreOutcome::CodeTaken;
             return holder();

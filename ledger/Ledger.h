@@ -32,8 +32,9 @@ public:
     // Another account than the one with this CID (0: any) has the code.
     bool codeUsedByAnother(const QString& code, qint64 cid) const;
 
-    enum class AccountCheck { Ok, NoCode, CodeTaken, NoName };
-    // A code names one account only, and an account has a name. The
+    enum class AccountCheck { Ok, NoCode, CodeTaken, NoName, BadIban };
+    // A code names one account only, an account has a name, and an IBAN,
+    // when there is one, is stored without blanks and its check digits hold. The
     // account's CID corrects that account while it is there; otherwise a new
     // one is added, with the moment it was made.
     AccountCheck checkAccount(const Account& account) const;

@@ -32,6 +32,7 @@ Account accountAt(const Query& accounts)
     account.telefon = accounts.asString(QStringLiteral("Telefon"));
     account.kisinAlim = accounts.asString(QStringLiteral("Kisin_Alim"));
     account.yazAlim = accounts.asString(QStringLiteral("Yaz_Alim"));
+    account.iban = accounts.asString(QStringLiteral("IBAN"));
     return account;
 }
 

@@ -21,6 +21,7 @@ struct Account {
     QString telefon;  // the stored digits; empty for none
     QString kisinAlim;
     QString yazAlim;
+    QString iban;  // "TR" and 24 digits, no blanks; empty for none
 };
 
 // A code's ledger rows: how many, and what they leave owed.

@@ -30,11 +30,13 @@ constexpr int kMargins = 8;
 // A title has the header's margin at each side.
 constexpr int kTitleMargins = 8;
 
-// However narrow a list makes them, a phone number and a day show whole,
-// whatever their digits: two pixels more for the widest.
+// However narrow a list makes them, a phone number, an IBAN and a day show
+// whole, whatever their digits: two pixels more for the widest.
 int leastWidth(const CellFormat& format, const QFontMetrics& cells)
 {
     if (format.kind == CellFormat::Kind::Phone) return cells.horizontalAdvance(QStringLiteral("(000)000-00-00")) + kMargins + 2;
+    if (format.kind == CellFormat::Kind::Iban)
+        return cells.horizontalAdvance(QStringLiteral("TR00 0000 0000 0000 0000 0000 00")) + kMargins + 2;
     if (format.kind == CellFormat::Kind::ShortDate) return cells.horizontalAdvance(QStringLiteral("30.06.2026")) + kMargins + 2;
     return 0;
 }

@@ -46,6 +46,7 @@ CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kova
     auto* TelefonMaskEdit = new PhoneEdit(panel);
     auto* KisCombo = collectionTimes(panel);
     auto* YazCombo = collectionTimes(panel);
+    auto* IBANEdit = new QLineEdit(panel);
     auto* KaydetBut = new QPushButton(QStringLiteral("Sakla"), panel);
     auto* YeniButton = new QPushButton(QStringLiteral("Yeni Süt Alım Hesabı Ekle"), panel);
     auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), panel);
@@ -75,6 +76,10 @@ CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kova
     grid->addWidget(mevkiiEdit, 3, 1);
     grid->addWidget(label("Yaz Alım"), 3, 4);
     grid->addWidget(YazCombo, 3, 5);
+    grid->addWidget(label("IBAN"), 4, 4);
+    grid->addWidget(IBANEdit, 4, 5, 1, 2);
+    // A whole IBAN shows grouped, with room for one typed without blanks.
+    IBANEdit->setMinimumWidth(IBANEdit->fontMetrics().horizontalAdvance(QStringLiteral("TR00 0000 0000 0000 0000 0000 00")) + 16);
     grid->setColumnMinimumWidth(1, 220);
     grid->setColumnMinimumWidth(5, 160);
     grid->setColumnStretch(7, 1);
@@ -82,6 +87,9 @@ CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kova
 
     auto* CariGrid = new QueryGrid(screen.CariTanimQuery, TcariF::kColumns, centre);
     CariGrid->setEnterWalksCells(true);
+    // With the whole IBAN beside them the columns are narrower; the note
+    // (Açıklama) takes what they leave.
+    CariGrid->setFillColumn(4);
     // Ctrl+S saves from anywhere in the window, as "Sakla" does: the box
     // being typed in is left first, so its own checks run.
     auto* save = new QAction(QStringLiteral("Kaydet"), this);
@@ -114,7 +122,14 @@ CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kova
     bind(TelefonMaskEdit, screen.TelefonMaskEdit);
     bind(KisCombo, screen.KisCombo);
     bind(YazCombo, screen.YazCombo);
+    bind(IBANEdit, screen.IBANEdit);
 
+    onExit(IBANEdit, [&screen, IBANEdit] {
+        // Grouping it is the screen's rewrite, yet what was typed still counts.
+        const bool typed = IBANEdit->isModified();
+        screen.IBANEditExit();
+        if (typed) IBANEdit->setModified(true);
+    });
     onClick(KaydetBut, [&screen] { screen.KaydetButClick(); });
     onClick(YeniButton, [&screen] { screen.YeniButtonClick(); });
     onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
@@ -129,6 +144,7 @@ CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kova
         {TelefonMaskEdit, "TelefonMaskEdit"},
         {KisCombo, "KisCombo"},
         {YazCombo, "YazCombo"},
+        {IBANEdit, "IBANEdit"},
         {KaydetBut, "KaydetBut"},
         {YeniButton, "YeniButton"},
         {kapatButton, "kapatButton"},

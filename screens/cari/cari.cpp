@@ -1,6 +1,7 @@
 #include "screens/cari/cari.h"
 
 #include "common/Conversions.h"
+#include "common/Iban.h"
 #include "common/PhoneNumber.h"
 #include "ledger/Lists.h"
 
@@ -10,15 +11,16 @@ const QStringList TcariF::kCollectionTimes = {QStringLiteral("Sabah/Akşam"), QS
                                               QStringLiteral("Akşam")};
 
 const std::vector<GridColumn> TcariF::kColumns = {
-    {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 67},
-    {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 160},
-    {QStringLiteral("Birim_Fiyati"), QStringLiteral("Süt Fiyatı"), 0, kAsAmount},
-    {QStringLiteral("Telefon"), QStringLiteral("Telefon"), 100, kAsPhone},
-    {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 120},
-    {QStringLiteral("Mevki"), QStringLiteral("Mevkii"), 120},
-    {QStringLiteral("Koy"), QStringLiteral("Köy"), 100},
-    {QStringLiteral("Kisin_Alim"), QStringLiteral("Kışın Alım"), 100},
-    {QStringLiteral("Yaz_Alim"), QStringLiteral("Yazın Alım"), 100},
+    {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 50},
+    {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 140},
+    {QStringLiteral("Birim_Fiyati"), QStringLiteral("Süt Fiyatı"), 70, kAsAmount},
+    {QStringLiteral("Telefon"), QStringLiteral("Telefon"), 90, kAsPhone},
+    {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 60},
+    {QStringLiteral("Mevki"), QStringLiteral("Mevkii"), 70},
+    {QStringLiteral("Koy"), QStringLiteral("Köy"), 75},
+    {QStringLiteral("Kisin_Alim"), QStringLiteral("Kışın Alım"), 92},
+    {QStringLiteral("Yaz_Alim"), QStringLiteral("Yazın Alım"), 92},
+    {QStringLiteral("IBAN"), QStringLiteral("IBAN"), 0, kAsIban},
 };
 
 TcariF::TcariF(Ledger& ledger, Dialogs& dialogs)
@@ -45,6 +47,7 @@ void TcariF::KaydetButClick()
     account.telefon = phoneStoredText(phoneValue(TelefonMaskEdit.text()));
     account.kisinAlim = KisCombo.text();
     account.yazAlim = YazCombo.text();
+    account.iban = ibanStored(IBANEdit.text());
     // The price is read once the account is known to be taken: a refusal
     // is said before a price that cannot be read.
     Ledger::AccountCheck check = ledger_.checkAccount(account);
@@ -63,11 +66,26 @@ void TcariF::KaydetButClick()
     case Ledger::AccountCheck::NoName:
         dialogs_.message(QStringLiteral("Adı Soyadı boş olduğu için hesap saklanmadı. Adı girip kayıt edin."));
         return;
+    case Ledger::AccountCheck::BadIban:
+        focusOn(QStringLiteral("IBANEdit"));
+        dialogs_.message(ibanFault(IBANEdit.text()));
+        return;
     case Ledger::AccountCheck::Ok:
         break;
     }
     Bosalt();
     focusOn(QStringLiteral("KoduEdit"));
+}
+
+void TcariF::IBANEditExit()
+{
+    if (const QString refusal = ibanFault(IBANEdit.text()); !refusal.isEmpty()) {
+        // Back in the box before the message, so closing it returns there.
+        focusOn(QStringLiteral("IBANEdit"));
+        dialogs_.message(refusal);
+        return;
+    }
+    IBANEdit.setText(ibanGroups(IBANEdit.text()));
 }
 
 void TcariF::Dzelt1Click()
@@ -84,6 +102,7 @@ void TcariF::Dzelt1Click()
     TelefonMaskEdit.setText(phoneDisplayText(number, QLatin1Char('_')));
     KisCombo.setText(row.asString(QStringLiteral("Kisin_Alim")));
     YazCombo.setText(row.asString(QStringLiteral("Yaz_Alim")));
+    IBANEdit.setText(ibanGroups(row.asString(QStringLiteral("IBAN"))));
 }
 
 QString TcariF::deleteQuestion(const QString& name, const QString& code, const CodeLedger& ledger)
@@ -130,6 +149,7 @@ void TcariF::Bosalt()
     mevkiiEdit.clear();
     koyEdit.clear();
     TelefonMaskEdit.clear();
+    IBANEdit.clear();
 }
 
 void TcariF::CariGridDblClick()

@@ -28,6 +28,8 @@ public:
     TextField TelefonMaskEdit;
     TextField KisCombo;
     TextField YazCombo;
+    // As typed; shown grouped in fours once it is left right.
+    TextField IBANEdit;
     // CID of the account loaded for correction; empty for a new account.
     TextField kayitnoEdit;
 
@@ -39,6 +41,9 @@ public:
     std::function<void(const Account&)> pickCaller;
 
     void KaydetButClick();
+    // A wrong IBAN is refused with the reason and the keyboard stays in
+    // its box; a right one is shown grouped.
+    void IBANEditExit();
     void Dzelt1Click();
     void KaydSil1Click();
     void Bosalt();

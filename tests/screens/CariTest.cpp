@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 namespace {
 
 class CariTest : public ScreenFixture {
@@ -165,32 +167,63 @@ TEST_F(CariTest, ACorrectedAccountThatVanishedIsSavedAsANewOne)
     EXPECT_FALSE(all[0][QStringLiteral("Kayit_Tarihi")].isNull());
 }
 
-TEST_F(CariTest, PricesAndTelephonesAreStoredAsNumbers)
+TEST_F(CariTest, PricesTelephonesAndIbansAreStoredInTheirOwnForms)
 {
+    const QString wrongCheck = QStringLiteral("IBAN'ın kontrol basamakları tutmuyor; bir rakam yanlış yazılmış olabilir.");
     const struct {
         const char* price;
         double stored;
         const char* phone;
         const char* storedPhone;
         const char* shownAgain;
+        const char* iban;
+        const char* storedIban;  // nullptr: refused on leaving the box and on saving
+        const char* ibanShown;
     } cases[] = {
-        {"", 0, "", "", "(___)___-__-__"},
-        {"1.234,50", 1234.5, "(123)456-78-90", "1234567890", "(123)456-78-90"},
-        {"0,35", 0.35, "(___)456-78-90", "4567890", "(___)456-78-90"},
-        {"7", 7, "(012)345-67-89", "123456789", "(_12)345-67-89"},  // a leading 0 is dropped
+        {"", 0, "", "", "(___)___-__-__", "", "", ""},
+        {"1.234,50", 1234.5, "(123)456-78-90", "1234567890", "(123)456-78-90", "tr33 0006 1005 1978 6457 8413 26",
+         "TR330006100519786457841326", "TR33 0006 1005 1978 6457 8413 26"},
+        {"0,35", 0.35, "(___)456-78-90", "4567890", "(___)456-78-90", "TR330006100519786457841362", nullptr, nullptr},
+        {"7", 7, "(012)345-67-89", "123456789", "(_12)345-67-89", "TR32 0010 0099 9990 1234 5678 90", "TR320010009999901234567890",
+         "TR32 0010 0099 9990 1234 5678 90"},  // a leading 0 is dropped
     };
     int n = 0;
     for (const auto& c : cases) {
         const QString code = QStringLiteral("K%1").arg(++n);
+        SCOPED_TRACE(code.toStdString());
+        dialogs.messages.clear();
         fill(code, QStringLiteral("Ad"), QString::fromUtf8(c.price));
         accounts.TelefonMaskEdit.setText(QString::fromUtf8(c.phone));
+        accounts.IBANEdit.setText(QString::fromUtf8(c.iban));
+        accounts.focusAsked.clear();
+        accounts.IBANEditExit();
+        if (!c.storedIban) {
+            EXPECT_EQ(dialogs.messages, QStringList{wrongCheck});
+            EXPECT_EQ(accounts.focusAsked, QStringLiteral("IBANEdit"));
+            accounts.KaydetButClick();
+            EXPECT_EQ(dialogs.messages, (QStringList{wrongCheck, wrongCheck}));
+            EXPECT_TRUE(account(code).isEmpty());
+            EXPECT_EQ(accounts.KoduEdit.text(), code);
+            EXPECT_EQ(accounts.TelefonMaskEdit.text(), QString::fromUtf8(c.phone));
+            EXPECT_EQ(accounts.IBANEdit.text(), QString::fromUtf8(c.iban));
+            accounts.Bosalt();
+            continue;
+        }
+        EXPECT_TRUE(dialogs.messages.isEmpty());
+        EXPECT_EQ(accounts.IBANEdit.text(), QString::fromUtf8(c.ibanShown));
         accounts.KaydetButClick();
         const QVariantMap row = account(code);
         EXPECT_DOUBLE_EQ(row[QStringLiteral("Birim_Fiyati")].toDouble(), c.stored);
         EXPECT_EQ(row[QStringLiteral("Telefon")].toString(), QString::fromUtf8(c.storedPhone));
+        EXPECT_EQ(row[QStringLiteral("IBAN")].toString(), QString::fromUtf8(c.storedIban));
         selectInList(code);
+        const auto listed = std::find_if(TcariF::kColumns.cbegin(), TcariF::kColumns.cend(),
+                                         [](const GridColumn& column) { return column.field == QStringLiteral("IBAN"); });
+        ASSERT_NE(listed, TcariF::kColumns.cend());
+        EXPECT_EQ(cellText(listed->format, accounts.CariTanimQuery.value(QStringLiteral("IBAN"))), QString::fromUtf8(c.ibanShown));
         accounts.Dzelt1Click();
         EXPECT_EQ(accounts.TelefonMaskEdit.text(), QString::fromUtf8(c.shownAgain));
+        EXPECT_EQ(accounts.IBANEdit.text(), QString::fromUtf8(c.ibanShown));
         accounts.Bosalt();
     }
 }

@@ -123,13 +123,15 @@ QStringList clippedIn(QWidget* window)
                 needed = titles.horizontalAdvance(title) + 8;
             }
             QString widest;
-            // Beside what the rows hold, the widest a phone number or a day can be.
+            // Beside what the rows hold, the widest a phone number, an IBAN or a day can be.
             const auto* table = qobject_cast<const QueryTableModel*>(rows);
-            const CellFormat::Kind kind = table->columns()[static_cast<size_t>(column)].format.kind;
-            if (kind == CellFormat::Kind::Phone || kind == CellFormat::Kind::ShortDate) {
-                widest = kind == CellFormat::Kind::Phone ? QStringLiteral("(000)000-00-00") : QStringLiteral("30.12.2026");
-                needed = std::max(needed, cells.horizontalAdvance(widest) + kCellMargins);
+            switch (table->columns()[static_cast<size_t>(column)].format.kind) {
+            case CellFormat::Kind::Phone: widest = QStringLiteral("(000)000-00-00"); break;
+            case CellFormat::Kind::Iban: widest = QStringLiteral("TR00 0000 0000 0000 0000 0000 00"); break;
+            case CellFormat::Kind::ShortDate: widest = QStringLiteral("30.12.2026"); break;
+            default: break;
             }
+            if (!widest.isEmpty()) needed = std::max(needed, cells.horizontalAdvance(widest) + kCellMargins);
             for (int row = 0; row < rows->rowCount(); ++row) {
                 const QString text = rows->index(row, column).data().toString();
                 if (cells.horizontalAdvance(text) + kCellMargins > needed) {
