@@ -8,6 +8,8 @@
 #include "common/widgets/ScreenWindow.h"
 #include "ledger/Statements.h"
 #include "screens/Rapor/Rapor.h"
+#include "ledger/Settlement.h"
+#include "ledger/print/SettlementPrint.h"
 #include "ledger/print/StatementPrint.h"
 #include "screens/ScreenSet.h"
 #include "screens/SutAlim/SutAlim.h"
@@ -21,6 +23,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QDir>
@@ -397,6 +400,77 @@ void registerStatements()
     })->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 }
 
+// A month's settlement of the 300 producers: worked out, posted, and every
+// slip written as a PDF, beside the engine running the same sums (and, for
+// the posting, the same rows inserted in one transaction).
+void registerSettlement()
+{
+    const QDate from(2025, 12, 1);
+    const auto sums = [from](Opened& l) {
+        const QStringList days{dateLiteral(from), dateLiteral(kLastDay)};
+        return std::vector<QStringList>{inlined(SettlementSql::kRates, {days[1]}), inlined(SettlementSql::kMilk, days),
+                                        inlined(SettlementSql::kPayments, days + QStringList{QStringLiteral("0")}),
+                                        inlined(StatementSql::kOpenings, {days[0]}), inlined(SettlementSql::kProducers, days)};
+    };
+    const auto setRates = [](Opened& l) {
+        Statement(l.connection, QStringLiteral("UPDATE Kesintiler SET Oran = 1 + KSID / 10.0 WHERE Oran IS NULL")).run();
+    };
+    registerPair("Settlement.compute.month", 10,
+                 [from, setRates](Opened& l) {
+                     setRates(l);
+                     benchmark::DoNotOptimize(Settlements(l.screens().ledger).compute(from, kLastDay));
+                 },
+                 sums);
+    benchmark::RegisterBenchmark("Settlement.post.month/10y", [from, sums, setRates](benchmark::State& state) {
+        Opened& l = ledger(10);
+        setRates(l);
+        Settlements settlements(l.screens().ledger);
+        sqlite3* db = l.connection.handle();
+        const auto exec = [db](const char* sql) {
+            if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
+        };
+        double engine = 0;
+        for (auto _ : state) {
+            auto start = std::chrono::steady_clock::now();
+            const Settlements::Post posted = settlements.post(from, kLastDay);
+            state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            const Settlement done = settlements.compute(from, kLastDay);
+            settlements.undo(done.posting->hkid);
+
+            start = std::chrono::steady_clock::now();
+            exec("BEGIN IMMEDIATE");
+            for (const QStringList& lines : sums(l)) runBare(db, lines);
+            // Each deduction's row and its row in the posting's list.
+            for (const char* sql : {"INSERT INTO SutGirisi (Tarih, Kodu, Adi, Gelir_Gider, Gider_Tutari, Fis_No, Aciklama) "
+                                    "VALUES ('2025-12-31', '1000', 'Ahmet Yılmaz', 'O', 12.34, 'HK-20251231', 'Kesinti')",
+                                    "INSERT INTO Hakedis_Satirlari (HKID, Tur, SGID, Kodu, Kesinti, Oran, Tutar) "
+                                    "VALUES (-1, 'K', 1, '1000', 'Kesinti', 1, 12.34)"}) {
+                sqlite3_stmt* insert = nullptr;
+                sqlite3_prepare_v2(db, sql, -1, &insert, nullptr);
+                for (int row = 0; row < posted.rows; ++row) {
+                    sqlite3_step(insert);
+                    sqlite3_reset(insert);
+                }
+                sqlite3_finalize(insert);
+            }
+            exec("COMMIT");
+            engine += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            exec("DELETE FROM SutGirisi WHERE Fis_No = 'HK-20251231'; DELETE FROM Hakedis_Satirlari WHERE HKID = -1");
+        }
+        state.counters["engine_ms"] = benchmark::Counter(engine * 1000, benchmark::Counter::kAvgIterations);
+    })->Unit(benchmark::kMillisecond)->UseManualTime();
+    registerPair("Settlement.slips.month", 10,
+                 [from, setRates](Opened& l) {
+                     setRates(l);
+                     const Settlement settlement = Settlements(l.screens().ledger).compute(from, kLastDay);
+                     const QPageLayout a5(QPageSize(QPageSize::A5), QPageLayout::Portrait, QMarginsF(12, 12, 12, 12),
+                                          QPageLayout::Millimeter);
+                     writePagesPdf(l.dir.filePath(QStringLiteral("pusulalar.pdf")), a5, 1200,
+                                   [&](QPagedPaintDevice& device) { return layOutSlips(device, settlement, false); });
+                 },
+                 sums);
+}
+
 // A new intake row on the bare engine: each change works on one.
 qint64 freshIntakeRow(Opened& l)
 {
@@ -618,6 +692,7 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     registerAll();
     registerStatements();
+    registerSettlement();
     registerHistory();
     registerStartup();
     RatioReporter reporter;

@@ -38,15 +38,17 @@ double stored(const Money& amount)
     return static_cast<double>(amount.kurus()) / 100.0;
 }
 
+}  // namespace
+
 // Milk by producer and price over the period.
-const QString kMilk = QStringLiteral("SELECT Kodu, SBirim_Fiyat, ") + units(QStringLiteral("Sabah")) + QStringLiteral(", ") +
+const QString SettlementSql::kMilk = QStringLiteral("SELECT Kodu, SBirim_Fiyat, ") + units(QStringLiteral("Sabah")) + QStringLiteral(", ") +
                       units(QStringLiteral("Aksam")) + QStringLiteral(", ") + units(QStringLiteral("Gelir_Toplam_Tutar")) +
                       QStringLiteral(" FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND Gelir_Gider = 'S' "
                                      "GROUP BY Kodu, SBirim_Fiyat ORDER BY Kodu, SBirim_Fiyat;");
 
 // What the period paid and gave less what it booked to him beside the
 // milk; the posting's own deductions (?3) are counted as deductions.
-const QString kPayments = QStringLiteral("SELECT Kodu, ") + units(QStringLiteral("Gider_Tutari")) + QStringLiteral(", ") +
+const QString SettlementSql::kPayments = QStringLiteral("SELECT Kodu, ") + units(QStringLiteral("Gider_Tutari")) + QStringLiteral(", ") +
                           units(QStringLiteral("CASE WHEN Gelir_Gider IS NOT 'S' THEN Gelir_Toplam_Tutar END")) +
                           QStringLiteral(" FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND SGID NOT IN "
                                          "(SELECT SGID FROM Hakedis_Satirlari WHERE HKID = ?3 AND Tur = 'K' AND SGID IS NOT NULL) "
@@ -54,7 +56,7 @@ const QString kPayments = QStringLiteral("SELECT Kodu, ") + units(QStringLiteral
 
 // Who has milk in the period, in Turkish order of name; the account gives
 // name, village and IBAN, a deleted one the name of his last row.
-const QString kProducers = QStringLiteral(
+const QString SettlementSql::kProducers = QStringLiteral(
     "SELECT m.Kodu, COALESCE("
     "(SELECT c.Adi FROM Cariler c WHERE c.Kodu = m.Kodu ORDER BY c.CID LIMIT 1), "
     "(SELECT s.Adi FROM SutGirisi s WHERE s.Kodu = m.Kodu ORDER BY s.Tarih DESC, s.SGID DESC LIMIT 1)) AS Adi, "
@@ -62,6 +64,16 @@ const QString kProducers = QStringLiteral(
     "(SELECT c.IBAN FROM Cariler c WHERE c.Kodu = m.Kodu ORDER BY c.CID LIMIT 1) "
     "FROM (SELECT DISTINCT Kodu FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND Gelir_Gider = 'S' "
     "AND Kodu IS NOT NULL) m ORDER BY Adi COLLATE tr ASC, m.Kodu ASC;");
+
+// A name's newest line with a rate from before ?1, in the order the names
+// were first entered.
+const QString SettlementSql::kRates = QStringLiteral(
+    "SELECT Adi, Oran FROM Kesintiler k WHERE Oran IS NOT NULL AND (Baslangic IS NULL OR Baslangic <= ?1) AND NOT EXISTS ("
+    "SELECT 1 FROM Kesintiler n WHERE n.Adi = k.Adi AND n.Oran IS NOT NULL AND n.Baslangic <= ?1 AND "
+    "(k.Baslangic IS NULL OR n.Baslangic > k.Baslangic OR (n.Baslangic = k.Baslangic AND n.KSID > k.KSID))) "
+    "ORDER BY (SELECT MIN(f.KSID) FROM Kesintiler f WHERE f.Adi = k.Adi);");
+
+namespace {
 
 const QString kPostingColumns = QStringLiteral("SELECT HKID, Ilk_Tarih, Son_Tarih, Kayit_Zamani, Odeme_Tarihi FROM Hakedisler ");
 
@@ -338,12 +350,7 @@ Settlement Settlements::compute(const QDate& ilk, const QDate& son, const QStrin
             postedAmounts[parts.column(0).toString()][index] = Money::fromStored(parts.column(3).toDouble());
         }
     } else {
-        Statement lines(connection, QStringLiteral("SELECT Adi, Oran FROM Kesintiler k WHERE Oran IS NOT NULL "
-                                                   "AND (Baslangic IS NULL OR Baslangic <= ?1) AND NOT EXISTS ("
-                                                   "SELECT 1 FROM Kesintiler n WHERE n.Adi = k.Adi AND n.Oran IS NOT NULL "
-                                                   "AND n.Baslangic <= ?1 AND (k.Baslangic IS NULL OR n.Baslangic > k.Baslangic "
-                                                   "OR (n.Baslangic = k.Baslangic AND n.KSID > k.KSID))) "
-                                                   "ORDER BY (SELECT MIN(f.KSID) FROM Kesintiler f WHERE f.Adi = k.Adi);"));
+        Statement lines(connection, SettlementSql::kRates);
         lines.bind(1, son);
         while (lines.step()) settlement.rates.push_back(DeductionRate::of(lines.column(0).toString(), lines.column(1).toDouble()));
     }
@@ -356,7 +363,7 @@ Settlement Settlements::compute(const QDate& ilk, const QDate& son, const QStrin
     QHash<QString, Exact> exact;
     QHash<QString, std::vector<PriceLine>> prices;
     QHash<QString, Money> litres;
-    Statement milk(connection, kMilk);
+    Statement milk(connection, SettlementSql::kMilk);
     milk.bind(1, ilk);
     milk.bind(2, son);
     while (milk.step()) {
@@ -367,7 +374,7 @@ Settlement Settlements::compute(const QDate& ilk, const QDate& son, const QStrin
         litres[code] += lt;
         exact[code].milk += amount;
     }
-    Statement payments(connection, kPayments);
+    Statement payments(connection, SettlementSql::kPayments);
     payments.bind(1, ilk);
     payments.bind(2, son);
     payments.bind(3, settlement.posting ? settlement.posting->hkid : 0);
@@ -381,7 +388,7 @@ Settlement Settlements::compute(const QDate& ilk, const QDate& son, const QStrin
     openings.bind(1, ilk);
     while (openings.step()) before.insert(openings.column(0).toString(), unitsAt(openings, 1));
 
-    Statement producers(connection, kProducers);
+    Statement producers(connection, SettlementSql::kProducers);
     producers.bind(1, ilk);
     producers.bind(2, son);
     while (producers.step()) {

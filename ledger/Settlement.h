@@ -122,6 +122,14 @@ struct PayoutList {
 };
 PayoutList payoutList(const Settlement& settlement);
 
+// The settlement's SQL: ?1 and ?2 the period's days, ?3 a posting's key.
+struct SettlementSql {
+    static const QString kMilk;       // litres and money by code and price
+    static const QString kPayments;   // paid less booked by code, the posting's own rows left out
+    static const QString kProducers;  // who has milk, with name, village and IBAN
+    static const QString kRates;      // each name's rate that holds on ?1
+};
+
 // The settlements and their deductions, over the ledger's connection; every
 // change is told on the ledger's events.
 class Settlements {
