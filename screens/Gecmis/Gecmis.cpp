@@ -56,7 +56,8 @@ const RecordLook kAccount{QStringLiteral("Süt Alım Hesabı"),
                            {QStringLiteral("Mevki"), QStringLiteral("Mevkii")},
                            {QStringLiteral("Koy"), QStringLiteral("Köy")},
                            {QStringLiteral("Kisin_Alim"), QStringLiteral("Kışın Alım")},
-                           {QStringLiteral("Yaz_Alim"), QStringLiteral("Yazın Alım")}}};
+                           {QStringLiteral("Yaz_Alim"), QStringLiteral("Yazın Alım")},
+                           {QStringLiteral("IBAN"), QStringLiteral("IBAN"), 0, kAsIban}}};
 const RecordLook kDelivery{QStringLiteral("Fabrika Teslimi"),
                            1,
                            {kTarih,
@@ -68,8 +69,15 @@ const RecordLook kFactoryPrice{QStringLiteral("Fabrika Fiyatı"),
                                0,
                                {{QStringLiteral("Birim_Fiyat"), QStringLiteral("Fiyat"), 0, kAsAmount}}};
 
+const RecordLook kDeduction{QStringLiteral("Hakediş Kesintisi"),
+                            1,
+                            {{QStringLiteral("Adi"), QStringLiteral("Adı")},
+                             {QStringLiteral("Oran"), QStringLiteral("Oran (%)"), 0, kAsGeneralNumber},
+                             {QStringLiteral("Baslangic"), QStringLiteral("Başlangıç"), 0, kAsShortDate}}};
+
 const RecordLook& lookOf(const QString& table, const QVariantMap& row)
 {
+    if (table == QLatin1String(schema::kesintiler().name)) return kDeduction;
     if (table == QLatin1String(schema::cariler().name)) return kAccount;
     if (table == QLatin1String(schema::fabrika().name)) return kDelivery;
     if (table == QLatin1String(schema::fabrikaCari().name)) return kFactoryPrice;
