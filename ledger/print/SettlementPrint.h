@@ -20,9 +20,14 @@ std::unique_ptr<PagedDocument> layOutSlips(QPagedPaintDevice& device, const Sett
 std::unique_ptr<PagedDocument> layOutPayoutList(QPagedPaintDevice& device, const Settlement& settlement,
                                                 const PayoutList& payouts);
 
-// Paints every page on the device (a printer); false when it cannot be painted on.
-bool printPages(QPagedPaintDevice& device, const PagedDocument& pages);
+// Paints every page on the device (a printer); false when it cannot be
+// painted on. Told before each page; false stops.
+bool printPages(QPagedPaintDevice& device, const PagedDocument& pages,
+                const std::function<bool(int done, int total)>& progress = {});
 // Writes the pages a layout gives as a PDF file in place of `path`, whole
-// or not at all. Returns why it was not written, in Turkish (empty when it was).
+// or not at all: a failure, or a stop asked through progress, leaves the
+// file that was there. Returns why it was not written, in Turkish (empty
+// when it was).
 QString writePagesPdf(const QString& path, const QPageLayout& layout, int resolution,
-                      const std::function<std::unique_ptr<PagedDocument>(QPagedPaintDevice&)>& layOut);
+                      const std::function<std::unique_ptr<PagedDocument>(QPagedPaintDevice&)>& layOut,
+                      const std::function<bool(int done, int total)>& progress = {});

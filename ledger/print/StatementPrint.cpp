@@ -1,11 +1,10 @@
 #include "ledger/print/StatementPrint.h"
 
-#include "store/NewFile.h"
+#include "ledger/print/SettlementPrint.h"
 
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPagedPaintDevice>
-#include <QPdfWriter>
 #include <QPainter>
 #include <QPen>
 
@@ -31,8 +30,14 @@ constexpr qreal kSmallestPoints = 5;
 constexpr qreal kNarrowPaper = 160;
 const QColor kShade(236, 236, 236);
 
+bool isNoteSlot(const std::vector<int>& slot) { return slot.front() == C::Aciklama; }
+
+QFont fontOf(const QString& family, qreal points, bool bold) { return printFont(family, points, bold); }
+
+}  // namespace
+
 // Carries every Turkish letter; installed with the program's fonts.
-QFont fontOf(const QString& family, qreal points, bool bold)
+QFont printFont(const QString& family, qreal points, bool bold)
 {
     QFont font(family);
     font.setStyleHint(QFont::SansSerif);
@@ -40,10 +45,6 @@ QFont fontOf(const QString& family, qreal points, bool bold)
     font.setBold(bold);
     return font;
 }
-
-bool isNoteSlot(const std::vector<int>& slot) { return slot.front() == C::Aciklama; }
-
-}  // namespace
 
 // Widths of texts in one font on one device, measured once: dates, prices
 // and litres come back on every statement of a long run.
@@ -376,36 +377,22 @@ void StatementPages::paintPage(QPainter& painter, int page) const
     layouts_[static_cast<size_t>(layout)]->paintPage(painter, own);
 }
 
+QString StatementPages::title() const
+{
+    return AccountStatement::kTitle;
+}
+
 bool printStatements(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements,
                      const std::function<bool(int done, int total)>& progress, const QString& family)
 {
-    const StatementPages pages(device, statements, family);
-    QPainter painter;
-    if (!painter.begin(&device)) return false;
-    for (int page = 0; page < pages.pageCount(); ++page) {
-        if (progress && !progress(page, pages.pageCount())) break;
-        if (page > 0) device.newPage();
-        pages.paintPage(painter, page);
-    }
-    painter.end();
-    return true;
+    return printPages(device, StatementPages(device, statements, family), progress);
 }
 
 QString writeStatementsPdf(const QString& path, const QPageLayout& layout, int resolution,
                            const std::vector<AccountStatement>& statements,
                            const std::function<bool(int done, int total)>& progress)
 {
-    bool stopped = false;
-    return replaceWhole(
-        path,
-        [&](QIODevice& file) {
-            QPdfWriter pdf(&file);
-            pdf.setPageLayout(layout);
-            pdf.setResolution(resolution);
-            pdf.setTitle(AccountStatement::kTitle);
-            return printStatements(pdf, statements,
-                                   [&](int done, int total) { return !(stopped = progress && !progress(done, total)); }) &&
-                   !stopped;
-        },
-        QByteArrayLiteral("%%EOF"));
+    return writePagesPdf(
+        path, layout, resolution,
+        [&statements](QPagedPaintDevice& device) { return std::make_unique<StatementPages>(device, statements); }, progress);
 }

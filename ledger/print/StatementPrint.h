@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ledger/Statements.h"
+#include "ledger/print/PagedDocument.h"
 
 #include <QString>
 
@@ -10,6 +11,7 @@
 
 class QPageLayout;
 class QPagedPaintDevice;
+class QFont;
 class QPainter;
 class StatementLayout;
 class TextWidths;
@@ -17,21 +19,22 @@ class TextWidths;
 // The face statements are laid out for; installed with the program. Where
 // the system gives another, its own widths are measured.
 inline const QString kStatementFontFamily = QStringLiteral("Liberation Sans");
+// The face at a size; every printed paper takes its type from here.
+QFont printFont(const QString& family, qreal points, bool bold);
 
 // Statements laid out once on the pages of a device, so that any one page
 // can be painted on its own: a preview shows the first at once. Every
 // column is as wide as the font in use measures its widest figure; where
 // they do not all fit across the paper at the usual size, that statement's
 // type is made smaller until they do, so no figure is ever cut.
-class StatementPages {
+class StatementPages : public PagedDocument {
 public:
     StatementPages(QPagedPaintDevice& device, const std::vector<AccountStatement>& statements,
                    const QString& family = kStatementFontFamily);
-    ~StatementPages();
-    int pageCount() const;
-    // With the painter's origin at the top left of the page's printable area,
-    // in the device's pixels.
-    void paintPage(QPainter& painter, int page) const;
+    ~StatementPages() override;
+    int pageCount() const override;
+    void paintPage(QPainter& painter, int page) const override;
+    QString title() const override;
 
 private:
     // Widths measured in one size of the face, kept for every statement

@@ -7,7 +7,8 @@
 #include "common/widgets/QtPlatform.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Rapor/Rapor.h"
-#include "screens/Rapor/StatementPreviewDialog.h"
+#include "ledger/print/StatementPrint.h"
+#include "screens/PagePreviewDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -257,7 +258,9 @@ void RaporWindow::previewStatements(const std::vector<AccountStatement>& stateme
     printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
     printer.setDocName(QFileInfo(fileName).completeBaseName());
     printer.setOutputFileName(QDir::current().absoluteFilePath(fileName));
-    StatementPreviewDialog preview(statements, printer, this);
+    PagePreviewDialog preview(
+        [&statements](QPagedPaintDevice& device) { return std::make_unique<StatementPages>(device, statements); }, printer,
+        this);
     preview.resize(size());
     preview.exec();
     savePaperSize(printer.pageLayout().pageSize());

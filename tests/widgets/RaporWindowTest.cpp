@@ -2,7 +2,7 @@
 #include "common/widgets/BarChart.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Rapor/RaporWindow.h"
-#include "screens/Rapor/StatementPreviewDialog.h"
+#include "screens/PagePreviewDialog.h"
 #include "WindowFixture.h"
 #include "Typing.h"
 
@@ -153,7 +153,7 @@ void closePreviewWhenShown(PreviewSeen& seen, bool chooseA5 = false)
     auto* timer = new QTimer;
     timer->setInterval(0);
     QObject::connect(timer, &QTimer::timeout, [timer, &seen, chooseA5] {
-        auto* preview = qobject_cast<StatementPreviewDialog*>(QApplication::activeModalWidget());
+        auto* preview = qobject_cast<PagePreviewDialog*>(QApplication::activeModalWidget());
         if (!preview || !preview->isVisible()) return;
         ++seen.opened;
         seen.fileName = preview->printer().outputFileName();

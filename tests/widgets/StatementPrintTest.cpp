@@ -1,5 +1,4 @@
 #include "ledger/print/StatementPrint.h"
-#include "screens/Rapor/StatementPreviewDialog.h"
 #include "ScreenFixture.h"
 
 #include <QApplication>
