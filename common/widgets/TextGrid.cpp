@@ -14,6 +14,8 @@ TextGrid::TextGrid(Field<TextTable>& table, Field<int>& currentRow, QWidget* par
     setSelectionMode(QAbstractItemView::SingleSelection);
     setAlternatingRowColors(true);
     verticalHeader()->setVisible(false);
+    // The last column takes what is left, so no bare strip follows the titles.
+    horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     setTabKeyNavigation(false);
     fill(table.get());

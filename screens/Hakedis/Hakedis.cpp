@@ -46,7 +46,7 @@ void THakedisF::quickClick(Quick quick)
     const auto period = quickPeriod(quick, day);
     IlkTarihDate.setDate(period.first);
     SonTarihDate.setDate(period.second);
-    compute();
+    HesaplaClick();
 }
 
 void THakedisF::openFromMenu()
@@ -68,7 +68,8 @@ void THakedisF::dateChange()
 
 void THakedisF::HesaplaClick()
 {
-    compute();
+    // The figures computed are read next, a producer at a time.
+    if (compute() && !settlement_.lines.empty()) focusOn(QStringLiteral("HakedisGrid"));
 }
 
 bool THakedisF::compute()

@@ -24,7 +24,7 @@ TKesintilerF::TKesintilerF(Ledger& ledger, Settlements& settlements, Dialogs& di
     whenChanged(&LedgerEvents::settlementsChanged, [this] {
         if (acting() || window().isVisible()) Yenile();
     });
-    DurumLabel.setText(kNewLine);
+    showLine(Deduction{});
 }
 
 QString TKesintilerF::rateText(const std::optional<double>& oran)
@@ -62,7 +62,11 @@ void TKesintilerF::showLine(const Deduction& line)
     duzeltilen_ = line.ksid;
     AdiCombo.setText(line.adi);
     OranEdit.setText(line.oran ? formatFloat(kRatePattern, *line.oran) : QString());
-    BaslangicDate.setDate(line.baslangic);
+    // The picker always holds a day: a new rate holds from the month's
+    // first as a rule; a line kept without a day shows that one too and
+    // stays without it unless the collector picks another.
+    dayOffered_ = line.baslangic.isValid() ? QDate() : monthPeriod(QDate::currentDate()).first;
+    BaslangicDate.setDate(line.baslangic.isValid() ? line.baslangic : dayOffered_);
     DurumLabel.setText(line.ksid > 0 ? QStringLiteral("Düzeltiliyor: ") + line.adi : kNewLine);
 }
 
@@ -87,6 +91,7 @@ void TKesintilerF::KaydetClick()
     line.adi = AdiCombo.text().simplified();
     if (!OranEdit.text().trimmed().isEmpty()) line.oran = parseDecimal(amountTextOnLeave(OranEdit.text(), 4));
     line.baslangic = BaslangicDate.date();
+    if (duzeltilen_ > 0 && line.baslangic == dayOffered_) line.baslangic = QDate();
     switch (Settlements::checkDeduction(line)) {
     case Settlements::DeductionCheck::NoName:
         dialogs_.message(QStringLiteral("Kesintinin adını yazın."));

@@ -47,4 +47,6 @@ private:
     Settlements& settlements_;
     std::vector<Deduction> lines_;
     qint64 duzeltilen_ = 0;
+    // The day shown for a line stored without one; empty otherwise.
+    QDate dayOffered_;
 };

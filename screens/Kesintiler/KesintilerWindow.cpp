@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,7 +63,6 @@ KesintilerWindow::KesintilerWindow(TKesintilerF& screen)
     rows->addWidget(panel);
 
     auto* KesintiGrid = new TextGrid(screen.KesintiList, screen.KesintiRow, centre);
-    KesintiGrid->horizontalHeader()->setStretchLastSection(true);
     auto* listLabel = new QLabel(QStringLiteral("Kesinti &Listesi (Enter: düzelt)"), centre);
     listLabel->setBuddy(KesintiGrid);
     rows->addWidget(listLabel);

@@ -93,6 +93,13 @@ TEST_F(HakedisTest, ADeductionLineIsRefusedSavedAndCorrectedAsTyped)
     EXPECT_EQ(count(QStringLiteral("Kesintiler")), stored);
     EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM Kesintiler WHERE Adi='Gelir Vergisi Stopajı' AND Oran=2.5")), 1);
     EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM Kesintiler WHERE Oran=2")), 0);
+    // A line kept without a day is corrected without gaining one.
+    deductions.KesintiRow.set(0);
+    deductions.KesintiListEnter();
+    ASSERT_TRUE(deductions.BaslangicDate.date().isValid());
+    deductions.OranEdit.setText(QStringLiteral("0,2"));
+    deductions.KaydetClick();
+    EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM Kesintiler WHERE Oran=0.2 AND Baslangic IS NULL")), 1);
     for (const bool yes : {false, true}) {
         dialogs.confirmAnswer = yes;
         deductions.KesintiRow.set(static_cast<int>(std::find_if(deductions.lines().begin(), deductions.lines().end(),
