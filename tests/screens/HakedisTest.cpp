@@ -204,4 +204,28 @@ TEST_F(HakedisTest, ASettlementIsPostedPaidAndTakenBackOnlyWhenSaidYes)
     EXPECT_FALSE(settlement.settlement().posting) << "the screen shows what the ledger holds";
 }
 
+TEST_F(HakedisTest, AnOpenSettlementFollowsTheDeductionsAndShowsNothingStale)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali Işık"));
+    intakeRow({2026, 11, 3}, QStringLiteral("K1"), QStringLiteral("Ali Işık"), 100, 0, 10);
+    settlement.openFromMenu();
+    settlement.IlkTarihDate.setDate({2026, 11, 3});
+    settlement.quickClick(THakedisF::Quick::WholeMonth);
+    const auto deductionTotal = [&] { return settlement.settlement().lines.at(0).kesintiToplami().kurus(); };
+    EXPECT_EQ(deductionTotal(), 0);
+
+    // Saved on the other screen while this one is shown: 2 % of 1.000,00.
+    deductions.AdiCombo.setText(QStringLiteral("Gelir Vergisi Stopajı"));
+    deductions.OranEdit.setText(QStringLiteral("2"));
+    deductions.BaslangicDate.setDate({2026, 1, 1});
+    deductions.KaydetClick();
+    EXPECT_EQ(deductionTotal(), 2000);
+
+    // Another period picked and not yet computed: nothing of the old one is shown.
+    settlement.IlkTarihDate.setDate({2026, 10, 1});
+    settlement.dateChange();
+    EXPECT_TRUE(settlement.HakedisGrid.get().rows.empty());
+    EXPECT_TRUE(settlement.YuvarlamaLabel.isEmpty());
+}
+
 }  // namespace
