@@ -3,6 +3,8 @@
 #include "screens/ScreenSet.h"
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/Gecmis/Gecmis.h"
+#include "screens/Hakedis/Hakedis.h"
+#include "screens/Kesintiler/Kesintiler.h"
 #include "screens/Rapor/Rapor.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
@@ -36,4 +38,14 @@ void TAnaMenuF::CariTanimButtonClick()
 void TAnaMenuF::GecmisButtonClick()
 {
     screens().GecmisF->openFromMenu();
+}
+
+void TAnaMenuF::KesintilerClick()
+{
+    screens().KesintilerF->openFromMenu();
+}
+
+void TAnaMenuF::HakedisClick()
+{
+    screens().HakedisF->openFromMenu();
 }

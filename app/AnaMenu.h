@@ -30,6 +30,8 @@ public:
     void RaporButtonClick();
     void CariTanimButtonClick();
     void GecmisButtonClick();
+    void KesintilerClick();
+    void HakedisClick();
 
     void Label232Click() { shell_.openAddress(kWebAddress); }
     void Label14Click() { shell_.openAddress(kSecondWebAddress); }

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -147,6 +148,10 @@ AnaMenuWindow::AnaMenuWindow(TAnaMenuF& menu)
     rows->addWidget(bottom);
 
     setCentralWidget(centre);
+    // The period's settlement and its deductions; Alt+H opens them.
+    QMenu* hakedis = menuBar()->addMenu(QStringLiteral("&Hakediş"));
+    connect(hakedis->addAction(QStringLiteral("&Kesintiler")), &QAction::triggered, this, [&menu] { guarded([&menu] { menu.KesintilerClick(); }); });
+    connect(hakedis->addAction(QStringLiteral("&Hakediş")), &QAction::triggered, this, [&menu] { guarded([&menu] { menu.HakedisClick(); }); });
     addStatusBar(this);
     statusLine_ = new QLabel(statusBar());
     // Its text never widens the window past the screen.

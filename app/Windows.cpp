@@ -33,6 +33,8 @@ ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
       rapor(*program.screens->RaporF),
       fabrika(*program.screens->FabrikaF),
       gecmis(*program.screens->GecmisF),
+      kesintiler(*program.screens->KesintilerF),
+      hakedis(*program.screens->HakedisF),
       program_(program),
       dialogs_(dialogs)
 {

@@ -3,6 +3,8 @@
 #include "app/AnaMenuWindow.h"
 #include "screens/Fabrika/FabrikaWindow.h"
 #include "screens/Gecmis/GecmisWindow.h"
+#include "screens/Hakedis/HakedisWindow.h"
+#include "screens/Kesintiler/KesintilerWindow.h"
 #include "screens/Rapor/RaporWindow.h"
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/Verilenler/VerilenlerWindow.h"
@@ -34,6 +36,8 @@ struct ProgramWindows {
     RaporWindow rapor;
     FabrikaWindow fabrika;
     GecmisWindow gecmis;
+    KesintilerWindow kesintiler;
+    HakedisWindow hakedis;
 
 private:
     void chooseSecondCopyFolder();

@@ -220,11 +220,11 @@ QString formatHundredths(const NumberPattern& pattern, qint64 hundredths)
 
 namespace {
 
-// The value in hundredths as its digits round it (half away from zero on
-// the fifteen significant digits), without sign and leading zeros.
-std::string hundredthsDigits(const Decimal15& d)
+// The value in hundredths (or the units of the decimals asked) as its
+// digits round it (half away from zero on the fifteen significant digits),
+// without sign and leading zeros.
+std::string hundredthsDigits(const Decimal15& d, int decimals = 2)
 {
-    constexpr int decimals = 2;
     const int keep = d.exponent + 1 + decimals;
     std::string units;
     if (keep >= static_cast<int>(d.digits.size())) {
@@ -262,11 +262,11 @@ QString formatFloat(const NumberPattern& pattern, double value)
     const NumberPattern* shape = &pattern;
     if (!std::isfinite(value)) return notFinite(value);
 
-    constexpr int decimals = 2;
+    const int decimals = shape->decimals;
     const Decimal15 d = toDecimal15(value);
-    std::string units = hundredthsDigits(d);
+    std::string units = hundredthsDigits(d, decimals);
     const bool negative = d.negative && !units.empty();
-    if (units.size() < decimals + 1) units.insert(0, decimals + 1 - units.size(), '0');
+    if (units.size() < static_cast<std::size_t>(decimals) + 1) units.insert(0, decimals + 1 - units.size(), '0');
     std::string whole = units.substr(0, units.size() - decimals);
     std::string fraction = units.substr(units.size() - decimals);
     if (whole == "0" && !shape->forceWholeDigit) whole.clear();

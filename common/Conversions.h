@@ -36,6 +36,8 @@ struct NumberPattern {
     bool grouped;
     bool forceWholeDigit;
     bool fixedDecimals;
+    // A rate keeps four; money, litres and prices two.
+    int decimals = 2;
 };
 // "#,##0.00": amount boxes after leaving, the factory panel and its totals.
 inline constexpr NumberPattern kAmountPattern{"#,##0.00", true, true, true};
@@ -45,6 +47,9 @@ inline constexpr NumberPattern kGridPattern{"#,###.00", true, false, true};
 inline constexpr NumberPattern kTypingPattern{"#.##", false, false, false};
 // "0.00": figures written for a spreadsheet, without thousand marks.
 inline constexpr NumberPattern kPlainPattern{"0.00", false, true, true};
+// "#,##0.0000" and "#.####": a deduction's rate in percent, left and typed.
+inline constexpr NumberPattern kRatePattern{"#,##0.0000", true, true, true, 4};
+inline constexpr NumberPattern kRateTypingPattern{"#.####", false, false, false, 4};
 // "#,##0.##": the steps of a chart's axis.
 inline constexpr NumberPattern kAxisPattern{"#,##0.##", true, true, false};
 // "#.00": a total box while it has the focus.

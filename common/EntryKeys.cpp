@@ -10,12 +10,10 @@
 
 namespace {
 
-// Digits allowed before the decimal separator. Thirteen of them and two
-// decimals make fifteen significant digits, all a double keeps exactly, so
-// the box always shows the very number that was typed.
-constexpr int kMaxWholeDigits = 13;
-// Digits a money amount, litre or price carries after the separator.
-constexpr int kMaxDecimals = 2;
+// Digits allowed before the decimal separator and after it make fifteen
+// significant digits, all a double keeps exactly, so the box always shows
+// the very number that was typed: thirteen whole digits for two decimals.
+constexpr int kSignificantDigits = 15;
 
 bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
@@ -106,7 +104,7 @@ QString groupedDigits(const QString& digits)
 // separator: "1.234,5" with its comma deleted is 12.345, not 1,2345. Where
 // the dots that grouped the whole part no longer do, it is grouped again;
 // the characters after the caret stay after it.
-EditState keepGroupsGroups(const QString& before, const EditState& edited)
+EditState keepGroupsGroups(const QString& before, const EditState& edited, int decimals)
 {
     const QString& text = edited.text;
     const std::vector<qsizetype> marks = decimalMarks(text);
@@ -115,7 +113,7 @@ EditState keepGroupsGroups(const QString& before, const EditState& edited)
     const qsizetype last = marks.back();
     const auto after = static_cast<int>(text.size()) - edited.caret;
     QString tidy;
-    if (text[last] == dot && (text.size() - last - 1 > kMaxDecimals || !hasDotMark(before))) {
+    if (text[last] == dot && (text.size() - last - 1 > decimals || !hasDotMark(before))) {
         // The last dot grouped digits: the text is a whole number.
         tidy = groupedDigits(digitsOf(text));
     } else {
@@ -148,22 +146,25 @@ EditState wholeNumber(const EditState& s)
 }
 
 // A typed "." goes in where it reads unambiguously: as a group mark before
-// three digits, or as the one decimal separator with at most two decimals
-// after it.
-std::optional<EditState> typedDot(const EditState& s)
+// three digits, or as the one decimal separator with no more decimals
+// after it than the box holds.
+std::optional<EditState> typedDot(const EditState& s, int decimals)
 {
+    const int maxWholeDigits = kSignificantDigits - decimals;
     const EditState out = act(s, regional().thousandSeparator);
     const std::vector<qsizetype> marks = decimalMarks(out.text);
     if (marks.size() > 1) return std::nullopt;
-    if (!marks.empty() && out.text.size() - marks.front() - 1 > kMaxDecimals) return std::nullopt;
-    if (wholeDigits(out.text) > kMaxWholeDigits && wholeDigits(out.text) > wholeDigits(s.text)) return std::nullopt;
+    if (!marks.empty() && out.text.size() - marks.front() - 1 > decimals) return std::nullopt;
+    if (wholeDigits(out.text) > maxWholeDigits && wholeDigits(out.text) > wholeDigits(s.text)) return std::nullopt;
     return out;
 }
 
 }  // namespace
 
-AmountKeyResult amountKeyPress(const EditState& before, QChar key)
+AmountKeyResult amountKeyPress(const EditState& before, QChar key, int decimals)
 {
+    const int maxDecimals = decimals;
+    const int maxWholeDigits = kSignificantDigits - decimals;
     const RegionalSettings& r = regional();
     const QChar decimal = r.decimalSeparator;
     const QChar dot = r.thousandSeparator;
@@ -179,11 +180,11 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar key)
     if (accepted && t.selection > 0) {
         // What is typed over a selection replaces it, whatever the box
         // holds: the collector types over the price carried into the box.
-        t = keepGroupsGroups(before.text, act(t, kBackspace));
+        t = keepGroupsGroups(before.text, act(t, kBackspace), decimals);
         // A selection over the separator would join the decimals to the
         // whole part.
         const int whole = wholeDigits(t.text);
-        if (whole > kMaxWholeDigits && whole > wholeDigits(before.text)) return {before, false};
+        if (whole > maxWholeDigits && whole > wholeDigits(before.text)) return {before, false};
         if (key == kBackspace) {
             if (!decimalMarks(t.text).empty()) return {t, false};
             const std::optional<QString> digits = plainDigits(t.text);
@@ -194,7 +195,7 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar key)
     }
     if (accepted && t.text.isEmpty()) return {act(t, key), false};
     if (key == dot) {
-        const std::optional<EditState> out = typedDot(t);
+        const std::optional<EditState> out = typedDot(t, decimals);
         return {out ? *out : t, false};
     }
     length = static_cast<int>(t.text.size());
@@ -204,8 +205,8 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar key)
 
     const std::vector<qsizetype> marks = decimalMarks(t.text);
     const auto p = marks.empty() ? 0 : static_cast<int>(marks.front()) + 1;  // 1-based, 0 when none
-    if (!cancelled && p > 0 && length == p + kMaxDecimals && key != kBackspace) {
-        // Two decimals: only deleting, except that a third digit typed at
+    if (!cancelled && p > 0 && length == p + maxDecimals && key != kBackspace) {
+        // All the decimals: only deleting, except that a third digit typed at
         // the end turns a typed "." into the group mark it was ("12.500").
         const bool groupsTheDot = t.text[p - 1] == dot && isDigit(key) && after == 0;
         if (!groupsTheDot) cancelled = true;
@@ -213,21 +214,21 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar key)
     if (!cancelled && key == decimal && p > 0) cancelled = true;
     // Put in the middle of a number, the separator would leave more
     // decimals than the box ever holds.
-    if (!cancelled && key == decimal && after > kMaxDecimals) cancelled = true;
+    if (!cancelled && key == decimal && after > maxDecimals) cancelled = true;
 
     if (p > 0) {
         // No regroup while there is a separator; a key that would make the
         // whole part longer than the limit (a digit, or Backspace joining
         // the decimals to it) does nothing.
         if (!cancelled) {
-            const EditState result = keepGroupsGroups(t.text, act(t, key));
+            const EditState result = keepGroupsGroups(t.text, act(t, key), decimals);
             const int whole = wholeDigits(result.text);
-            if (whole > kMaxWholeDigits && whole > wholeDigits(t.text)) return {t, false};
+            if (whole > maxWholeDigits && whole > wholeDigits(t.text)) return {t, false};
             return {result, false};
         }
         return {t, false};
     }
-    if (key == decimal && !cancelled) return {keepGroupsGroups(t.text, act(t, key)), false};
+    if (key == decimal && !cancelled) return {keepGroupsGroups(t.text, act(t, key), decimals), false};
 
     const std::optional<QString> digits = plainDigits(t.text);
     if (!digits) {
@@ -235,16 +236,22 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar key)
         // regroup; the box can still be shortened.
         return {key == kBackspace ? act(t, key) : before, false};
     }
-    if (!cancelled && key != kBackspace && static_cast<int>(digits->size()) + 1 > kMaxWholeDigits) cancelled = true;
+    if (!cancelled && key != kBackspace && static_cast<int>(digits->size()) + 1 > maxWholeDigits) cancelled = true;
 
     const auto digitsAfterKey = static_cast<int>(digits->size()) + (key == kBackspace ? -1 : 1);
     const EditState regrouped = grouped(*digits, digitsAfterKey, after);
     return {wholeNumber(cancelled ? regrouped : act(regrouped, key)), false};
 }
 
-QString amountTextOnEnter(const QString& text) { return formatFloat(kTypingPattern, parseDecimal(text)); }
+QString amountTextOnEnter(const QString& text, int decimals)
+{
+    return formatFloat(decimals == kRateTypingPattern.decimals ? kRateTypingPattern : kTypingPattern, parseDecimal(text));
+}
 
-QString amountTextOnLeave(const QString& text) { return formatFloat(kAmountPattern, parseDecimal(text)); }
+QString amountTextOnLeave(const QString& text, int decimals)
+{
+    return formatFloat(decimals == kRatePattern.decimals ? kRatePattern : kAmountPattern, parseDecimal(text));
+}
 
 QChar nameBoxCharacter(const QString& text, int caret, QChar typed)
 {

@@ -27,11 +27,13 @@ struct AmountKeyResult {
     EditState state;
     bool moveFocus = false;
 };
-AmountKeyResult amountKeyPress(const EditState& before, QChar key);
+// A box holds two decimals, or four for a rate.
+AmountKeyResult amountKeyPress(const EditState& before, QChar key, int decimals = 2);
 
-// Amount box text on entering ("#.##") and on leaving ("#,##0.00").
-QString amountTextOnEnter(const QString& text);
-QString amountTextOnLeave(const QString& text);
+// Amount box text on entering ("#.##") and on leaving ("#,##0.00"); a
+// rate's box with four decimals ("#.####", "#,##0.0000").
+QString amountTextOnEnter(const QString& text, int decimals = 2);
+QString amountTextOnLeave(const QString& text, int decimals = 2);
 
 // The character a name box inserts for a typed one: a Turkish capital at
 // the start of the text or of a word. Enter is not handled here.

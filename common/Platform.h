@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+
+#include <optional>
 
 // What the screens need of the window system, as interfaces the windows
 // implement and tests fake.
@@ -25,6 +28,9 @@ public:
     // given name offered: the path chosen, empty when given up. Without a
     // window there is no one to ask, and nothing is written.
     virtual QString askCsvPath(const QString& /*suggestedName*/) { return {}; }
+    // A day asked in a date box that offers the given one: the day taken,
+    // none when given up. Without a window no day is taken.
+    virtual std::optional<QDate> askDate(const QString& /*text*/, const QDate& /*offered*/) { return std::nullopt; }
 };
 
 // A screen's own window.

@@ -77,8 +77,13 @@ protected:
     // user chooses, offered under the given name in the working folder.
     void saveListAsCsv(const Query& rows, const std::vector<GridColumn>& columns, const QString& fileName)
     {
+        saveCsv([&] { return listCsv(rows, columns); }, fileName);
+    }
+    // The same for a text made elsewhere (a settlement, a payout list).
+    void saveCsv(const std::function<QString()>& text, const QString& fileName)
+    {
         const QString path = dialogs_.askCsvPath(fileName);
-        if (!path.isEmpty()) writeTextFile(path, listCsv(rows, columns));
+        if (!path.isEmpty()) writeTextFile(path, text());
     }
 
     Ledger& ledger_;

@@ -2,6 +2,8 @@
 
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/Gecmis/Gecmis.h"
+#include "screens/Hakedis/Hakedis.h"
+#include "screens/Kesintiler/Kesintiler.h"
 #include "screens/Rapor/Rapor.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
@@ -15,12 +17,16 @@ ScreenSet::ScreenSet(Connection& connection, Dialogs& dialogs)
       rapor_(std::make_unique<TRaporF>(ledger, dialogs)),
       fabrika_(std::make_unique<TFabrikaF>(ledger, dialogs)),
       gecmis_(std::make_unique<TGecmisF>(ledger, dialogs)),
+      kesintiler_(std::make_unique<TKesintilerF>(ledger, settlements, dialogs)),
+      hakedis_(std::make_unique<THakedisF>(ledger, settlements, dialogs)),
       SutAlimF(sutAlim_.get()),
       cariF(cari_.get()),
       VerilenlerF(verilenler_.get()),
       RaporF(rapor_.get()),
       FabrikaF(fabrika_.get()),
-      GecmisF(gecmis_.get())
+      GecmisF(gecmis_.get()),
+      KesintilerF(kesintiler_.get()),
+      HakedisF(hakedis_.get())
 {
     const auto pickOnAccountScreen = [this](std::function<void(const Account&)> caller) { cariF->openForPick(std::move(caller)); };
     SutAlimF->pickAccount = pickOnAccountScreen;

@@ -2,6 +2,7 @@
 
 #include "common/Platform.h"
 #include "ledger/Ledger.h"
+#include "ledger/Settlement.h"
 
 #include <memory>
 
@@ -11,6 +12,8 @@ class TVerilenlerF;
 class TRaporF;
 class TFabrikaF;
 class TGecmisF;
+class TKesintilerF;
+class THakedisF;
 
 // The ledger and the working screens over it, created once in start-up
 // order and kept until exit. The screens do not know each other: they learn
@@ -21,6 +24,7 @@ public:
     ~ScreenSet();
 
     Ledger ledger;
+    Settlements settlements{ledger};
 
 private:
     std::unique_ptr<TSutAlimF> sutAlim_;
@@ -29,6 +33,8 @@ private:
     std::unique_ptr<TRaporF> rapor_;
     std::unique_ptr<TFabrikaF> fabrika_;
     std::unique_ptr<TGecmisF> gecmis_;
+    std::unique_ptr<TKesintilerF> kesintiler_;
+    std::unique_ptr<THakedisF> hakedis_;
 
 public:
     TSutAlimF* const SutAlimF;
@@ -37,4 +43,6 @@ public:
     TRaporF* const RaporF;
     TFabrikaF* const FabrikaF;
     TGecmisF* const GecmisF;
+    TKesintilerF* const KesintilerF;
+    THakedisF* const HakedisF;
 };

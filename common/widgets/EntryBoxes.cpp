@@ -54,7 +54,7 @@ void AmountEdit::showAsLeft()
 {
     if (text().isEmpty()) return;
     try {
-        const QString left = amountTextOnLeave(text());
+        const QString left = amountTextOnLeave(text(), decimals_);
         if (left != text() && parseDecimal(left) == parseDecimal(text())) rewrite(this, left);
     } catch (const ConversionError&) {
         // Not a number: left as it is, for the save to refuse.
@@ -77,7 +77,7 @@ void AmountEdit::keyPressEvent(QKeyEvent* event)
 
 void AmountEdit::typeCharacter(QChar key)
 {
-    const AmountKeyResult result = amountKeyPress(stateOf(this), key);
+    const AmountKeyResult result = amountKeyPress(stateOf(this), key, decimals_);
     if (result.moveFocus) {
         moveFocusToNext(this);
         return;
@@ -101,7 +101,7 @@ void AmountEdit::focusInEvent(QFocusEvent* event)
     QLineEdit::focusInEvent(event);
     if (!isControlFocusChange(event->reason())) return;
     guarded([&] {
-        rewrite(this, amountTextOnEnter(text()));
+        rewrite(this, amountTextOnEnter(text(), decimals_));
         // Entered from the keyboard, what is typed replaces the number.
         const auto reason = event->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
@@ -116,7 +116,7 @@ void AmountEdit::focusOutEvent(QFocusEvent* event)
     QLineEdit::focusOutEvent(event);
     if (!isControlFocusChange(event->reason())) return;
     guarded([&] {
-        rewrite(this, amountTextOnLeave(text()));
+        rewrite(this, amountTextOnLeave(text(), decimals_));
         emit left();
     });
 }

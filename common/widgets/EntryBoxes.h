@@ -16,6 +16,8 @@ public:
     // the same number; empty stays empty. What the collector typed still
     // counts as typed.
     void showAsLeft();
+    // Four for a rate in percent; two otherwise.
+    void setDecimals(int decimals) { decimals_ = decimals; }
 
 signals:
     // The text was rewritten on leaving; not sent when it could not be read.
@@ -30,6 +32,8 @@ protected:
 
 private:
     void typeCharacter(QChar key);
+
+    int decimals_ = 2;
 };
 
 // A name box: the first letter of every word is written as a Turkish

@@ -136,3 +136,35 @@ void onDoubleClick(QWidget* widget, std::function<void()> handler)
 {
     new EventWatcher(widget, QEvent::MouseButtonDblClick, std::move(handler));
 }
+
+namespace {
+
+class EnterGoesOn : public QObject {
+public:
+    EnterGoesOn(QWidget* from, QWidget* to) : QObject(from), to_(to) { from->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (passing_ || (key != Qt::Key_Return && key != Qt::Key_Enter)) return false;
+        // The control takes the text first.
+        passing_ = true;
+        QCoreApplication::sendEvent(watched, event);
+        passing_ = false;
+        to_->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+
+private:
+    QWidget* to_;
+    bool passing_ = false;
+};
+
+}  // namespace
+
+void enterGoesTo(QWidget* from, QWidget* to)
+{
+    new EnterGoesOn(from, to);
+}

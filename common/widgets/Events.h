@@ -36,5 +36,10 @@ void setControlOrder(std::initializer_list<std::pair<QWidget*, const char*>> con
 // Runs the handler on a click of the button (or Enter, Space on it).
 void onClick(QAbstractButton* button, std::function<void()> handler);
 
+// Enter in the control (a date picker, a drop-down list) lets it take what
+// was typed, then goes to the other control, as Tab does; a day the
+// calendar does not have keeps the picker.
+void enterGoesTo(QWidget* from, QWidget* to);
+
 // Runs the handler on a double-click on the widget.
 void onDoubleClick(QWidget* widget, std::function<void()> handler);

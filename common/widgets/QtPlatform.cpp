@@ -1,8 +1,14 @@
 #include "common/widgets/QtPlatform.h"
 
+#include "common/widgets/EntryBoxes.h"
 #include "common/widgets/ErrorBox.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -45,6 +51,28 @@ QString QtDialogs::askCsvPath(const QString& suggestedName)
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     dialog.selectFile(suggestedName);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+std::optional<QDate> QtDialogs::askDate(const QString& text, const QDate& offered)
+{
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(kProgramTitle);
+    auto* rows = new QVBoxLayout(&dialog);
+    auto* question = new QLabel(text, &dialog);
+    rows->addWidget(question);
+    auto* day = new DatePicker(&dialog);
+    day->setDate(offered);
+    question->setBuddy(day);
+    rows->addWidget(day);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    rows->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    // Enter in the picker takes its day, then "Tamam" answers.
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    day->setFocus(Qt::TabFocusReason);
+    if (dialog.exec() != QDialog::Accepted || !day->date().isValid()) return std::nullopt;
+    return day->date();
 }
 
 bool QtWindowControl::isMinimized() const

@@ -13,6 +13,7 @@ public:
     bool confirmDefaultNo(const QString& text) override;
     Answer askYesNoCancel(const QString& text) override;
     QString askCsvPath(const QString& suggestedName) override;
+    std::optional<QDate> askDate(const QString& text, const QDate& offered) override;
 };
 
 // A screen's top-level window.

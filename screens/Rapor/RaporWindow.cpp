@@ -49,35 +49,6 @@ constexpr int kChartHeight = 200;
 
 }  // namespace
 
-namespace {
-
-// Enter in the period's last date takes the date and goes on to "Yenile",
-// as Tab does; a day the calendar does not have keeps the picker.
-class EnterGoesOn : public QObject {
-public:
-    EnterGoesOn(QWidget* from, QWidget* to) : QObject(from), to_(to) { from->installEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::KeyPress) return false;
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (passing_ || (key != Qt::Key_Return && key != Qt::Key_Enter)) return false;
-        // The picker takes the date first.
-        passing_ = true;
-        QCoreApplication::sendEvent(watched, event);
-        passing_ = false;
-        to_->setFocus(Qt::TabFocusReason);
-        return true;
-    }
-
-private:
-    QWidget* to_;
-    bool passing_ = false;
-};
-
-}  // namespace
-
 RaporWindow::RaporWindow(TRaporF& screen)
     : FormWindow(QStringLiteral("Orvalin Kovanta - Süt Alım Hesap Raporlama"), screen), screen_(screen)
 {
@@ -180,7 +151,7 @@ RaporWindow::RaporWindow(TRaporF& screen)
     bind(Label1, screen.Label1);
 
     onClick(YenileBut, [&screen] { screen.YenileButClick(); });
-    new EnterGoesOn(sontarihDate, YenileBut);
+    enterGoesTo(sontarihDate, YenileBut);
     onClick(bulButton, [&screen, AdiEdit] {
         screen.bulButtonClick();
         // A name searched for has done its work: Escape may close.

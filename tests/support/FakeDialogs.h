@@ -25,6 +25,13 @@ public:
         return csvPath;
     }
 
+    std::optional<QDate> askDate(const QString& text, const QDate& offered) override
+    {
+        questions << text;
+        if (giveUpDate) return std::nullopt;
+        return dateAnswer.isValid() ? dateAnswer : offered;
+    }
+
     QStringList messages;
     QStringList questions;
     bool confirmAnswer = true;
@@ -32,4 +39,7 @@ public:
     // The names the save dialog offered, and the path it answers; empty gives up.
     QStringList csvOffers;
     QString csvPath;
+    // The day the date box answers; the offered one while empty.
+    QDate dateAnswer;
+    bool giveUpDate = false;
 };

@@ -3,6 +3,8 @@
 #include "common/widgets/QueryGrid.h"
 #include "screens/Fabrika/FabrikaWindow.h"
 #include "screens/Gecmis/GecmisWindow.h"
+#include "screens/Hakedis/HakedisWindow.h"
+#include "screens/Kesintiler/KesintilerWindow.h"
 #include "screens/Rapor/RaporWindow.h"
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/Verilenler/VerilenlerWindow.h"
@@ -68,7 +70,11 @@ QStringList clippedIn(QWidget* window)
         // correction line, which keeps the window's width.
         if (qobject_cast<QStatusBar*>(label->parentWidget()) || label->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored)
             continue;
-        const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2 * label->frameWidth() + 2 * label->margin();
+        // A label naming its box's Alt letter shows the letter underlined, not its "&".
+        const QString text = label->text();
+        const int advance = label->buddy() ? label->fontMetrics().size(Qt::TextShowMnemonic, text).width()
+                                           : label->fontMetrics().horizontalAdvance(text);
+        const int needed = advance + 2 * label->frameWidth() + 2 * label->margin();
         if (label->contentsRect().width() + 2 * label->frameWidth() < needed)
             cut << name(label, label->text()) + QStringLiteral(": %1 < %2").arg(label->width()).arg(needed);
     }
@@ -162,6 +168,9 @@ protected:
         menu.RaporButtonClick();
         report.SutGirisiGridDblClick();
         menu.GecmisButtonClick();
+        menu.KesintilerClick();
+        menu.HakedisClick();
+        screens.HakedisF->HesaplaClick();
     }
 
     static QStringList laidOut(QWidget& window)
@@ -197,6 +206,8 @@ protected:
         check("accounts", CariWindow(accounts));
         check("report", RaporWindow(report));
         check("history", GecmisWindow(*screens.GecmisF));
+        check("deductions", KesintilerWindow(*screens.KesintilerF));
+        check("settlement", HakedisWindow(*screens.HakedisF));
         return cut;
     }
 };
