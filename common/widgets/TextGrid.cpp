@@ -5,6 +5,24 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// A title of several words on two lines, so that a column is as wide as its
+// figures need and the settlement's columns fit a 1024-pixel screen.
+QString twoLines(const QString& title)
+{
+    if (!title.contains(QLatin1Char(' '))) return title;
+    int best = -1;
+    for (int i = 0; i < title.size(); ++i)
+        if (title[i] == QLatin1Char(' ') && (best < 0 || std::abs(i - title.size() / 2) < std::abs(best - title.size() / 2))) best = i;
+    QString lines = title;
+    lines[best] = QLatin1Char('\n');
+    return lines;
+}
+
+}  // namespace
 
 TextGrid::TextGrid(Field<TextTable>& table, Field<int>& currentRow, QWidget* parent)
     : QTableWidget(parent), currentRow_(currentRow)
@@ -38,7 +56,9 @@ void TextGrid::fill(const TextTable& table)
     clear();
     setColumnCount(static_cast<int>(table.titles.size()));
     setRowCount(static_cast<int>(table.rows.size()));
-    setHorizontalHeaderLabels(table.titles);
+    QStringList titles;
+    for (const QString& title : table.titles) titles << twoLines(title);
+    setHorizontalHeaderLabels(titles);
     for (int row = 0; row < rowCount(); ++row) {
         const QStringList& cells = table.rows[static_cast<size_t>(row)];
         for (int column = 0; column < cells.size() && column < columnCount(); ++column) {

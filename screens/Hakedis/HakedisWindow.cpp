@@ -87,6 +87,7 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
     bind(DurumLabel, screen.DurumLabel);
     bind(IkiPusulaCheck, screen.IkiPusulaCheck);
     screen.DurumLabel.onChange([DurumLabel](const QString& text) { DurumLabel->setToolTip(text); });
+    enterGoesTo(IlkTarihDate, SonTarihDate);
     enterGoesTo(SonTarihDate, HesaplaBut);
     onClick(BuAyBut, [&screen] { screen.quickClick(THakedisF::Quick::WholeMonth); });
     onClick(IlkYariBut, [&screen] { screen.quickClick(THakedisF::Quick::FirstHalf); });
