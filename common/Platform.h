@@ -25,6 +25,8 @@ public:
     // given name offered: the path chosen, empty when given up. Without a
     // window there is no one to ask, and nothing is written.
     virtual QString askCsvPath(const QString& /*suggestedName*/) { return {}; }
+    // The same for an .xlsx file.
+    virtual QString askXlsxPath(const QString& /*suggestedName*/) { return {}; }
 };
 
 // A screen's own window.

@@ -13,6 +13,7 @@ public:
     bool confirmDefaultNo(const QString& text) override;
     Answer askYesNoCancel(const QString& text) override;
     QString askCsvPath(const QString& suggestedName) override;
+    QString askXlsxPath(const QString& suggestedName) override;
 };
 
 // A screen's top-level window.

@@ -196,6 +196,8 @@ RaporWindow::RaporWindow(TRaporF& screen)
     SutGirisiGrid->addMenuItem(QStringLiteral("Tüm Ekstreler"), [&screen] { screen.TumEkstreButClick(); });
     SutGirisiGrid->addCsvItem([&screen] { screen.RaporCsvClick(); });
     detayGrid->addCsvItem([&screen] { screen.DetayCsvClick(); });
+    SutGirisiGrid->addXlsxItem([&screen] { screen.RaporXlsxClick(); });
+    detayGrid->addXlsxItem([&screen] { screen.DetayXlsxClick(); });
     screen.attachStatementPreview(this);
 
     setControls({
@@ -257,7 +259,8 @@ void RaporWindow::previewStatements(const std::vector<AccountStatement>& stateme
     printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
     printer.setDocName(QFileInfo(fileName).completeBaseName());
     printer.setOutputFileName(QDir::current().absoluteFilePath(fileName));
-    StatementPreviewDialog preview(statements, printer, this);
+    StatementPreviewDialog preview(statements, printer, this,
+                                   [this, &statements, &fileName] { screen_.saveStatementsAsXlsx(statements, fileName); });
     preview.resize(size());
     preview.exec();
     savePaperSize(printer.pageLayout().pageSize());

@@ -23,8 +23,8 @@
 #include <functional>
 
 StatementPreviewDialog::StatementPreviewDialog(const std::vector<AccountStatement>& statements, QPrinter& printer,
-                                               QWidget* parent)
-    : QDialog(parent), statements_(statements), printer_(printer)
+                                               QWidget* parent, std::function<void()> saveXlsx)
+    : QDialog(parent), statements_(statements), printer_(printer), saveXlsx_(std::move(saveXlsx))
 {
     setWindowTitle(QStringLiteral("Orvalin Kovanta - Ekstre"));
     auto* rows = new QVBoxLayout(this);
@@ -51,6 +51,8 @@ StatementPreviewDialog::StatementPreviewDialog(const std::vector<AccountStatemen
     connect(papers_, &QButtonGroup::idClicked, this,
             [this](int paper) { guarded([this, paper] { choosePaper(static_cast<QPageSize::PageSizeId>(paper)); }); });
     button(QStringLiteral("Sayfa Yapısı..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &StatementPreviewDialog::pageSetup);
+    if (saveXlsx_)
+        button(QStringLiteral("Excel Olarak Kaydet…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), &StatementPreviewDialog::saveXlsx);
     bar->addStretch();
     auto* previous = new QPushButton(QStringLiteral("< Önceki"), this);
     auto* next = new QPushButton(QStringLiteral("Sonraki >"), this);
@@ -97,6 +99,11 @@ StatementPreviewDialog::StatementPreviewDialog(const std::vector<AccountStatemen
 }
 
 StatementPreviewDialog::~StatementPreviewDialog() = default;
+
+void StatementPreviewDialog::saveXlsx()
+{
+    if (saveXlsx_) saveXlsx_();
+}
 
 int StatementPreviewDialog::pageCount() const
 {

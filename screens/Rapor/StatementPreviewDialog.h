@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QPageSize>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -17,11 +18,13 @@ class StatementPages;
 // arrows scroll. PageDown and PageUp turn the pages, Home and End go to the
 // first and the last; Alt+4 and Alt+5 lay them out on A4 or A5, Ctrl+P
 // prints (or writes the PDF the printer is named after), Ctrl+Shift+P
-// chooses any other paper, Escape closes.
+// chooses any other paper, Ctrl+Shift+E saves them as an .xlsx file,
+// Escape closes.
 class StatementPreviewDialog : public QDialog {
     Q_OBJECT
 public:
-    StatementPreviewDialog(const std::vector<AccountStatement>& statements, QPrinter& printer, QWidget* parent);
+    StatementPreviewDialog(const std::vector<AccountStatement>& statements, QPrinter& printer, QWidget* parent,
+                           std::function<void()> saveXlsx = {});
     ~StatementPreviewDialog() override;
 
     int pageCount() const;
@@ -37,6 +40,7 @@ public:
     void relayout();
     void print();
     void pageSetup();
+    void saveXlsx();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -44,6 +48,7 @@ protected:
 private:
     const std::vector<AccountStatement>& statements_;
     QPrinter& printer_;
+    std::function<void()> saveXlsx_;
     std::unique_ptr<StatementPages> pages_;
     QScrollArea* area_ = nullptr;
     QLabel* image_ = nullptr;

@@ -24,6 +24,11 @@ public:
         csvOffers << suggestedName;
         return csvPath;
     }
+    QString askXlsxPath(const QString& suggestedName) override
+    {
+        xlsxOffers << suggestedName;
+        return xlsxPath;
+    }
 
     QStringList messages;
     QStringList questions;
@@ -32,4 +37,6 @@ public:
     // The names the save dialog offered, and the path it answers; empty gives up.
     QStringList csvOffers;
     QString csvPath;
+    QStringList xlsxOffers;
+    QString xlsxPath;
 };
