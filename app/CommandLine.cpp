@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
 
 #include "common/Csv.h"
+#include "common/MonthPeriod.h"
+#include "common/Xlsx.h"
 #include "ledger/Ledger.h"
 #include "ledger/Lists.h"
 #include "ledger/Settlement.h"
@@ -25,16 +27,19 @@ namespace {
 const QString kUsage = QStringLiteral(
     "Kullanım:\n"
     "  kovanta                     programı açar\n"
-    "  kovanta statement --from GG.AA.YYYY --to GG.AA.YYYY [--code KOD] (--pdf DOSYA [--a5] | --csv DOSYA)\n"
+    "  kovanta statement --from GG.AA.YYYY --to GG.AA.YYYY [--code KOD] (--pdf DOSYA [--a5] | --csv DOSYA | --xlsx DOSYA)\n"
     "                              ekstreleri yazar (--code olmadan herkesinkini, \"Tüm Ekstreler\" gibi)\n"
-    "  kovanta report --from GG.AA.YYYY --to GG.AA.YYYY --csv DOSYA\n"
+    "  kovanta report --from GG.AA.YYYY --to GG.AA.YYYY (--csv DOSYA | --xlsx DOSYA)\n"
     "                              dönemin bakiye listesini yazar\n"
-    "  kovanta hakedis --from GG.AA.YYYY --to GG.AA.YYYY [--code KOD] (--csv DOSYA | --pdf DOSYA [--a5]) [--kaydet]\n"
+    "  kovanta hakedis --from GG.AA.YYYY --to GG.AA.YYYY [--code KOD] (--csv DOSYA | --xlsx DOSYA | --pdf DOSYA [--a5])\n"
+    "                              [--kaydet]\n"
     "                              dönemin hakedişini (satırlarını ya da pusulalarını, A4'e iki ya da --a5 ile\n"
     "                              A5'e bir) yazar; --kaydet kesintileri deftere işler\n"
-    "  kovanta odeme-listesi --from GG.AA.YYYY --to GG.AA.YYYY --csv DOSYA\n"
+    "  kovanta odeme-listesi --from GG.AA.YYYY --to GG.AA.YYYY (--csv DOSYA | --xlsx DOSYA)\n"
     "                              bankaya verilecek ödeme listesini yazar\n"
     "  kovanta --help              bu yardımı gösterir\n"
+    "CSV dosyası banka ve betikler içindir; --xlsx ile yazılan Excel dosyasında kodlar metin,\n"
+    "tutarlar sayı, tarihler tarih olarak kalır.\n"
     "Veri, çalışılan klasördeki AnaData/Kovanta.mdb dosyasından okunur.\n");
 
 // The PDF writer's own, fine enough for any printer.
@@ -95,7 +100,8 @@ Options parse(const QStringList& arguments)
         const QString& name = arguments[i];
         const bool flag = name == QStringLiteral("--a5") || name == QStringLiteral("--kaydet");
         const bool known = flag || name == QStringLiteral("--from") || name == QStringLiteral("--to") ||
-                           name == QStringLiteral("--code") || name == QStringLiteral("--pdf") || name == QStringLiteral("--csv");
+                           name == QStringLiteral("--code") || name == QStringLiteral("--pdf") || name == QStringLiteral("--csv") ||
+                           name == QStringLiteral("--xlsx");
         if (!known) throw UsageError((QStringLiteral("Bilinmeyen seçenek: ") + name + QStringLiteral(" (kovanta --help)")).toStdString());
         if (options.has(name)) throw UsageError((QStringLiteral("Seçenek iki kez verilmiş: ") + name).toStdString());
         if (flag) {
@@ -119,6 +125,31 @@ void failUnlessWritten(const QString& path, const QString& why)
     if (!why.isEmpty()) throw std::runtime_error(fileNotWritten(path, why).toStdString());
 }
 
+// The one file a command writes: its CSV or its .xlsx, from the same sheet.
+struct SheetTarget {
+    QString csv;
+    QString xlsx;
+
+    void write(const Sheet& sheet) const
+    {
+        if (!csv.isEmpty())
+            writeTextFile(csv, sheetCsv(sheet));
+        else
+            writeXlsxFile(xlsx, sheet);
+    }
+};
+
+// --csv or --xlsx, one of them; with a PDF possible, exactly one of the three.
+SheetTarget sheetTarget(const Options& options, bool pdfToo)
+{
+    const SheetTarget target{options.value(QStringLiteral("--csv")), options.value(QStringLiteral("--xlsx"))};
+    const int given = int(!target.csv.isEmpty()) + int(!target.xlsx.isEmpty()) + int(pdfToo && !options.value(QStringLiteral("--pdf")).isEmpty());
+    if (given != 1)
+        throw UsageError(pdfToo ? "--pdf DOSYA, --csv DOSYA ya da --xlsx DOSYA verilmeli (biri)."
+                                : "--csv DOSYA ya da --xlsx DOSYA verilmeli (biri).");
+    return target;
+}
+
 void writePdf(const QString& path, const std::vector<AccountStatement>& statements, bool a5)
 {
     failUnlessWritten(path, writeStatementsPdf(path, paper(a5), kPdfResolution, statements));
@@ -128,8 +159,7 @@ int statement(Connection& connection, const Options& options)
 {
     const auto [from, to] = options.period();
     const QString pdf = options.value(QStringLiteral("--pdf"));
-    const QString csv = options.value(QStringLiteral("--csv"));
-    if (pdf.isEmpty() == csv.isEmpty()) throw UsageError("--pdf DOSYA ya da --csv DOSYA verilmeli (biri).");
+    const SheetTarget sheet = sheetTarget(options, true);
     if (options.has(QStringLiteral("--a5")) && pdf.isEmpty()) throw UsageError("--a5 yalnızca --pdf ile kullanılır.");
     std::vector<AccountStatement> statements;
     if (options.has(QStringLiteral("--code"))) {
@@ -142,20 +172,19 @@ int statement(Connection& connection, const Options& options)
     if (!pdf.isEmpty())
         writePdf(pdf, statements, options.has(QStringLiteral("--a5")));
     else
-        writeTextFile(csv, statementsCsv(statements));
+        sheet.write(statementsSheet(statements));
     return 0;
 }
 
 int report(Connection& connection, const Options& options)
 {
-    options.refuseAllBut({QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--csv")});
+    options.refuseAllBut({QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--csv"), QStringLiteral("--xlsx")});
     const auto [from, to] = options.period();
-    const QString csv = options.value(QStringLiteral("--csv"));
-    if (csv.isEmpty()) throw UsageError("Eksik bilgi: --csv DOSYA");
+    const SheetTarget sheet = sheetTarget(options, false);
     Query balances(connection);
     lists::balances(balances, from, to);
-    // The summary as its list shows it, the same file as its "CSV Olarak Kaydet…".
-    writeTextFile(csv, listCsv(balances, lists::kBalanceColumns));
+    // The summary as its list shows it, the same file as its "CSV Olarak Kaydet…" and "Excel Olarak Kaydet…".
+    sheet.write(listSheet(balances, lists::kBalanceColumns, QStringLiteral("Rapor ") + shortDate(from) + QLatin1Char('-') + shortDate(to)));
     return 0;
 }
 
@@ -164,11 +193,10 @@ int report(Connection& connection, const Options& options)
 int settlement(Connection& connection, const Options& options)
 {
     options.refuseAllBut({QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--code"), QStringLiteral("--csv"),
-                          QStringLiteral("--pdf"), QStringLiteral("--a5"), QStringLiteral("--kaydet")});
+                          QStringLiteral("--xlsx"), QStringLiteral("--pdf"), QStringLiteral("--a5"), QStringLiteral("--kaydet")});
     const auto [from, to] = options.period();
     const QString pdf = options.value(QStringLiteral("--pdf"));
-    const QString csv = options.value(QStringLiteral("--csv"));
-    if (pdf.isEmpty() == csv.isEmpty()) throw UsageError("--pdf DOSYA ya da --csv DOSYA verilmeli (biri).");
+    const SheetTarget sheet = sheetTarget(options, true);
     const bool a5 = options.has(QStringLiteral("--a5"));
     if (a5 && pdf.isEmpty()) throw UsageError("--a5 yalnızca --pdf ile kullanılır.");
     const QString code = options.value(QStringLiteral("--code"));
@@ -190,19 +218,18 @@ int settlement(Connection& connection, const Options& options)
                               return layOutSlips(device, lines, !a5);
                           }));
     else
-        writeTextFile(csv, lines.csv());
+        sheet.write(lines.sheet());
     return 0;
 }
 
 int payouts(Connection& connection, const Options& options)
 {
-    options.refuseAllBut({QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--csv")});
+    options.refuseAllBut({QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--csv"), QStringLiteral("--xlsx")});
     const auto [from, to] = options.period();
-    const QString csv = options.value(QStringLiteral("--csv"));
-    if (csv.isEmpty()) throw UsageError("Eksik bilgi: --csv DOSYA");
+    const SheetTarget sheet = sheetTarget(options, false);
     Ledger ledger(connection);
     const PayoutList list = payoutList(Settlements(ledger).compute(from, to));
-    writeTextFile(csv, list.csv());
+    sheet.write(list.sheet());
     // Never left out silently.
     if (!list.withoutIban.empty()) say(list.withoutIbanLine());
     return 0;

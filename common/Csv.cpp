@@ -36,22 +36,38 @@ QString csvLine(const QStringList& fields)
 
 QString csvCell(const CellFormat& format, const QVariant& value)
 {
-    // Every figure of a grid shows two decimals.
-    if (format.kind != CellFormat::Kind::Number || value.isNull()) return cellText(format, value);
-    return formatFloat(kPlainPattern, value.toDouble());
+    return listCell(format, value).plain();
+}
+
+SheetCell listCell(const CellFormat& format, const QVariant& value)
+{
+    if (value.isNull()) return SheetCell::textOf(cellText(format, value));
+    if (format.kind == CellFormat::Kind::Number) return SheetCell::number(value.toDouble());
+    const QString text = cellText(format, value);
+    if (format.kind == CellFormat::Kind::ShortDate) {
+        // Only a day that reads back as the very text shown becomes a day.
+        const SheetCell day = SheetCell::date(QDate::fromString(text, QStringLiteral("dd.MM.yyyy")));
+        if (day.kind == SheetCell::Kind::Date && day.plain() == text) return day;
+    }
+    return SheetCell::textOf(text);
+}
+
+Sheet listSheet(const Query& rows, const std::vector<GridColumn>& columns, const QString& name)
+{
+    Sheet sheet;
+    sheet.name = name;
+    for (const GridColumn& column : columns) sheet.titles << column.title;
+    for (int row = 0; row < rows.recordCount(); ++row) {
+        std::vector<SheetCell> cells;
+        for (const GridColumn& column : columns) cells.push_back(listCell(column.format, rows.valueAt(row, column.field)));
+        sheet.add(std::move(cells));
+    }
+    return sheet;
 }
 
 QString listCsv(const Query& rows, const std::vector<GridColumn>& columns)
 {
-    QStringList titles;
-    for (const GridColumn& column : columns) titles << column.title;
-    QString csv = csvLine(titles);
-    for (int row = 0; row < rows.recordCount(); ++row) {
-        QStringList cells;
-        for (const GridColumn& column : columns) cells << csvCell(column.format, rows.valueAt(row, column.field));
-        csv += csvLine(cells);
-    }
-    return csv;
+    return sheetCsv(listSheet(rows, columns));
 }
 
 QString safeFileName(const QString& text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/GridColumns.h"
+#include "common/Sheet.h"
 
 #include <QDate>
 #include <QString>
@@ -20,7 +21,11 @@ QString csvLine(const QStringList& fields);
 // no thousand marks, so it stays a number; anything else as its column
 // shows it.
 QString csvCell(const CellFormat& format, const QVariant& value);
+// A list's cell for a file: a figure as a number, a day as a day, anything
+// else as text the way its column shows it.
+SheetCell listCell(const CellFormat& format, const QVariant& value);
 // A list as its grid shows it: the column titles, then each row.
+Sheet listSheet(const Query& rows, const std::vector<GridColumn>& columns, const QString& name = {});
 QString listCsv(const Query& rows, const std::vector<GridColumn>& columns);
 
 // A text made fit for a file name: path separators, wildcards, quotes and

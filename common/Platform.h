@@ -31,6 +31,8 @@ public:
     // A day asked in a date box that offers the given one: the day taken,
     // none when given up. Without a window no day is taken.
     virtual std::optional<QDate> askDate(const QString& /*text*/, const QDate& /*offered*/) { return std::nullopt; }
+    // The same for an .xlsx file.
+    virtual QString askXlsxPath(const QString& /*suggestedName*/) { return {}; }
 };
 
 // A screen's own window.

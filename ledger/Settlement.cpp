@@ -175,21 +175,39 @@ QStringList Settlement::columnTitles() const
     return titles;
 }
 
+std::vector<SheetCell> Settlement::sheetCells(const SettlementLine& line) const
+{
+    std::vector<SheetCell> cells{SheetCell::textOf(line.kodu), SheetCell::textOf(line.adi), SheetCell::amount(line.litre),
+                                 SheetCell::amount(line.sutTutari)};
+    for (const Money& amount : line.kesintiler) cells.push_back(SheetCell::amount(amount));
+    for (const Money& amount : {line.kesintiToplami(), line.net(), line.devreden, line.donemOdemeleri, line.odenecek()})
+        cells.push_back(SheetCell::amount(amount));
+    cells.push_back(SheetCell::textOf(line.iban));
+    return cells;
+}
+
 QStringList Settlement::cells(const SettlementLine& line, bool plain) const
 {
-    const auto shown = [plain](const Money& amount) { return plain ? amount.plainText() : amount.text(); };
-    QStringList cells{line.kodu, line.adi, shown(line.litre), shown(line.sutTutari)};
-    for (const Money& amount : line.kesintiler) cells << shown(amount);
-    cells << shown(line.kesintiToplami()) << shown(line.net()) << shown(line.devreden) << shown(line.donemOdemeleri)
-          << shown(line.odenecek()) << (plain ? line.iban : ibanGroups(line.iban));
-    return cells;
+    QStringList shown;
+    for (const SheetCell& cell : sheetCells(line)) shown << (plain ? cell.plain() : cell.shown());
+    // On screen and on the slips the IBAN stands in its groups.
+    if (!plain) shown.back() = ibanGroups(line.iban);
+    return shown;
+}
+
+Sheet Settlement::sheet() const
+{
+    Sheet sheet;
+    sheet.name = QStringLiteral("Hakediş ") + shortDate(ilk) + QLatin1Char('-') + shortDate(son);
+    sheet.titles = columnTitles();
+    for (const SettlementLine& line : lines) sheet.add(sheetCells(line));
+    sheet.addTotal(sheetCells(total()));
+    return sheet;
 }
 
 QString Settlement::csv() const
 {
-    QString text = csvLine(columnTitles());
-    for (const SettlementLine& line : lines) text += csvLine(cells(line, true));
-    return text;
+    return sheetCsv(sheet());
 }
 
 QString Settlement::fisNo() const
@@ -225,11 +243,21 @@ Money PayoutList::total() const
     return sum;
 }
 
+Sheet PayoutList::sheet() const
+{
+    Sheet sheet;
+    sheet.name = QStringLiteral("Ödeme Listesi");
+    sheet.titles = kColumnTitles;
+    for (const Payout& payout : bank)
+        sheet.add({SheetCell::textOf(payout.adi), SheetCell::textOf(payout.iban), SheetCell::amount(payout.tutar),
+                   SheetCell::textOf(aciklama)});
+    sheet.addTotal({SheetCell::textOf(QStringLiteral("Toplam")), {}, SheetCell::amount(total()), {}});
+    return sheet;
+}
+
 QString PayoutList::csv() const
 {
-    QString text = csvLine(kColumnTitles);
-    for (const Payout& payout : bank) text += csvLine({payout.adi, payout.iban, payout.tutar.plainText(), aciklama});
-    return text;
+    return sheetCsv(sheet());
 }
 
 QString PayoutList::withoutIbanLine() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Money.h"
+#include "common/Sheet.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -85,9 +86,13 @@ struct Settlement {
     // The sums of the lines' printed figures.
     SettlementLine total() const;
     QStringList columnTitles() const;
+    // A line's cells for a file: the code and the IBAN as text, every sum a figure.
+    std::vector<SheetCell> sheetCells(const SettlementLine& line) const;
     // A line's cells as shown, "#,##0.00"; plain numbers for a spreadsheet.
     QStringList cells(const SettlementLine& line, bool plain = false) const;
-    // Kodu;Adı Soyadı;Litre;…;Ödenecek;IBAN, a line per producer.
+    // Kodu;Adı Soyadı;Litre;…;Ödenecek;IBAN, a line per producer, and the
+    // totals under them (in the .xlsx file only).
+    Sheet sheet() const;
     QString csv() const;
     // "HK-20261231"
     QString fisNo() const;
@@ -116,6 +121,8 @@ struct PayoutList {
 
     Money total() const;
     static const QStringList kColumnTitles;
+    // A line for each bank payout, and the total under them (in the .xlsx file only).
+    Sheet sheet() const;
     QString csv() const;
     // "IBAN'ı olmayan ya da yanlış olanlar: …"
     QString withoutIbanLine() const;

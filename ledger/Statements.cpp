@@ -92,7 +92,7 @@ QStringList AccountStatement::openingCells() const
 QStringList AccountStatement::totalCells() const
 {
     QStringList cells(kColumnTitles.size());
-    cells[Aciklama] = QStringLiteral("Toplam");
+    cells[Aciklama] = kTotalNote;
     cells[Sabah] = sabahToplami.text();
     cells[Aksam] = aksamToplami.text();
     cells[Borc] = borcToplami.text();
@@ -278,19 +278,37 @@ std::vector<AccountStatement> buildAllStatements(Connection& connection, const Q
     return statements;
 }
 
+Sheet statementsSheet(const std::vector<AccountStatement>& statements)
+{
+    const auto litres = [](const QVariant& value) { return value.isNull() ? SheetCell() : SheetCell::number(value.toDouble()); };
+    const auto money = [](const std::optional<Money>& value) { return value ? SheetCell::amount(*value) : SheetCell(); };
+    Sheet sheet;
+    sheet.name = statements.size() == 1 ? QStringLiteral("Ekstre ") + statements.front().kodu : QStringLiteral("Ekstreler");
+    sheet.titles = QStringList{QStringLiteral("Kodu"), QStringLiteral("Adı")} + AccountStatement::kColumnTitles;
+    for (const AccountStatement& s : statements) {
+        const SheetCell kodu = SheetCell::textOf(s.kodu);
+        const SheetCell adi = SheetCell::textOf(s.adi);
+        std::vector<SheetCell> opening(static_cast<size_t>(sheet.titles.size()));
+        opening[0] = kodu;
+        opening[1] = adi;
+        opening[2 + AccountStatement::Aciklama] = SheetCell::textOf(AccountStatement::kOpeningNote);
+        opening[2 + AccountStatement::Bakiye] = SheetCell::amount(s.devreden);
+        sheet.add(opening);
+        for (const AccountStatementLine& l : s.lines) {
+            // The rounding line has no day.
+            const SheetCell day = SheetCell::date(QDate::fromString(l.tarih, QStringLiteral("dd.MM.yyyy")));
+            sheet.add({kodu, adi, day.plain() == l.tarih ? day : SheetCell::textOf(l.tarih), SheetCell::textOf(l.fisNo),
+                       SheetCell::textOf(l.aciklama), litres(l.sabah), litres(l.aksam), litres(l.fiyat), litres(l.miktar),
+                       money(l.borc), money(l.alacak), SheetCell::amount(l.bakiye)});
+        }
+        sheet.addTotal({kodu, adi, {}, {}, SheetCell::textOf(AccountStatement::kTotalNote), SheetCell::amount(s.sabahToplami),
+                        SheetCell::amount(s.aksamToplami), {}, {}, SheetCell::amount(s.borcToplami),
+                        SheetCell::amount(s.alacakToplami), SheetCell::amount(s.kapanis())});
+    }
+    return sheet;
+}
+
 QString statementsCsv(const std::vector<AccountStatement>& statements)
 {
-    const auto plain = [](const QVariant& value) { return csvCell(kAsGridNumber, value); };
-    const auto money = [](const std::optional<Money>& value) { return value ? value->plainText() : QString(); };
-    QString csv = csvLine(QStringList{QStringLiteral("Kodu"), QStringLiteral("Adı")} + AccountStatement::kColumnTitles);
-    for (const AccountStatement& s : statements) {
-        QStringList opening(AccountStatement::kColumnTitles.size());
-        opening[AccountStatement::Aciklama] = AccountStatement::kOpeningNote;
-        opening[AccountStatement::Bakiye] = s.devreden.plainText();
-        csv += csvLine(QStringList{s.kodu, s.adi} + opening);
-        for (const AccountStatementLine& l : s.lines)
-            csv += csvLine({s.kodu, s.adi, l.tarih, l.fisNo, l.aciklama, plain(l.sabah), plain(l.aksam), plain(l.fiyat),
-                            plain(l.miktar), money(l.borc), money(l.alacak), l.bakiye.plainText()});
-    }
-    return csv;
+    return sheetCsv(statementsSheet(statements));
 }

@@ -2,6 +2,7 @@
 
 #include "common/Csv.h"
 #include "common/Money.h"
+#include "common/Sheet.h"
 
 #include <QDate>
 #include <QString>
@@ -59,6 +60,7 @@ struct AccountStatement {
     static inline const QString kTitle = QStringLiteral("Hesap Ekstresi");
     static inline const QString kRoundingNote = QStringLiteral("Yuvarlama farkı");
     static inline const QString kOpeningNote = QStringLiteral("Devreden Bakiye");
+    static inline const QString kTotalNote = QStringLiteral("Toplam");
     static const QStringList kColumnTitles;
     enum Column { Tarih, FisNo, Aciklama, Sabah, Aksam, Fiyat, Miktar, Borc, Alacak, Bakiye };
     // Which columns hold numbers, and so stand right-aligned.
@@ -110,8 +112,10 @@ std::vector<StatementCode> statementCodes(Connection& connection, const QDate& i
 std::vector<AccountStatement> buildAllStatements(Connection& connection, const QDate& ilk, const QDate& son,
                                                  const std::function<bool(int done, int total)>& progress = {});
 
-// The statements for a spreadsheet: for each producer the balance brought
-// forward, his rows with the running balance and the rounding line.
+// The statements for a spreadsheet, one block per producer, each row named
+// with his code and name: the balance brought forward, his rows with the
+// running balance and the rounding line, and his totals (left out of the CSV).
+Sheet statementsSheet(const std::vector<AccountStatement>& statements);
 QString statementsCsv(const std::vector<AccountStatement>& statements);
 
 // "Ekstreler-<dd.MM.yyyy>-<dd.MM.yyyy>.pdf": every producer's statement of a period.

@@ -5,6 +5,7 @@
 #include "common/Field.h"
 #include "common/MonthPeriod.h"
 #include "common/Platform.h"
+#include "common/Xlsx.h"
 #include "ledger/Ledger.h"
 #include "store/Query.h"
 
@@ -12,6 +13,15 @@
 #include <QStringList>
 
 #include <functional>
+
+// "Excel Olarak Kaydet…" of anything a screen shows as a sheet: into the
+// .xlsx file the user chooses, offered under the given name in the working
+// folder; nothing is written when he gives up.
+inline void saveSheetAsXlsx(Dialogs& dialogs, const Sheet& sheet, const QString& fileName)
+{
+    const QString path = dialogs.askXlsxPath(fileName);
+    if (!path.isEmpty()) writeXlsxFile(path, sheet);
+}
 
 // What every working screen has: the ledger, the message boxes and its window.
 class TForm {
@@ -85,6 +95,13 @@ protected:
         const QString path = dialogs_.askCsvPath(fileName);
         if (!path.isEmpty()) writeTextFile(path, text());
     }
+    // "Excel Olarak Kaydet…" of a list: the same cells as its CSV, on a
+    // sheet of the given name.
+    void saveListAsXlsx(const Query& rows, const std::vector<GridColumn>& columns, const QString& sheetName, const QString& fileName)
+    {
+        saveAsXlsx(listSheet(rows, columns, sheetName), fileName);
+    }
+    void saveAsXlsx(const Sheet& sheet, const QString& fileName) { saveSheetAsXlsx(dialogs_, sheet, fileName); }
 
     Ledger& ledger_;
     Dialogs& dialogs_;

@@ -22,8 +22,8 @@
 
 #include <functional>
 
-PagePreviewDialog::PagePreviewDialog(LayOut layOut, QPrinter& printer, QWidget* parent)
-    : QDialog(parent), layOut_(std::move(layOut)), printer_(printer)
+PagePreviewDialog::PagePreviewDialog(LayOut layOut, QPrinter& printer, QWidget* parent, std::function<void()> saveXlsx)
+    : QDialog(parent), layOut_(std::move(layOut)), printer_(printer), saveXlsx_(std::move(saveXlsx))
 {
     auto* rows = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
@@ -49,6 +49,8 @@ PagePreviewDialog::PagePreviewDialog(LayOut layOut, QPrinter& printer, QWidget* 
     connect(papers_, &QButtonGroup::idClicked, this,
             [this](int paper) { guarded([this, paper] { choosePaper(static_cast<QPageSize::PageSizeId>(paper)); }); });
     button(QStringLiteral("Sayfa Yapısı..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &PagePreviewDialog::pageSetup);
+    if (saveXlsx_)
+        button(QStringLiteral("Excel Olarak Kaydet…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), &PagePreviewDialog::saveXlsx);
     bar->addStretch();
     auto* previous = new QPushButton(QStringLiteral("< Önceki"), this);
     auto* next = new QPushButton(QStringLiteral("Sonraki >"), this);
@@ -95,6 +97,11 @@ PagePreviewDialog::PagePreviewDialog(LayOut layOut, QPrinter& printer, QWidget* 
 }
 
 PagePreviewDialog::~PagePreviewDialog() = default;
+
+void PagePreviewDialog::saveXlsx()
+{
+    if (saveXlsx_) saveXlsx_();
+}
 
 int PagePreviewDialog::pageCount() const
 {

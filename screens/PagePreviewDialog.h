@@ -19,12 +19,13 @@ class QScrollArea;
 // arrows scroll. PageDown and PageUp turn the pages, Home and End go to the
 // first and the last; Alt+4 and Alt+5 lay them out on A4 or A5, Ctrl+P
 // prints (or writes the PDF the printer is named after), Ctrl+Shift+P
-// chooses any other paper, Escape closes.
+// chooses any other paper, Ctrl+Shift+E saves them as an .xlsx file where
+// the caller can, Escape closes.
 class PagePreviewDialog : public QDialog {
     Q_OBJECT
 public:
     using LayOut = std::function<std::unique_ptr<PagedDocument>(QPagedPaintDevice&)>;
-    PagePreviewDialog(LayOut layOut, QPrinter& printer, QWidget* parent);
+    PagePreviewDialog(LayOut layOut, QPrinter& printer, QWidget* parent, std::function<void()> saveXlsx = {});
     ~PagePreviewDialog() override;
 
     int pageCount() const;
@@ -40,6 +41,7 @@ public:
     void relayout();
     void print();
     void pageSetup();
+    void saveXlsx();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -49,6 +51,7 @@ private:
 
     LayOut layOut_;
     QPrinter& printer_;
+    std::function<void()> saveXlsx_;
     std::unique_ptr<PagedDocument> pages_;
     QScrollArea* area_ = nullptr;
     QLabel* image_ = nullptr;

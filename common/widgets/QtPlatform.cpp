@@ -42,15 +42,30 @@ Dialogs::Answer QtDialogs::askYesNoCancel(const QString& text)
     }
 }
 
-QString QtDialogs::askCsvPath(const QString& suggestedName)
+namespace {
+
+// The save dialog of one kind of file; a name typed without its ending
+// still gets it.
+QString askSavePath(const QString& caption, const QString& filter, const QString& suffix, const QString& suggestedName)
 {
-    QFileDialog dialog(QApplication::activeWindow(), kProgramTitle + QStringLiteral(" - CSV Olarak Kaydet"),
-                       QDir::currentPath(), QStringLiteral("CSV dosyası (*.csv)"));
+    QFileDialog dialog(QApplication::activeWindow(), kProgramTitle + QStringLiteral(" - ") + caption, QDir::currentPath(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // A name typed without its ending still makes a .csv file.
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.setDefaultSuffix(suffix);
     dialog.selectFile(suggestedName);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+}  // namespace
+
+QString QtDialogs::askCsvPath(const QString& suggestedName)
+{
+    return askSavePath(QStringLiteral("CSV Olarak Kaydet"), QStringLiteral("CSV dosyası (*.csv)"), QStringLiteral("csv"), suggestedName);
+}
+
+QString QtDialogs::askXlsxPath(const QString& suggestedName)
+{
+    return askSavePath(QStringLiteral("Excel Olarak Kaydet"), QStringLiteral("Excel dosyası (*.xlsx)"), QStringLiteral("xlsx"),
+                       suggestedName);
 }
 
 std::optional<QDate> QtDialogs::askDate(const QString& text, const QDate& offered)

@@ -14,6 +14,7 @@ public:
     Answer askYesNoCancel(const QString& text) override;
     QString askCsvPath(const QString& suggestedName) override;
     std::optional<QDate> askDate(const QString& text, const QDate& offered) override;
+    QString askXlsxPath(const QString& suggestedName) override;
 };
 
 // A screen's top-level window.

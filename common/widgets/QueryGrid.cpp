@@ -157,6 +157,11 @@ void QueryGrid::addCsvItem(std::function<void()> handler)
     addMenuItem(QStringLiteral("CSV Olarak Kaydet…"), std::move(handler), taken ? QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) : save);
 }
 
+void QueryGrid::addXlsxItem(std::function<void()> handler)
+{
+    addMenuItem(QStringLiteral("Excel Olarak Kaydet…"), std::move(handler), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+}
+
 void QueryGrid::contextMenuEvent(QContextMenuEvent* event)
 {
     if (actions().isEmpty()) return;

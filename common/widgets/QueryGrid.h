@@ -50,6 +50,8 @@ public:
     // "CSV Olarak Kaydet…", the last item, on Ctrl+S; on Ctrl+Shift+S where
     // Ctrl+S already saves something else.
     void addCsvItem(std::function<void()> handler);
+    // "Excel Olarak Kaydet…", after it, on Ctrl+Shift+E.
+    void addXlsxItem(std::function<void()> handler);
     // Runs the handler on a double-click on a row.
     void onDoubleClick(std::function<void()> handler);
     // Runs the handler on Enter, instead of walking the cells.

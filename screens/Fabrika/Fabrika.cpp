@@ -252,6 +252,12 @@ void TFabrikaF::FabrikaGridDblClick()
     Guncelle();
 }
 
+void TFabrikaF::FabrikaXlsxClick()
+{
+    saveListAsXlsx(FabrikaQuery, kMonthColumns, QStringLiteral("Fabrika ") + monthName(tarihDate.date().month()) + QLatin1Char(' ') + QString::number(tarihDate.date().year()),
+                   xlsxFileName({QStringLiteral("Fabrika"), fileNameMonth(tarihDate.date())}));
+}
+
 void TFabrikaF::FabrikaCsvClick()
 {
     saveListAsCsv(FabrikaQuery, kMonthColumns, csvFileName({QStringLiteral("Fabrika"), fileNameMonth(tarihDate.date())}));

@@ -74,6 +74,7 @@ public:
     void Degistir1Click() { FabrikaGridDblClick(); }
     // "CSV Olarak Kaydet…" of the month list.
     void FabrikaCsvClick();
+    void FabrikaXlsxClick();
 
     // The menu's opening: shown, then rebuilt.
     void openFromMenu();

@@ -142,6 +142,7 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     FabrikaGrid->setEnterWalksCells(true);
     FabrikaGrid->addMenuItem(QStringLiteral("Değiştir"), [&screen] { screen.Degistir1Click(); });
     FabrikaGrid->addCsvItem([&screen] { screen.FabrikaCsvClick(); });
+    FabrikaGrid->addXlsxItem([&screen] { screen.FabrikaXlsxClick(); });
     // Fifteen columns fit 1024 pixels only with their titles on two lines
     // and each as wide as the month's figures need, in a wide face too.
     FabrikaGrid->fitNumberColumns(QStringLiteral("9.999,99"));

@@ -249,6 +249,20 @@ void THakedisF::HakedisCsvClick()
     saveCsv([this] { return settlement_.csv(); }, settlement_.fileName(QStringLiteral("Hakedis")) + QStringLiteral(".csv"));
 }
 
+void THakedisF::OdemeExcelClick()
+{
+    if (!ensureComputed()) return;
+    const PayoutList payouts = payoutList(settlement_);
+    if (!payouts.withoutIban.empty()) dialogs_.message(payouts.withoutIbanLine());
+    saveAsXlsx(payouts.sheet(), settlement_.fileName(QStringLiteral("Odeme-Listesi")) + QStringLiteral(".xlsx"));
+}
+
+void THakedisF::HakedisExcelClick()
+{
+    if (!ensureComputed()) return;
+    saveAsXlsx(settlement_.sheet(), settlement_.fileName(QStringLiteral("Hakedis")) + QStringLiteral(".xlsx"));
+}
+
 void THakedisF::OdendiClick()
 {
     if (!ensureComputed()) return;

@@ -49,6 +49,8 @@ public:
     void OdemeListesiClick();
     void OdemeCsvClick();
     void HakedisCsvClick();
+    void OdemeExcelClick();
+    void HakedisExcelClick();
     void OdendiClick();
     void rowChange();
 

@@ -47,6 +47,9 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
     for (QPushButton* button : {BuAyBut, IlkYariBut, IkinciYariBut}) period->addWidget(button);
     period->addSpacing(8);
     period->addWidget(HesaplaBut);
+    auto* OdendiBut = new QPushButton(QStringLiteral("Ö&dendi Olarak Kaydet"), centre);
+    period->addSpacing(8);
+    period->addWidget(OdendiBut);
     period->addStretch();
     period->addWidget(kapatButton);
     rows->addLayout(period);
@@ -59,11 +62,15 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
     auto* TumPusulaBut = new QPushButton(QStringLiteral("T&üm Pusulalar"), centre);
     auto* IkiPusulaCheck = new QCheckBox(QStringLiteral("&A4'e iki pusula"), centre);
     auto* OdemeListesiBut = new QPushButton(QStringLiteral("Ödeme &Listesi"), centre);
-    auto* OdemeCsvBut = new QPushButton(QStringLiteral("Ödeme Listesi &CSV…"), centre);
+    auto* OdemeCsvBut = new QPushButton(QStringLiteral("Ödeme &CSV…"), centre);
+    auto* OdemeExcelBut = new QPushButton(QStringLiteral("Ödeme E&xcel…"), centre);
     auto* HakedisCsvBut = new QPushButton(QStringLiteral("Hakediş CS&V…"), centre);
-    auto* OdendiBut = new QPushButton(QStringLiteral("Ö&dendi Olarak Kaydet"), centre);
+    auto* HakedisExcelBut = new QPushButton(QStringLiteral("Hakediş &Excel…"), centre);
+    // The lists' own key for a spreadsheet file.
+    HakedisExcelBut->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     for (QWidget* control : std::initializer_list<QWidget*>{KaydetBut, GeriAlBut, PusulaBut, TumPusulaBut, IkiPusulaCheck,
-                                                           OdemeListesiBut, OdemeCsvBut, HakedisCsvBut, OdendiBut})
+                                                           OdemeListesiBut, OdemeCsvBut, OdemeExcelBut, HakedisCsvBut,
+                                                           HakedisExcelBut})
         actions->addWidget(control);
     actions->addStretch();
     rows->addLayout(actions);
@@ -101,6 +108,8 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
     onClick(OdemeListesiBut, [&screen] { screen.OdemeListesiClick(); });
     onClick(OdemeCsvBut, [&screen] { screen.OdemeCsvClick(); });
     onClick(HakedisCsvBut, [&screen] { screen.HakedisCsvClick(); });
+    onClick(OdemeExcelBut, [&screen] { screen.OdemeExcelClick(); });
+    onClick(HakedisExcelBut, [&screen] { screen.HakedisExcelClick(); });
     onClick(OdendiBut, [&screen] { screen.OdendiClick(); });
     HakedisGrid->onEnter([&screen] { screen.PusulaClick(); });
     screen.attachPreview(this);
@@ -112,6 +121,7 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
         {IlkYariBut, "IlkYariBut"},
         {IkinciYariBut, "IkinciYariBut"},
         {HesaplaBut, "HesaplaBut"},
+        {OdendiBut, "OdendiBut"},
         {KaydetBut, "KaydetBut"},
         {GeriAlBut, "GeriAlBut"},
         {PusulaBut, "PusulaBut"},
@@ -119,8 +129,9 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
         {IkiPusulaCheck, "IkiPusulaCheck"},
         {OdemeListesiBut, "OdemeListesiBut"},
         {OdemeCsvBut, "OdemeCsvBut"},
+        {OdemeExcelBut, "OdemeExcelBut"},
         {HakedisCsvBut, "HakedisCsvBut"},
-        {OdendiBut, "OdendiBut"},
+        {HakedisExcelBut, "HakedisExcelBut"},
         {HakedisGrid, "HakedisGrid"},
         {kapatButton, "kapatButton"},
     });

@@ -131,6 +131,22 @@ void TRaporF::DetayCsvClick()
     saveListAsCsv(detayQuery, kDetailColumns, detayCsvName_);
 }
 
+void TRaporF::RaporXlsxClick()
+{
+    saveListAsXlsx(SutGirisiQuery, kSummaryColumns, QStringLiteral("Rapor ") + shortDate(summaryFrom_) + QLatin1Char('-') + shortDate(summaryTo_),
+                   xlsxFileName({QStringLiteral("Rapor"), shortDate(summaryFrom_), shortDate(summaryTo_)}));
+}
+
+void TRaporF::DetayXlsxClick()
+{
+    saveListAsXlsx(detayQuery, kDetailColumns, QStringLiteral("Hesap Hareketleri"), asXlsxFileName(detayCsvName_));
+}
+
+void TRaporF::saveStatementsAsXlsx(const std::vector<AccountStatement>& statements, const QString& fileName)
+{
+    saveAsXlsx(statementsSheet(statements), asXlsxFileName(fileName));
+}
+
 void TRaporF::bulButtonClick()
 {
     findNext(SutGirisiQuery, kAdi, AdiEdit.text());

@@ -66,6 +66,10 @@ public:
     // the detail, after its producer and the period it was made for.
     void RaporCsvClick();
     void DetayCsvClick();
+    void RaporXlsxClick();
+    void DetayXlsxClick();
+    // "Excel Olarak Kaydet…" of the statements on preview, named as their PDF.
+    void saveStatementsAsXlsx(const std::vector<AccountStatement>& statements, const QString& fileName);
 
 
     // The menu's opening: shown, then rebuilt for the dates in the pickers.

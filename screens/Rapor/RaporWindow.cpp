@@ -168,6 +168,8 @@ RaporWindow::RaporWindow(TRaporF& screen)
     SutGirisiGrid->addMenuItem(QStringLiteral("Tüm Ekstreler"), [&screen] { screen.TumEkstreButClick(); });
     SutGirisiGrid->addCsvItem([&screen] { screen.RaporCsvClick(); });
     detayGrid->addCsvItem([&screen] { screen.DetayCsvClick(); });
+    SutGirisiGrid->addXlsxItem([&screen] { screen.RaporXlsxClick(); });
+    detayGrid->addXlsxItem([&screen] { screen.DetayXlsxClick(); });
     screen.attachStatementPreview(this);
 
     setControls({
@@ -231,7 +233,7 @@ void RaporWindow::previewStatements(const std::vector<AccountStatement>& stateme
     printer.setOutputFileName(QDir::current().absoluteFilePath(fileName));
     PagePreviewDialog preview(
         [&statements](QPagedPaintDevice& device) { return std::make_unique<StatementPages>(device, statements); }, printer,
-        this);
+        this, [this, &statements, &fileName] { screen_.saveStatementsAsXlsx(statements, fileName); });
     preview.resize(size());
     preview.exec();
     savePaperSize(printer.pageLayout().pageSize());

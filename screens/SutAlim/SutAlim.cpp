@@ -219,6 +219,24 @@ void TSutAlimF::AylikCsvClick()
     saveListAsCsv(AylikSutGirisiQuery, kMonthColumns, csvFileName({QStringLiteral("SutAlim-Ay"), fileNameMonth(tarihDate.date())}));
 }
 
+void TSutAlimF::GunlukXlsxClick()
+{
+    saveListAsXlsx(SutGirisiQuery, kDayColumns, QStringLiteral("Süt Alım ") + shortDate(tarihDate.date()),
+                   xlsxFileName({QStringLiteral("SutAlim-Gun"), shortDate(tarihDate.date())}));
+}
+
+void TSutAlimF::AylikXlsxClick()
+{
+    saveListAsXlsx(AylikSutGirisiQuery, kMonthColumns, QStringLiteral("Süt Alım ") + monthName(tarihDate.date().month()) + QLatin1Char(' ') + QString::number(tarihDate.date().year()),
+                   xlsxFileName({QStringLiteral("SutAlim-Ay"), fileNameMonth(tarihDate.date())}));
+}
+
+void TSutAlimF::GelmeyenXlsxClick()
+{
+    saveListAsXlsx(GelmeyenQuery, kAbsentColumns, QStringLiteral("Gelmeyenler ") + shortDate(tarihDate.date()),
+                   xlsxFileName({QStringLiteral("SutAlim-Gelmeyen"), shortDate(tarihDate.date())}));
+}
+
 void TSutAlimF::GelmeyenCsvClick()
 {
     saveListAsCsv(GelmeyenQuery, kAbsentColumns, csvFileName({QStringLiteral("SutAlim-Gelmeyen"), shortDate(tarihDate.date())}));

@@ -63,6 +63,10 @@ public:
     void GunlukCsvClick();
     void AylikCsvClick();
     void GelmeyenCsvClick();
+    // "Excel Olarak Kaydet…" of the same lists.
+    void GunlukXlsxClick();
+    void AylikXlsxClick();
+    void GelmeyenXlsxClick();
 
     // The menu's opening, in its steps: shown, flagged as opened, views
     // rebuilt, the list re-read and its first producer loaded.

@@ -99,10 +99,12 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     auto* dayGrid = new QueryGrid(screen.SutGirisiQuery, TSutAlimF::kDayColumns);
     entryListItems(dayGrid, screen);
     dayGrid->addCsvItem([&screen] { screen.GunlukCsvClick(); });
+    dayGrid->addXlsxItem([&screen] { screen.GunlukXlsxClick(); });
     tabs->addTab(viewPage(dayGrid, screen.SutGirisiToplam, TSutAlimF::kDayTotals), QString());
     auto* monthGrid = new QueryGrid(screen.AylikSutGirisiQuery, TSutAlimF::kMonthColumns);
     monthGrid->setEnterWalksCells(true);
     monthGrid->addCsvItem([&screen] { screen.AylikCsvClick(); });
+    monthGrid->addXlsxItem([&screen] { screen.AylikXlsxClick(); });
     tabs->addTab(viewPage(monthGrid, screen.AylikSutGirisiToplam, TSutAlimF::kMonthTotals), QString());
     auto* GelmeyenGrid = new QueryGrid(screen.GelmeyenQuery, TSutAlimF::kAbsentColumns);
     // The pick, then his morning litres.
@@ -112,6 +114,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     };
     GelmeyenGrid->addMenuItem(QStringLiteral("Seç"), pickAbsent);
     GelmeyenGrid->addCsvItem([&screen] { screen.GelmeyenCsvClick(); });
+    GelmeyenGrid->addXlsxItem([&screen] { screen.GelmeyenXlsxClick(); });
     GelmeyenGrid->onEnter(pickAbsent);
     GelmeyenGrid->onDoubleClick(pickAbsent);
     tabs->addTab(GelmeyenGrid, QString());

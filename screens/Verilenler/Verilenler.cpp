@@ -141,6 +141,12 @@ void TVerilenlerF::secButtonClick()
     if (pickAccount) pickAccount([this](const Account& account) { takePick(account); });
 }
 
+void TVerilenlerF::AylikXlsxClick()
+{
+    saveListAsXlsx(SutGirisiQuery, kMonthColumns, QStringLiteral("Verilenler ") + monthName(tarihDate.date().month()) + QLatin1Char(' ') + QString::number(tarihDate.date().year()),
+                   xlsxFileName({QStringLiteral("Verilenler"), fileNameMonth(tarihDate.date())}));
+}
+
 void TVerilenlerF::AylikCsvClick()
 {
     saveListAsCsv(SutGirisiQuery, kMonthColumns, csvFileName({QStringLiteral("Verilenler"), fileNameMonth(tarihDate.date())}));

@@ -51,6 +51,7 @@ public:
     void Guncelle();
     // "CSV Olarak Kaydet…" of the month list.
     void AylikCsvClick();
+    void AylikXlsxClick();
     void AyBul();
 
     // The menu's opening: shown, views rebuilt, flagged as opened, list re-read.

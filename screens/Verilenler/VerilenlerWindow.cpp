@@ -97,6 +97,7 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     auto* monthGrid = new QueryGrid(screen.SutGirisiQuery, TVerilenlerF::kMonthColumns);
     entryListItems(monthGrid, screen);
     monthGrid->addCsvItem([&screen] { screen.AylikCsvClick(); });
+    monthGrid->addXlsxItem([&screen] { screen.AylikXlsxClick(); });
     // The note takes what the figures leave.
     monthGrid->horizontalHeader()->setStretchLastSection(true);
     tabs->addTab(viewPage(monthGrid, screen.SutGirisiToplam, TVerilenlerF::kMonthTotals), QString());

@@ -109,6 +109,7 @@ CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kova
     CariGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
     CariGrid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });
     CariGrid->addCsvItem([&screen] { screen.CariCsvClick(); });
+    CariGrid->addXlsxItem([&screen] { screen.CariXlsxClick(); });
     CariGrid->onDoubleClick([&screen] { screen.CariGridDblClick(); });
     rows->addWidget(CariGrid, 1);
     setCentralWidget(centre);

@@ -160,6 +160,11 @@ void TcariF::CariGridDblClick()
     window().hide();
 }
 
+void TcariF::CariXlsxClick()
+{
+    saveListAsXlsx(CariTanimQuery, kColumns, QStringLiteral("Cariler"), xlsxFileName({QStringLiteral("Cariler"), shortDate(QDate::currentDate())}));
+}
+
 void TcariF::CariCsvClick()
 {
     saveListAsCsv(CariTanimQuery, kColumns, csvFileName({QStringLiteral("Cariler"), shortDate(QDate::currentDate())}));

@@ -51,6 +51,7 @@ public:
     void CariGridDblClick();
     // "CSV Olarak Kaydet…" of the account list, named after the day it is saved.
     void CariCsvClick();
+    void CariXlsxClick();
 
     // The openers' steps of a pick: bring the screen up, leave the caller's
     // handler, open the list if it is closed.

@@ -24,6 +24,11 @@ public:
         csvOffers << suggestedName;
         return csvPath;
     }
+    QString askXlsxPath(const QString& suggestedName) override
+    {
+        xlsxOffers << suggestedName;
+        return xlsxPath;
+    }
 
     std::optional<QDate> askDate(const QString& text, const QDate& offered) override
     {
@@ -42,4 +47,6 @@ public:
     // The day the date box answers; the offered one while empty.
     QDate dateAnswer;
     bool giveUpDate = false;
+    QStringList xlsxOffers;
+    QString xlsxPath;
 };

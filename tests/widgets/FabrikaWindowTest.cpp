@@ -110,7 +110,7 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
     EXPECT_LE(total, 1024 - 40);
     EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QStringLiteral("05.03.2021"));
     EXPECT_EQ(grid->model()->index(0, 6).data().toString(), QStringLiteral("21,00"));
-    ASSERT_EQ(grid->actions().size(), 2);
+    ASSERT_EQ(grid->actions().size(), 3);
     EXPECT_EQ(grid->actions()[0]->text(), QStringLiteral("Değiştir"));
     control<DatePicker>("tarihDate")->setDate(QDate(2021, 3, 9));
     EXPECT_TRUE(text("kayitnoEdit").isEmpty()) << "the user's date change refreshed the panel";

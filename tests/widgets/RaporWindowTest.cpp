@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QKeySequence>
 #include <QPrinter>
 #include <QShortcut>
@@ -147,12 +149,12 @@ struct PreviewSeen {
 };
 
 // Closes the print preview as soon as it opens, noting what it showed; A5
-// chosen in it, when asked.
-void closePreviewWhenShown(PreviewSeen& seen, bool chooseA5 = false)
+// chosen in it, or its statements saved as an .xlsx file, when asked.
+void closePreviewWhenShown(PreviewSeen& seen, bool chooseA5 = false, bool saveXlsx = false)
 {
     auto* timer = new QTimer;
     timer->setInterval(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, &seen, chooseA5] {
+    QObject::connect(timer, &QTimer::timeout, [timer, &seen, chooseA5, saveXlsx] {
         auto* preview = qobject_cast<PagePreviewDialog*>(QApplication::activeModalWidget());
         if (!preview || !preview->isVisible()) return;
         ++seen.opened;
@@ -165,6 +167,7 @@ void closePreviewWhenShown(PreviewSeen& seen, bool chooseA5 = false)
         QTest::keyClick(preview, Qt::Key_PageDown);
         seen.pageAfterPageDown = preview->currentPage();
         if (chooseA5) preview->printer().setPageSize(QPageSize(QPageSize::A5));
+        if (saveXlsx) QTest::keyClick(preview, Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
         preview->reject();
         timer->deleteLater();
     });
@@ -177,9 +180,14 @@ TEST_F(RaporWindowTest, EkstreWithEnterAndTheGridsMenuOpenThePrintPreviewOfTheir
     PreviewSeen seen;
     auto* ekstre = control<QPushButton>("EkstreBut");
     ekstre->setFocus(Qt::TabFocusReason);
-    closePreviewWhenShown(seen);
+    QTemporaryDir folder;
+    dialogs.xlsxPath = folder.filePath(QStringLiteral("ekstre.xlsx"));
+    closePreviewWhenShown(seen, false, true);
     press(Qt::Key_Return);
     EXPECT_EQ(seen.opened, 1);
+    EXPECT_EQ(dialogs.xlsxOffers, QStringList{QStringLiteral("Ekstre-K1-Ali Işık-01.01.2021-05.03.2021.xlsx")})
+        << "Ctrl+Shift+E in the preview saves its statements under their name";
+    EXPECT_TRUE(QFileInfo(dialogs.xlsxPath).size() > 0);
     EXPECT_EQ(seen.fileName, QDir::current().absoluteFilePath(QStringLiteral("Ekstre-K1-Ali Işık-01.01.2021-05.03.2021.pdf")));
     EXPECT_EQ(seen.pages, 1);
     EXPECT_EQ(seen.pageAfterPageDown, 0) << "one page only";
@@ -188,7 +196,8 @@ TEST_F(RaporWindowTest, EkstreWithEnterAndTheGridsMenuOpenThePrintPreviewOfTheir
     auto* summary = control<QueryGrid>("SutGirisiGrid");
     QStringList items;
     for (QAction* action : summary->actions()) items << action->text();
-    ASSERT_EQ(items, (QStringList{"Hesap Hareketleri", "Hesap Ekstresi", "Tüm Ekstreler", "CSV Olarak Kaydet…"}));
+    ASSERT_EQ(items, (QStringList{"Hesap Hareketleri", "Hesap Ekstresi", "Tüm Ekstreler", "CSV Olarak Kaydet…", "Excel Olarak Kaydet…"}));
+    EXPECT_EQ(summary->actions()[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     closePreviewWhenShown(seen, true);
     summary->actions()[2]->trigger();
     EXPECT_EQ(seen.opened, 2);
