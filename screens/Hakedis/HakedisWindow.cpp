@@ -29,6 +29,8 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
     auto* period = new QHBoxLayout;
     auto* IlkTarihDate = new DatePicker(centre);
     auto* SonTarihDate = new DatePicker(centre);
+    // A day needs no more; the buttons of both rows get the room.
+    for (DatePicker* day : {IlkTarihDate, SonTarihDate}) day->setMaximumWidth(day->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 40);
     const auto label = [centre](const QString& text, QWidget* buddy) {
         auto* caption = new QLabel(text, centre);
         caption->setBuddy(buddy);
@@ -51,6 +53,8 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
     period->addSpacing(8);
     period->addWidget(OdendiBut);
     period->addStretch();
+    auto* IkiPusulaCheck = new QCheckBox(QStringLiteral("&A4'e iki pusula"), centre);
+    period->addWidget(IkiPusulaCheck);
     period->addWidget(kapatButton);
     rows->addLayout(period);
 
@@ -60,7 +64,6 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
     auto* GeriAlBut = new QPushButton(QStringLiteral("Hakedişi &Geri Al"), centre);
     auto* PusulaBut = new QPushButton(QStringLiteral("&Pusula"), centre);
     auto* TumPusulaBut = new QPushButton(QStringLiteral("T&üm Pusulalar"), centre);
-    auto* IkiPusulaCheck = new QCheckBox(QStringLiteral("&A4'e iki pusula"), centre);
     auto* OdemeListesiBut = new QPushButton(QStringLiteral("Ödeme &Listesi"), centre);
     auto* OdemeCsvBut = new QPushButton(QStringLiteral("Ödeme &CSV…"), centre);
     auto* OdemeExcelBut = new QPushButton(QStringLiteral("Ödeme E&xcel…"), centre);
@@ -68,8 +71,7 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
     auto* HakedisExcelBut = new QPushButton(QStringLiteral("Hakediş &Excel…"), centre);
     // The lists' own key for a spreadsheet file.
     HakedisExcelBut->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
-    for (QWidget* control : std::initializer_list<QWidget*>{KaydetBut, GeriAlBut, PusulaBut, TumPusulaBut, IkiPusulaCheck,
-                                                           OdemeListesiBut, OdemeCsvBut, OdemeExcelBut, HakedisCsvBut,
+    for (QWidget* control : std::initializer_list<QWidget*>{KaydetBut, GeriAlBut, PusulaBut, TumPusulaBut, OdemeListesiBut, OdemeCsvBut, OdemeExcelBut, HakedisCsvBut,
                                                            HakedisExcelBut})
         actions->addWidget(control);
     actions->addStretch();
@@ -122,11 +124,11 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
         {IkinciYariBut, "IkinciYariBut"},
         {HesaplaBut, "HesaplaBut"},
         {OdendiBut, "OdendiBut"},
+        {IkiPusulaCheck, "IkiPusulaCheck"},
         {KaydetBut, "KaydetBut"},
         {GeriAlBut, "GeriAlBut"},
         {PusulaBut, "PusulaBut"},
         {TumPusulaBut, "TumPusulaBut"},
-        {IkiPusulaCheck, "IkiPusulaCheck"},
         {OdemeListesiBut, "OdemeListesiBut"},
         {OdemeCsvBut, "OdemeCsvBut"},
         {OdemeExcelBut, "OdemeExcelBut"},
