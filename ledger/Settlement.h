@@ -103,7 +103,6 @@ struct Settlement {
     // "Hakedis-01.12.2026-31.12.2026.pdf"
     QString fileName(const QString& what) const;
     enum Column { Kodu, Adi, Litre, SutTutari };
-    static inline const QString kRoundingNote = QStringLiteral("Yuvarlama farkı");
 };
 
 // The payout list: who is paid what, and who cannot be paid by the bank.

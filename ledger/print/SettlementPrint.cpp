@@ -17,7 +17,6 @@
 
 namespace {
 
-const QString kProgram = QStringLiteral("Orvalin Kovanta");
 const QString kSlipTitle = QStringLiteral("Hakediş Pusulası");
 const QString kPayoutTitle = QStringLiteral("Ödeme Listesi");
 const QString kTotal = QStringLiteral("Toplam");
@@ -138,7 +137,7 @@ std::vector<SlipRow> slipRows(const Settlement& settlement, const SettlementLine
         priced += price.tutar;
     }
     // Each price's amount is rounded on its own, the milk money once.
-    if (priced != line.sutTutari) addSigned(Settlement::kRoundingNote, line.sutTutari - priced, false);
+    if (priced != line.sutTutari) addSigned(AccountStatement::kRoundingNote, line.sutTutari - priced, false);
     add(SlipRow::Sum, QStringLiteral("Süt Tutarı"), {}, {}, {}, line.sutTutari.text());
     gap();
 
@@ -153,7 +152,7 @@ std::vector<SlipRow> slipRows(const Settlement& settlement, const SettlementLine
     addSigned(QStringLiteral("Dönem Ödemeleri"), line.donemOdemeleri, true);
     add(SlipRow::Result, QStringLiteral("Ödenecek"), {}, {}, {}, line.odenecek().text());
     if (!line.yuvarlamaFarki().isZero()) {
-        addSigned(Settlement::kRoundingNote, line.yuvarlamaFarki(), false);
+        addSigned(AccountStatement::kRoundingNote, line.yuvarlamaFarki(), false);
         add(SlipRow::Sum, QStringLiteral("Defterdeki bakiye"), {}, {}, {}, line.defterBakiyesi.text());
     }
     return rows;
@@ -240,7 +239,7 @@ private:
     void measure()
     {
         widths_.fill(0);
-        qreal across = type_.width(type_.heading, kProgram) + type_.width(type_.heading, kSlipTitle) + 4 * type_.pad;
+        qreal across = type_.width(type_.heading, AccountStatement::kProductLine) + type_.width(type_.heading, kSlipTitle) + 4 * type_.pad;
         for (const SlipRow& row : rows_) {
             const QFont& font = fontOf(row);
             if (row.kind == SlipRow::Text) {
@@ -271,7 +270,7 @@ private:
     {
         painter.setFont(type_.heading);
         const QRectF top(0, 0, box_.width(), type_.spacing(type_.heading) * 1.2);
-        painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter, kProgram);
+        painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter, AccountStatement::kProductLine);
         painter.drawText(top, Qt::AlignRight | Qt::AlignVCenter, kSlipTitle);
         qreal y = top.bottom();
         if (!posted_.isEmpty()) {
@@ -485,7 +484,7 @@ private:
         for (int c = Iban; c < kPayoutColumns; ++c) fixed += widths_[c];
         qreal needed = widths_[Name] + fixed;
         for (const QString& line : header_) needed = std::max(needed, type_->width(type_->body, line));
-        needed = std::max(needed, type_->width(type_->heading, kProgram) + type_->width(type_->heading, kPayoutTitle) +
+        needed = std::max(needed, type_->width(type_->heading, AccountStatement::kProductLine) + type_->width(type_->heading, kPayoutTitle) +
                                       4 * type_->pad);
         widths_[Name] = std::max(type_->pad * 8, area_.width() - fixed);
         qreal x = 0;
@@ -540,7 +539,7 @@ private:
     {
         painter.setFont(type_->heading);
         const QRectF top(0, 0, area_.width(), type_->spacing(type_->heading) * 1.3);
-        painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter, kProgram);
+        painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter, AccountStatement::kProductLine);
         painter.drawText(top, Qt::AlignRight | Qt::AlignVCenter, kPayoutTitle);
         qreal y = top.bottom();
         painter.drawLine(QPointF(0, y), QPointF(area_.width(), y));

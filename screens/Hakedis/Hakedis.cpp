@@ -2,6 +2,7 @@
 
 #include "common/Csv.h"
 #include "common/MonthPeriod.h"
+#include "ledger/Statements.h"
 
 #include <QDateTime>
 
@@ -139,7 +140,7 @@ void THakedisF::rowChange()
         YuvarlamaLabel.clear();
         return;
     }
-    YuvarlamaLabel.setText(line->adi + QStringLiteral(": ") + Settlement::kRoundingNote + QStringLiteral(": ") +
+    YuvarlamaLabel.setText(line->adi + QStringLiteral(": ") + AccountStatement::kRoundingNote + QStringLiteral(": ") +
                            line->yuvarlamaFarki().text() + QStringLiteral(" (defterdeki bakiye ") +
                            line->defterBakiyesi.text() + QStringLiteral(")"));
 }

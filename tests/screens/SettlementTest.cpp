@@ -54,19 +54,9 @@ protected:
 
 TEST_F(SettlementLedger, AMonthAddsUpPostsUndoesAndPaysOut)
 {
-    addAccount(db.connection, "K1", "Ali Işık");
-    addAccount(db.connection, "K2", "Veli Öz");
+    // Veli's parts round apart from his exact balance, and he has no IBAN.
+    addAliAndVeliDecember(db.connection);
     Statement(db.connection, QStringLiteral("UPDATE Cariler SET IBAN='TR330006100519786457841326' WHERE Kodu='K1'")).run();
-    // Ali: 23,445 owed from November; milk at two prices; paid 50 and booked 0,005.
-    addIntakeRow(db.connection, {2026, 11, 20}, "K1", "Ali Işık", 10, 0, 12.345);
-    addPaymentRow(db.connection, {2026, 11, 21}, "K1", "Ali Işık", {}, 100.005);
-    addIntakeRow(db.connection, {2026, 12, 1}, "K1", "Ali Işık", 20, 10.5, 12.5);
-    addIntakeRow(db.connection, {2026, 12, 2}, "K1", "Ali Işık", 15, 0, 13.333);
-    addPaymentRow(db.connection, {2026, 12, 10}, "K1", "Ali Işık", {}, 50);
-    addPaymentRow(db.connection, {2026, 12, 15}, "K1", "Ali Işık", 0.005, {});
-    // Veli: parts that round apart from his exact balance; no IBAN.
-    addPaymentRow(db.connection, {2026, 11, 1}, "K2", "Veli Öz", 0.004, {});
-    addIntakeRow(db.connection, {2026, 12, 3}, "K2", "Veli Öz", 1, 0, 10.004);
     // The rate that holds on the last day; a line without a rate or from a
     // later day is not applied.
     rate("Gelir Vergisi Stopajı", 1.0, {2026, 1, 1});

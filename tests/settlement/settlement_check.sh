@@ -5,10 +5,7 @@
 set -euo pipefail
 build="$1"
 here="$(cd "$(dirname "$0")" && pwd)"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-"$build/kovanta-ledger" AnaData/Kovanta.mdb 30 120 2026-12-31 >/dev/null
+source "$here/../support/demo_ledger.sh"
 python3 - AnaData/Kovanta.mdb <<'PY'
 import sqlite3, sys
 db = sqlite3.connect(sys.argv[1])

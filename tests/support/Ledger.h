@@ -67,6 +67,25 @@ inline void addPaymentRow(Connection& connection, const QDate& day, const QStrin
         .post();
 }
 
+// Two producers' December as a settlement sees it. Ali: 23,445 owed from
+// November, milk at two prices, paid 50 and booked 0,005. Veli: 0,004 booked
+// to him before, milk at a price whose amount does not round to itself.
+inline void addAliAndVeliDecember(Connection& connection)
+{
+    addAccount(connection, QStringLiteral("K1"), QStringLiteral("Ali Işık"));
+    addAccount(connection, QStringLiteral("K2"), QStringLiteral("Veli Öz"));
+    const QString ali = QStringLiteral("Ali Işık");
+    const QString veli = QStringLiteral("Veli Öz");
+    addIntakeRow(connection, {2026, 11, 20}, QStringLiteral("K1"), ali, 10, 0, 12.345);
+    addPaymentRow(connection, {2026, 11, 21}, QStringLiteral("K1"), ali, {}, 100.005);
+    addIntakeRow(connection, {2026, 12, 1}, QStringLiteral("K1"), ali, 20, 10.5, 12.5);
+    addIntakeRow(connection, {2026, 12, 2}, QStringLiteral("K1"), ali, 15, 0, 13.333);
+    addPaymentRow(connection, {2026, 12, 10}, QStringLiteral("K1"), ali, {}, 50);
+    addPaymentRow(connection, {2026, 12, 15}, QStringLiteral("K1"), ali, 0.005, {});
+    addPaymentRow(connection, {2026, 11, 1}, QStringLiteral("K2"), veli, 0.004, {});
+    addIntakeRow(connection, {2026, 12, 3}, QStringLiteral("K2"), veli, 1, 0, 10.004);
+}
+
 // Reads rows back with plain SQL, each as its fields by name.
 inline QList<QVariantMap> readRows(Connection& connection, const QString& sql)
 {
