@@ -1,6 +1,7 @@
 #include "common/Iban.h"
 #include "ledger/Ledger.h"
 #include "ledger/Settlement.h"
+#include "ledger/Statements.h"
 #include "ledger/print/SettlementPrint.h"
 #include "store/Statement.h"
 #include "Ledger.h"
