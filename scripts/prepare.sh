@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   poppler-utils desktop-file-utils python3
+  dpkg-dev
 )
 
 missing=()
