@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   poppler-utils desktop-file-utils python3
-  dpkg-dev
+  dpkg-dev lintian strace xvfb openbox xdotool procps
 )
 
 missing=()
