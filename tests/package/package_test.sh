@@ -97,7 +97,7 @@ sleep 2
 # strace's child is the launcher become the program.
 kill -TERM $(pgrep -P "$program") 2>/dev/null || true
 wait "$program" 2>/dev/null || true
-kill -TERM "$window_manager" 2>/dev/null || true
+kill -TERM $(pgrep -P "$window_manager") "$window_manager" 2>/dev/null || true
 wait "$window_manager" 2>/dev/null || true
 kill "$xvfb" 2>/dev/null || true
 xvfb=""
