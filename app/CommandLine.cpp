@@ -256,11 +256,12 @@ bool isCommandLine(int argc, char* argv[])
 int runCommandLine(const QStringList& arguments)
 {
     try {
-        const Options options = parse(arguments);
-        if (options.command == QStringLiteral("--help") || options.command == QStringLiteral("-h")) {
+        // "kovanta statement --help" is what a user types to learn a command.
+        if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
             std::fputs(kUsage.toUtf8().constData(), stdout);
             return 0;
         }
+        const Options options = parse(arguments);
         const auto command = kCommands.find(options.command);
         if (command == kCommands.end())
             throw UsageError((QStringLiteral("Bilinmeyen komut: ") + options.command + QStringLiteral(" (kovanta --help)")).toStdString());

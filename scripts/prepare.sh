@@ -12,6 +12,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   poppler-utils desktop-file-utils python3
   libxlsxwriter-dev pkg-config python3-openpyxl
+  dpkg-dev lintian strace xvfb openbox xdotool procps
 )
 
 missing=()

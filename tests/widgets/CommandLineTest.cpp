@@ -86,6 +86,8 @@ TEST_F(CommandLineTest, WrongArgumentsAreRefusedWithStatusTwoAndNothingWritten)
         {"odeme-listesi --from 01.03.2026 --to 31.03.2026", 2},
         {"odeme-listesi --from 01.03.2026 --to 31.03.2026 --csv out.csv --kaydet", 2},
         {"--help", 0},
+        {"statement --help", 0},
+        {"hakedis --from 01.03.2026 -h", 0},
     };
     for (const auto& c : cases) {
         testing::internal::CaptureStderr();
