@@ -74,6 +74,9 @@ void TextGrid::fill(const TextTable& table)
         }
     }
     resizeColumnsToContents();
+    // Sized to its contents the last column no longer takes what is left.
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setStretchLastSection(true);
     const int row = currentRow_.get();
     if (row >= 0 && row < rowCount()) setCurrentCell(row, 0);
     filling_ = false;
