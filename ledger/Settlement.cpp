@@ -89,7 +89,7 @@ QString ledgerDay(const QDate& day)
 }
 
 void insertEntryRow(const Connection& connection, qint64 hkid, const QString& tur, const QDate& day,
-                    const SettlementLine& line, const Money& amount, const QString& fisNo, const QString& aciklama,
+                    const QString& kodu, const QString& adi, const Money& amount, const QString& fisNo, const QString& aciklama,
                     const DeductionRate* rate)
 {
     qint64 sgid = 0;
@@ -98,8 +98,8 @@ void insertEntryRow(const Connection& connection, qint64 hkid, const QString& tu
                                                    "Gelir_Toplam_Tutar, Gider_Miktari, Fis_No, Aciklama) "
                                                    "VALUES (?1, ?2, ?3, ?4, ?5, 0, 0, ?6, ?7);"));
         entry.bind(1, day);
-        entry.bind(2, line.kodu);
-        entry.bind(3, line.adi);
+        entry.bind(2, kodu);
+        entry.bind(3, adi);
         entry.bind(4, kindCode(LedgerKind::Payment));
         entry.bind(5, stored(amount));
         entry.bind(6, fisNo);
@@ -112,7 +112,7 @@ void insertEntryRow(const Connection& connection, qint64 hkid, const QString& tu
     part.bind(1, hkid);
     part.bind(2, tur);
     part.bind(3, sgid > 0 ? QVariant(sgid) : QVariant());
-    part.bind(4, line.kodu);
+    part.bind(4, kodu);
     part.bind(5, rate ? QVariant(rate->adi) : QVariant());
     part.bind(6, rate ? QVariant(rate->oran()) : QVariant());
     part.bind(7, stored(amount));
@@ -215,7 +215,7 @@ QString Settlement::fisNo() const
     return QStringLiteral("HK-") + ledgerDay(son);
 }
 
-QString Settlement::periodText() const
+QString settlementPeriod(const QDate& ilk, const QDate& son)
 {
     return shortDate(ilk) + QChar(0x2013) + shortDate(son);
 }
@@ -444,8 +444,8 @@ Settlement Settlements::compute(const QDate& ilk, const QDate& son, const QStrin
 
 QString Settlements::overlapRefusal(const SettlementPosting& posted)
 {
-    return QStringLiteral("Bu dönem, %1–%2 dönemi için kaydedilmiş hakedişle çakışıyor. Önce o hakedişi geri alın.")
-        .arg(shortDate(posted.ilk), shortDate(posted.son));
+    return QStringLiteral("Bu dönem, %1 dönemi için kaydedilmiş hakedişle çakışıyor. Önce o hakedişi geri alın.")
+        .arg(posted.periodText());
 }
 
 Settlements::Post Settlements::post(const QDate& ilk, const QDate& son)
@@ -475,7 +475,7 @@ Settlements::Post Settlements::post(const QDate& ilk, const QDate& son)
         for (const SettlementLine& line : settlement.lines)
             for (size_t i = 0; i < settlement.rates.size(); ++i) {
                 const DeductionRate& rate = settlement.rates[i];
-                insertEntryRow(connection, hkid, kDeductionKind, son, line, line.kesintiler[i], settlement.fisNo(),
+                insertEntryRow(connection, hkid, kDeductionKind, son, line.kodu, line.adi, line.kesintiler[i], settlement.fisNo(),
                                rate.adi + QLatin1Char(' ') + rate.text() + QStringLiteral(" · ") + settlement.periodText(), &rate);
                 if (!line.kesintiler[i].isZero()) ++result.rows;
             }
@@ -534,13 +534,9 @@ Settlements::PaidOutcome Settlements::markPaid(const QDate& ilk, const QDate& so
         const PayoutList payouts = payoutList(settlement);
         if (payouts.bank.empty()) return PaidOutcome::Nothing;
         const QString fisNo = QStringLiteral("OD-") + ledgerDay(son);
-        for (const Payout& payout : payouts.bank) {
-            SettlementLine line;
-            line.kodu = payout.kodu;
-            line.adi = payout.adi;
-            insertEntryRow(connection, settlement.posting->hkid, kPayoutKind, day, line, payout.tutar, fisNo, payouts.aciklama,
-                           nullptr);
-        }
+        for (const Payout& payout : payouts.bank)
+            insertEntryRow(connection, settlement.posting->hkid, kPayoutKind, day, payout.kodu, payout.adi, payout.tutar, fisNo,
+                           payouts.aciklama, nullptr);
         Statement paid(connection, QStringLiteral("UPDATE Hakedisler SET Odeme_Tarihi = ?1 WHERE HKID = ?2;"));
         paid.bind(1, day);
         paid.bind(2, settlement.posting->hkid);

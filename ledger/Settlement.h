@@ -65,12 +65,17 @@ struct SettlementLine {
     Money yuvarlamaFarki() const { return defterBakiyesi - odenecek(); }
 };
 
+// "01.12.2026–31.12.2026"
+QString settlementPeriod(const QDate& ilk, const QDate& son);
+
 struct SettlementPosting {
     qint64 hkid = 0;
     QDate ilk;
     QDate son;
     QDateTime zaman;
     QDate odemeTarihi;  // empty until the payout is written
+
+    QString periodText() const { return settlementPeriod(ilk, son); }
 };
 
 struct Settlement {
@@ -96,8 +101,7 @@ struct Settlement {
     QString csv() const;
     // "HK-20261231"
     QString fisNo() const;
-    // "01.12.2026–31.12.2026"
-    QString periodText() const;
+    QString periodText() const { return settlementPeriod(ilk, son); }
     // "Süt bedeli Aralık 2026", or the days for a part of a month.
     QString payoutNote() const;
     // "Hakedis-01.12.2026-31.12.2026.pdf"

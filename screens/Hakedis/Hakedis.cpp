@@ -119,8 +119,7 @@ void THakedisF::showStatus()
     } else {
         text = QStringLiteral("Kaydedilmemiş");
         if (const auto& other = settlement_.overlapping)
-            text += QStringLiteral(" · ") + shortDate(other->ilk) + QChar(0x2013) + shortDate(other->son) +
-                    QStringLiteral(" dönemiyle çakışıyor");
+            text += QStringLiteral(" · ") + other->periodText() + QStringLiteral(" dönemiyle çakışıyor");
     }
     if (settlement_.lines.empty()) text += QStringLiteral(" · Bu dönemde süt alımı yok");
     DurumLabel.setText(text);
@@ -224,23 +223,29 @@ void THakedisF::TumPusulalarClick()
     if (preview_) preview_->previewSlips(settlement_, IkiPusulaCheck.checked());
 }
 
+PayoutList THakedisF::namedPayouts()
+{
+    PayoutList payouts = payoutList(settlement_);
+    // Never left out silently.
+    if (!payouts.withoutIban.empty()) dialogs_.message(payouts.withoutIbanLine());
+    return payouts;
+}
+
 void THakedisF::OdemeListesiClick()
 {
     if (!ensureComputed()) return;
-    const PayoutList payouts = payoutList(settlement_);
+    const PayoutList payouts = namedPayouts();
     if (payouts.bank.empty() && payouts.withoutIban.empty()) {
         dialogs_.message(QStringLiteral("Bu dönemde kimseye ödenecek tutar yok."));
         return;
     }
-    if (!payouts.withoutIban.empty()) dialogs_.message(payouts.withoutIbanLine());
     if (preview_) preview_->previewPayouts(settlement_, payouts);
 }
 
 void THakedisF::OdemeCsvClick()
 {
     if (!ensureComputed()) return;
-    const PayoutList payouts = payoutList(settlement_);
-    if (!payouts.withoutIban.empty()) dialogs_.message(payouts.withoutIbanLine());
+    const PayoutList payouts = namedPayouts();
     saveCsv([&payouts] { return payouts.csv(); }, settlement_.fileName(QStringLiteral("Odeme-Listesi")) + QStringLiteral(".csv"));
 }
 
@@ -253,8 +258,7 @@ void THakedisF::HakedisCsvClick()
 void THakedisF::OdemeExcelClick()
 {
     if (!ensureComputed()) return;
-    const PayoutList payouts = payoutList(settlement_);
-    if (!payouts.withoutIban.empty()) dialogs_.message(payouts.withoutIbanLine());
+    const PayoutList payouts = namedPayouts();
     saveAsXlsx(payouts.sheet(), settlement_.fileName(QStringLiteral("Odeme-Listesi")) + QStringLiteral(".xlsx"));
 }
 

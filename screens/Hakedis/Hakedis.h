@@ -63,6 +63,8 @@ private:
     bool compute();
     bool ensureComputed() { return computed_ || compute(); }
     const SettlementLine* selectedLine() const;
+    // The payout list, after naming those the bank list leaves out.
+    PayoutList namedPayouts();
     void showStatus();
 
     Settlements& settlements_;
