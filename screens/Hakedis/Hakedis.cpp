@@ -14,9 +14,10 @@ THakedisF::THakedisF(Ledger& ledger, Settlements& settlements, Dialogs& dialogs)
     SonTarihDate.setDate(period.second);
     DurumLabel.setText(QStringLiteral("Hesaplanmadı"));
     // A change anywhere up to the last day moves the figures: the balance
-    // brought forward counts every earlier day.
+    // brought forward counts every earlier day. The screen's own posting,
+    // undoing and paying compute once when done, not at each notice.
     const auto recompute = [this] {
-        if (computed_ && (acting() || window().isVisible())) compute();
+        if (computed_ && !acting() && window().isVisible()) compute();
     };
     whenChanged(&LedgerEvents::settlementsChanged, recompute);
     whenChanged(&LedgerEvents::entriesChanged, [this, recompute](const QDate& day, LedgerKind) {
