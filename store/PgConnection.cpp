@@ -38,13 +38,15 @@ enum TypeId : unsigned {
 
 [[noreturn]] void failResult(pg_conn* conn, PGresult* result)
 {
+    // The fields live in the result, so they are copied before it is freed.
     const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
-    const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+    const char* primaryField = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+    const int code = state ? sqlStateCode(state) : DatabaseError::kNotEngine;
+    const std::string primary = primaryField ? primaryField : "";
     const std::string whole = QString::fromUtf8(PQresultErrorMessage(result)).trimmed().toStdString();
     PQclear(result);
-    if (!primary) failConnection(conn);  // lost connection: no server message
-    throw DatabaseError(state ? sqlStateCode(state) : DatabaseError::kNotEngine, whole.empty() ? primary : whole,
-                        primary);
+    if (!primaryField) failConnection(conn);  // lost connection: no server message
+    throw DatabaseError(code, whole.empty() ? primary : whole, primary);
 }
 
 double parseDouble(const char* text)
