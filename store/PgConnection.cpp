@@ -51,7 +51,7 @@ enum TypeId : unsigned {
 
 double parseDouble(const char* text)
 {
-    // The server spells the specials in words.
+    // The server writes NaN and the infinities as words.
     const QByteArray t(text);
     if (t == "NaN") return std::nan("");
     if (t == "Infinity") return HUGE_VAL;
