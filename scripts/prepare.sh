@@ -7,7 +7,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 packages=(
   cmake g++ make
   qt6-base-dev qt6-translations-l10n libgl-dev
-  libsqlite3-dev libicu-dev
+  libsqlite3-dev libicu-dev libpq-dev postgresql-15
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   poppler-utils desktop-file-utils python3

@@ -1,0 +1,272 @@
+#include "store/PgConnection.h"
+
+#include "store/DatabaseError.h"
+
+#include <QDate>
+#include <QDateTime>
+
+#include <libpq-fe.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Type ids from the server's catalog; stable across versions, and the
+// server's own header for them is not part of the client package.
+enum TypeId : unsigned {
+    kBool = 16,
+    kBytea = 17,
+    kInt8 = 20,
+    kInt2 = 21,
+    kInt4 = 23,
+    kOid = 26,
+    kFloat4 = 700,
+    kFloat8 = 701,
+    kDate = 1082,
+    kTimestamp = 1114,
+};
+
+[[noreturn]] void failConnection(pg_conn* conn, int code = DatabaseError::kNotEngine)
+{
+    const std::string text = QString::fromUtf8(PQerrorMessage(conn)).trimmed().toStdString();
+    throw DatabaseError(code, text, text);
+}
+
+[[noreturn]] void failResult(pg_conn* conn, PGresult* result)
+{
+    // The fields live in the result, so they are copied before it is freed.
+    const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+    const char* primaryField = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+    const int code = state ? sqlStateCode(state) : DatabaseError::kNotEngine;
+    const std::string primary = primaryField ? primaryField : "";
+    const std::string whole = QString::fromUtf8(PQresultErrorMessage(result)).trimmed().toStdString();
+    PQclear(result);
+    if (!primaryField) failConnection(conn);  // lost connection: no server message
+    throw DatabaseError(code, whole.empty() ? primary : whole, primary);
+}
+
+double parseDouble(const char* text)
+{
+    // The server writes NaN and the infinities as words.
+    const QByteArray t(text);
+    if (t == "NaN") return std::nan("");
+    if (t == "Infinity") return HUGE_VAL;
+    if (t == "-Infinity") return -HUGE_VAL;
+    return t.toDouble();
+}
+
+QVariant valueOf(PGresult* result, int row, int column)
+{
+    if (PQgetisnull(result, row, column)) return QVariant();
+    const char* text = PQgetvalue(result, row, column);
+    switch (PQftype(result, column)) {
+    case kBool: return QVariant(text[0] == 't');
+    case kInt2:
+    case kInt4:
+    case kInt8:
+    case kOid: return QVariant(QByteArray(text).toLongLong());
+    case kFloat4:
+    case kFloat8: return QVariant(parseDouble(text));
+    case kDate: return QVariant(QDate::fromString(QString::fromLatin1(text), Qt::ISODate));
+    case kTimestamp: return QVariant(QDateTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs));
+    case kBytea: {
+        size_t length = 0;
+        unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &length);
+        QByteArray value(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(length));
+        PQfreemem(bytes);
+        return QVariant(value);
+    }
+    default: return QVariant(QString::fromUtf8(text, PQgetlength(result, row, column)));
+    }
+}
+
+// One parameter as the server receives it: numbers in binary so no digit is
+// lost to formatting, the rest as text the server parses by the column's type.
+struct Param {
+    unsigned type = 0;
+    QByteArray bytes;
+    bool null = false;
+    bool binary = false;
+};
+
+template <typename T>
+QByteArray bigEndian(T value)
+{
+    auto bits = std::bit_cast<std::conditional_t<sizeof(T) == 8, std::uint64_t, std::uint32_t>>(value);
+    QByteArray out(sizeof bits, Qt::Uninitialized);
+    for (int i = sizeof bits - 1; i >= 0; --i, bits >>= 8) out[i] = static_cast<char>(bits & 0xff);
+    return out;
+}
+
+Param paramOf(const QVariant& value)
+{
+    Param p;
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+    case QMetaType::Nullptr: p.null = true; break;
+    case QMetaType::Bool:
+        p.type = kBool;
+        p.bytes = value.toBool() ? "t" : "f";
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        p.type = kFloat8;
+        p.binary = true;
+        p.bytes = bigEndian(value.toDouble());
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        p.type = kInt8;
+        p.binary = true;
+        p.bytes = bigEndian(static_cast<std::int64_t>(value.toLongLong()));
+        break;
+    case QMetaType::QDate:
+        p.null = !value.toDate().isValid();
+        p.type = kDate;
+        p.bytes = value.toDate().toString(Qt::ISODate).toLatin1();
+        break;
+    case QMetaType::QDateTime:
+        p.null = !value.toDateTime().isValid();
+        p.type = kTimestamp;
+        p.bytes = value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
+        break;
+    case QMetaType::QByteArray:
+        p.type = kBytea;
+        p.binary = true;
+        p.bytes = value.toByteArray();
+        break;
+    default:
+        // Untyped: the server infers it from where the placeholder stands.
+        p.bytes = value.toString().toUtf8();
+    }
+    return p;
+}
+
+}  // namespace
+
+QString serverPlaceholders(const QString& sql)
+{
+    QString out;
+    out.reserve(sql.size() + 8);
+    int largest = 0;
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = sql[i];
+        const auto copyUntil = [&](qsizetype end) {
+            out += QStringView(sql).mid(i, end - i);
+            i = end;
+        };
+        if (c == u'\'' || c == u'"') {
+            // A doubled quote inside is part of the text.
+            qsizetype j = i + 1;
+            while (j < n) {
+                if (sql[j] == c) {
+                    if (j + 1 < n && sql[j + 1] == c) {
+                        j += 2;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                ++j;
+            }
+            copyUntil(j > n ? n : j);
+        } else if (c == u'-' && i + 1 < n && sql[i + 1] == u'-') {
+            const qsizetype end = sql.indexOf(u'\n', i);
+            copyUntil(end < 0 ? n : end);
+        } else if (c == u'/' && i + 1 < n && sql[i + 1] == u'*') {
+            const qsizetype end = sql.indexOf(QStringLiteral("*/"), i + 2);
+            copyUntil(end < 0 ? n : end + 2);
+        } else if (c == u'?') {
+            qsizetype j = i + 1;
+            while (j < n && sql[j].isDigit()) ++j;
+            const int number = j > i + 1 ? QStringView(sql).mid(i + 1, j - i - 1).toInt() : largest + 1;
+            largest = std::max(largest, number);
+            out += u'$' + QString::number(number);
+            i = j;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+int sqlStateCode(const char* sqlState)
+{
+    int code = 0;
+    for (int i = 0; i < 5 && sqlState[i]; ++i) code |= ((sqlState[i] - '0') & 0x3f) << (6 * i);
+    return code;
+}
+
+PgConnection::~PgConnection()
+{
+    close();
+}
+
+void PgConnection::open(const QString& conninfo)
+{
+    close();
+    pg_conn* conn = PQconnectdb(conninfo.toUtf8().constData());
+    if (!conn) throw DatabaseError(DatabaseError::kNotEngine, "libpq: out of memory");
+    if (PQstatus(conn) != CONNECTION_OK) {
+        const std::string text = QString::fromUtf8(PQerrorMessage(conn)).trimmed().toStdString();
+        PQfinish(conn);
+        throw DatabaseError(DatabaseError::kNotEngine, text, text);
+    }
+    conn_ = conn;
+    if (PQsetClientEncoding(conn_, "UTF8") != 0) failConnection(conn_);
+    // Servers before 12 print doubles rounded unless asked for every digit.
+    exec(QStringLiteral("SET extra_float_digits = 3"));
+}
+
+void PgConnection::close()
+{
+    if (conn_) PQfinish(conn_);
+    conn_ = nullptr;
+}
+
+QList<PgConnection::Row> PgConnection::exec(const QString& sql, const QVariantList& params)
+{
+    if (!conn_) throw DatabaseError(DatabaseError::kNotEngine, "no server connection is open");
+    std::vector<Param> bound;
+    bound.reserve(static_cast<size_t>(params.size()));
+    for (const QVariant& value : params) bound.push_back(paramOf(value));
+    std::vector<unsigned> types;
+    std::vector<const char*> values;
+    std::vector<int> lengths, formats;
+    for (const Param& p : bound) {
+        types.push_back(p.type);
+        values.push_back(p.null ? nullptr : p.bytes.constData());
+        lengths.push_back(static_cast<int>(p.bytes.size()));
+        formats.push_back(p.binary ? 1 : 0);
+    }
+    const QByteArray text = serverPlaceholders(sql).toUtf8();
+    PGresult* result = PQexecParams(conn_, text.constData(), static_cast<int>(bound.size()), types.data(), values.data(),
+                                    lengths.data(), formats.data(), 0);
+    if (!result) failConnection(conn_);
+    const ExecStatusType status = PQresultStatus(result);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) failResult(conn_, result);
+    QList<Row> rows;
+    const int rowCount = PQntuples(result), columnCount = PQnfields(result);
+    rows.reserve(rowCount);
+    for (int r = 0; r < rowCount; ++r) {
+        Row row;
+        row.reserve(columnCount);
+        for (int c = 0; c < columnCount; ++c) row.append(valueOf(result, r, c));
+        rows.append(std::move(row));
+    }
+    PQclear(result);
+    return rows;
+}
