@@ -14,7 +14,6 @@
 #include <QHash>
 #include <cmath>
 #include <cstdlib>
-#include <sqlite3.h>
 
 namespace {
 
@@ -59,11 +58,11 @@ const QString SettlementSql::kPayments = QStringLiteral("SELECT Kodu, ") + units
 const QString SettlementSql::kProducers = QStringLiteral(
     "SELECT m.Kodu, COALESCE("
     "(SELECT c.Adi FROM Cariler c WHERE c.Kodu = m.Kodu ORDER BY c.CID LIMIT 1), "
-    "(SELECT s.Adi FROM SutGirisi s WHERE s.Kodu = m.Kodu ORDER BY s.Tarih DESC, s.SGID DESC LIMIT 1)) AS Adi, "
+    "(SELECT s.Adi FROM SutGirisi s WHERE s.Kodu = m.Kodu ORDER BY s.Tarih DESC, s.SGID DESC LIMIT 1)) COLLATE tr AS Adi, "
     "(SELECT c.Koy FROM Cariler c WHERE c.Kodu = m.Kodu ORDER BY c.CID LIMIT 1), "
     "(SELECT c.IBAN FROM Cariler c WHERE c.Kodu = m.Kodu ORDER BY c.CID LIMIT 1) "
     "FROM (SELECT DISTINCT Kodu FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND Gelir_Gider = 'S' "
-    "AND Kodu IS NOT NULL) m ORDER BY Adi COLLATE tr ASC, m.Kodu ASC;");
+    "AND Kodu IS NOT NULL) m ORDER BY Adi ASC, m.Kodu ASC;");
 
 // A name's newest line with a rate from before ?1, in the order the names
 // were first entered.
@@ -105,7 +104,7 @@ void insertEntryRow(const Connection& connection, qint64 hkid, const QString& tu
         entry.bind(6, fisNo);
         entry.bind(7, aciklama);
         entry.run();
-        sgid = sqlite3_last_insert_rowid(connection.handle());
+        sgid = entry.insertedKey();
     }
     Statement part(connection, QStringLiteral("INSERT INTO Hakedis_Satirlari (HKID, Tur, SGID, Kodu, Kesinti, Oran, Tutar) "
                                               "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7);"));
@@ -286,7 +285,7 @@ PayoutList payoutList(const Settlement& settlement)
 std::vector<Deduction> Settlements::deductions() const
 {
     Statement rows(ledger_.connection(), QStringLiteral("SELECT KSID, Adi, Oran, Baslangic FROM Kesintiler "
-                                                        "ORDER BY Adi COLLATE tr, Baslangic, KSID;"));
+                                                        "ORDER BY Adi COLLATE tr, Baslangic IS NOT NULL, Baslangic, KSID;"));
     std::vector<Deduction> found;
     while (rows.step()) {
         Deduction d{rows.column(0).toLongLong(), rows.column(1).toString(), std::nullopt, rows.column(3).toDate()};
@@ -471,7 +470,7 @@ Settlements::Post Settlements::post(const QDate& ilk, const QDate& son)
         head.bind(3, settlement.fisNo());
         head.bind(4, QDateTime::currentDateTime());
         head.run();
-        const qint64 hkid = sqlite3_last_insert_rowid(connection.handle());
+        const qint64 hkid = head.insertedKey();
         for (const SettlementLine& line : settlement.lines)
             for (size_t i = 0; i < settlement.rates.size(); ++i) {
                 const DeductionRate& rate = settlement.rates[i];
@@ -514,7 +513,7 @@ bool Settlements::undo(qint64 hkid)
         Statement head(connection, QStringLiteral("DELETE FROM Hakedisler WHERE HKID = ?1;"));
         head.bind(1, hkid);
         head.run();
-        if (sqlite3_changes(connection.handle()) == 0) return false;
+        if (head.changes() == 0) return false;
         transaction.commit();
     }
     for (const QDate& d : days) emit ledger_.events().entriesChanged(d, LedgerKind::Payment);

@@ -142,13 +142,13 @@ const QString StatementSql::kCodes = QStringLiteral(
     "SELECT k.Kodu, COALESCE("
     "(SELECT c.Adi FROM Cariler c WHERE c.Kodu = k.Kodu ORDER BY c.CID LIMIT 1), "
     "(SELECT s.Adi FROM SutGirisi s WHERE s.Kodu = k.Kodu ORDER BY s.Tarih DESC, s.SGID DESC LIMIT 1)"
-    ") AS Adi FROM ("
+    ") COLLATE tr AS Adi FROM ("
     "SELECT Kodu FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND Kodu IS NOT NULL GROUP BY Kodu "
     "UNION "
     // Owed from before though nothing moved in the period.
     "SELECT Kodu FROM SutGirisi WHERE Tarih <= ?2 AND Kodu IS NOT NULL GROUP BY Kodu "
     "HAVING ROUND(TOTAL(Gelir_Toplam_Tutar) - TOTAL(Gider_Tutari), 2) <> 0"
-    ") k ORDER BY Adi COLLATE tr ASC, k.Kodu ASC;");
+    ") k ORDER BY Adi ASC, k.Kodu ASC;");
 
 namespace {
 

@@ -4,6 +4,8 @@
 #include "store/EngineHandle.h"
 #include "store/FaultText.h"
 #include "store/NewFile.h"
+#include "store/PgConnection.h"
+#include "store/ServerSql.h"
 #include "store/Schema.h"
 #include "store/StartGuard.h"
 #include "store/Statement.h"
@@ -14,6 +16,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
+#include <QTimeZone>
+
+#include <libpq-fe.h>
 
 #include <sqlite3.h>
 
@@ -65,6 +71,61 @@ void rollBackInterruptedWrite(const QString& path)
 Connection::~Connection()
 {
     close();
+}
+
+void createServerTables(PgConnection& server)
+{
+    server.script(serverTablesScript());
+}
+
+void finishServerLedger(PgConnection& server)
+{
+    server.script(serverFinishScript());
+}
+
+bool serverIsEmpty(PgConnection& server)
+{
+    return server.exec(QStringLiteral("SELECT count(*) FROM pg_tables WHERE schemaname = current_schema()")).value(0).value(0).toLongLong() == 0;
+}
+
+Connection::ServerOutcome Connection::openServer(const QString& conninfo, const std::function<bool(const QString& question)>& askCreate)
+{
+    close();
+    auto server = std::make_unique<PgConnection>();
+    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME"));
+    server->open(conninfo, serverSessionScript(user, QSysInfo::machineHostName(), QString::fromUtf8(QTimeZone::systemTimeZoneId())));
+    const QString database = QString::fromUtf8(PQdb(server->handle()));
+    const auto refuse = [&](const QString& why) {
+        const std::string text = QStringLiteral("%1 veritabanı açılamadı: %2").arg(database, why).toStdString();
+        throw DatabaseError(DatabaseError::kNotEngine, text, text);
+    };
+    const bool hasVersion = !server->exec(QStringLiteral("SELECT to_regclass('kovanta_surum')")).value(0).value(0).isNull();
+    if (!hasVersion) {
+        if (!serverIsEmpty(*server)) refuse(QStringLiteral("içinde bu programın defteri değil, başka tablolar var."));
+        if (!askCreate(QStringLiteral("Sunucudaki %1 veritabanı boş.\nİçinde yeni, boş bir defter oluşturulsun mu?").arg(database)))
+            return ServerOutcome::Declined;
+        server->script(QStringLiteral("BEGIN;\n") + serverTablesScript() + schema::offeredDeductions() + serverFinishScript() +
+                       QStringLiteral("COMMIT;"));
+    }
+    const int version = static_cast<int>(server->exec(QStringLiteral("SELECT max(Surum) FROM Kovanta_Surum")).value(0).value(0).toLongLong());
+    if (version != schema::kVersion)
+        refuse(QStringLiteral("defterin sürümü (%1) bu programınki (%2) değil; programın yeni sürümünü kurun.").arg(version).arg(schema::kVersion));
+    server_ = std::move(server);
+    conninfo_ = conninfo;
+    return ServerOutcome::Opened;
+}
+
+PgConnection& Connection::server() const
+{
+    if (!server_) throw DatabaseError(DatabaseError::kNotEngine, "Sunucu bağlantısı açık değil");
+    return *server_;
+}
+
+QString Connection::place() const
+{
+    if (!server_) return path_;
+    const QString host = QString::fromUtf8(PQhost(server_->handle()));
+    return QStringLiteral("Sunucu %1, veritabanı %2").arg(host, QString::fromUtf8(PQdb(server_->handle())));
 }
 
 void setEngineFileLayer(const char* vfsName)
@@ -154,10 +215,13 @@ void Connection::close()
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
     path_.clear();
+    server_.reset();
+    conninfo_.clear();
 }
 
 sqlite3* Connection::handle() const
 {
+    if (server_) throw DatabaseError(DatabaseError::kNotEngine, "Bu işlem yalnız dosyadaki defterde yapılır");
     if (!db_) throw DatabaseError(SQLITE_MISUSE, "Veritabanı açık değil");
     return db_;
 }

@@ -2,10 +2,13 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 struct sqlite3;
+#include "store/PgConnection.h"
 
-// The one connection to the program's database file.
+// The one connection to the program's ledger: its database file, or a
+// database on a server that several desks share.
 class Connection {
 public:
     Connection() = default;
@@ -19,9 +22,20 @@ public:
     void open(const QString& path);
     // Creates the folder, the file and the four tables, then opens it.
     void createNew(const QString& path);
+    // Opens the ledger in a server's database, named by libpq's connection
+    // text; an empty database is made a ledger when askCreate says so.
+    // Throws DatabaseError (isLostServer for a server not reached).
+    enum class ServerOutcome { Opened, Declined };
+    ServerOutcome openServer(const QString& conninfo, const std::function<bool(const QString& question)>& askCreate);
     void close();
-    bool isOpen() const { return db_ != nullptr; }
+    bool isOpen() const { return db_ != nullptr || server_ != nullptr; }
+    // The file's path; empty for a server's ledger.
     const QString& path() const { return path_; }
+    bool isServer() const { return server_ != nullptr; }
+    PgConnection& server() const;
+    const QString& conninfo() const { return conninfo_; }
+    // Where the ledger is, for a person: the file, or the server and database.
+    QString place() const;
 
     sqlite3* handle() const;
     // Throws DatabaseError with the connection's last error text.
@@ -32,7 +46,17 @@ private:
 
     sqlite3* db_ = nullptr;
     QString path_;
+    std::unique_ptr<PgConnection> server_;
+    QString conninfo_;
 };
+
+// An empty server database made a ledger: the tables, then the rows the
+// caller puts in (none, or a file's), then the keys, indexes and notices.
+// Each step is its own; the caller holds the transaction.
+void createServerTables(PgConnection& server);
+void finishServerLedger(PgConnection& server);
+// The server database has no tables of its own yet.
+bool serverIsEmpty(PgConnection& server);
 
 // The engine's file layer (a registered VFS name) for every later open;
 // nullptr for the engine's own. Only tests that model disk faults set it.

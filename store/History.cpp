@@ -8,7 +8,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <sqlite3.h>
 
 #include <cmath>
 
@@ -162,7 +161,7 @@ qint64 recordChange(const Connection& connection, const schema::Table& table, qi
     insert.bind(5, before.isEmpty() ? QVariant() : QVariant(before));
     insert.bind(6, after.isEmpty() ? QVariant() : QVariant(after));
     insert.run();
-    return sqlite3_last_insert_rowid(connection.handle());
+    return insert.insertedKey();
 }
 
 RecordedChange::RecordedChange(const Connection& connection, const schema::Table& table, qint64 key)

@@ -139,7 +139,8 @@ Param paramOf(const QVariant& value)
     case QMetaType::QDateTime:
         p.null = !value.toDateTime().isValid();
         p.type = kTimestamp;
-        p.bytes = value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
+        // To the second, as the file keeps a moment.
+        p.bytes = value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
         break;
     case QMetaType::QByteArray:
         p.type = kBytea;
@@ -210,25 +211,45 @@ int sqlStateCode(const char* sqlState)
     return code;
 }
 
+void ClearResult::operator()(pg_result* result) const
+{
+    PQclear(result);
+}
+
 PgConnection::~PgConnection()
 {
     close();
 }
 
-void PgConnection::open(const QString& conninfo)
+namespace {
+
+pg_conn* connect(const QString& conninfo)
+{
+    // A server that does not answer is given up after a few seconds; the
+    // connection text may say otherwise, and being later it wins.
+    const QByteArray given = conninfo.toUtf8();
+    const char* const keywords[] = {"connect_timeout", "application_name", "dbname", nullptr};
+    const char* const values[] = {"5", "Orvalin Kovanta", given.constData(), nullptr};
+    return PQconnectdbParams(keywords, values, 1);
+}
+
+}  // namespace
+
+void PgConnection::open(const QString& conninfo, const QString& session)
 {
     close();
-    pg_conn* conn = PQconnectdb(conninfo.toUtf8().constData());
+    pg_conn* conn = connect(conninfo);
     if (!conn) throw DatabaseError(DatabaseError::kNotEngine, "libpq: out of memory");
     if (PQstatus(conn) != CONNECTION_OK) {
         const std::string text = QString::fromUtf8(PQerrorMessage(conn)).trimmed().toStdString();
         PQfinish(conn);
-        throw DatabaseError(DatabaseError::kNotEngine, text, text);
+        throw DatabaseError(sqlStateCode("08006"), text, text);
     }
     conn_ = conn;
+    session_ = session;
     if (PQsetClientEncoding(conn_, "UTF8") != 0) failConnection(conn_);
     // Servers before 12 print doubles rounded unless asked for every digit.
-    exec(QStringLiteral("SET extra_float_digits = 3"));
+    script(QStringLiteral("SET extra_float_digits = 3; ") + session_);
 }
 
 void PgConnection::close()
@@ -237,9 +258,45 @@ void PgConnection::close()
     conn_ = nullptr;
 }
 
-QList<PgConnection::Row> PgConnection::exec(const QString& sql, const QVariantList& params)
+bool PgConnection::connected() const
+{
+    return conn_ && PQstatus(conn_) == CONNECTION_OK;
+}
+
+bool PgConnection::reconnect()
+{
+    if (!conn_) return false;
+    if (connected()) return true;
+    PQreset(conn_);
+    if (PQstatus(conn_) != CONNECTION_OK) return false;
+    try {
+        PQsetClientEncoding(conn_, "UTF8");
+        script(QStringLiteral("SET extra_float_digits = 3; ") + session_);
+    } catch (const DatabaseError&) {
+        return false;
+    }
+    return connected();
+}
+
+bool PgConnection::inTransaction() const
+{
+    if (!conn_) return false;
+    const PGTransactionStatusType status = PQtransactionStatus(conn_);
+    return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
+}
+
+void PgConnection::failLost() const
+{
+    const std::string text = conn_ ? QString::fromUtf8(PQerrorMessage(conn_)).trimmed().toStdString() : std::string();
+    throw DatabaseError(sqlStateCode("08006"), text, text);
+}
+
+PgResult PgConnection::run(const QString& serverText, const QVariantList& params)
 {
     if (!conn_) throw DatabaseError(DatabaseError::kNotEngine, "no server connection is open");
+    // Outside a transaction a lost connection is made again at once; inside
+    // one, what the transaction did is gone, and the error says so.
+    if (PQstatus(conn_) != CONNECTION_OK && !reconnect()) failLost();
     std::vector<Param> bound;
     bound.reserve(static_cast<size_t>(params.size()));
     for (const QVariant& value : params) bound.push_back(paramOf(value));
@@ -247,26 +304,61 @@ QList<PgConnection::Row> PgConnection::exec(const QString& sql, const QVariantLi
     std::vector<const char*> values;
     std::vector<int> lengths, formats;
     for (const Param& p : bound) {
+        // A text goes as a C string: what follows a zero character would be
+        // lost without a word, so the text is refused whole instead.
+        if (!p.binary && !p.null && p.bytes.contains('\0')) {
+            const std::string why = "Yazılanlardan birinde sunucunun saklayamadığı boş karakter (\\0) var, son işlem yapılmadı. "
+                                    "Girdiğiniz bilgiler kutularda duruyor: o karakteri silip yeniden saklayın.";
+            throw DatabaseError(DatabaseError::kNotEngine, why, why);
+        }
         types.push_back(p.type);
         values.push_back(p.null ? nullptr : p.bytes.constData());
         lengths.push_back(static_cast<int>(p.bytes.size()));
         formats.push_back(p.binary ? 1 : 0);
     }
-    const QByteArray text = serverPlaceholders(sql).toUtf8();
-    PGresult* result = PQexecParams(conn_, text.constData(), static_cast<int>(bound.size()), types.data(), values.data(),
-                                    lengths.data(), formats.data(), 0);
+    const QByteArray text = serverText.toUtf8();
+    PgResult result(PQexecParams(conn_, text.constData(), static_cast<int>(bound.size()), types.data(), values.data(),
+                                 lengths.data(), formats.data(), 0));
+    if (PQstatus(conn_) != CONNECTION_OK) failLost();
     if (!result) failConnection(conn_);
-    const ExecStatusType status = PQresultStatus(result);
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) failResult(conn_, result);
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) failResult(conn_, result.release());
+    return result;
+}
+
+void PgConnection::script(const QString& statements)
+{
+    if (!conn_) throw DatabaseError(DatabaseError::kNotEngine, "no server connection is open");
+    PgResult result(PQexec(conn_, statements.toUtf8().constData()));
+    if (PQstatus(conn_) != CONNECTION_OK) failLost();
+    if (!result) failConnection(conn_);
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) failResult(conn_, result.release());
+}
+
+bool PgConnection::takeNotices(QStringList& payloads)
+{
+    if (!connected() || PQconsumeInput(conn_) == 0 || !connected()) return false;
+    const int own = PQbackendPID(conn_);
+    while (PGnotify* notice = PQnotifies(conn_)) {
+        // Our own saves were told as they were made.
+        if (notice->be_pid != own) payloads << QString::fromUtf8(notice->extra);
+        PQfreemem(notice);
+    }
+    return true;
+}
+
+QList<PgConnection::Row> PgConnection::exec(const QString& sql, const QVariantList& params)
+{
+    PgResult result = run(serverPlaceholders(sql), params);
     QList<Row> rows;
-    const int rowCount = PQntuples(result), columnCount = PQnfields(result);
+    const int rowCount = PQntuples(result.get()), columnCount = PQnfields(result.get());
     rows.reserve(rowCount);
     for (int r = 0; r < rowCount; ++r) {
         Row row;
         row.reserve(columnCount);
-        for (int c = 0; c < columnCount; ++c) row.append(valueOf(result, r, c));
+        for (int c = 0; c < columnCount; ++c) row.append(valueOf(result.get(), r, c));
         rows.append(std::move(row));
     }
-    PQclear(result);
     return rows;
 }

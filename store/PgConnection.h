@@ -4,7 +4,10 @@
 #include <QString>
 #include <QVariant>
 
+#include <memory>
+
 struct pg_conn;
+struct pg_result;
 
 // The statement text with the program's placeholders (?N, and a bare ? as the
 // engine numbers it: one past the largest so far) written as the server's $N.
@@ -16,8 +19,15 @@ QString serverPlaceholders(const QString& sql);
 // DatabaseError::kNotEngine.
 int sqlStateCode(const char* sqlState);
 
+// A result of the server's, freed however the scope is left.
+struct ClearResult {
+    void operator()(pg_result* result) const;
+};
+using PgResult = std::unique_ptr<pg_result, ClearResult>;
+
 // One connection to a ledger on a PostgreSQL server. Every failure throws
-// DatabaseError carrying the server's (or the client library's) own text.
+// DatabaseError carrying the server's (or the client library's) own text;
+// a server that cannot be reached throws the code isLostServer tells.
 class PgConnection {
 public:
     PgConnection() = default;
@@ -25,10 +35,25 @@ public:
     PgConnection(const PgConnection&) = delete;
     PgConnection& operator=(const PgConnection&) = delete;
 
-    // conninfo is libpq's "key=value ..." text.
-    void open(const QString& conninfo);
+    // conninfo is libpq's "key=value ..." text or a URI. session runs after
+    // every connection made, the first and each one after a loss.
+    void open(const QString& conninfo, const QString& session = {});
     void close();
     bool isOpen() const { return conn_ != nullptr; }
+    // Whether the last contact found the server; a lost connection is made
+    // again by the next statement outside a transaction, or by reconnect().
+    bool connected() const;
+    bool reconnect();
+    // Inside a transaction the server has begun and not ended.
+    bool inTransaction() const;
+
+    // The statement run with the values bound; its rows as the server sent them.
+    PgResult run(const QString& serverText, const QVariantList& params);
+    // Statements separated by ';', no values bound, run as one.
+    void script(const QString& statements);
+    // The notices other connections sent on the channels listened to, read
+    // without waiting; false when the connection was found lost.
+    bool takeNotices(QStringList& payloads);
 
     // Runs one statement with ?N placeholders. Rows come back with integers as
     // qlonglong, double precision and real as double, bool as bool, date as
@@ -40,5 +65,8 @@ public:
     pg_conn* handle() const { return conn_; }
 
 private:
+    [[noreturn]] void failLost() const;
+
     pg_conn* conn_ = nullptr;
+    QString session_;
 };

@@ -193,6 +193,8 @@ constexpr const char* kOfferedDeductions[] = {
     "Borsa Tescil Ücreti",
 };
 
+}  // namespace
+
 QString offeredDeductions()
 {
     QString script;
@@ -200,6 +202,8 @@ QString offeredDeductions()
         script += QStringLiteral("INSERT INTO Kesintiler (Adi) VALUES ('%1');\n").arg(QString::fromUtf8(name));
     return script;
 }
+
+namespace {
 
 // The report's covering indexes of version 2 are chosen on statistics.
 constexpr int kStatisticsSince = 2;
@@ -248,11 +252,18 @@ const Table* tableNamed(const QString& name)
     return nullptr;
 }
 
+QString indexScript()
+{
+    QString script;
+    for (const Index& index : kIndexes) script += QStringLiteral("CREATE INDEX %1;\n").arg(QString::fromLatin1(index.definition));
+    return script;
+}
+
 QString creationScript()
 {
     QString script;
     for (const Table& table : tables()) script += createTable(table);
-    for (const Index& index : kIndexes) script += QStringLiteral("CREATE INDEX %1;\n").arg(QString::fromLatin1(index.definition));
+    script += indexScript();
     script += offeredDeductions();
     script += QStringLiteral("PRAGMA application_id=%1;\n").arg(kApplicationId);
     script += QStringLiteral("PRAGMA user_version=%1;\n").arg(kVersion);

@@ -46,6 +46,10 @@ const Table& hakedisSatirlari();
 // The table of that name; nullptr when there is none.
 const Table* tableNamed(const QString& name);
 
+// Every CREATE INDEX statement.
+QString indexScript();
+// The deduction names a new ledger offers.
+QString offeredDeductions();
 // Every CREATE TABLE and CREATE INDEX statement, with the file's marks.
 QString creationScript();
 // Brings a file of an earlier version up to this one without touching its

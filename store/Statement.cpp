@@ -3,13 +3,31 @@
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
 #include "store/FaultText.h"
+#include "store/PgConnection.h"
+#include "store/ServerSql.h"
 
 #include <QDateTime>
 
+#include <cstring>
+
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
-Statement::Statement(sqlite3* db, const QString& sql) : db_(db)
+namespace {
+
+// Type ids from the server's catalog.
+enum ServerType : unsigned { kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700, kFloat8 = 701, kNumeric = 1700 };
+
+}  // namespace
+
+Statement::Statement(sqlite3* db, const QString& sql)
 {
+    prepare(db, sql);
+}
+
+void Statement::prepare(sqlite3* db, const QString& sql)
+{
+    db_ = db;
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
     const int rc = sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &statement_, &tail);
@@ -17,11 +35,35 @@ Statement::Statement(sqlite3* db, const QString& sql) : db_(db)
     if (tail) rest_ = QByteArray(tail, static_cast<int>(text.constData() + text.size() - tail));
 }
 
-Statement::Statement(const Connection& connection, const QString& sql) : Statement(connection.handle(), sql) {}
+Statement::Statement(const Connection& connection, const QString& sql)
+{
+    if (!connection.isServer()) {
+        prepare(connection.handle(), sql);
+        return;
+    }
+    server_ = &connection.server();
+    sql_ = sql;
+    serverText_ = serverSql(sql);
+}
 
 Statement::~Statement()
 {
     sqlite3_finalize(statement_);
+}
+
+void Statement::runOnServer() const
+{
+    if (result_) return;
+    result_ = server_->run(serverText_, values_);
+    row_ = -1;
+}
+
+const char* Statement::serverValue(int column) const
+{
+    runOnServer();
+    // Past the rows, as the engine, every column is empty.
+    const char* value = PQgetvalue(result_.get(), row_, column);
+    return value ? value : "";
 }
 
 void Statement::fail(int code) const
@@ -58,6 +100,11 @@ bool isNumber(const QVariant& value)
 
 void Statement::bind(int position, const QVariant& value)
 {
+    if (server_) {
+        if (values_.size() < position) values_.resize(position);
+        values_[position - 1] = value;
+        return;
+    }
     const auto bindText = [&](const QString& text) {
         const QByteArray utf8 = text.toUtf8();
         return sqlite3_bind_text(statement_, position, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
@@ -97,6 +144,10 @@ void Statement::bind(int position, const QVariant& value)
 
 bool Statement::step()
 {
+    if (server_) {
+        runOnServer();
+        return ++row_ < PQntuples(result_.get());
+    }
     const int rc = sqlite3_step(statement_);
     if (rc == SQLITE_ROW) return true;
     if (rc != SQLITE_DONE) fail(rc);
@@ -111,27 +162,79 @@ void Statement::run()
 
 void Statement::reset()
 {
+    if (server_) {
+        result_.reset();
+        values_.clear();
+        row_ = -1;
+        return;
+    }
     sqlite3_reset(statement_);
     sqlite3_clear_bindings(statement_);
 }
 
+qint64 Statement::changes() const
+{
+    if (server_) return result_ ? QByteArray(PQcmdTuples(result_.get())).toLongLong() : 0;
+    return sqlite3_changes64(db_);
+}
+
+qint64 Statement::insertedKey() const
+{
+    if (server_) return result_ && PQntuples(result_.get()) > 0 ? QByteArray(PQgetvalue(result_.get(), 0, 0)).toLongLong() : 0;
+    return sqlite3_last_insert_rowid(db_);
+}
+
 int Statement::columnCount() const
 {
+    if (server_) {
+        runOnServer();
+        return PQnfields(result_.get());
+    }
     return sqlite3_column_count(statement_);
 }
 
 QByteArrayView Statement::columnNameUtf8(int column) const
 {
+    if (server_) {
+        runOnServer();
+        if (names_.empty())
+            for (int c = 0; c < PQnfields(result_.get()); ++c) names_.push_back(writtenName(PQfname(result_.get(), c), sql_).toUtf8());
+        return QByteArrayView(names_[static_cast<size_t>(column)]);
+    }
     return QByteArrayView(sqlite3_column_name(statement_, column));
 }
 
 QString Statement::columnName(int column) const
 {
+    if (server_) return QString::fromUtf8(columnNameUtf8(column));
     return QString::fromUtf8(sqlite3_column_name(statement_, column));
 }
 
 Statement::Type Statement::columnType(int column) const
 {
+    if (server_) {
+        runOnServer();
+        if (row_ < 0 || row_ >= PQntuples(result_.get()) || PQgetisnull(result_.get(), row_, column)) return Type::Null;
+        switch (PQftype(result_.get(), column)) {
+        case kBool:
+        case kInt2:
+        case kInt4:
+        case kInt8:
+        case kOid:
+            return Type::Integer;
+        case kFloat4:
+        case kFloat8:
+            return Type::Real;
+        // An exact sum is whole where the engine's is an integer, and a
+        // number with a fraction where it divided.
+        case kNumeric:
+            return std::strchr(serverValue(column), '.') ? Type::Real : Type::Integer;
+        case kBytea:
+            return Type::Blob;
+        default:
+            return Type::Text;
+        }
+    }
     switch (sqlite3_column_type(statement_, column)) {
     case SQLITE_INTEGER:
         return Type::Integer;
@@ -148,16 +251,23 @@ Statement::Type Statement::columnType(int column) const
 
 qint64 Statement::columnInteger(int column) const
 {
+    if (server_) {
+        const char* text = serverValue(column);
+        if (text[0] == 't' || text[0] == 'f') return text[0] == 't';
+        return columnType(column) == Type::Real ? static_cast<qint64>(columnReal(column)) : QByteArray(text).toLongLong();
+    }
     return sqlite3_column_int64(statement_, column);
 }
 
 double Statement::columnReal(int column) const
 {
+    if (server_) return QByteArray(serverValue(column)).toDouble();
     return sqlite3_column_double(statement_, column);
 }
 
 QByteArrayView Statement::columnBytes(int column) const
 {
+    if (server_) return QByteArrayView(serverValue(column), PQgetlength(result_.get(), row_, column));
     // The pointer first, then its length, as the engine asks.
     const void* data = sqlite3_column_type(statement_, column) == SQLITE_TEXT
                            ? static_cast<const void*>(sqlite3_column_text(statement_, column))
@@ -167,6 +277,18 @@ QByteArrayView Statement::columnBytes(int column) const
 
 QVariant Statement::column(int column) const
 {
+    if (server_) {
+        switch (columnType(column)) {
+        case Type::Null:
+            return QVariant();
+        case Type::Integer:
+            return QVariant(static_cast<qlonglong>(columnInteger(column)));
+        case Type::Real:
+            return QVariant(columnReal(column));
+        default:
+            return QVariant(QString::fromUtf8(columnBytes(column)));
+        }
+    }
     switch (sqlite3_column_type(statement_, column)) {
     case SQLITE_INTEGER:
         return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement_, column)));

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "store/PgConnection.h"
+
 #include <QByteArrayView>
 #include <QDate>
 #include <QString>
 #include <QVariant>
+
+#include <memory>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -19,8 +24,10 @@ inline const QString kStoredMomentFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss")
 bool isWholeNumber(const QVariant& value);
 bool isNumber(const QVariant& value);
 
-// One prepared statement of the engine. Every failure throws DatabaseError
-// with the engine's code and text.
+// One prepared statement of the engine, or of the server where the ledger is
+// on one: the server runs it at the first step, and its rows are read as the
+// engine's would be. Every failure throws DatabaseError with the engine's
+// code and text.
 class Statement {
 public:
     Statement(sqlite3* db, const QString& sql);
@@ -31,7 +38,7 @@ public:
 
     // What the text held after the first statement, not prepared.
     const QByteArray& rest() const { return rest_; }
-    bool isEmpty() const { return statement_ == nullptr; }
+    bool isEmpty() const { return server_ ? serverText_.trimmed().isEmpty() : statement_ == nullptr; }
 
     // QDate goes in as 'YYYY-MM-DD', QDateTime as 'YYYY-MM-DD HH:MM:SS'.
     void bind(int position, const QVariant& value);
@@ -41,6 +48,10 @@ public:
     void run();
     // Ready to run again with new values.
     void reset();
+    // The rows the last insert, correction or deletion changed, and the key
+    // the last insert gave.
+    qint64 changes() const;
+    qint64 insertedKey() const;
 
     int columnCount() const;
     QString columnName(int column) const;
@@ -56,9 +67,21 @@ public:
     QByteArrayView columnBytes(int column) const;
 
 private:
+    void prepare(sqlite3* db, const QString& sql);
     [[noreturn]] void fail(int code) const;
+    // The server's: runs the statement once, before its first row is read.
+    void runOnServer() const;
+    const char* serverValue(int column) const;
 
-    sqlite3* db_;
+    sqlite3* db_ = nullptr;
     sqlite3_stmt* statement_ = nullptr;
     QByteArray rest_;
+
+    PgConnection* server_ = nullptr;
+    QString sql_;
+    QString serverText_;
+    QVariantList values_;
+    mutable PgResult result_;
+    mutable int row_ = -1;
+    mutable std::vector<QByteArray> names_;
 };

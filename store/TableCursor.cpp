@@ -6,7 +6,6 @@
 #include "store/Schema.h"
 #include "store/Statement.h"
 
-#include <sqlite3.h>
 
 
 namespace {
@@ -130,7 +129,7 @@ qint64 TableCursor::deleteCurrent()
         Statement statement(connection_, QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(table, key));
         statement.bind(1, current_);
         statement.run();
-        if (sqlite3_changes(connection_.handle()) == 0) throw DatabaseError(DatabaseError::kNotEngine, kRowGone);
+        if (statement.changes() == 0) throw DatabaseError(DatabaseError::kNotEngine, kRowGone);
         recorded = change.commit(ChangeKind::Deletion);
     }
     // The row after the deleted one becomes current, else the one before.
@@ -163,7 +162,7 @@ qint64 TableCursor::write(qint64 key, const std::vector<std::pair<QString, QVari
         Statement statement(connection_, sql);
         for (size_t i = 0; i < fields.size(); ++i) statement.bind(static_cast<int>(i) + 1, fields[i].second);
         statement.run();
-        current_ = sqlite3_last_insert_rowid(connection_.handle());
+        current_ = statement.insertedKey();
         return current_;
     }
 
@@ -182,7 +181,7 @@ qint64 TableCursor::write(qint64 key, const std::vector<std::pair<QString, QVari
         for (const auto& field : fields) statement.bind(position++, field.second);
         statement.bind(position, key);
         statement.run();
-        if (sqlite3_changes(connection_.handle()) == 0) throw DatabaseError(DatabaseError::kNotEngine, kRowGone);
+        if (statement.changes() == 0) throw DatabaseError(DatabaseError::kNotEngine, kRowGone);
     }
     change.commit(ChangeKind::Correction);
     current_ = key;

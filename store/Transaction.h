@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QtGlobal>
+
 struct sqlite3;
 class Connection;
+class PgConnection;
 
 // The steps between construction and commit() are kept together: leaving
 // the scope without commit() (an error half-way) rolls them all back.
@@ -16,6 +19,8 @@ public:
     void commit();
 
 private:
-    sqlite3* db_;
+    sqlite3* db_ = nullptr;
+    PgConnection* server_ = nullptr;
+    qint64 serverId_ = 0;
     bool open_ = true;
 };

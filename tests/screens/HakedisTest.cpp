@@ -184,7 +184,7 @@ TEST_F(HakedisTest, ASettlementIsPostedPaidAndTakenBackOnlyWhenSaidYes)
     ASSERT_EQ(preview.payoutLists.size(), 1u);
     EXPECT_EQ(preview.payoutLists[0].bank.size(), 1u);
 
-    const QString paidOn = QStringLiteral("SELECT COALESCE(Odeme_Tarihi, '') FROM Hakedisler");
+    const QString paidOn = QStringLiteral("SELECT COALESCE(CAST(Odeme_Tarihi AS TEXT), '') FROM Hakedisler");
     dialogs.giveUpDate = true;
     settlement.OdendiClick();
     EXPECT_EQ(rows(paidOn)[0].first().toString(), QString());
