@@ -15,7 +15,6 @@
 
 #include <bit>
 #include <cstdio>
-#include <cstdint>
 #include <memory>
 
 namespace {
@@ -63,21 +62,19 @@ QList<PgConnection::Row> rowsOf(const QString& conninfo, const QString& table)
     return connection.exec(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table));
 }
 
-// Doubles by their bits: equal as numbers is not enough.
-bool sameBits(const QList<PgConnection::Row>& a, const QList<PgConnection::Row>& b)
+// Each field as its type and value, a double by its bits: equal as numbers
+// is not enough.
+QStringList exactly(const QList<PgConnection::Row>& rows)
 {
-    if (a.size() != b.size()) return false;
-    for (qsizetype r = 0; r < a.size(); ++r) {
-        if (a[r].size() != b[r].size()) return false;
-        for (qsizetype c = 0; c < a[r].size(); ++c) {
-            const QVariant &x = a[r][c], &y = b[r][c];
-            if (x.typeId() != y.typeId() || x.isNull() != y.isNull()) return false;
-            if (x.typeId() == QMetaType::Double ? std::bit_cast<std::uint64_t>(x.toDouble()) != std::bit_cast<std::uint64_t>(y.toDouble())
-                                                : x != y)
-                return false;
-        }
-    }
-    return true;
+    QStringList fields;
+    for (const PgConnection::Row& row : rows)
+        for (const QVariant& v : row)
+            fields << QStringLiteral("%1 %2").arg(QString::fromLatin1(v.typeName()),
+                                                  v.isNull() ? QStringLiteral("NULL")
+                                                  : v.typeId() == QMetaType::Double
+                                                      ? QString::number(std::bit_cast<quint64>(v.toDouble()), 16)
+                                                      : v.toString());
+    return fields;
 }
 
 TEST_F(ServerCopyTest, TheDaysCopyRestoresIntoAnEmptyDatabaseBitForBit)
@@ -85,7 +82,6 @@ TEST_F(ServerCopyTest, TheDaysCopyRestoresIntoAnEmptyDatabaseBitForBit)
     const DailyBackup made = makeServerDailyCopy(cluster->conninfo(), shelf, kToday);
     ASSERT_EQ(made.outcome, DailyBackup::Outcome::Made) << made.problem.toStdString();
     EXPECT_EQ(made.file, dir.filePath(QStringLiteral("AnaData/Yedek/Kovanta-2026-12-09.dump")));
-    EXPECT_TRUE(QFileInfo(made.file).isFile());
     const QByteArray bytes = fileBytes(made.file);
     db.exec(QStringLiteral("UPDATE Cariler SET Adi = 'sonra' WHERE Kodu = 'K1'"));
     const DailyBackup again = makeServerDailyCopy(cluster->conninfo(), shelf, kToday);
@@ -98,9 +94,9 @@ TEST_F(ServerCopyTest, TheDaysCopyRestoresIntoAnEmptyDatabaseBitForBit)
     restoreServerCopy(database(QStringLiteral("kopya")), made.file);
     for (const QString& table : {QStringLiteral("Cariler"), QStringLiteral("SutGirisi")}) {
         SCOPED_TRACE(table.toStdString());
-        const QList<PgConnection::Row> original = rowsOf(cluster->conninfo(), table);
+        const QStringList original = exactly(rowsOf(cluster->conninfo(), table));
         EXPECT_FALSE(original.isEmpty());
-        EXPECT_TRUE(sameBits(rowsOf(database(QStringLiteral("kopya")), table), original));
+        EXPECT_EQ(exactly(rowsOf(database(QStringLiteral("kopya")), table)), original);
     }
 
     // Now it has tables: a second restore would mix two ledgers.
@@ -123,7 +119,6 @@ TEST_F(ServerCopyTest, ADamagedCopyIsNotRestored)
     const Case cases[] = {
         // Its table of contents whole: the check passes, the restore breaks off.
         {"its last bytes cut", sound.left(sound.size() - 16)},
-        {"cut at a quarter", sound.left(sound.size() / 4)},
         {"not a copy at all", QByteArray("PGDMP bu bir yedek değil")},
         {"empty", QByteArray()},
     };
@@ -182,8 +177,8 @@ TEST_F(ServerCopyTest, TheKeepingRuleWorksOnTheServersCopiesAlone)
     EXPECT_EQ(backupDays(dumps), keptBackupDays(QList<QDate>(days) << kToday));
     EXPECT_EQ(backupDays(shelf).size(), days.size()) << "the file copies are the file's rule's to drop";
     EXPECT_FALSE(QFileInfo::exists(cut));
-    EXPECT_TRUE(QFileInfo::exists(QDir(shelf.folder).filePath(QStringLiteral("Kovanta-dump-sira.txt"))));
-    EXPECT_FALSE(QFileInfo::exists(QDir(shelf.folder).filePath(QStringLiteral("Kovanta-sira.txt"))));
+    EXPECT_FALSE(QFileInfo::exists(QDir(shelf.folder).filePath(QStringLiteral("Kovanta-sira.txt"))))
+        << "the order the file's copies were made in is theirs alone";
 }
 
 }  // namespace
