@@ -6,6 +6,7 @@
 #include "store/FaultText.h"
 #include "store/LedgerIdentity.h"
 #include "store/NewFile.h"
+#include "store/ShelfKeeping.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,7 +72,9 @@ QStringList checkedFindings(const QString& file, const std::atomic<bool>* stop)
 // clock may have said anything when they were.
 QString orderFile(const CopyShelf& shelf)
 {
-    return QDir(shelf.folder).filePath(shelf.baseName + QStringLiteral("-sira.txt"));
+    // The file's copies keep the name they always had.
+    const QString kind = shelf.extension == CopyShelf().extension ? QString() : QLatin1Char('-') + shelf.extension.mid(1);
+    return QDir(shelf.folder).filePath(shelf.baseName + kind + QStringLiteral("-sira.txt"));
 }
 
 QStringList madeInOrder(const CopyShelf& shelf)
@@ -92,6 +95,17 @@ void noteMade(const CopyShelf& shelf, const QDate& day)
     replaceWhole(orderFile(shelf), [&text](QIODevice& file) { return file.write(text) == text.size(); });
 }
 
+// A copy on the shelf that belongs to its ledger: beside the database every
+// one does; in a shared place only one carrying the ledger's identity.
+bool ledgersOwn(const CopyShelf& shelf, const QString& copy)
+{
+    return shelf.identity.isEmpty() || fileIdentity(copy) == shelf.identity;
+}
+
+}  // namespace
+
+namespace shelving {
+
 void removeFresh(const QString& fresh)
 {
     QFile::remove(fresh);
@@ -102,18 +116,11 @@ void removeFresh(const QString& fresh)
 // under its passing name, with its journal.
 void removeCutCopies(const CopyShelf& shelf)
 {
-    const QRegularExpression cut(QStringLiteral("^%1-\\d{4}-\\d{2}-\\d{2}\\.mdb\\.yeni(-journal)?$")
-                                     .arg(QRegularExpression::escape(shelf.baseName)));
+    const QRegularExpression cut(QStringLiteral("^%1-\\d{4}-\\d{2}-\\d{2}%2\\.yeni(-journal)?$")
+                                     .arg(QRegularExpression::escape(shelf.baseName), QRegularExpression::escape(shelf.extension)));
     const QDir folder(shelf.folder);
     for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
         if (cut.match(name).hasMatch()) QFile::remove(folder.filePath(name));
-}
-
-// A copy on the shelf that belongs to its ledger: beside the database every
-// one does; in a shared place only one carrying the ledger's identity.
-bool ledgersOwn(const CopyShelf& shelf, const QString& copy)
-{
-    return shelf.identity.isEmpty() || fileIdentity(copy) == shelf.identity;
 }
 
 // Only a regular file of the ledger's own counts as the day's copy; a link,
@@ -135,7 +142,7 @@ bool dayCopyThere(const CopyShelf& shelf, const QString& target)
 // (never through a link), and put under the day's name only once checked and
 // only where nothing stands: a copy under a day's name is always a whole,
 // sound one.
-QString freshFileFor(const CopyShelf& shelf, const QString& target, int* openFile = nullptr)
+QString freshFileFor(const CopyShelf& shelf, const QString& target, int* openFile)
 {
     if (!QDir().mkpath(shelf.folder)) failCopy(shelf.folder, SQLITE_CANTOPEN, QStringLiteral("yedek klasörü oluşturulamadı"));
     const QString fresh = target + QStringLiteral(".yeni");
@@ -185,7 +192,9 @@ DailyBackup keepChecked(const QString& fresh, const CopyShelf& shelf, const QDat
     return result;
 }
 
-}  // namespace
+}  // namespace shelving
+
+using namespace shelving;
 
 CopyShelf CopyShelf::beside(const QString& databasePath)
 {
@@ -210,7 +219,7 @@ CopyShelf CopyShelf::second(const QString& place, const QString& databasePath, c
 
 QString CopyShelf::file(const QDate& day) const
 {
-    return QDir(folder).filePath(QStringLiteral("%1-%2.mdb").arg(baseName, day.toString(kDayFormat)));
+    return QDir(folder).filePath(QStringLiteral("%1-%2%3").arg(baseName, day.toString(kDayFormat), extension));
 }
 
 QString backupFolder(const QString& databasePath)
@@ -226,7 +235,7 @@ QString backupFile(const QString& databasePath, const QDate& day)
 QList<QDate> backupDays(const CopyShelf& shelf)
 {
     const QRegularExpression pattern(
-        QStringLiteral("^%1-(\\d{4}-\\d{2}-\\d{2})\\.mdb$").arg(QRegularExpression::escape(shelf.baseName)));
+        QStringLiteral("^%1-(\\d{4}-\\d{2}-\\d{2})%2$").arg(QRegularExpression::escape(shelf.baseName), QRegularExpression::escape(shelf.extension)));
     QList<QDate> days;
     const QStringList names = QDir(shelf.folder).entryList(QDir::Files);
     for (const QString& name : names) {

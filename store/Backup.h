@@ -32,6 +32,9 @@ struct CopyShelf {
     // rule, only when it carries the same identity. Empty beside the
     // database, whose folder is its own.
     QString identity;
+    // The copies' kind: ".mdb" for the file's own, ".dump" for the server's.
+    // Each kind has its own days, keeping rule and order of making.
+    QString extension = QStringLiteral(".mdb");
 
     static CopyShelf beside(const QString& databasePath);
     // The ledger's own folder in a second place shared with other ledgers:

@@ -1,3 +1,4 @@
+#include "Days.h"
 #include "Files.h"
 #include "Ledger.h"
 #include "store/Backup.h"
@@ -23,13 +24,6 @@
 namespace {
 
 const QDate kToday(2026, 12, 9);
-
-QList<QDate> everyDay(const QDate& from, const QDate& to)
-{
-    QList<QDate> days;
-    for (QDate d = from; d <= to; d = d.addDays(1)) days << d;
-    return days;
-}
 
 QList<QDate> newestFirst(QList<QDate> days)
 {

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "store/Backup.h"
+
+#include <QDate>
+#include <QString>
+
+// Daily copies of a ledger on a PostgreSQL server, made by the server's own
+// pg_dump (custom format) onto a shelf of copies beside the file copies:
+// Kovanta-2026-12-09.dump, under the same keeping rule as those. The
+// programs come from KOVANTA_PG_BINDIR when set, else from the server's
+// version folder when installed, else from PATH. A password never goes on
+// their command line: libpq's password file or service file gives it, or the
+// environment when the connection text holds one.
+
+// The shelf's copies of the server: the same folder and name, ".dump".
+CopyShelf serverCopies(const CopyShelf& shelf);
+
+// When the day has no copy yet: dumps the database named by conninfo into a
+// new file under a passing name, checks it with pg_restore --list (a listing
+// that names the table Cariler), keeps it under the day's name and drops the
+// copies the keeping rule no longer wants. Damaged when the check fails, with
+// the program's words. Throws DatabaseError when pg_dump fails or cannot run.
+DailyBackup makeServerDailyCopy(const QString& conninfo, const CopyShelf& shelf, const QDate& today);
+
+// Restores a copy into the database named by conninfo, which must have no
+// tables yet: checked with pg_restore --list first, then restored in one
+// transaction, so a copy that breaks off leaves the database empty. Throws
+// DatabaseError with the programs' or the server's words.
+void restoreServerCopy(const QString& conninfo, const QString& dumpFile);
