@@ -9,8 +9,11 @@
 #include "ledger/Statements.h"
 #include "ledger/print/SettlementPrint.h"
 #include "ledger/print/StatementPrint.h"
+#include "app/LedgerPlace.h"
 #include "store/Connection.h"
+#include "store/MoveLedger.h"
 #include "store/Query.h"
+#include "store/ServerCopy.h"
 
 #include <QDate>
 #include <QFile>
@@ -37,10 +40,17 @@ const QString kUsage = QStringLiteral(
     "                              A5'e bir) yazar; --kaydet kesintileri deftere işler\n"
     "  kovanta odeme-listesi --from GG.AA.YYYY --to GG.AA.YYYY (--csv DOSYA | --xlsx DOSYA)\n"
     "                              bankaya verilecek ödeme listesini yazar\n"
+    "  kovanta tasi --sunucu BAĞLANTI\n"
+    "                              bu klasörün defterini sunucudaki boş veritabanına taşır ve her satırı\n"
+    "                              dosyadakiyle karşılaştırır; dosya olduğu gibi kalır\n"
+    "  kovanta geri-yukle --sunucu BAĞLANTI DOSYA.dump\n"
+    "                              sunucu defterinin bir yedeğini boş bir veritabanına geri yükler\n"
     "  kovanta --help              bu yardımı gösterir\n"
     "CSV dosyası banka ve betikler içindir; --xlsx ile yazılan Excel dosyasında kodlar metin,\n"
     "tutarlar sayı, tarihler tarih olarak kalır.\n"
-    "Veri, çalışılan klasördeki AnaData/Kovanta.mdb dosyasından okunur.\n");
+    "Veri, çalışılan klasördeki AnaData/Kovanta.mdb dosyasından okunur; --sunucu BAĞLANTI (libpq bağlantı\n"
+    "metni ya da \"service=kovanta\") ya da klasörün ayarlarında seçilen sunucu verilince her komut\n"
+    "sunucudaki defterle çalışır.\n");
 
 // The PDF writer's own, fine enough for any printer.
 constexpr int kPdfResolution = 1200;
@@ -87,7 +97,7 @@ struct Options {
     void refuseAllBut(const QStringList& used) const
     {
         for (const auto& [name, text] : values)
-            if (!used.contains(name))
+            if (!used.contains(name) && name != QStringLiteral("--sunucu"))
                 throw UsageError((QStringLiteral("Bu komutta kullanılmayan seçenek: ") + name + QStringLiteral(" (kovanta --help)")).toStdString());
     }
 };
@@ -99,7 +109,12 @@ Options parse(const QStringList& arguments)
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& name = arguments[i];
         const bool flag = name == QStringLiteral("--a5") || name == QStringLiteral("--kaydet");
-        const bool known = flag || name == QStringLiteral("--from") || name == QStringLiteral("--to") ||
+        // The copy a restore reads is named on its own.
+        if (options.command == QStringLiteral("geri-yukle") && !name.startsWith(QLatin1String("--")) && !options.has(QStringLiteral("dosya"))) {
+            options.values[QStringLiteral("dosya")] = name;
+            continue;
+        }
+        const bool known = flag || name == QStringLiteral("--sunucu") || name == QStringLiteral("--from") || name == QStringLiteral("--to") ||
                            name == QStringLiteral("--code") || name == QStringLiteral("--pdf") || name == QStringLiteral("--csv") ||
                            name == QStringLiteral("--xlsx");
         if (!known) throw UsageError((QStringLiteral("Bilinmeyen seçenek: ") + name + QStringLiteral(" (kovanta --help)")).toStdString());
@@ -243,6 +258,26 @@ const std::map<QString, Command> kCommands = {
     {QStringLiteral("odeme-listesi"), payouts},
 };
 
+int moveOrRestore(const Options& options)
+{
+    const QString server = options.value(QStringLiteral("--sunucu"));
+    if (options.command == QStringLiteral("geri-yukle")) {
+        const QString copy = options.value(QStringLiteral("dosya"));
+        if (copy.isEmpty()) throw UsageError("Eksik bilgi: geri yüklenecek .dump dosyası");
+        restoreServerCopy(server, copy);
+        say(QStringLiteral("%1 sunucudaki veritabanına geri yüklendi.").arg(copy));
+        return 0;
+    }
+    if (!QFile::exists(kDatabasePath))
+        throw std::runtime_error((QStringLiteral("Veritabanı bulunamadı: ") + kDatabasePath).toStdString());
+    const MovedLedger moved = moveLedgerToServer(kDatabasePath, server);
+    for (const QString& line : moved.tables) say(line);
+    say(QStringLiteral("Defter sunucuya taşındı: %1 satır, her alanı dosyadakiyle aynı. %2 dosyası olduğu gibi duruyor.")
+            .arg(moved.rows)
+            .arg(kDatabasePath));
+    return 0;
+}
+
 }  // namespace
 
 bool isCommandLine(int argc, char* argv[])
@@ -250,6 +285,8 @@ bool isCommandLine(int argc, char* argv[])
     // A command, or a long option; Qt's own single-dash options go to the window.
     if (argc < 2) return false;
     const QByteArray first(argv[1]);
+    // "kovanta --sunucu CONN" opens the window on that server's ledger.
+    if (argc == 3 && first == "--sunucu") return false;
     return !first.startsWith('-') || first.startsWith("--") || first == "-h";
 }
 
@@ -262,10 +299,21 @@ int runCommandLine(const QStringList& arguments)
             return 0;
         }
         const Options options = parse(arguments);
+        if (options.command == QStringLiteral("tasi") || options.command == QStringLiteral("geri-yukle")) {
+            if (!options.has(QStringLiteral("--sunucu"))) throw UsageError("Eksik bilgi: --sunucu BAĞLANTI");
+            return moveOrRestore(options);
+        }
         const auto command = kCommands.find(options.command);
         if (command == kCommands.end())
             throw UsageError((QStringLiteral("Bilinmeyen komut: ") + options.command + QStringLiteral(" (kovanta --help)")).toStdString());
+        const QString server = options.has(QStringLiteral("--sunucu")) ? options.value(QStringLiteral("--sunucu")) : savedServer();
         Connection connection;
+        if (!server.isEmpty()) {
+            if (connection.openServer(server, [](const QString&) { return false; }) == Connection::ServerOutcome::Declined)
+                throw std::runtime_error("Sunucudaki veritabanında defter yok (boş). Programı --sunucu ile açıp oluşturun ya da "
+                                         "\"kovanta tasi\" ile bir defteri taşıyın.");
+            return command->second(connection, options);
+        }
         // The start's own checks; a missing file is not offered for creation here.
         if (!QFile::exists(kDatabasePath))
             throw std::runtime_error((QStringLiteral("Veritabanı bulunamadı: ") + kDatabasePath).toStdString());

@@ -4,6 +4,8 @@
 #include "store/Backup.h"
 #include "store/DatabaseError.h"
 #include "store/LedgerIdentity.h"
+#include "store/ServerCopy.h"
+#include "store/ServerSql.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -90,9 +92,45 @@ bool Program::start(const QString& databasePath, const QDate& today)
     return true;
 }
 
+bool Program::startOnServer(const QString& conninfo)
+{
+    const auto ask = [this](const QString& question) { return dialogs_.confirm(question); };
+    for (;;) {
+        try {
+            if (AnaMenuF.sutConnection.openServer(conninfo, ask) == Connection::ServerOutcome::Declined) return false;
+            break;
+        } catch (const DatabaseError& error) {
+            if (!isLostServer(error.code())) throw;
+            if (!dialogs_.confirm(QStringLiteral("Defterin bulunduğu sunucuya ulaşılamadı (%1).\n\n%2\n\nSunucunun açık ve ağın bağlı "
+                                                 "olduğunu denetleyin. Yeniden denensin mi?")
+                                      .arg(conninfo, QString::fromUtf8(error.what()))))
+                return false;
+        }
+    }
+    screens = std::make_unique<ScreenSet>(AnaMenuF.sutConnection, dialogs_);
+    AnaMenuF.attach(*screens);
+    return true;
+}
+
 void Program::copyIfDue(const QDate& today)
 {
     if (copying_.running() || !AnaMenuF.sutConnection.isOpen()) return;
+    if (AnaMenuF.sutConnection.isServer()) {
+        // The server's copy is taken on the desk, beside where the file would be.
+        if (triedDay_ == today) return;
+        triedDay_ = today;
+        auto run = std::make_shared<CopyRun>();
+        run->day = today;
+        run->databasePath = kDatabasePath;
+        const QString conninfo = AnaMenuF.sutConnection.conninfo();
+        status(QStringLiteral("Sunucudaki defterin günlük yedeği alınıyor ve denetleniyor..."));
+        copying_.start([run, conninfo](const std::atomic<bool>&) { run->copy = makeServerDailyCopy(conninfo, CopyShelf::beside(run->databasePath), run->day); },
+                       [this, run](const QString& failure) {
+                           run->failure = failure;
+                           tellCopy(*run);
+                       });
+        return;
+    }
     auto run = std::make_shared<CopyRun>();
     run->day = today;
     run->databasePath = AnaMenuF.sutConnection.path();

@@ -27,6 +27,10 @@ public:
     // A file that cannot be used throws, and nothing is created; a damaged
     // one names the newest backup. A clock that went back is said here.
     bool start(const QString& databasePath, const QDate& today = QDate::currentDate());
+    // The same for a ledger on a server: a server that cannot be reached is
+    // said, with the offer to try again; an empty database is offered to be
+    // made a ledger. False when the user gave up or declined.
+    bool startOnServer(const QString& conninfo);
 
     // Makes the day's checked copy, and its twin in the second folder while
     // that is reachable, in the background when they are due: the first time

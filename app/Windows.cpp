@@ -1,10 +1,15 @@
 #include "app/Windows.h"
 
+#include "app/LedgerPlace.h"
 #include "app/Program.h"
+#include "common/widgets/ErrorBox.h"
+#include "store/MoveLedger.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QMenuBar>
 #include <QSettings>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -44,6 +49,59 @@ ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
     menu.addItem(QStringLiteral("&Değişiklik Geçmişi"), [&program] { program.AnaMenuF.GecmisButtonClick(); });
     QObject::connect(&copyClock_, &QTimer::timeout, [&program] { program.copyIfDue(); });
     copyClock_.start(60 * 1000);
+
+    const Connection& connection = program.AnaMenuF.sutConnection;
+    menu.setWindowTitle(TAnaMenuF::kCaption + QStringLiteral(" — ") + connection.place());
+    if (connection.isServer()) menu.showStatus(QStringLiteral("Açık defter: ") + connection.place());
+    if (ServerNotices* notices = program.screens->serverNotices.get())
+        QObject::connect(notices, &ServerNotices::connectionChanged, &menu, [this](bool connected) {
+            menu.showStatus(connected ? QStringLiteral("Sunucuya yeniden bağlanıldı; kayıtlar yine sunucuya yazılıyor.")
+                                      : QStringLiteral("Sunucu bağlantısı koptu; program birkaç saniyede bir yeniden bağlanmayı "
+                                                       "deniyor. Bu arada yapılan kayıtlar kutularda kalır."));
+        });
+    // Alt+V: where the ledger is.
+    QMenu* place = menu.menuBar()->addMenu(QStringLiteral("&Veritabanı"));
+    QObject::connect(place->addAction(QStringLiteral("Veritabanı &Sunucusu…")), &QAction::triggered, &menu, [this] { guarded([this] { chooseServer(); }); });
+    QObject::connect(place->addAction(QStringLiteral("Defteri Sunucuya &Taşı…")), &QAction::triggered, &menu, [this] { guarded([this] { moveToServer(); }); });
+}
+
+void ProgramWindows::chooseServer()
+{
+    bool given = false;
+    const QString chosen = QInputDialog::getText(
+        &menu, QStringLiteral("Veritabanı Sunucusu"),
+        QStringLiteral("Bu klasörün defteri hangi sunucuda? libpq bağlantı metni ya da servis adı, örneğin\n"
+                       "service=kovanta   ya da   host=sunucu dbname=kovanta user=masa1\n"
+                       "Boş bırakılırsa defter yine %1 dosyasıdır. Parolayı buraya değil ~/.pgpass dosyasına yazın.")
+            .arg(kDatabasePath),
+        QLineEdit::Normal, savedServer(), &given);
+    if (!given) return;
+    if (!saveServer(chosen)) {
+        dialogs_.message(holdsPassword(chosen) ? QStringLiteral("Bağlantı metninde parola var; parola programın ayarlarında saklanmaz. "
+                                                                "Parolayı ~/.pgpass dosyasına ya da servis dosyasına yazıp yeniden deneyin.")
+                                               : QStringLiteral("Seçim klasörün ayar dosyasına yazılamadı."));
+        return;
+    }
+    dialogs_.message(chosen.trimmed().isEmpty() ? QStringLiteral("Program bir sonraki açılışta %1 dosyasındaki defteri açacak.").arg(kDatabasePath)
+                                                : QStringLiteral("Program bir sonraki açılışta sunucudaki defteri açacak: %1").arg(chosen.trimmed()));
+}
+
+void ProgramWindows::moveToServer()
+{
+    const QString server = savedServer();
+    if (server.isEmpty()) {
+        dialogs_.message(QStringLiteral("Önce Veritabanı Sunucusu… ile defterin taşınacağı sunucuyu seçin."));
+        return;
+    }
+    if (!dialogs_.confirm(QStringLiteral("%1 dosyasındaki defter sunucudaki boş veritabanına taşınsın mı?\n%2\n"
+                                         "Dosya olduğu gibi kalır; taşınan her satır dosyadakiyle karşılaştırılır.")
+                              .arg(kDatabasePath, server)))
+        return;
+    const MovedLedger moved = moveLedgerToServer(kDatabasePath, server);
+    dialogs_.message(QStringLiteral("Defter sunucuya taşındı: %1 satır, her alanı dosyadakiyle aynı.\n\n%2\n\n"
+                                    "Program bir sonraki açılışta sunucudaki defteri açacak.")
+                         .arg(moved.rows)
+                         .arg(moved.tables.join(QLatin1Char('\n'))));
 }
 
 void ProgramWindows::chooseSecondCopyFolder()

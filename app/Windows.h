@@ -41,6 +41,10 @@ struct ProgramWindows {
 
 private:
     void chooseSecondCopyFolder();
+    // The server this folder's ledger is on, kept for the next starts.
+    void chooseServer();
+    // This folder's file ledger onto the chosen server's empty database.
+    void moveToServer();
 
     Program& program_;
     Dialogs& dialogs_;

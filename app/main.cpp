@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/InstanceGuard.h"
+#include "app/LedgerPlace.h"
 #include "app/Program.h"
 #include "app/Windows.h"
 #include "common/widgets/ErrorBox.h"
@@ -48,8 +49,10 @@ int main(int argc, char* argv[])
     }
     DesktopShell shell;
     Program program(dialogs, shell);
+    QStringList arguments = QApplication::arguments();
+    const QString server = serverOf(arguments);
     try {
-        if (!program.start(kDatabasePath)) return 0;
+        if (!(server.isEmpty() ? program.start(kDatabasePath) : program.startOnServer(server))) return 0;
     } catch (const std::exception& error) {
         showErrorBox(QString::fromUtf8(error.what()));
         return 1;

@@ -1,5 +1,7 @@
 #include "screens/ScreenSet.h"
 
+#include "store/Connection.h"
+
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/Gecmis/Gecmis.h"
 #include "screens/Hakedis/Hakedis.h"
@@ -28,6 +30,8 @@ ScreenSet::ScreenSet(Connection& connection, Dialogs& dialogs)
       KesintilerF(kesintiler_.get()),
       HakedisF(hakedis_.get())
 {
+    if (connection.isServer()) serverNotices = std::make_unique<ServerNotices>(connection, ledger.events());
+
     const auto pickOnAccountScreen = [this](std::function<void(const Account&)> caller) { cariF->openForPick(std::move(caller)); };
     SutAlimF->pickAccount = pickOnAccountScreen;
     VerilenlerF->pickAccount = pickOnAccountScreen;

@@ -2,6 +2,7 @@
 
 #include "common/Platform.h"
 #include "ledger/Ledger.h"
+#include "ledger/ServerNotices.h"
 #include "ledger/Settlement.h"
 
 #include <memory>
@@ -25,6 +26,8 @@ public:
 
     Ledger ledger;
     Settlements settlements{ledger};
+    // On a server ledger, the other desks' saves; none on a file.
+    std::unique_ptr<ServerNotices> serverNotices;
 
 private:
     std::unique_ptr<TSutAlimF> sutAlim_;
