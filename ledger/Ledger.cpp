@@ -2,7 +2,9 @@
 
 #include "store/SqlText.h"
 #include "store/Connection.h"
+#include "store/DatabaseError.h"
 #include "store/History.h"
+#include "store/ServerSql.h"
 #include "store/Statement.h"
 
 #include "common/Conversions.h"
@@ -128,7 +130,13 @@ Ledger::AccountCheck Ledger::saveAccount(const Account& account)
         .setField(QStringLiteral("Yaz_Alim"), account.yazAlim)
         .setField(QStringLiteral("IBAN"), account.iban.isEmpty() ? QVariant() : QVariant(account.iban))
         .setField(QStringLiteral("Birim_Fiyati"), account.birimFiyati);
-    row.post();
+    try {
+        row.post();
+    } catch (const DatabaseError& error) {
+        // Another desk took the code since it was looked at.
+        if (isDuplicateCode(error.code())) return AccountCheck::CodeTaken;
+        throw;
+    }
     emit events_.accountsChanged();
     if (correcting) emit events_.historyChanged();
     return AccountCheck::Ok;
