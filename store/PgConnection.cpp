@@ -287,8 +287,11 @@ bool PgConnection::inTransaction() const
 
 void PgConnection::failLost() const
 {
-    const std::string text = conn_ ? QString::fromUtf8(PQerrorMessage(conn_)).trimmed().toStdString() : std::string();
-    throw DatabaseError(sqlStateCode("08006"), text, text);
+    const QString engineText = conn_ ? QString::fromUtf8(PQerrorMessage(conn_)).trimmed() : QString();
+    const QString text = QStringLiteral("Defterin bulunduğu sunucuya ulaşılamadı, son işlem yapılmadı. Girdiğiniz bilgiler kutularda "
+                                        "duruyor: sunucunun açık, ağın bağlı olduğunu denetleyin; program kendiliğinden yeniden "
+                                        "bağlanır, bağlanınca yeniden saklayın.\n\n") + engineText;
+    throw DatabaseError(sqlStateCode("08006"), text.toStdString(), engineText.toStdString());
 }
 
 PgResult PgConnection::run(const QString& serverText, const QVariantList& params)
