@@ -14,19 +14,7 @@
 
 namespace {
 
-class PgConnectionTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        cluster = std::make_unique<PgCluster>();
-        if (!cluster->absent().isEmpty()) GTEST_SKIP() << "no PostgreSQL server here: " << cluster->absent().toStdString();
-        ASSERT_TRUE(cluster->running()) << cluster->failure().toStdString();
-        db.open(cluster->conninfo());
-    }
-
-    std::unique_ptr<PgCluster> cluster;
-    PgConnection db;
-};
+using PgConnectionTest = PgClusterTest;
 
 std::uint64_t bits(double value)
 {

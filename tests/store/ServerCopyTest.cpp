@@ -21,14 +21,12 @@ namespace {
 
 const QDate kToday(2026, 12, 9);
 
-class ServerCopyTest : public testing::Test {
+class ServerCopyTest : public PgClusterTest {
 protected:
     void SetUp() override
     {
-        cluster = std::make_unique<PgCluster>();
-        if (!cluster->absent().isEmpty()) GTEST_SKIP() << "no PostgreSQL server here: " << cluster->absent().toStdString();
-        ASSERT_TRUE(cluster->running()) << cluster->failure().toStdString();
-        db.open(cluster->conninfo());
+        PgClusterTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         db.exec(QStringLiteral("CREATE TABLE Cariler (Kodu text PRIMARY KEY, Adi text, Fiyat double precision, Acilis date)"));
         db.exec(QStringLiteral("CREATE TABLE SutGirisi (No bigint PRIMARY KEY, Tarih date, Kodu text, Litre double precision, "
                                "Kayit timestamp, Aciklama text)"));
@@ -49,8 +47,6 @@ protected:
 
     QStringList files() const { return QDir(shelf.folder).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
-    std::unique_ptr<PgCluster> cluster;
-    PgConnection db;
     QTemporaryDir dir;
     CopyShelf shelf = CopyShelf::beside(dir.filePath(QStringLiteral("AnaData/Kovanta.mdb")));
 };

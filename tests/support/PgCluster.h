@@ -4,6 +4,12 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "store/PgConnection.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
 // A throwaway PostgreSQL 15 cluster for one test: its own folder, Turkish ICU
 // order by default, reachable only over a Unix socket in that folder, stopped
 // and removed with the object.
@@ -34,4 +40,20 @@ private:
     bool started_ = false;
     QString absent_;
     QString failure_;
+};
+
+// A test on its own cluster, skipped where the server programs are absent,
+// with a connection to its database.
+class PgClusterTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        cluster = std::make_unique<PgCluster>();
+        if (!cluster->absent().isEmpty()) GTEST_SKIP() << "no PostgreSQL server here: " << cluster->absent().toStdString();
+        ASSERT_TRUE(cluster->running()) << cluster->failure().toStdString();
+        db.open(cluster->conninfo());
+    }
+
+    std::unique_ptr<PgCluster> cluster;
+    PgConnection db;
 };
