@@ -118,6 +118,7 @@ Ledger::AccountCheck Ledger::saveAccount(const Account& account)
 
     if (!accounts_.isOpen()) accounts_.open();
     const bool correcting = account.cid > 0 && accounts_.locate(QStringLiteral("CID"), account.cid);
+    if (account.cid > 0 && !correcting) refuseIfGone(connection_, schema::cariler(), account.cid);
     RowWrite row = correcting ? accounts_.edit() : accounts_.append();
     if (!correcting) row.setField(QStringLiteral("Kayit_Tarihi"), QDateTime::currentDateTime());
     row.setField(QStringLiteral("Kodu"), account.kodu)
@@ -145,6 +146,7 @@ Ledger::AccountCheck Ledger::saveAccount(const Account& account)
 bool Ledger::deleteAccount(qint64 cid)
 {
     const std::optional<Account> account = accountByKey(cid);
+    if (!account) refuseIfGone(connection_, schema::cariler(), cid);
     if (!account || !codeLedger(account->kodu).balance.isZero()) return false;
     if (!accounts_.isOpen()) accounts_.open();
     if (!accounts_.locate(QStringLiteral("CID"), cid)) return false;
@@ -163,10 +165,16 @@ Ledger::EntryCheck Ledger::checkEntry(const QString& code, const QString& name) 
     return EntryCheck::Ok;
 }
 
+void Ledger::rememberShown(const schema::Table& table, qint64 key, const QVariantMap& fields)
+{
+    ::rememberShown(connection_, table, key, fields);
+}
+
 RowWrite Ledger::rowFor(TableCursor& table, qint64 key, const QDate& day)
 {
     if (!table.isOpen()) table.open();
     if (key > 0 && table.locate(table.keyField(), key)) return table.edit();
+    if (key > 0) refuseIfGone(connection_, *schema::tableNamed(table.table()), key);
     RowWrite row = table.append();
     row.setField(kTarih, day);
     return row;
@@ -298,7 +306,10 @@ QString Ledger::unusualPayment(const PaymentEntry& entry) const
 void Ledger::deleteEntry(qint64 sgid, const Written& written)
 {
     const std::optional<EntryHead> head = entryHead(sgid);
-    if (!head) return;
+    if (!head) {
+        refuseIfGone(connection_, schema::sutGirisi(), sgid);
+        return;
+    }
     if (!entries_.isOpen()) entries_.open();
     if (!entries_.locate(QStringLiteral("SGID"), sgid)) return;
     const qint64 change = entries_.deleteCurrent();

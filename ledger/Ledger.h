@@ -43,6 +43,11 @@ public:
     // to the code must find it. False when it was refused or is gone.
     bool deleteAccount(qint64 cid);
 
+    // The row of a table as a window showed it when it was chosen for a
+    // correction or deletion: that change is refused (RowChanged) when the
+    // row is no longer so, changed or deleted elsewhere since.
+    void rememberShown(const schema::Table& table, qint64 key, const QVariantMap& fields);
+
     // Intake and payment rows
     enum class EntryCheck { Ok, NoCode, UnknownCode, NameMismatch };
     // A row is written only for a code that names an account, under that

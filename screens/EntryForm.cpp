@@ -43,8 +43,28 @@ void TEntryForm::KaydSil1Click()
     if (dialogs_.askYesNoCancel(deleteQuestion()) != Dialogs::Answer::Yes) return;
     const QVariant key = SutGirisiQuery.value(QStringLiteral("SGID"));
     if (key.isNull()) return;
-    Acting acting(*this);
-    ledger_.deleteEntry(key.toLongLong(), [this](qint64 change) { sonSilme = change; });
+    ledger_.rememberShown(schema::sutGirisi(), key.toLongLong(), shownRow(SutGirisiQuery));
+    try {
+        Acting acting(*this);
+        ledger_.deleteEntry(key.toLongLong(), [this](qint64 change) { sonSilme = change; });
+    } catch (const RowChanged& changed) {
+        showChangedRow(changed, key.toLongLong());
+    }
+}
+
+void TEntryForm::rememberChosenRow()
+{
+    ledger_.rememberShown(schema::sutGirisi(), correctedRow(), shownRow(SutGirisiQuery));
+}
+
+void TEntryForm::showChangedRow(const RowChanged& changed, qint64 key)
+{
+    dialogs_.message(QString::fromUtf8(changed.what()));
+    refreshList();
+    if (SutGirisiQuery.locate(QStringLiteral("SGID"), key))
+        Dzelt1Click();
+    else
+        Bosalt();
 }
 
 void TEntryForm::GeriAl1Click()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/History.h"
+
 #include "common/Field.h"
 #include "common/GridColumns.h"
 #include "screens/Form.h"
@@ -55,6 +57,8 @@ public:
     void EscapeKeyPress();
 
     virtual void Bosalt() = 0;
+    // The list of rows a correction is chosen from, read again.
+    virtual void refreshList() = 0;
     // An account picked on the account screen or in the own list.
     virtual void takePick(const Account& account) = 0;
 
@@ -79,6 +83,12 @@ protected:
     bool holdsProducer(const Account& account) const { return loadedCode_ == account.kodu && AdiEdit.text() == account.adi; }
     // The code of the account the panel was last filled from; empty after Bosalt.
     QString loadedCode_;
+    // A save or deletion refused because the row changed elsewhere: said,
+    // and the row put in the boxes again as it is now (or the boxes emptied
+    // when it is gone).
+    void showChangedRow(const RowChanged& changed, qint64 key);
+    // The list's current row is the one the boxes now correct.
+    void rememberChosenRow();
 
 private:
     void showCorrectionMode();

@@ -115,6 +115,15 @@ private:
 };
 
 // A list whose statement never changes is re-read by closing and opening it.
+// The current row of a list as it shows it, for the ledger to compare when
+// the row is corrected or deleted.
+inline QVariantMap shownRow(const Query& query)
+{
+    QVariantMap fields;
+    for (const QString& field : query.fieldNames()) fields.insert(field, query.value(field));
+    return fields;
+}
+
 inline void reread(Query& query)
 {
     query.close();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QVariantMap>
 #include <functional>
 #include <memory>
 
@@ -36,6 +38,9 @@ public:
     const QString& conninfo() const { return conninfo_; }
     // Where the ledger is, for a person: the file, or the server and database.
     QString place() const;
+    // Rows as this program showed them for a correction or deletion, by
+    // "table:key" (see rememberShown).
+    QHash<QString, QVariantMap>& shownRows() const { return shownRows_; }
 
     sqlite3* handle() const;
     // Throws DatabaseError with the connection's last error text.
@@ -48,6 +53,7 @@ private:
     QString path_;
     std::unique_ptr<PgConnection> server_;
     QString conninfo_;
+    mutable QHash<QString, QVariantMap> shownRows_;
 };
 
 // An empty server database made a ledger: the tables, then the rows the

@@ -164,12 +164,87 @@ qint64 recordChange(const Connection& connection, const schema::Table& table, qi
     return insert.insertedKey();
 }
 
+namespace {
+
+QString shownKey(const schema::Table& table, qint64 key)
+{
+    return QString::fromLatin1(table.name) + QLatin1Char(':') + QString::number(key);
+}
+
+// A shown field and the stored one are the same value: numbers to the bit,
+// the rest as text, nothing and an empty text alike.
+bool sameValue(const QVariant& shown, const QVariant& stored)
+{
+    if (isNumber(shown) || isNumber(stored)) return isNumber(shown) && isNumber(stored) && shown.toDouble() == stored.toDouble();
+    return shown.toString() == stored.toString();
+}
+
+// The last change of the row: when, and on a server who and from where.
+QString changeSince(const Connection& connection, const schema::Table& table, qint64 key, bool gone)
+{
+    const QString what = gone ? QStringLiteral("silindi") : QStringLiteral("değiştirildi");
+    QString when;
+    QString by;
+    if (connection.isServer()) {
+        Statement mark(connection, QStringLiteral("SELECT Zaman, Kullanici, Bilgisayar FROM Kayit_Izleri WHERE Tablo=?1 AND Kayit_No=?2"));
+        mark.bind(1, QString::fromLatin1(table.name).toLower());
+        mark.bind(2, key);
+        if (mark.step()) {
+            when = mark.column(0).toString();
+            by = QStringLiteral(" %1 tarafından %2 bilgisayarından").arg(mark.column(1).toString(), mark.column(2).toString());
+        }
+    } else {
+        Statement last(connection, QStringLiteral("SELECT Zaman FROM Degisiklikler WHERE Tablo=?1 AND Kayit_No=?2 ORDER BY DID DESC LIMIT 1"));
+        last.bind(1, QString::fromLatin1(table.name));
+        last.bind(2, key);
+        if (last.step()) when = last.column(0).toString();
+    }
+    const QDateTime moment = QDateTime::fromString(when, kStoredMomentFormat);
+    const QString at = moment.isValid() ? QStringLiteral(" %1'de").arg(moment.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))) : QString();
+    return QStringLiteral("Bu kayıt (%1 numara) siz seçtikten sonra%2%3 %4. Sizin değişikliğiniz saklanmadı; kaydın şimdiki hâli "
+                          "yeniden yüklendi, bakıp yeniden deneyin.")
+        .arg(key)
+        .arg(at, by, what);
+}
+
+}  // namespace
+
+void rememberShown(const Connection& connection, const schema::Table& table, qint64 key, const QVariantMap& fields)
+{
+    connection.shownRows().insert(shownKey(table, key), fields);
+}
+
 RecordedChange::RecordedChange(const Connection& connection, const schema::Table& table, qint64 key)
     : connection_(connection), table_(table), key_(key)
 {
+    const QVariantMap shown = connection.shownRows().take(shownKey(table, key));
     if (!table.recorded) return;
     transaction_.emplace(connection);
+    // Desks at once: the second of two changes of one row waits here for the
+    // first, then sees what it left.
+    if (connection.isServer()) {
+        Statement lock(connection, QStringLiteral("SELECT 1 FROM %1 WHERE %2=?1 FOR UPDATE").arg(QLatin1String(table.name), table.keyField()));
+        lock.bind(1, key);
+        lock.run();
+    }
     before_ = rowJson(connection, table, key);
+    refuseChangedRow(connection, table, key, shown, before_);
+}
+
+void refuseChangedRow(const Connection& connection, const schema::Table& table, qint64 key, const QVariantMap& shown, const QString& stored)
+{
+    if (shown.isEmpty()) return;
+    const QVariantMap fields = rowFields(stored);
+    for (auto field = shown.begin(); field != shown.end(); ++field) {
+        const bool gone = fields.isEmpty();
+        if (gone || (fields.contains(field.key()) && !sameValue(field.value(), fields.value(field.key()))))
+            throw RowChanged(changeSince(connection, table, key, gone).toStdString());
+    }
+}
+
+void refuseIfGone(const Connection& connection, const schema::Table& table, qint64 key)
+{
+    refuseChangedRow(connection, table, key, connection.shownRows().take(shownKey(table, key)), {});
 }
 
 qint64 RecordedChange::commit(ChangeKind kind)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/DatabaseError.h"
 #include "store/Schema.h"
 #include "store/Transaction.h"
 
@@ -25,6 +26,26 @@ QVariantMap rowFields(const QString& json);
 // the change itself. An empty text is stored as null. Returns its key.
 qint64 recordChange(const Connection& connection, const schema::Table& table, qint64 key, ChangeKind kind,
                     const QString& before, const QString& after, const QDateTime& when = QDateTime::currentDateTime());
+
+// A correction or deletion refused because the row is no longer what the
+// desk showed when it was chosen: another desk (or window) changed or
+// deleted it since. The text names that change: when, and on a server ledger
+// who and from which computer. Nothing was written.
+struct RowChanged : DatabaseError {
+    explicit RowChanged(const std::string& text) : DatabaseError(kNotEngine, text) {}
+};
+
+// The fields of a row as this program showed it when it was chosen for a
+// correction or deletion; that change compares them with the row as it is
+// inside its transaction, and is refused as RowChanged when one differs.
+// Kept until that change is tried.
+void rememberShown(const Connection& connection, const schema::Table& table, qint64 key, const QVariantMap& fields);
+// Throws RowChanged when a shown field differs from the stored row (given
+// as JSON text; empty: the row is gone).
+void refuseChangedRow(const Connection& connection, const schema::Table& table, qint64 key, const QVariantMap& shown,
+                      const QString& stored);
+// A shown row that is no longer there: refused, not written anew.
+void refuseIfGone(const Connection& connection, const schema::Table& table, qint64 key);
 
 // One correction or deletion of a row and its row of the history, together
 // or not at all: begun before the change, committed after it; an error in

@@ -329,14 +329,16 @@ PgResult PgConnection::run(const QString& serverText, const QVariantList& params
     return result;
 }
 
-void PgConnection::script(const QString& statements)
+PgResult PgConnection::script(const QString& statements)
 {
     if (!conn_) throw DatabaseError(DatabaseError::kNotEngine, "no server connection is open");
+    if (PQstatus(conn_) != CONNECTION_OK && !reconnect()) failLost();
     PgResult result(PQexec(conn_, statements.toUtf8().constData()));
     if (PQstatus(conn_) != CONNECTION_OK) failLost();
     if (!result) failConnection(conn_);
     const ExecStatusType status = PQresultStatus(result.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) failResult(conn_, result.release());
+    return result;
 }
 
 bool PgConnection::takeNotices(QStringList& payloads)

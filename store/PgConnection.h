@@ -49,8 +49,9 @@ public:
 
     // The statement run with the values bound; its rows as the server sent them.
     PgResult run(const QString& serverText, const QVariantList& params);
-    // Statements separated by ';', no values bound, run as one.
-    void script(const QString& statements);
+    // Statements separated by ';', no values bound, run as one round trip;
+    // the last one's rows come back.
+    PgResult script(const QString& statements);
     // The notices other connections sent on the channels listened to, read
     // without waiting; false when the connection was found lost.
     bool takeNotices(QStringList& payloads);

@@ -6,6 +6,7 @@
 #include "store/ServerSql.h"
 #include "store/Statement.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 // IMMEDIATE takes the write lock at once: a busy file is met before any
@@ -23,8 +24,9 @@ Transaction::Transaction(const Connection& connection)
         return;
     }
     server_ = &connection.server();
-    server_->run(QStringLiteral("BEGIN"), {});
-    serverId_ = server_->exec(QStringLiteral("SELECT txid_current()")).value(0).value(0).toLongLong();
+    // Its number comes with the BEGIN: asked after a lost answer to COMMIT.
+    const PgResult begun = server_->script(QStringLiteral("BEGIN; SELECT txid_current()"));
+    serverId_ = QByteArray(PQgetvalue(begun.get(), 0, 0)).toLongLong();
 }
 
 Transaction::~Transaction()

@@ -138,7 +138,7 @@ void TSutAlimF::SaklaButClick()
         focusOn(QStringLiteral("sabahEdit"));
         return;
     }
-    {
+    try {
         Acting acting(*this);
         const Ledger::Saved saved =
             ledger_.saveIntake(entry, [this](qint64 key) {
@@ -146,6 +146,9 @@ void TSutAlimF::SaklaButClick()
                                    sonSilme = 0;
                                });
         if (!entryAccepted(saved.check, kEntryMessages)) return;
+    } catch (const RowChanged& changed) {
+        showChangedRow(changed, entry.sgid);
+        return;
     }
     CariTanimQuery.locate(kKodu, kodu);
     Bosalt();
@@ -178,6 +181,9 @@ void TSutAlimF::loadDayRow(bool moveFocus)
     const std::optional<IntakeEntry> row = ledger_.intakeOn(KoduEdit.text(), tarihDate.date());
     if (row) {
         kayitnoEdit.setText(QString::number(row->sgid));
+        ledger_.rememberShown(schema::sutGirisi(), row->sgid,
+                              {{QStringLiteral("Adi"), row->adi}, {QStringLiteral("Sabah"), row->sabah}, {QStringLiteral("Aksam"), row->aksam},
+                               {QStringLiteral("SBirim_Fiyat"), row->fiyat}, {QStringLiteral("Aciklama"), row->aciklama}});
         AdiEdit.setText(row->adi);
         sabahEdit.setText(formatFloat(kGridPattern, row->sabah));
         aksamEdit.setText(formatFloat(kGridPattern, row->aksam));
@@ -197,6 +203,7 @@ void TSutAlimF::Dzelt1Click()
     aksamEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Aksam"))));
     SBirimFiyatEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("SBirim_Fiyat"))));
     AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
+    rememberChosenRow();
     focusOn(QStringLiteral("sabahEdit"));
 }
 

@@ -74,6 +74,7 @@ public:
     void takePick(const Account& account) override;
 
     void Bosalt() override;
+    void refreshList() override { GuncelleGunluk(); }
     // Code, name and price (in the general number form) of an account: the
     // menu's opening, the picks, the next producer.
     void fillFromAccount(const Account& account);

@@ -75,13 +75,16 @@ void TVerilenlerF::SaklaButClick()
         focusOn(QStringLiteral("AlacagimizEdit"));
         return;
     }
-    {
+    try {
         Acting acting(*this);
         const Ledger::Saved saved = ledger_.savePayment(entry, [this](qint64 key) {
             kayitnoEdit.setText(QString::number(key));
             sonSilme = 0;
         });
         if (!entryAccepted(saved.check, kEntryMessages)) return;
+    } catch (const RowChanged& changed) {
+        showChangedRow(changed, entry.sgid);
+        return;
     }
     // The producer's next item is a new row: the one just saved is corrected
     // only when it is chosen from the list again.
@@ -102,6 +105,7 @@ void TVerilenlerF::Dzelt1Click()
     MiktariEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Gider_Miktari"))));
     FisNoEdit.setText(row.asString(QStringLiteral("Fis_No")));
     AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
+    rememberChosenRow();
     focusOn(QStringLiteral("AlacagimizEdit"));
 }
 

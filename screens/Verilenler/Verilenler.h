@@ -46,6 +46,7 @@ public:
     QString deleteQuestion() const override;
     void KoduEditExit();
     void Bosalt() override;
+    void refreshList() override { Guncelle(); }
     void yeniButClick() { Bosalt(); }
     void secButtonClick();
     void Guncelle();

@@ -53,8 +53,13 @@ void TcariF::KaydetButClick()
     Ledger::AccountCheck check = ledger_.checkAccount(account);
     if (check == Ledger::AccountCheck::Ok) {
         account.birimFiyati = parseDecimal(BirimFiyatEdit.text());
-        Acting acting(*this);
-        check = ledger_.saveAccount(account);
+        try {
+            Acting acting(*this);
+            check = ledger_.saveAccount(account);
+        } catch (const RowChanged& changed) {
+            showChangedRow(changed, account.cid);
+            return;
+        }
     }
     switch (check) {
     case Ledger::AccountCheck::NoCode:
@@ -103,6 +108,17 @@ void TcariF::Dzelt1Click()
     KisCombo.setText(row.asString(QStringLiteral("Kisin_Alim")));
     YazCombo.setText(row.asString(QStringLiteral("Yaz_Alim")));
     IBANEdit.setText(ibanGroups(row.asString(QStringLiteral("IBAN"))));
+    ledger_.rememberShown(schema::cariler(), parseInteger(kayitnoEdit.text()), shownRow(row));
+}
+
+void TcariF::showChangedRow(const RowChanged& changed, qint64 cid)
+{
+    dialogs_.message(QString::fromUtf8(changed.what()));
+    reread(CariTanimQuery);
+    if (CariTanimQuery.locate(QStringLiteral("CID"), cid))
+        Dzelt1Click();
+    else
+        Bosalt();
 }
 
 QString TcariF::deleteQuestion(const QString& name, const QString& code, const CodeLedger& ledger)
@@ -135,8 +151,15 @@ void TcariF::KaydSil1Click()
     }
     if (!dialogs_.confirmDefaultNo(deleteQuestion(name, code, rows))) return;
     const QVariant cid = CariTanimQuery.value(QStringLiteral("CID"));
-    Acting acting(*this);
-    if (!cid.isNull()) ledger_.deleteAccount(cid.toLongLong());
+    if (cid.isNull()) return;
+    ledger_.rememberShown(schema::cariler(), cid.toLongLong(), shownRow(CariTanimQuery));
+    try {
+        Acting acting(*this);
+        ledger_.deleteAccount(cid.toLongLong());
+    } catch (const RowChanged& changed) {
+        showChangedRow(changed, cid.toLongLong());
+        return;
+    }
     Bosalt();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/History.h"
+
 #include "common/Field.h"
 #include "common/GridColumns.h"
 #include "common/Money.h"
@@ -46,6 +48,9 @@ public:
     void IBANEditExit();
     void Dzelt1Click();
     void KaydSil1Click();
+    // A save or deletion refused because the account changed elsewhere:
+    // said, and the account put in the boxes again as it is now.
+    void showChangedRow(const RowChanged& changed, qint64 cid);
     void Bosalt();
     void YeniButtonClick() { Bosalt(); }
     void CariGridDblClick();

@@ -3,12 +3,14 @@
 #include "ledger/ServerNotices.h"
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
+#include "store/History.h"
 #include "store/PgConnection.h"
 #include "store/ServerSql.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QSysInfo>
 
 #include <gtest/gtest.h>
 
@@ -94,6 +96,49 @@ TEST_F(ServerDesksTest, TwoDesksNeverStoreOneCodeTwice)
         EXPECT_TRUE(isDuplicateCode(error.code())) << error.what();
     }
     EXPECT_EQ(first.server().exec(QStringLiteral("SELECT count(*) FROM Cariler WHERE Kodu = 'K1'")).value(0).value(0).toLongLong(), 1);
+}
+
+TEST_F(ServerDesksTest, AChangeOfARowAnotherDeskChangedSinceItWasShownIsRefusedNamingThatChange)
+{
+    Ledger desk(first);
+    Ledger other(second);
+    ASSERT_EQ(desk.saveAccount({0, QStringLiteral("K1"), QStringLiteral("Ali")}), Ledger::AccountCheck::Ok);
+    const QDate day(2026, 12, 10);
+    const auto stored = [&](qint64 sgid) { return rowFields(rowJson(first, schema::sutGirisi(), sgid)); };
+    const auto correct = [&](Ledger& ledger, qint64 sgid, double sabah) {
+        ledger.saveIntake({sgid, day, QStringLiteral("K1"), QStringLiteral("Ali"), sabah, 0, 10});
+    };
+    const struct {
+        const char* what;
+        std::function<void(qint64)> elsewhere;  // 0: nothing happens elsewhere
+        std::function<void(qint64)> here;
+        const char* named;                      // in the refusal; empty: not refused
+    } cases[] = {
+        {"correction after a correction", [&](qint64 k) { correct(other, k, 7); }, [&](qint64 k) { correct(desk, k, 9); }, "değiştirildi"},
+        {"correction after a deletion", [&](qint64 k) { other.deleteEntry(k); }, [&](qint64 k) { correct(desk, k, 9); }, "silindi"},
+        {"deletion after a correction", [&](qint64 k) { correct(other, k, 7); }, [&](qint64 k) { desk.deleteEntry(k); }, "değiştirildi"},
+        {"deletion after a deletion", [&](qint64 k) { other.deleteEntry(k); }, [&](qint64 k) { desk.deleteEntry(k); }, "silindi"},
+        {"nothing elsewhere", {}, [&](qint64 k) { correct(desk, k, 9); }, ""},
+    };
+    for (const auto& c : cases) {
+        const qint64 sgid = desk.saveIntake({0, day, QStringLiteral("K1"), QStringLiteral("Ali"), 5, 0, 10}).key;
+        desk.rememberShown(schema::sutGirisi(), sgid, stored(sgid));
+        if (c.elsewhere) c.elsewhere(sgid);
+        const QVariantMap before = stored(sgid);
+        const qint64 rows = first.server().exec(QStringLiteral("SELECT count(*) FROM SutGirisi")).value(0).value(0).toLongLong();
+        try {
+            c.here(sgid);
+            EXPECT_STREQ(c.named, "") << c.what << ": not refused";
+        } catch (const RowChanged& refused) {
+            const QString text = QString::fromUtf8(refused.what());
+            EXPECT_TRUE(*c.named && text.contains(QString::fromUtf8(c.named))) << c.what << ": " << refused.what();
+            // Who and from where: the other desk's session.
+            EXPECT_TRUE(text.contains(QSysInfo::machineHostName())) << c.what << ": " << refused.what();
+            EXPECT_EQ(stored(sgid), before) << c.what << ": the other desk's row was overwritten";
+            EXPECT_EQ(first.server().exec(QStringLiteral("SELECT count(*) FROM SutGirisi")).value(0).value(0).toLongLong(), rows)
+                << c.what << ": a row was written";
+        }
+    }
 }
 
 }  // namespace

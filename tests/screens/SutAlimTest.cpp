@@ -611,3 +611,32 @@ TEST_F(SutAlimTest, AFigureFarFromTheUsualIsAskedAbout)
 }
 
 }  // namespace
+
+TEST_F(SutAlimTest, ACorrectionOfARowChangedElsewhereSinceItWasChosenIsRefusedAndTheRowShownAgain)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali"), 2);
+    type(QStringLiteral("K1"), QStringLiteral("Ali"), QStringLiteral("10"), QStringLiteral("2"), QStringLiteral("4"));
+    intake.SaklaButClick();
+    intake.Dzelt1Click();
+    const qint64 sgid = intake.kayitnoEdit.text().toLongLong();
+    // Another desk corrects it meanwhile.
+    Connection desk;
+    if (db.connection.isServer())
+        desk.openServer(db.connection.conninfo(), [](const QString&) { return false; });
+    else
+        desk.open(db.connection.path());
+    Ledger elsewhere(desk);
+    elsewhere.saveIntake({sgid, intake.tarihDate.date(), QStringLiteral("K1"), QStringLiteral("Ali"), 7, 4, 2});
+    intake.sabahEdit.setText(QStringLiteral("12"));
+    intake.SaklaButClick();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("değiştirildi"))) << dialogs.messages[0].toStdString();
+    EXPECT_DOUBLE_EQ(ledger()[0][QStringLiteral("Sabah")].toDouble(), 7) << "the other correction stands";
+    EXPECT_EQ(intake.kayitnoEdit.text().toLongLong(), sgid);
+    EXPECT_EQ(intake.sabahEdit.text(), QStringLiteral("7,00")) << "the row is shown as it is now";
+    // Seen now, the next save is meant over it.
+    intake.sabahEdit.setText(QStringLiteral("12"));
+    intake.SaklaButClick();
+    EXPECT_DOUBLE_EQ(ledger()[0][QStringLiteral("Sabah")].toDouble(), 12);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+}
