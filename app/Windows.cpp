@@ -3,6 +3,7 @@
 #include "app/LedgerPlace.h"
 #include "app/Program.h"
 #include "common/widgets/ErrorBox.h"
+#include "common/widgets/ScreenWindow.h"
 #include "store/MoveLedger.h"
 
 #include <QApplication>
@@ -54,8 +55,8 @@ ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
     menu.setWindowTitle(TAnaMenuF::kCaption + QStringLiteral(" — ") + connection.place());
     if (connection.isServer()) menu.showStatus(QStringLiteral("Açık defter: ") + connection.place());
     if (ServerNotices* notices = program.screens->serverNotices.get())
-        QObject::connect(notices, &ServerNotices::connectionChanged, &menu, [this](bool connected) {
-            menu.showStatus(connected ? QStringLiteral("Sunucuya yeniden bağlanıldı; kayıtlar yine sunucuya yazılıyor.")
+        QObject::connect(notices, &ServerNotices::connectionChanged, &menu, [](bool connected) {
+            showOnEveryStatusBar(connected ? QStringLiteral("Sunucuya yeniden bağlanıldı; kayıtlar yine sunucuya yazılıyor.")
                                       : QStringLiteral("Sunucu bağlantısı koptu; program birkaç saniyede bir yeniden bağlanmayı "
                                                        "deniyor. Bu arada yapılan kayıtlar kutularda kalır."));
         });

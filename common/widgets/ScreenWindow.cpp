@@ -17,7 +17,21 @@ void addStatusBar(QMainWindow* window)
         if (width == 400) panel->setText(kMakerLine);
         bar->addWidget(panel);
     }
+    // Empty until the ledger's server is lost or found again.
+    auto* connection = new QLabel(bar);
+    connection->setObjectName(QStringLiteral("baglantiSatiri"));
+    connection->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar->addWidget(connection, 1);
     window->setStatusBar(bar);
+}
+
+void showOnEveryStatusBar(const QString& text)
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        for (QLabel* line : window->findChildren<QLabel*>(QStringLiteral("baglantiSatiri"))) {
+            line->setText(text);
+            line->setToolTip(text);
+        }
 }
 
 ScreenWindow::ScreenWindow(const QString& caption, QWidget* parent) : QMainWindow(parent)

@@ -12,6 +12,8 @@ inline const QColor kPanelGreen(192, 220, 192);
 
 // The three-panel status bar (10, 400 and 50 pixels) of every window.
 void addStatusBar(QMainWindow* window);
+// A line every window's status bar shows (how the server connection stands).
+void showOnEveryStatusBar(const QString& text);
 
 // A working screen's top-level window: its caption, its status bar; it
 // opens maximised, and closing it only hides it.
