@@ -1,8 +1,8 @@
 // Every screen's refresh, the account lists and the saves, timed through
 // the program's own code and, side by side, the bare engine running the
 // same SQL text on the same connection; at one and at ten years of data.
+#include "bench/BenchLedger.h"
 #include "bench/LedgerGenerator.h"
-#include "common/Platform.h"
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/Gecmis/Gecmis.h"
 #include "common/widgets/ScreenWindow.h"
@@ -44,37 +44,6 @@
 
 namespace {
 
-const QDate kLastDay(2025, 12, 31);
-const QDate kDay(2025, 12, 17);
-
-class SilentDialogs : public Dialogs {
-public:
-    void message(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
-    bool confirm(const QString&) override { return true; }
-    bool confirmDefaultNo(const QString&) override { return true; }
-    Answer askYesNoCancel(const QString&) override { return Answer::Yes; }
-};
-
-// A ledger of 300 producers over the given years, made once and kept in the
-// cache folder; each run works on a fresh copy, since the saves add rows.
-QString cachedLedger(int years)
-{
-    const QString dir = qEnvironmentVariable("KOVANTA_BENCH_DIR", QDir::tempPath() + QStringLiteral("/kovanta-bench"));
-    const QString path = QStringLiteral("%1/ledger-%2y-v%3.mdb").arg(dir).arg(years).arg(schema::kVersion);
-    if (!QFile::exists(path)) {
-        QDir().mkpath(dir);
-        Connection connection;
-        connection.createNew(path + QStringLiteral(".part"));
-        // A busy collector corrects some 2,000 entries a year.
-        generateLedger(connection, {300, 365 * years, kLastDay, 2024, 2000 * years});
-        // Statistics as an upgraded file has them.
-        Statement(connection, QStringLiteral("ANALYZE")).run();
-        connection.close();
-        QFile::rename(path + QStringLiteral(".part"), path);
-    }
-    return path;
-}
-
 // One ledger opened as the program opens it, with every screen.
 struct Opened {
     explicit Opened(int years)
@@ -83,11 +52,7 @@ struct Opened {
         QDir().mkpath(dir.filePath(QStringLiteral("AnaData")));
         QFile::copy(cachedLedger(years), path);
         connection.open(path);
-        set = std::make_unique<ScreenSet>(connection, dialogs);
-        ScreenSet& f = *set;
-        f.SutAlimF->tarihDate.setDate(kDay);
-        f.VerilenlerF->tarihDate.setDate(kDay);
-        f.FabrikaF->tarihDate.setDate(kDay);
+        set = openScreens(connection, dialogs);
     }
 
     QTemporaryDir dir;
@@ -160,30 +125,21 @@ using Action = std::function<void(Opened&)>;
 // The SQL texts an action ran last, read back from its queries.
 using Texts = std::function<std::vector<QStringList>(Opened&)>;
 
-// Program and engine take turns within one measurement, so that whatever
-// else the machine does weighs on both alike. The time is the program's; the
-// engine's stands beside it as the counter engine_ms.
+// Program and engine take turns within one measurement; the engine's time
+// stands beside the program's as the counter engine_ms.
 void registerPair(const std::string& name, int years, Action program, Texts texts, Action beforeEngine = {})
 {
-    const std::string title = name + "/" + std::to_string(years) + "y";
-    benchmark::RegisterBenchmark(title.c_str(), [=](benchmark::State& state) {
+    registerTurns(name + "/" + std::to_string(years) + "y", [=]() {
         Opened& l = ledger(years);
         program(l);  // once, for its SQL texts
         const std::vector<QStringList> statements = texts(l);
         sqlite3* db = l.connection.handle();
-        double engineSeconds = 0;
-        for (auto _ : state) {
-            const auto start = std::chrono::steady_clock::now();
-            program(l);
-            const auto programDone = std::chrono::steady_clock::now();
-            if (beforeEngine) beforeEngine(l);
-            for (const QStringList& lines : statements) runBare(db, lines);
-            const auto engineDone = std::chrono::steady_clock::now();
-            state.SetIterationTime(std::chrono::duration<double>(programDone - start).count());
-            engineSeconds += std::chrono::duration<double>(engineDone - programDone).count();
-        }
-        state.counters["engine_ms"] = benchmark::Counter(engineSeconds * 1000, benchmark::Counter::kAvgIterations);
-    })->Unit(benchmark::kMillisecond)->UseManualTime();
+        return Turns{[&l, program] { program(l); },
+                     [&l, db, statements, beforeEngine] {
+                         if (beforeEngine) beforeEngine(l);
+                         for (const QStringList& lines : statements) runBare(db, lines);
+                     }};
+    });
 }
 
 void setReportPeriod(Opened& l, const QDate& from)
@@ -627,58 +583,6 @@ void registerStartup()
         }
     })->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 }
-
-// Collects the medians of the program and engine runs of each pair and
-// prints their ratio after the usual report.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-            // "Measure/10y[/engine-variant]", less the options the library adds to the name.
-            std::vector<std::string> parts;
-            std::string part;
-            std::istringstream words(run.run_name.str());
-            while (std::getline(words, part, '/'))
-                if (part.rfind("iterations:", 0) != 0 && part != "manual_time") parts.push_back(part);
-            if (parts.size() < 2) continue;
-            const std::string measure = parts[0] + "/" + parts[1];
-            if (parts.size() > 2) {
-                results_[measure].variants[parts[2]] = run.GetAdjustedRealTime();
-                continue;
-            }
-            results_[measure].program = run.GetAdjustedRealTime();
-            const auto engine = run.counters.find("engine_ms");
-            if (engine != run.counters.end()) results_[measure].engine = engine->second.value;
-            const auto withoutHistory = run.counters.find("without_history_ms");
-            if (withoutHistory != run.counters.end()) results_[measure].variants["without-history"] = withoutHistory->second.value;
-        }
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        std::printf("\n%-26s %11s %11s %6s   %s\n", "measure", "program ms", "engine ms", "ratio", "engine on other copies (ms, program/engine)");
-        for (const auto& [name, r] : results_) {
-            std::printf("%-26s %11.3f ", name.c_str(), r.program);
-            if (r.engine > 0)
-                std::printf("%11.3f %6.2f", r.engine, r.program / r.engine);
-            else
-                std::printf("%11s %6s", "", "");
-            for (const auto& [variant, ms] : r.variants) std::printf("   %s %.1f (%.2f)", variant.c_str(), ms, r.program / ms);
-            std::printf("\n");
-        }
-    }
-
-private:
-    struct Result {
-        double program = 0;
-        double engine = 0;
-        std::map<std::string, double> variants;
-    };
-    std::map<std::string, Result> results_;
-};
 
 }  // namespace
 

@@ -24,7 +24,7 @@ QString tail(const QString& path)
 
 }  // namespace
 
-PgCluster::PgCluster() : dir_(QDir::tempPath() + QStringLiteral("/kovanta-pg-XXXXXX"))
+PgCluster::PgCluster(Commits commits) : dir_(QDir::tempPath() + QStringLiteral("/kovanta-pg-XXXXXX"))
 {
     binDir_ = qEnvironmentVariable("KOVANTA_PG_BINDIR", QStringLiteral("/usr/lib/postgresql/15/bin"));
     for (const char* program : {"initdb", "pg_ctl", "createdb"}) {
@@ -58,7 +58,11 @@ PgCluster::PgCluster() : dir_(QDir::tempPath() + QStringLiteral("/kovanta-pg-XXX
                                         QStringLiteral("--locale-provider=icu"), QStringLiteral("--icu-locale=tr-TR"),
                                         QStringLiteral("--no-sync")}))
         return;
-    const QString options = QStringLiteral("-c listen_addresses='' -k %1 -p %2 -c fsync=off").arg(dir_.path()).arg(kPort);
+    const QString options = QStringLiteral("-c listen_addresses='' -k %1 -p %2 %3")
+                                .arg(dir_.path())
+                                .arg(kPort)
+                                .arg(commits == Commits::Durable ? QStringLiteral("-c fsync=on -c synchronous_commit=on")
+                                                                 : QStringLiteral("-c fsync=off"));
     started_ = run(QStringLiteral("pg_ctl"), {QStringLiteral("start"), QStringLiteral("-w"), QStringLiteral("-D"), data,
                                               QStringLiteral("-l"), dir_.filePath(QStringLiteral("server.log")),
                                               QStringLiteral("-o"), options});

@@ -15,7 +15,9 @@
 // and removed with the object.
 class PgCluster {
 public:
-    PgCluster();
+    // Tests need no commit to reach the disk; a measurement of saves does.
+    enum class Commits { Unsynced, Durable };
+    explicit PgCluster(Commits commits = Commits::Unsynced);
     ~PgCluster();
     PgCluster(const PgCluster&) = delete;
     PgCluster& operator=(const PgCluster&) = delete;
