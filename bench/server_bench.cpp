@@ -80,19 +80,9 @@ double timedMove()
     return seconds;
 }
 
-// The move gathers no statistics, and the server's own autovacuum gets to
-// 1.1 million new rows only some time after: until then the plans, and the
-// times, depend on when it did. They are gathered here, as it would have.
 const QString& serverLedger()
 {
-    static bool analyzed = false;
     if (movedLedger.isEmpty()) timedMove();
-    if (!analyzed) {
-        PgConnection server;
-        server.open(movedLedger);
-        server.script(QStringLiteral("ANALYZE"));
-        analyzed = true;
-    }
     return movedLedger;
 }
 

@@ -168,5 +168,8 @@ MovedLedger moveLedgerToServer(const QString& filePath, const QString& conninfo)
         if (server.inTransaction()) server.script(QStringLiteral("ROLLBACK"));
         throw;
     }
+    // The screens' plans want statistics from the first query on, not once
+    // the server's own analysis gets round to a million new rows.
+    server.script(QStringLiteral("ANALYZE"));
     return moved;
 }
