@@ -12,9 +12,11 @@ class LedgerEvents : public QObject {
     Q_OBJECT
 signals:
     // A row of SutGirisi of that day and kind was added, changed or removed.
+    // A day that is not valid: of any day (what another desk saved while
+    // the server could not be reached).
     void entriesChanged(const QDate& day, LedgerKind kind);
     void accountsChanged();
-    // The factory's row of that day.
+    // The factory's row of that day (not valid: of any day).
     void deliveriesChanged(const QDate& day);
     void factoryPriceChanged();
     // A deduction or a settlement's posting or payout.

@@ -42,6 +42,17 @@ void ServerNotices::tell(const QString& notice, LedgerEvents& events)
         emit events.historyChanged();
 }
 
+void ServerNotices::tellAnything(LedgerEvents& events)
+{
+    emit events.accountsChanged();
+    emit events.entriesChanged(QDate(), LedgerKind::Intake);
+    emit events.entriesChanged(QDate(), LedgerKind::Payment);
+    emit events.deliveriesChanged(QDate());
+    emit events.factoryPriceChanged();
+    emit events.settlementsChanged();
+    emit events.historyChanged();
+}
+
 void ServerNotices::poll()
 {
     PgConnection& server = connection_.server();
@@ -56,6 +67,9 @@ void ServerNotices::poll()
         connected_ = reached;
         ticksToRetry_ = 0;
         emit connectionChanged(connected_);
+        // What the others saved meanwhile sent no notice here: every view
+        // on screen is rebuilt once.
+        if (connected_) tellAnything(events_);
     }
     // A transaction's many rows of one day tell it once.
     QSet<QString> told;

@@ -22,6 +22,8 @@ public:
 
     // "<table> <day> <kind>" as the server sends it, told on events.
     static void tell(const QString& notice, LedgerEvents& events);
+    // Every kind of change, of any day, told once.
+    static void tellAnything(LedgerEvents& events);
 
 signals:
     void connectionChanged(bool connected);

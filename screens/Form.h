@@ -68,6 +68,11 @@ protected:
         QObject::connect(&ledger_.events(), signal, &subscriptions_, handler);
     }
     bool acting() const { return acting_ > 0; }
+    // A change of that day is in the month of the day shown; one of any day too.
+    static bool inMonthOf(const QDate& changed, const QDate& shown)
+    {
+        return !changed.isValid() || (changed.year() == shown.year() && changed.month() == shown.month());
+    }
     // Whether a change rebuilds a view: always after the screen's own
     // action, otherwise while the screen is shown and the view was built.
     bool rebuilds(const Query& view) const { return acting() || (window().isVisible() && view.isOpen()); }

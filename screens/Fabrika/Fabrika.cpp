@@ -28,11 +28,6 @@ double boxValue(const TextField& box)
     return parseDecimal(box.text());
 }
 
-bool sameMonth(const QDate& a, const QDate& b)
-{
-    return a.year() == b.year() && a.month() == b.month();
-}
-
 }  // namespace
 
 const std::vector<GridColumn> TFabrikaF::kMonthColumns = {
@@ -70,13 +65,13 @@ TFabrikaF::TFabrikaF(Ledger& ledger, Dialogs& dialogs)
     // Milk taken or given back on a day of the month: the collected figures,
     // the loss and the picture follow at once.
     whenChanged(&LedgerEvents::entriesChanged, [this](const QDate& day, LedgerKind kind) {
-        if (kind == LedgerKind::Intake && rebuilds(FabrikaQuery) && sameMonth(day, tarihDate.date()))
+        if (kind == LedgerKind::Intake && rebuilds(FabrikaQuery) && inMonthOf(day, tarihDate.date()))
             ToplananYenile();
     });
     whenChanged(&LedgerEvents::deliveriesChanged, [this](const QDate& day) {
         if (acting()) {
             Guncelle();
-        } else if (rebuilds(FabrikaQuery) && sameMonth(day, tarihDate.date())) {
+        } else if (rebuilds(FabrikaQuery) && inMonthOf(day, tarihDate.date())) {
             const MonthPeriod period = monthPeriod(tarihDate.date());
             lists::deliveriesMonth(FabrikaQuery, period.first, period.last);
             AyYenile(period);

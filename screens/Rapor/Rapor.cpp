@@ -44,7 +44,7 @@ TRaporF::TRaporF(Ledger& ledger, Dialogs& dialogs)
     showIn(detayQuery, kDetailColumns);
     // A row of the period listed changed: the same period again, on the same producer.
     whenChanged(&LedgerEvents::entriesChanged, [this](const QDate& day, LedgerKind) {
-        if (!rebuilds(SutGirisiQuery) || day < summaryFrom_ || day > summaryTo_) return;
+        if (!rebuilds(SutGirisiQuery) || (day.isValid() && (day < summaryFrom_ || day > summaryTo_))) return;
         const QVariant code = SutGirisiQuery.value(kKodu);
         const int row = SutGirisiQuery.currentRow();
         Listele(summaryFrom_, summaryTo_);

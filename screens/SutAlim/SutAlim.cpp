@@ -81,7 +81,7 @@ TSutAlimF::TSutAlimF(Ledger& ledger, Dialogs& dialogs)
     };
     whenChanged(&LedgerEvents::entriesChanged, [this](const QDate& day, LedgerKind kind) {
         const QDate shown = tarihDate.date();
-        if (kind == LedgerKind::Intake && rebuilds(SutGirisiQuery) && (acting() || (day.year() == shown.year() && day.month() == shown.month())))
+        if (kind == LedgerKind::Intake && rebuilds(SutGirisiQuery) && (acting() || inMonthOf(day, shown)))
             GuncelleGunluk();
     });
     // Who has not poured is a list of the accounts too.

@@ -39,7 +39,7 @@ TVerilenlerF::TVerilenlerF(Ledger& ledger, Dialogs& dialogs)
     showIn(SutGirisiQuery, kMonthColumns);
     whenChanged(&LedgerEvents::entriesChanged, [this](const QDate& day, LedgerKind kind) {
         const QDate shown = tarihDate.date();
-        if (kind == LedgerKind::Payment && rebuilds(SutGirisiQuery) && (acting() || (day.year() == shown.year() && day.month() == shown.month())))
+        if (kind == LedgerKind::Payment && rebuilds(SutGirisiQuery) && (acting() || inMonthOf(day, shown)))
             Guncelle();
     });
     FormCreate();

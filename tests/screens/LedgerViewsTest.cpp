@@ -1,5 +1,6 @@
 #include "bench/LedgerGenerator.h"
 #include "ScreenFixture.h"
+#include "ledger/ServerNotices.h"
 #include "screens/Gecmis/Gecmis.h"
 
 #include <functional>
@@ -110,6 +111,12 @@ TEST_F(LedgerViewsTest, EveryOpenViewFollowsAChangeMadeAnywhere)
         {"an intake row deleted on the intake screen", [&] { standOnAli(); intake.KaydSil1Click(); }, {0, 1, 2, 3, 4, 5, 6}, nullptr},
         {"the deletion undone in the history", [&] { history.DegisiklikQuery.first(); history.GeriAlButClick(); }, {0, 1, 2, 3, 4, 5, 6}, nullptr},
         {"an intake row deleted while the factory is hidden", [&] { standOnAli(); intake.KaydSil1Click(); }, {0, 1, 5, 6}, &factory},
+        {"what another desk saved while the server was out of reach, told at the reconnection",
+         [&] {
+             intakeRow(day, QStringLiteral("K1"), QStringLiteral("Ali"), 7, 0, 10);
+             ServerNotices::tellAnything(screens.ledger.events());
+         },
+         {0, 1, 5}, nullptr},
     };
     QStringList last = before;
     for (const auto& c : cases) {
