@@ -4,6 +4,7 @@
 #include "store/Schema.h"
 
 #include <QHash>
+#include <QMutex>
 #include <QRegularExpression>
 
 namespace {
@@ -99,16 +100,29 @@ QString serverSql(const QString& sql)
     return text;
 }
 
-QString writtenName(QByteArrayView serverName, const QString& sql)
+QList<QByteArray> writtenNames(const QList<QByteArray>& serverNames, const QString& sql)
 {
-    const QString folded = QString::fromUtf8(serverName);
-    // A name the statement spells (an alias, a field) is read as it spells it.
-    static const QRegularExpression word(QStringLiteral("[A-Za-z_][A-Za-z0-9_]*"));
-    for (auto it = word.globalMatch(sql); it.hasNext();) {
-        const QString name = it.next().captured();
-        if (name.size() == folded.size() && name.compare(folded, Qt::CaseInsensitive) == 0) return name;
+    // The same few statements run again and again: each text is read once.
+    static QMutex guard;
+    static QHash<QString, QHash<QByteArray, QByteArray>> spelt;
+    const QMutexLocker locked(&guard);
+    auto found = spelt.find(sql);
+    if (found == spelt.end()) {
+        QHash<QByteArray, QByteArray> names;
+        static const QRegularExpression word(QStringLiteral("[A-Za-z_][A-Za-z0-9_]*"));
+        for (auto it = word.globalMatch(sql); it.hasNext();) {
+            const QByteArray name = it.next().captured().toUtf8();
+            if (!names.contains(name.toLower())) names.insert(name.toLower(), name);
+        }
+        found = spelt.insert(sql, names);
     }
-    return schemaNames().value(serverName.toByteArray(), folded);
+    QList<QByteArray> written;
+    for (const QByteArray& folded : serverNames) {
+        // A name the statement spells (an alias, a field) is read as it spells it.
+        const auto inText = found->constFind(folded);
+        written << (inText != found->cend() ? *inText : schemaNames().value(folded, QString::fromUtf8(folded)).toUtf8());
+    }
+    return written;
 }
 
 QString serverTablesScript()

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,9 +14,10 @@
 // that hands back the key it gave.
 QString serverSql(const QString& sql);
 
-// The spelling a result column has in the statement text or the tables: the
-// server folds unquoted names to lower case, the ledger reads them as written.
-QString writtenName(QByteArrayView serverName, const QString& sql);
+// The spellings result columns have in the statement text or the tables, by
+// the server's names: the server folds unquoted names to lower case, the
+// ledger reads them as written. Worked out once for each statement text.
+QList<QByteArray> writtenNames(const QList<QByteArray>& serverNames, const QString& sql);
 
 // The server's notice channel: every committed change of a ledger table sends
 // on it "<table> <day> <kind>" (day and kind empty where the table has none).

@@ -197,9 +197,12 @@ QByteArrayView Statement::columnNameUtf8(int column) const
 {
     if (server_) {
         runOnServer();
-        if (names_.empty())
-            for (int c = 0; c < PQnfields(result_.get()); ++c) names_.push_back(writtenName(PQfname(result_.get(), c), sql_).toUtf8());
-        return QByteArrayView(names_[static_cast<size_t>(column)]);
+        if (names_.isEmpty()) {
+            QList<QByteArray> folded;
+            for (int c = 0; c < PQnfields(result_.get()); ++c) folded << PQfname(result_.get(), c);
+            names_ = writtenNames(folded, sql_);
+        }
+        return QByteArrayView(names_[column]);
     }
     return QByteArrayView(sqlite3_column_name(statement_, column));
 }

@@ -83,5 +83,5 @@ private:
     QVariantList values_;
     mutable PgResult result_;
     mutable int row_ = -1;
-    mutable std::vector<QByteArray> names_;
+    mutable QList<QByteArray> names_;
 };
