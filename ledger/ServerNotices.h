@@ -18,7 +18,6 @@ public:
 
     // Reads what has come and tells it; the timer calls it.
     void poll();
-    bool connected() const { return connected_; }
 
     // "<table> <day> <kind>" as the server sends it, told on events.
     static void tell(const QString& notice, LedgerEvents& events);

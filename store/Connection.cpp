@@ -104,8 +104,12 @@ Connection::ServerOutcome Connection::openServer(const QString& conninfo, const 
         if (!serverIsEmpty(*server)) refuse(QStringLiteral("içinde bu programın defteri değil, başka tablolar var."));
         if (!askCreate(QStringLiteral("Sunucudaki %1 veritabanı boş.\nİçinde yeni, boş bir defter oluşturulsun mu?").arg(database)))
             return ServerOutcome::Declined;
-        server->script(QStringLiteral("BEGIN;\n") + serverTablesScript() + schema::offeredDeductions() + serverFinishScript() +
-                       QStringLiteral("COMMIT;"));
+        // One transaction: a creation cut off leaves the database empty.
+        server->script(QStringLiteral("BEGIN"));
+        createServerTables(*server);
+        server->script(schema::offeredDeductions());
+        finishServerLedger(*server);
+        server->script(QStringLiteral("COMMIT"));
     }
     const int version = static_cast<int>(server->exec(QStringLiteral("SELECT max(Surum) FROM Kovanta_Surum")).value(0).value(0).toLongLong());
     if (version != schema::kVersion)
