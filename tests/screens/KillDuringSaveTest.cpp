@@ -25,6 +25,10 @@ namespace {
 
 const QDate kDay(2021, 3, 5);
 constexpr int kKills = 250;
+// A slower machine saves less often between kills: it is killed more times
+// until the kills have fallen among enough saves.
+constexpr size_t kSavesAtLeast = 100;
+constexpr int kKillsAtMost = 10 * kKills;
 
 QString note(int entry)
 {
@@ -89,8 +93,8 @@ TEST(KillDuringSave, EverySaveReportedDoneSurvivesAKillAtAnyMoment)
     std::mt19937 random(13);
     std::uniform_int_distribution<int> delayUs(0, 12000);
     std::set<int> reported;
-    int kills = 0, diedOnItsOwn = 0;
-    for (int kill = 0; kill < kKills; ++kill) {
+    int kill = 0, kills = 0, diedOnItsOwn = 0;
+    for (; kill < kKillsAtMost && (kill < kKills || reported.size() < kSavesAtLeast); ++kill) {
         int pipeFds[2];
         ASSERT_EQ(::pipe(pipeFds), 0);
         const pid_t child = ::fork();
@@ -144,12 +148,12 @@ TEST(KillDuringSave, EverySaveReportedDoneSurvivesAKillAtAnyMoment)
                 "%d lost, %d half rows, integrity %s\n",
                 kills, diedOnItsOwn, static_cast<size_t>(reported.size()), static_cast<size_t>(rows.size()), lost, halfRows,
                 qPrintable(integrity));
-    EXPECT_EQ(kills, kKills);
+    EXPECT_EQ(kills, kill);
     EXPECT_EQ(lost, 0);
     EXPECT_EQ(halfRows, 0);
     EXPECT_EQ(int(rows.size()), int(stored.size())) << "no entry stored twice";
     EXPECT_EQ(integrity, QStringLiteral("ok"));
-    EXPECT_GT(reported.size(), 100u) << "the kills fell among saves";
+    EXPECT_GE(reported.size(), kSavesAtLeast) << "the kills fell among saves";
 }
 
 }  // namespace
