@@ -12,6 +12,7 @@
 #include "screens/Verilenler/Verilenler.h"
 #include "store/Connection.h"
 #include "store/MoveLedger.h"
+#include "store/PgConnection.h"
 #include "store/Query.h"
 #include "store/ServerSql.h"
 #include "tests/support/PgCluster.h"
@@ -38,9 +39,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr unsigned kFloat8 = 701;
-constexpr unsigned kInt8 = 20;
-constexpr unsigned kDate = 1082;
 constexpr int kDesks = 4;
 constexpr auto kSaving = std::chrono::seconds(10);
 
@@ -136,7 +134,7 @@ struct BareStatement {
             QByteArray bytes;
             switch (value.typeId()) {
             case QMetaType::Double: {
-                type = kFloat8;
+                type = kPgFloat8;
                 format = 1;
                 auto bits = std::bit_cast<std::uint64_t>(value.toDouble());
                 bytes.resize(8);
@@ -145,11 +143,11 @@ struct BareStatement {
             }
             case QMetaType::Int:
             case QMetaType::LongLong:
-                type = kInt8;
+                type = kPgInt8;
                 bytes = QByteArray::number(value.toLongLong());
                 break;
             case QMetaType::QDate:
-                type = kDate;
+                type = kPgDate;
                 bytes = value.toDate().toString(Qt::ISODate).toLatin1();
                 break;
             default:

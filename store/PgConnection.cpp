@@ -15,25 +15,10 @@
 
 namespace {
 
-// Type ids from the server's catalog; stable across versions, and the
-// server's own header for them is not part of the client package.
-enum TypeId : unsigned {
-    kBool = 16,
-    kBytea = 17,
-    kInt8 = 20,
-    kInt2 = 21,
-    kInt4 = 23,
-    kOid = 26,
-    kFloat4 = 700,
-    kFloat8 = 701,
-    kDate = 1082,
-    kTimestamp = 1114,
-};
-
 [[noreturn]] void failConnection(pg_conn* conn, int code = DatabaseError::kNotEngine)
 {
     const std::string text = QString::fromUtf8(PQerrorMessage(conn)).trimmed().toStdString();
-    throw DatabaseError(code, text, text);
+    throw DatabaseError(code, text);
 }
 
 [[noreturn]] void failResult(pg_conn* conn, PGresult* result)
@@ -64,16 +49,16 @@ QVariant valueOf(PGresult* result, int row, int column)
     if (PQgetisnull(result, row, column)) return QVariant();
     const char* text = PQgetvalue(result, row, column);
     switch (PQftype(result, column)) {
-    case kBool: return QVariant(text[0] == 't');
-    case kInt2:
-    case kInt4:
-    case kInt8:
-    case kOid: return QVariant(QByteArray(text).toLongLong());
-    case kFloat4:
-    case kFloat8: return QVariant(parseDouble(text));
-    case kDate: return QVariant(QDate::fromString(QString::fromLatin1(text), Qt::ISODate));
-    case kTimestamp: return QVariant(QDateTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs));
-    case kBytea: {
+    case kPgBool: return QVariant(text[0] == 't');
+    case kPgInt2:
+    case kPgInt4:
+    case kPgInt8:
+    case kPgOid: return QVariant(QByteArray(text).toLongLong());
+    case kPgFloat4:
+    case kPgFloat8: return QVariant(parseDouble(text));
+    case kPgDate: return QVariant(QDate::fromString(QString::fromLatin1(text), Qt::ISODate));
+    case kPgTimestamp: return QVariant(QDateTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs));
+    case kPgBytea: {
         size_t length = 0;
         unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &length);
         QByteArray value(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(length));
@@ -109,12 +94,12 @@ Param paramOf(const QVariant& value)
     case QMetaType::UnknownType:
     case QMetaType::Nullptr: p.null = true; break;
     case QMetaType::Bool:
-        p.type = kBool;
+        p.type = kPgBool;
         p.bytes = value.toBool() ? "t" : "f";
         break;
     case QMetaType::Double:
     case QMetaType::Float:
-        p.type = kFloat8;
+        p.type = kPgFloat8;
         p.binary = true;
         p.bytes = bigEndian(value.toDouble());
         break;
@@ -127,23 +112,23 @@ Param paramOf(const QVariant& value)
     case QMetaType::Char:
     case QMetaType::SChar:
     case QMetaType::UChar:
-        p.type = kInt8;
+        p.type = kPgInt8;
         p.binary = true;
         p.bytes = bigEndian(static_cast<std::int64_t>(value.toLongLong()));
         break;
     case QMetaType::QDate:
         p.null = !value.toDate().isValid();
-        p.type = kDate;
+        p.type = kPgDate;
         p.bytes = value.toDate().toString(Qt::ISODate).toLatin1();
         break;
     case QMetaType::QDateTime:
         p.null = !value.toDateTime().isValid();
-        p.type = kTimestamp;
+        p.type = kPgTimestamp;
         // To the second, as the file keeps a moment.
         p.bytes = value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
         break;
     case QMetaType::QByteArray:
-        p.type = kBytea;
+        p.type = kPgBytea;
         p.binary = true;
         p.bytes = value.toByteArray();
         break;
@@ -243,10 +228,15 @@ void PgConnection::open(const QString& conninfo, const QString& session)
     if (PQstatus(conn) != CONNECTION_OK) {
         const std::string text = QString::fromUtf8(PQerrorMessage(conn)).trimmed().toStdString();
         PQfinish(conn);
-        throw DatabaseError(sqlStateCode("08006"), text, text);
+        throw DatabaseError(sqlStateCode("08006"), text);
     }
     conn_ = conn;
     session_ = session;
+    startSession();
+}
+
+void PgConnection::startSession()
+{
     if (PQsetClientEncoding(conn_, "UTF8") != 0) failConnection(conn_);
     // Servers before 12 print doubles rounded unless asked for every digit.
     script(QStringLiteral("SET extra_float_digits = 3; ") + session_);
@@ -270,8 +260,7 @@ bool PgConnection::reconnect()
     PQreset(conn_);
     if (PQstatus(conn_) != CONNECTION_OK) return false;
     try {
-        PQsetClientEncoding(conn_, "UTF8");
-        script(QStringLiteral("SET extra_float_digits = 3; ") + session_);
+        startSession();
     } catch (const DatabaseError&) {
         return false;
     }
@@ -312,7 +301,7 @@ PgResult PgConnection::run(const QString& serverText, const QVariantList& params
         if (!p.binary && !p.null && p.bytes.contains('\0')) {
             const std::string why = "Yazılanlardan birinde sunucunun saklayamadığı boş karakter (\\0) var, son işlem yapılmadı. "
                                     "Girdiğiniz bilgiler kutularda duruyor: o karakteri silip yeniden saklayın.";
-            throw DatabaseError(DatabaseError::kNotEngine, why, why);
+            throw DatabaseError(DatabaseError::kNotEngine, why);
         }
         types.push_back(p.type);
         values.push_back(p.null ? nullptr : p.bytes.constData());
@@ -320,8 +309,12 @@ PgResult PgConnection::run(const QString& serverText, const QVariantList& params
         formats.push_back(p.binary ? 1 : 0);
     }
     const QByteArray text = serverText.toUtf8();
-    PgResult result(PQexecParams(conn_, text.constData(), static_cast<int>(bound.size()), types.data(), values.data(),
-                                 lengths.data(), formats.data(), 0));
+    return checked(PgResult(PQexecParams(conn_, text.constData(), static_cast<int>(bound.size()), types.data(), values.data(),
+                                         lengths.data(), formats.data(), 0)));
+}
+
+PgResult PgConnection::checked(PgResult result) const
+{
     if (PQstatus(conn_) != CONNECTION_OK) failLost();
     if (!result) failConnection(conn_);
     const ExecStatusType status = PQresultStatus(result.get());
@@ -333,12 +326,7 @@ PgResult PgConnection::script(const QString& statements)
 {
     if (!conn_) throw DatabaseError(DatabaseError::kNotEngine, "no server connection is open");
     if (PQstatus(conn_) != CONNECTION_OK && !reconnect()) failLost();
-    PgResult result(PQexec(conn_, statements.toUtf8().constData()));
-    if (PQstatus(conn_) != CONNECTION_OK) failLost();
-    if (!result) failConnection(conn_);
-    const ExecStatusType status = PQresultStatus(result.get());
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) failResult(conn_, result.release());
-    return result;
+    return checked(PgResult(PQexec(conn_, statements.toUtf8().constData())));
 }
 
 bool PgConnection::takeNotices(QStringList& payloads)

@@ -19,6 +19,22 @@ QString serverPlaceholders(const QString& sql);
 // DatabaseError::kNotEngine.
 int sqlStateCode(const char* sqlState);
 
+// Type ids from the server's catalog; stable across versions, and the
+// server's own header for them is not part of the client package.
+enum PgType : unsigned {
+    kPgBool = 16,
+    kPgBytea = 17,
+    kPgInt8 = 20,
+    kPgInt2 = 21,
+    kPgInt4 = 23,
+    kPgOid = 26,
+    kPgFloat4 = 700,
+    kPgFloat8 = 701,
+    kPgDate = 1082,
+    kPgTimestamp = 1114,
+    kPgNumeric = 1700,
+};
+
 // A result of the server's, freed however the scope is left.
 struct ClearResult {
     void operator()(pg_result* result) const;
@@ -67,6 +83,11 @@ public:
 
 private:
     [[noreturn]] void failLost() const;
+    // What every connection made runs first: the client's encoding, every
+    // digit of a double, then the caller's session.
+    void startSession();
+    // The result of a statement sent, or the error it met.
+    PgResult checked(PgResult result) const;
 
     pg_conn* conn_ = nullptr;
     QString session_;

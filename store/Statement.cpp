@@ -13,13 +13,6 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
-namespace {
-
-// Type ids from the server's catalog.
-enum ServerType : unsigned { kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700, kFloat8 = 701, kNumeric = 1700 };
-
-}  // namespace
-
 Statement::Statement(sqlite3* db, const QString& sql)
 {
     prepare(db, sql);
@@ -219,20 +212,20 @@ Statement::Type Statement::columnType(int column) const
         runOnServer();
         if (row_ < 0 || row_ >= PQntuples(result_.get()) || PQgetisnull(result_.get(), row_, column)) return Type::Null;
         switch (PQftype(result_.get(), column)) {
-        case kBool:
-        case kInt2:
-        case kInt4:
-        case kInt8:
-        case kOid:
+        case kPgBool:
+        case kPgInt2:
+        case kPgInt4:
+        case kPgInt8:
+        case kPgOid:
             return Type::Integer;
-        case kFloat4:
-        case kFloat8:
+        case kPgFloat4:
+        case kPgFloat8:
             return Type::Real;
         // An exact sum is whole where the engine's is an integer, and a
         // number with a fraction where it divided.
-        case kNumeric:
+        case kPgNumeric:
             return std::strchr(serverValue(column), '.') ? Type::Real : Type::Integer;
-        case kBytea:
+        case kPgBytea:
             return Type::Blob;
         default:
             return Type::Text;
@@ -256,7 +249,7 @@ qint64 Statement::columnInteger(int column) const
 {
     if (server_) {
         const char* text = serverValue(column);
-        if (text[0] == 't' || text[0] == 'f') return text[0] == 't';
+        if (PQftype(result_.get(), column) == kPgBool) return text[0] == 't';
         return columnType(column) == Type::Real ? static_cast<qint64>(columnReal(column)) : QByteArray(text).toLongLong();
     }
     return sqlite3_column_int64(statement_, column);
