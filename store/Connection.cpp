@@ -68,6 +68,8 @@ void rollBackInterruptedWrite(const QString& path)
 
 }  // namespace
 
+Connection::Connection() = default;
+
 Connection::~Connection()
 {
     close();
@@ -83,9 +85,13 @@ void finishServerLedger(PgConnection& server)
     server.script(serverFinishScript());
 }
 
-bool serverIsEmpty(PgConnection& server)
+QStringList serverTables(PgConnection& server)
 {
-    return server.exec(QStringLiteral("SELECT count(*) FROM pg_tables WHERE schemaname = current_schema()")).value(0).value(0).toLongLong() == 0;
+    QStringList names;
+    for (const PgConnection::Row& row :
+         server.exec(QStringLiteral("SELECT tablename FROM pg_tables WHERE schemaname = current_schema() ORDER BY 1")))
+        names << row.value(0).toString();
+    return names;
 }
 
 Connection::ServerOutcome Connection::openServer(const QString& conninfo, const std::function<bool(const QString& question)>& askCreate)
@@ -97,11 +103,11 @@ Connection::ServerOutcome Connection::openServer(const QString& conninfo, const 
     const QString database = QString::fromUtf8(PQdb(server->handle()));
     const auto refuse = [&](const QString& why) {
         const std::string text = QStringLiteral("%1 veritabanı açılamadı: %2").arg(database, why).toStdString();
-        throw DatabaseError(DatabaseError::kNotEngine, text, text);
+        throw DatabaseError(DatabaseError::kNotEngine, text);
     };
     const bool hasVersion = !server->exec(QStringLiteral("SELECT to_regclass('kovanta_surum')")).value(0).value(0).isNull();
     if (!hasVersion) {
-        if (!serverIsEmpty(*server)) refuse(QStringLiteral("içinde bu programın defteri değil, başka tablolar var."));
+        if (!serverTables(*server).isEmpty()) refuse(QStringLiteral("içinde bu programın defteri değil, başka tablolar var."));
         if (!askCreate(QStringLiteral("Sunucudaki %1 veritabanı boş.\nİçinde yeni, boş bir defter oluşturulsun mu?").arg(database)))
             return ServerOutcome::Declined;
         // One transaction: a creation cut off leaves the database empty.

@@ -2,18 +2,19 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 #include <functional>
 #include <memory>
 
 struct sqlite3;
-#include "store/PgConnection.h"
+class PgConnection;
 
 // The one connection to the program's ledger: its database file, or a
 // database on a server that several desks share.
 class Connection {
 public:
-    Connection() = default;
+    Connection();
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -61,8 +62,8 @@ private:
 // Each step is its own; the caller holds the transaction.
 void createServerTables(PgConnection& server);
 void finishServerLedger(PgConnection& server);
-// The server database has no tables of its own yet.
-bool serverIsEmpty(PgConnection& server);
+// The tables the server database holds, by name; none in an empty one.
+QStringList serverTables(PgConnection& server);
 
 // The engine's file layer (a registered VFS name) for every later open;
 // nullptr for the engine's own. Only tests that model disk faults set it.

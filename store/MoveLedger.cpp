@@ -18,7 +18,7 @@ constexpr int kRowsPerFetch = 20000;
 [[noreturn]] void refuse(const QString& why)
 {
     const std::string text = why.toStdString();
-    throw DatabaseError(DatabaseError::kNotEngine, text, text);
+    throw DatabaseError(DatabaseError::kNotEngine, text);
 }
 
 // One field as COPY's text format reads it; numbers with every digit.
@@ -52,11 +52,17 @@ void appendField(QByteArray& line, const Statement& row, int column, const QStri
     }
 }
 
+// Every field of every row, in the order of their keys, read alike from both.
+QString rowsInKeyOrder(const schema::Table& table)
+{
+    return QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(table.fieldNames().join(QStringLiteral(", ")), QLatin1String(table.name), table.keyField());
+}
+
 void copyTable(const Connection& file, PgConnection& server, const schema::Table& table, qint64& rows)
 {
     const QStringList fields = table.fieldNames();
     const QString name = QString::fromLatin1(table.name);
-    Statement read(file, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(fields.join(QStringLiteral(", ")), name, table.keyField()));
+    Statement read(file, rowsInKeyOrder(table));
     pg_conn* conn = server.handle();
     {
         PgResult start(PQexec(conn, QStringLiteral("COPY %1 (%2) FROM STDIN").arg(name, fields.join(QStringLiteral(", "))).toUtf8().constData()));
@@ -106,7 +112,7 @@ bool sameField(const Statement& fileRow, int column, const PGresult* server, int
     case Statement::Type::Null:
         return false;
     case Statement::Type::Integer:
-        return QByteArray(text).toLongLong() == fileRow.columnInteger(column) && PQftype(server, column) != 701;
+        return QByteArray(text).toLongLong() == fileRow.columnInteger(column) && PQftype(server, column) != kPgFloat8;
     case Statement::Type::Real: {
         const double stored = QByteArray(text).toDouble();
         const double original = fileRow.columnReal(column);
@@ -121,9 +127,8 @@ QString compareTable(const Connection& file, PgConnection& server, const schema:
 {
     const QStringList fields = table.fieldNames();
     const QString name = QString::fromLatin1(table.name);
-    const QString select = QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(fields.join(QStringLiteral(", ")), name, table.keyField());
-    Statement fileRows(file, select);
-    server.run(QStringLiteral("DECLARE karsilastir NO SCROLL CURSOR FOR ") + select, {});
+    Statement fileRows(file, rowsInKeyOrder(table));
+    server.run(QStringLiteral("DECLARE karsilastir NO SCROLL CURSOR FOR ") + rowsInKeyOrder(table), {});
     qint64 count = 0;
     bool fileHasMore = fileRows.step();
     for (;;) {
@@ -152,7 +157,7 @@ MovedLedger moveLedgerToServer(const QString& filePath, const QString& conninfo)
     file.open(filePath);
     PgConnection server;
     server.open(conninfo, serverSessionScript({}, {}, {}));
-    if (!serverIsEmpty(server))
+    if (!serverTables(server).isEmpty())
         refuse(QStringLiteral("Sunucudaki %1 veritabanı boş değil; defter yalnız boş bir veritabanına taşınır.")
                    .arg(QString::fromUtf8(PQdb(server.handle()))));
     MovedLedger moved;

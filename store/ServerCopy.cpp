@@ -1,5 +1,6 @@
 #include "store/ServerCopy.h"
 
+#include "store/Connection.h"
 #include "store/DatabaseError.h"
 #include "store/PgConnection.h"
 #include "store/ShelfKeeping.h"
@@ -163,18 +164,13 @@ void restoreServerCopy(const QString& conninfo, const QString& dumpFile)
     {
         PgConnection target;
         target.open(conninfo);
-        const QList<PgConnection::Row> tables = target.exec(QStringLiteral(
-            "SELECT c.relname FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
-            "WHERE n.nspname = 'public' AND c.relkind IN ('r', 'p') ORDER BY 1"));
-        if (!tables.isEmpty()) {
-            QStringList names;
-            for (const PgConnection::Row& row : tables) names << row.value(0).toString();
+        const QStringList tables = serverTables(target);
+        if (!tables.isEmpty())
             throw DatabaseError(DatabaseError::kNotEngine,
                                 QStringLiteral("Veritabanı boş değil: %1. Yedek yalnızca tablosu olmayan bir "
                                                "veritabanına geri yüklenir; dokunulmadı.")
-                                    .arg(names.join(QStringLiteral(", ")))
+                                    .arg(tables.join(QStringLiteral(", ")))
                                     .toStdString());
-        }
     }
     const QStringList findings = listingFindings(dumpFile);
     if (findings != QStringList{QStringLiteral("ok")})
