@@ -119,7 +119,6 @@ private:
     QObject subscriptions_;
 };
 
-// A list whose statement never changes is re-read by closing and opening it.
 // The current row of a list as it shows it, for the ledger to compare when
 // the row is corrected or deleted.
 inline QVariantMap shownRow(const Query& query)
@@ -129,6 +128,7 @@ inline QVariantMap shownRow(const Query& query)
     return fields;
 }
 
+// A list whose statement never changes is re-read by closing and opening it.
 inline void reread(Query& query)
 {
     query.close();

@@ -235,11 +235,10 @@ void refuseChangedRow(const Connection& connection, const schema::Table& table, 
 {
     if (shown.isEmpty()) return;
     const QVariantMap fields = rowFields(stored);
-    for (auto field = shown.begin(); field != shown.end(); ++field) {
-        const bool gone = fields.isEmpty();
+    const bool gone = fields.isEmpty();
+    for (auto field = shown.begin(); field != shown.end(); ++field)
         if (gone || (fields.contains(field.key()) && !sameValue(field.value(), fields.value(field.key()))))
             throw RowChanged(changeSince(connection, table, key, gone).toStdString());
-    }
 }
 
 void refuseIfGone(const Connection& connection, const schema::Table& table, qint64 key)
