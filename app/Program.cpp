@@ -119,21 +119,14 @@ void Program::copyIfDue(const QDate& today)
         // The server's copy is taken on the desk, beside where the file would be.
         if (triedDay_ == today) return;
         triedDay_ = today;
-        auto run = std::make_shared<CopyRun>();
-        run->day = today;
-        run->databasePath = kDatabasePath;
+        auto run = std::make_shared<CopyRun>(CopyRun{today, kDatabasePath});
         const QString conninfo = AnaMenuF.sutConnection.conninfo();
-        status(QStringLiteral("Sunucudaki defterin günlük yedeği alınıyor ve denetleniyor..."));
-        copying_.start([run, conninfo](const std::atomic<bool>&) { run->copy = makeServerDailyCopy(conninfo, CopyShelf::beside(run->databasePath), run->day); },
-                       [this, run](const QString& failure) {
-                           run->failure = failure;
-                           tellCopy(*run);
-                       });
+        startCopy(run, QStringLiteral("Sunucudaki defterin günlük yedeği alınıyor ve denetleniyor..."), [run, conninfo](const std::atomic<bool>&) {
+            run->copy = makeServerDailyCopy(conninfo, CopyShelf::beside(run->databasePath), run->day);
+        });
         return;
     }
-    auto run = std::make_shared<CopyRun>();
-    run->day = today;
-    run->databasePath = AnaMenuF.sutConnection.path();
+    auto run = std::make_shared<CopyRun>(CopyRun{today, AnaMenuF.sutConnection.path()});
     const bool copyDue = triedDay_ != today;
     const bool secondDue = !secondCopyFolder.isEmpty() && secondTriedDay_ != today;
     // Looked at before every copy: a stick taken out leaves its mount
@@ -157,32 +150,36 @@ void Program::copyIfDue(const QDate& today)
     }
     triedDay_ = today;
     if (!run->secondFolder.isEmpty()) secondTriedDay_ = today;
-    status(QStringLiteral("Günlük yedek alınıyor ve denetleniyor..."));
     const Connection& connection = AnaMenuF.sutConnection;
-    copying_.start(
-        [run, &connection](const std::atomic<bool>& stop) {
-            run->copy = makeDailyBackup(connection, run->day, &stop);
-            const CopyShelf beside = CopyShelf::beside(run->databasePath);
-            run->room = copiesRoomNote(QStorageInfo(beside.folder).bytesAvailable(), QFileInfo(run->databasePath).size(),
-                                       copiesSize(beside));
-            if (run->secondFolder.isEmpty() || run->copy->outcome == DailyBackup::Outcome::Damaged) return;
-            try {
-                run->second = copyToShelf(run->copy->file, CopyShelf::second(run->secondFolder, run->databasePath, run->identity),
-                                          run->day, &stop);
-            } catch (const DatabaseError& error) {
-                run->secondFailure = (error.code() & 0xff) == SQLITE_FULL
-                                         ? QStringLiteral("Yedek klasörü (%1) dolu: eski dosyaları silin ya da daha büyük bir "
-                                                          "bellek kullanın.")
-                                               .arg(run->secondFolder)
-                                         : QStringLiteral("Yedek klasörüne yazılamadı: ") + QString::fromUtf8(error.what());
-            } catch (...) {
-                run->secondFailure = QStringLiteral("Yedek klasörüne yazılamadı: ") + currentFailure();
-            }
-        },
-        [this, run](const QString& failure) {
-            run->failure = failure;
-            tellCopy(*run);
-        });
+    startCopy(run, QStringLiteral("Günlük yedek alınıyor ve denetleniyor..."), [run, &connection](const std::atomic<bool>& stop) {
+        run->copy = makeDailyBackup(connection, run->day, &stop);
+        const CopyShelf beside = CopyShelf::beside(run->databasePath);
+        run->room = copiesRoomNote(QStorageInfo(beside.folder).bytesAvailable(), QFileInfo(run->databasePath).size(),
+                                   copiesSize(beside));
+        if (run->secondFolder.isEmpty() || run->copy->outcome == DailyBackup::Outcome::Damaged) return;
+        try {
+            run->second = copyToShelf(run->copy->file, CopyShelf::second(run->secondFolder, run->databasePath, run->identity),
+                                      run->day, &stop);
+        } catch (const DatabaseError& error) {
+            run->secondFailure = (error.code() & 0xff) == SQLITE_FULL
+                                     ? QStringLiteral("Yedek klasörü (%1) dolu: eski dosyaları silin ya da daha büyük bir "
+                                                      "bellek kullanın.")
+                                           .arg(run->secondFolder)
+                                     : QStringLiteral("Yedek klasörüne yazılamadı: ") + QString::fromUtf8(error.what());
+        } catch (...) {
+            run->secondFailure = QStringLiteral("Yedek klasörüne yazılamadı: ") + currentFailure();
+        }
+    });
+}
+
+void Program::startCopy(const std::shared_ptr<CopyRun>& run, const QString& saying,
+                        std::function<void(const std::atomic<bool>& stop)> work)
+{
+    status(saying);
+    copying_.start(std::move(work), [this, run](const QString& failure) {
+        run->failure = failure;
+        tellCopy(*run);
+    });
 }
 
 void Program::tellCopy(const CopyRun& run)

@@ -52,6 +52,9 @@ public:
     std::unique_ptr<ScreenSet> screens;
 
 private:
+    // The copy's work started in the background, said on the status line;
+    // how it went is told when it ends.
+    void startCopy(const std::shared_ptr<CopyRun>& run, const QString& saying, std::function<void(const std::atomic<bool>& stop)> work);
     void tellCopy(const CopyRun& run);
     void status(const QString& text);
 
