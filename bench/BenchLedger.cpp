@@ -1,6 +1,7 @@
 #include "bench/BenchLedger.h"
 
 #include "bench/LedgerGenerator.h"
+#include "common/widgets/ScreenWindow.h"
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
@@ -8,6 +9,7 @@
 #include "store/Schema.h"
 #include "store/Statement.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 
@@ -105,4 +107,21 @@ void RatioReporter::Finalize()
         for (const auto& [variant, ms] : r.variants) std::printf("   %s %.1f (%.2f)", variant.c_str(), ms, r.program / ms);
         std::printf("\n");
     }
+}
+
+int runMeasurements(int argc, char** argv, const std::function<void()>& registering, const std::string& bare,
+                    const std::function<void()>& ending)
+{
+    // The statements' pages are laid out as on a printer; nothing is shown.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    useProgramFont();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    registering();
+    RatioReporter reporter(bare);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    ending();
+    benchmark::Shutdown();
+    return 0;
 }

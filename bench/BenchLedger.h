@@ -47,6 +47,13 @@ struct Turns {
 // before the timing, and may run the program once for its SQL texts.
 void registerTurns(const std::string& title, std::function<Turns()> prepare, const std::string& bare = "engine");
 
+// A benchmark program's whole run: an application that shows nothing, in the
+// program's font; `registering` adds the measurements, each reported beside
+// its bare twin named `bare`; `ending` lets go of what they kept before the
+// application ends.
+int runMeasurements(int argc, char** argv, const std::function<void()>& registering, const std::string& bare,
+                    const std::function<void()>& ending);
+
 // Collects the medians of the program and bare runs of each pair and
 // prints their ratio after the usual report.
 class RatioReporter : public benchmark::ConsoleReporter {

@@ -5,7 +5,6 @@
 #include "bench/LedgerGenerator.h"
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/Gecmis/Gecmis.h"
-#include "common/widgets/ScreenWindow.h"
 #include "ledger/Statements.h"
 #include "screens/Rapor/Rapor.h"
 #include "ledger/Settlement.h"
@@ -21,11 +20,11 @@
 #include "store/Statement.h"
 #include "store/TableCursor.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -588,20 +587,14 @@ void registerStartup()
 
 int main(int argc, char** argv)
 {
-    // The statements' pages are laid out as on a printer; nothing is shown.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    useProgramFont();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    registerAll();
-    registerStatements();
-    registerSettlement();
-    registerHistory();
-    registerStartup();
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    ledgers.clear();
-    benchmark::Shutdown();
-    return 0;
+    return runMeasurements(
+        argc, argv,
+        [] {
+            registerAll();
+            registerStatements();
+            registerSettlement();
+            registerHistory();
+            registerStartup();
+        },
+        "engine", [] { ledgers.clear(); });
 }

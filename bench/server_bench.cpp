@@ -3,7 +3,6 @@
 // the same statements, and four desks saving intake at once, through the
 // program and as bare inserts. The server commits to disk (fsync on).
 #include "bench/BenchLedger.h"
-#include "common/widgets/ScreenWindow.h"
 #include "ledger/Ledger.h"
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/Form.h"
@@ -17,7 +16,6 @@
 #include "store/ServerSql.h"
 #include "tests/support/PgCluster.h"
 
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
@@ -366,18 +364,16 @@ void registerMove()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    useProgramFont();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    registerMove();
-    registerRefreshes();
-    registerDesks();
-    RatioReporter reporter("libpq");
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    opened.reset();
-    running.reset();
-    benchmark::Shutdown();
-    return 0;
+    return runMeasurements(
+        argc, argv,
+        [] {
+            registerMove();
+            registerRefreshes();
+            registerDesks();
+        },
+        "libpq",
+        [] {
+            opened.reset();
+            running.reset();
+        });
 }
