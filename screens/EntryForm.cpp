@@ -59,9 +59,7 @@ void TEntryForm::rememberChosenRow()
 
 void TEntryForm::showChangedRow(const RowChanged& changed, qint64 key)
 {
-    dialogs_.message(QString::fromUtf8(changed.what()));
-    refreshList();
-    if (SutGirisiQuery.locate(QStringLiteral("SGID"), key))
+    if (rowStillThere(changed, [this] { refreshList(); }, SutGirisiQuery, QStringLiteral("SGID"), key))
         Dzelt1Click();
     else
         Bosalt();

@@ -7,6 +7,7 @@
 #include "common/Platform.h"
 #include "common/Xlsx.h"
 #include "ledger/Ledger.h"
+#include "store/History.h"
 #include "store/Query.h"
 
 #include <QObject>
@@ -68,6 +69,16 @@ protected:
         QObject::connect(&ledger_.events(), signal, &subscriptions_, handler);
     }
     bool acting() const { return acting_ > 0; }
+    // A correction or deletion refused because its row changed elsewhere:
+    // said, and the list read again by `reread`; true when the row is still
+    // there, then current in the list, to be shown as it is now.
+    bool rowStillThere(const RowChanged& changed, const std::function<void()>& reread, Query& list, const QString& keyField,
+                       qint64 key)
+    {
+        dialogs_.message(QString::fromUtf8(changed.what()));
+        reread();
+        return list.locate(keyField, key);
+    }
     // A change of that day is in the month of the day shown; one of any day too.
     static bool inMonthOf(const QDate& changed, const QDate& shown)
     {

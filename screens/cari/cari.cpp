@@ -113,9 +113,7 @@ void TcariF::Dzelt1Click()
 
 void TcariF::showChangedRow(const RowChanged& changed, qint64 cid)
 {
-    dialogs_.message(QString::fromUtf8(changed.what()));
-    reread(CariTanimQuery);
-    if (CariTanimQuery.locate(QStringLiteral("CID"), cid))
+    if (rowStillThere(changed, [this] { reread(CariTanimQuery); }, CariTanimQuery, QStringLiteral("CID"), cid))
         Dzelt1Click();
     else
         Bosalt();

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "store/History.h"
-
 #include "common/Field.h"
 #include "common/GridColumns.h"
 #include "common/Money.h"
