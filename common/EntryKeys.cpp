@@ -159,6 +159,35 @@ std::optional<EditState> typedDot(const EditState& s, int decimals)
     return out;
 }
 
+// Delete: the selection, or the character after the caret (a group mark
+// is passed over to the digit behind it), and the whole part grouped again
+// for the digits left. Which mark is the decimal one is decided before the
+// deletion: "1.234" with its 3 deleted is 124, never 1,24.
+EditState deletedForward(const EditState& before)
+{
+    const auto size = static_cast<int>(before.text.size());
+    const int from = std::clamp(before.caret, 0, size);
+    int to = std::clamp(from + before.selection, from, size);
+    if (to == from) {
+        if (from < size && before.text[from] == regional().thousandSeparator && isGroupMark(before.text, from)) ++to;
+        if (to < size) ++to;
+        if (to == from) return before;
+    }
+    const std::vector<qsizetype> marks = decimalMarks(before.text);
+    // Pasted text that no typing makes (two separators, more digits than a
+    // figure holds) is only shortened.
+    if (marks.size() > 1 || digitsOf(before.text).size() > kSignificantDigits) return act({before.text, from, to - from}, kBackspace);
+    qsizetype decimalAt = marks.empty() ? -1 : marks.front();
+    if (decimalAt >= to) decimalAt -= to - from;
+    else if (decimalAt >= from) decimalAt = -1;
+    QString text = before.text;
+    text.remove(from, to - from);
+    const auto after = static_cast<int>(text.size()) - from;
+    const QString whole = decimalAt < 0 ? text : text.left(decimalAt);
+    const QString tidy = groupedDigits(digitsOf(whole)) + (decimalAt < 0 ? QString() : text.mid(decimalAt));
+    return {tidy, std::clamp(static_cast<int>(tidy.size()) - after, 0, static_cast<int>(tidy.size())), 0};
+}
+
 }  // namespace
 
 AmountKeyResult amountKeyPress(const EditState& before, QChar key, int decimals)
@@ -170,6 +199,7 @@ AmountKeyResult amountKeyPress(const EditState& before, QChar key, int decimals)
     const QChar dot = r.thousandSeparator;
 
     if (key == kEnter) return {before, true};
+    if (key == kDelete) return {deletedForward(before), false};
 
     EditState t = before;
     auto length = static_cast<int>(t.text.size());

@@ -8,6 +8,8 @@
 // for Backspace, control characters for Ctrl+letter.
 inline constexpr QChar kEnter = QLatin1Char('\r');
 inline constexpr QChar kBackspace = QLatin1Char('\b');
+// The Delete key: the character after the caret.
+inline constexpr QChar kDelete = QChar(0x7F);
 
 struct EditState {
     QString text;

@@ -67,7 +67,8 @@ void AmountEdit::keyPressEvent(QKeyEvent* event)
         selectAll();
         return;
     }
-    const QChar key = typedCharacter(event);
+    // Delete regroups as Backspace does: "1.234" with its 3 deleted is 124.
+    const QChar key = event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier ? kDelete : typedCharacter(event);
     if (key.isNull()) {
         QLineEdit::keyPressEvent(event);
         return;

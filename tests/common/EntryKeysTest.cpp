@@ -107,6 +107,20 @@ void expectKeys(const std::vector<KeyCase>& cases)
     }
 }
 
+// Delete never lets a dot the box grouped with be read as a decimal point.
+TEST(AmountKeyPress, DeleteRegroupsTheDigitsItLeaves)
+{
+    expectKeys({
+        {"a digit of a grouped number", at("1.234", 3), u'\x7f', at("124", 2)},
+        {"a group mark is passed over to its digit", at("1.234", 1), u'\x7f', at("134", 1)},
+        {"a larger number is grouped again", at("1.234.567", 0), u'\x7f', at("234.567", 0)},
+        {"a decimal keeps its separator", at("1.234,56", 6), u'\x7f', at("1.234,6", 6)},
+        {"the decimal separator itself joins the digits", at("1.234,56", 5), u'\x7f', at("123.456", 5)},
+        {"a selection goes as with Backspace", at("12.345", 1, 3), u'\x7f', at("145", 1)},
+        {"nothing after the caret", atEnd("1.234"), u'\x7f', atEnd("1.234")},
+    });
+}
+
 TEST(AmountKeyPress, EffectsOfTheRules)
 {
     expectKeys({

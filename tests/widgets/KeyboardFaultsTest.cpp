@@ -130,6 +130,7 @@ TEST(X11Keys, DeleteRemovesTheCharacterAfterTheCaretInEveryBox)
     } cases[] = {
         {amount, "123", 0, "23"},
         {amount, "12,50", 3, "12,0"},
+        {amount, "1.234", 3, "124"},  // the box's own group mark is never read as typed
         {amount, "1234567890123456789", 0, "234567890123456789"},  // pasted, past what regroups
         {name, "Alii", 3, "Ali"},
         {name, "Ali Can", 3, "AliCan"},
