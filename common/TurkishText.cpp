@@ -3,6 +3,8 @@
 #include "store/Query.h"
 #include "store/TurkishCollation.h"
 
+#include <algorithm>
+
 QString turkishLower(const QString& text)
 {
     qsizetype begin = 0;
@@ -10,6 +12,25 @@ QString turkishLower(const QString& text)
     while (begin < end && text[begin].unicode() <= 32) ++begin;
     while (end > begin && text[end - 1].unicode() <= 32) --end;
     return turkishLowerLetters(text.mid(begin, end - begin));
+}
+
+QString inParagraphs(const QString& text, qsizetype longest)
+{
+    if (text.size() <= longest) return text;
+    QString shown;
+    shown.reserve(text.size() + text.size() / longest + 1);
+    for (qsizetype from = 0; from < text.size();) {
+        qsizetype end = std::min(from + longest, text.size());
+        if (end < text.size()) {
+            // Only this paragraph is searched for its blank.
+            const qsizetype blank = QStringView(text).sliced(from, end - from).lastIndexOf(QLatin1Char(' '));
+            if (blank > 0) end = from + blank + 1;
+        }
+        if (!shown.isEmpty()) shown += QLatin1Char('\n');
+        shown += QStringView(text).sliced(from, end - from);
+        from = end;
+    }
+    return shown;
 }
 
 QString withoutControlCharacters(const QString& text)

@@ -8,6 +8,10 @@ class Query;
 // table: "I" becomes "ı", "İ" becomes "i".
 QString turkishLower(const QString& text);
 
+// The text in paragraphs of at most `longest` characters, each broken after
+// its last blank where it has one, in time proportional to the text.
+QString inParagraphs(const QString& text, qsizetype longest);
+
 // The text without its control characters (tabs, line breaks, DEL…).
 QString withoutControlCharacters(const QString& text);
 

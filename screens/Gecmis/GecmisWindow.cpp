@@ -10,6 +10,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+
+#include "common/TurkishText.h"
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -18,29 +20,11 @@
 
 namespace {
 
-// Shows the text in paragraphs of at most kParagraph characters, broken at a
-// space where there is one: the box lays out a paragraph whole, and one of
-// millions of characters takes it many seconds.
+// A text box lays out a paragraph whole, and one of millions of
+// characters takes it many seconds: a long text is shown in short ones.
 void showWhole(QPlainTextEdit* box, const QString& text)
 {
-    constexpr qsizetype kParagraph = 1000;
-    if (text.size() <= kParagraph) {
-        box->setPlainText(text);
-        return;
-    }
-    QString shown;
-    shown.reserve(text.size() + text.size() / kParagraph + 1);
-    for (qsizetype from = 0; from < text.size();) {
-        qsizetype end = std::min(from + kParagraph, text.size());
-        if (end < text.size()) {
-            const qsizetype space = text.lastIndexOf(QLatin1Char(' '), end);
-            if (space > from) end = space + 1;
-        }
-        if (!shown.isEmpty()) shown += QLatin1Char('\n');
-        shown += QStringView(text).sliced(from, end - from);
-        from = end;
-    }
-    box->setPlainText(shown);
+    box->setPlainText(inParagraphs(text, 1000));
 }
 
 }  // namespace
@@ -117,4 +101,5 @@ GecmisWindow::GecmisWindow(TGecmisF& screen) : FormWindow(QStringLiteral("Orvali
         {Ayrinti, "Ayrinti"},
     });
     setStartControl(grid);
+    keyboardList(grid, ilktarihDate);
 }

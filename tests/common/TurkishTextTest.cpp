@@ -48,3 +48,24 @@ TEST(TurkishCapital, CapitalisesLowerCaseLettersOnly)
 }
 
 }  // namespace
+
+TEST(InParagraphs, BreaksAfterTheLastBlankOfEachParagraph)
+{
+    const struct {
+        const char* text;
+        qsizetype longest;
+        const char* shown;
+    } cases[] = {
+        {"kısa not", 10, "kısa not"},
+        {"bir iki üç dört", 8, "bir iki \nüç dört"},
+        {"abcdefghij", 4, "abcd\nefgh\nij"},
+        {" abcdefgh", 4, " abc\ndefg\nh"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(inParagraphs(QString::fromUtf8(c.text), c.longest), QString::fromUtf8(c.shown)) << c.text;
+    // A note of megabytes without a blank: each paragraph is searched alone.
+    const QString note(5'000'000, QLatin1Char('x'));
+    const QString shown = inParagraphs(note, 1000);
+    EXPECT_EQ(shown.count(QLatin1Char('\n')), 4999);
+    EXPECT_EQ(shown.size(), note.size() + 4999);
+}
