@@ -33,9 +33,9 @@ public:
     void KesintilerClick();
     void HakedisClick();
 
-    void Label232Click() { shell_.openAddress(kWebAddress); }
-    void Label14Click() { shell_.openAddress(kSecondWebAddress); }
-    void Label233Click() { shell_.openAddress(kMailAddress); }
+    void openWebSite() { shell_.openAddress(kWebAddress); }
+    void openProgramSite() { shell_.openAddress(kSecondWebAddress); }
+    void writeMail() { shell_.openAddress(kMailAddress); }
 
 private:
     ScreenSet& screens() const { return *screens_; }

@@ -141,10 +141,10 @@ AnaMenuWindow::AnaMenuWindow(TAnaMenuF& menu)
     lines->setSpacing(0);
     lines->addWidget(new BandLine(QStringLiteral("Orvalin Kovanta - Süt Toplama ve Üretici Hesap Programı"), bottom));
     lines->addWidget(new BandLine(QStringLiteral("Tel: (0312) 555 01 23 - (0532) 555 01 23"), bottom));
-    lines->addWidget(new BandLine(QStringLiteral("www.orvalin.example"), bottom, [&menu] { menu.Label232Click(); }));
+    lines->addWidget(new BandLine(QStringLiteral("www.orvalin.example"), bottom, [&menu] { menu.openWebSite(); }));
     lines->addWidget(
-        new BandLine(QStringLiteral("kovanta.orvalin.example"), bottom, [&menu] { menu.Label14Click(); }));
-    lines->addWidget(new BandLine(QStringLiteral("destek@orvalin.example"), bottom, [&menu] { menu.Label233Click(); }));
+        new BandLine(QStringLiteral("kovanta.orvalin.example"), bottom, [&menu] { menu.openProgramSite(); }));
+    lines->addWidget(new BandLine(QStringLiteral("destek@orvalin.example"), bottom, [&menu] { menu.writeMail(); }));
     rows->addWidget(bottom);
 
     setCentralWidget(centre);
@@ -154,9 +154,10 @@ AnaMenuWindow::AnaMenuWindow(TAnaMenuF& menu)
     connect(hakedis->addAction(QStringLiteral("&Hakediş")), &QAction::triggered, this, [&menu] { guarded([&menu] { menu.HakedisClick(); }); });
     addStatusBar(this);
     statusLine_ = new QLabel(statusBar());
-    // Its text never widens the window past the screen.
-    statusLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    statusBar()->addWidget(statusLine_, 1);
+    // As wide as its text, the connection line (empty but for a lost server)
+    // taking the rest; a window too narrow cuts it rather than grow past the screen.
+    statusLine_->setMinimumWidth(1);
+    statusBar()->addWidget(statusLine_);
     installFormKeyHandler(this);
 }
 

@@ -312,12 +312,14 @@ int runCommandLine(const QStringList& arguments)
             if (connection.openServer(server, [](const QString&) { return false; }) == Connection::ServerOutcome::Declined)
                 throw std::runtime_error("Sunucudaki veritabanında defter yok (boş). Programı --sunucu ile açıp oluşturun ya da "
                                          "\"kovanta tasi\" ile bir defteri taşıyın.");
+            refuseFiguresBeyondMoney(connection);
             return command->second(connection, options);
         }
         // The start's own checks; a missing file is not offered for creation here.
         if (!QFile::exists(kDatabasePath))
             throw std::runtime_error((QStringLiteral("Veritabanı bulunamadı: ") + kDatabasePath).toStdString());
         connection.open(kDatabasePath);
+        refuseFiguresBeyondMoney(connection);
         return command->second(connection, options);
     } catch (const UsageError& error) {
         say(QString::fromUtf8(error.what()));

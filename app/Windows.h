@@ -8,7 +8,7 @@
 #include "screens/Rapor/RaporWindow.h"
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/Verilenler/VerilenlerWindow.h"
-#include "screens/cari/CariWindow.h"
+#include "screens/Cari/CariWindow.h"
 
 #include <QTimer>
 

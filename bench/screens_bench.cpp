@@ -13,7 +13,7 @@
 #include "screens/ScreenSet.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
-#include "screens/cari/cari.h"
+#include "screens/Cari/Cari.h"
 #include "store/Connection.h"
 #include "store/Schema.h"
 #include "store/SqlText.h"
@@ -181,7 +181,7 @@ void bareFactoryUpdate(Opened& l)
     ++delivered;
     for (const char* field : fields) sets << QStringLiteral("%1=%2").arg(QLatin1String(field)).arg(delivered);
     const QByteArray sql = QStringLiteral("UPDATE Fabrika SET %1 WHERE FIB=%2")
-                               .arg(sets.join(QStringLiteral(", ")), l.screens().FabrikaF->kayitnoEdit.text())
+                               .arg(sets.join(QStringLiteral(", ")), QString::number(l.screens().FabrikaF->correcting.get()))
                                .toUtf8();
     sqlite3* db = l.connection.handle();
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
@@ -231,9 +231,8 @@ void registerAll()
         registerPair("Intake.save", years,
                      [](Opened& l) {
                          TSutAlimF& s = *l.screens().SutAlimF;
-                         s.GecmeRadio.setChecked(true);
                          s.SonrakiRadio.setChecked(false);
-                         s.kayitnoEdit.clear();
+                         s.correcting.clear();
                          s.KoduEdit.setText(QStringLiteral("1000"));
                          s.AdiEdit.setText(l.screens().ledger.accountByCode(QStringLiteral("1000"))->adi);
                          s.sabahEdit.setText(QStringLiteral("12,5"));
@@ -250,7 +249,7 @@ void registerAll()
         registerPair("Payment.save", years,
                      [](Opened& l) {
                          TVerilenlerF& s = *l.screens().VerilenlerF;
-                         s.kayitnoEdit.clear();
+                         s.correcting.clear();
                          s.KoduEdit.setText(QStringLiteral("1000"));
                          s.AdiEdit.setText(l.screens().ledger.accountByCode(QStringLiteral("1000"))->adi);
                          s.AlacagimizEdit.setText(QStringLiteral("250"));

@@ -13,10 +13,10 @@ class Query;
 struct CellFormat {
     enum class Kind { Text, Number, GeneralNumber, ShortDate, Phone, Iban };
     Kind kind = Kind::Text;
-    NumberPattern pattern = kGridPattern;
+    NumberPattern pattern = kAmountPattern;
 };
 inline constexpr CellFormat kAsText{};
-inline constexpr CellFormat kAsGridNumber{CellFormat::Kind::Number, kGridPattern};
+// Figures with their leading digit: "0,00", "0,90".
 inline constexpr CellFormat kAsAmount{CellFormat::Kind::Number, kAmountPattern};
 inline constexpr CellFormat kAsGeneralNumber{CellFormat::Kind::GeneralNumber};
 inline constexpr CellFormat kAsShortDate{CellFormat::Kind::ShortDate};

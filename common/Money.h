@@ -9,6 +9,10 @@
 class Money {
 public:
     Money() = default;
+    // The largest figure an entry takes: sums of many of them still fit.
+    static constexpr double kLargest = 999'999'999.99;
+    // Throws std::range_error, in Turkish, for a figure beyond what Money
+    // holds exactly (about 92 milliard): never a wrong amount.
     static Money fromStored(double value);
     // What the SQL "CAST(ROUND(x * 1e8) AS INTEGER)" makes of a stored
     // amount, summed exactly by the engine: the same as fromStored.
@@ -30,6 +34,9 @@ public:
     qint64 kurus() const;
     Money rounded() const { return fromKurus(kurus()); }
     bool isZero() const { return kurus() == 0; }
+    // The amount as a double, the nearest one to its decimal: how a figure
+    // worked out in Money is stored.
+    double toDouble() const { return static_cast<double>(units_) / 1e8; }
     bool isNegative() const { return kurus() < 0; }
     // "#,##0.00" of the rounded amount: 1.234,56.
     QString text() const;

@@ -24,6 +24,10 @@ public:
     virtual bool confirmDefaultNo(const QString& text) = 0;
     // Yes/No/Cancel with the question icon, "Hayır" the default button.
     virtual Answer askYesNoCancel(const QString& text) = 0;
+    // The question before a window with a typed entry closes: Yes/No/Cancel,
+    // "İptal" the default button. Without a window nobody answers, and the
+    // entry stays.
+    virtual Answer askSaveBeforeClosing(const QString& /*text*/) { return Answer::Cancel; }
     // The save dialog of a CSV file, opened in the working folder with the
     // given name offered: the path chosen, empty when given up. Without a
     // window there is no one to ask, and nothing is written.

@@ -10,6 +10,7 @@
 #include "common/Conversions.h"
 #include "common/Iban.h"
 
+#include <algorithm>
 #include <QDateTime>
 
 #include <cmath>
@@ -143,14 +144,15 @@ Ledger::AccountCheck Ledger::saveAccount(const Account& account)
     return AccountCheck::Ok;
 }
 
-bool Ledger::deleteAccount(qint64 cid)
+bool Ledger::deleteAccount(qint64 cid, const Written& written)
 {
     const std::optional<Account> account = accountByKey(cid);
     if (!account) refuseIfGone(connection_, schema::cariler(), cid);
     if (!account || !codeLedger(account->kodu).balance.isZero()) return false;
     if (!accounts_.isOpen()) accounts_.open();
     if (!accounts_.locate(QStringLiteral("CID"), cid)) return false;
-    accounts_.deleteCurrent();
+    const qint64 change = accounts_.deleteCurrent();
+    if (written) written(change);
     emit events_.accountsChanged();
     emit events_.historyChanged();
     return true;
@@ -188,11 +190,31 @@ void Ledger::tellEntry(qint64 sgid)
     if (head) emit events_.entriesChanged(head->tarih, head->kind);
 }
 
+QString Ledger::postingOf(qint64 sgid) const
+{
+    if (sgid <= 0) return {};
+    Statement posting(connection_, QStringLiteral("SELECT h.Fis_No FROM Hakedis_Satirlari s JOIN Hakedisler h ON h.HKID = s.HKID "
+                                                  "WHERE s.SGID = ?1 LIMIT 1;"));
+    posting.bind(1, sgid);
+    return posting.step() ? posting.column(0).toString() : QString();
+}
+
+QString Ledger::postedRefusal(const QString& fisNo)
+{
+    return fisNo + QStringLiteral(" hakedişine ait; değiştirmek için hakedişi geri alın");
+}
+
+void Ledger::refuseIfPosted(qint64 sgid) const
+{
+    if (const QString fisNo = postingOf(sgid); !fisNo.isEmpty()) throw RowPosted(postedRefusal(fisNo));
+}
+
 Ledger::Saved Ledger::writeEntry(qint64 sgid, const QDate& day, const QString& kodu, const QString& adi,
                                  const std::function<void(RowWrite&)>& fields, const Written& written)
 {
     const EntryCheck check = checkEntry(kodu, adi);
     if (check != EntryCheck::Ok) return {check, 0};
+    refuseIfPosted(sgid);
     RowWrite row = rowFor(entries_, sgid, day);
     row.setField(QStringLiteral("Kodu"), kodu).setField(QStringLiteral("Adi"), adi);
     fields(row);
@@ -310,6 +332,7 @@ void Ledger::deleteEntry(qint64 sgid, const Written& written)
         refuseIfGone(connection_, schema::sutGirisi(), sgid);
         return;
     }
+    refuseIfPosted(sgid);
     if (!entries_.isOpen()) entries_.open();
     if (!entries_.locate(QStringLiteral("SGID"), sgid)) return;
     const qint64 change = entries_.deleteCurrent();
@@ -320,43 +343,65 @@ void Ledger::deleteEntry(qint64 sgid, const Written& written)
 
 DayCollected Ledger::collectedOn(const QDate& day) const
 {
-    Statement sums(connection_, QStringLiteral("SELECT SUM(Sabah), SUM(Aksam), SUM(SToplam_Tutar), SUM(AToplam_Tutar) "
+    Statement sums(connection_, QStringLiteral("SELECT SUM(Sabah), SUM(Aksam), COALESCE(SUM(CAST(ROUND(SToplam_Tutar * 1e8) AS INTEGER)), 0), "
+                                               "COALESCE(SUM(CAST(ROUND(AToplam_Tutar * 1e8) AS INTEGER)), 0) "
                                                "FROM SutGirisi WHERE Tarih=?1 AND Gelir_Gider=?2;"));
     sums.bind(1, day);
     sums.bind(2, kindCode(LedgerKind::Intake));
     sums.step();
-    return {amountOf(sums.column(0)), amountOf(sums.column(1)), amountOf(sums.column(2)), amountOf(sums.column(3))};
+    const Money sabah = Money::fromUnits(sums.column(2).toLongLong());
+    return {amountOf(sums.column(0)), amountOf(sums.column(1)), sabah, sabah + Money::fromUnits(sums.column(3).toLongLong())};
+}
+
+FactoryDay factoryDay(const DayCollected& collected, double fiyat, double sabahFabrika, double aksamFabrika)
+{
+    FactoryDay day;
+    day.sabahToplanan = collected.sabah;
+    day.aksamToplanan = collected.aksam;
+    day.sabahFark = collected.sabah - sabahFabrika;
+    day.aksamFark = collected.aksam - aksamFabrika;
+    // The day is the sum of its rows rounded once; the evening is what the
+    // morning leaves of it, so the two halves add up to the day.
+    day.toplananTutar = collected.tutar.rounded();
+    day.sabahToplananTutar = collected.sabahTutar.rounded();
+    day.aksamToplananTutar = day.toplananTutar - day.sabahToplananTutar;
+    day.fabrikaTutar = Money::fromStored(factoryValue(fiyat, std::max(sabahFabrika, 0.0) + std::max(aksamFabrika, 0.0))).rounded();
+    day.sabahFabrikaTutar = aksamFabrika > 0 ? Money::fromStored(factoryValue(fiyat, sabahFabrika)).rounded() : day.fabrikaTutar;
+    day.aksamFabrikaTutar = day.fabrikaTutar - day.sabahFabrikaTutar;
+    day.sabahKar = day.sabahFabrikaTutar - day.sabahToplananTutar;
+    day.aksamKar = day.aksamFabrikaTutar - day.aksamToplananTutar;
+    day.kar = day.fabrikaTutar - day.toplananTutar;
+    return day;
 }
 
 void Ledger::saveDelivery(const FactoryDelivery& d, const Written& written)
 {
-    const double sabahFabrika = factoryValue(d.fiyat, d.sabahFabrika);
-    const double aksamFabrika = factoryValue(d.fiyat, d.aksamFabrika);
+    // Worked out from the intake rows stored now, not from what a window showed.
+    const FactoryDay day = factoryDay(collectedOn(d.tarih), d.fiyat, d.sabahFabrika, d.aksamFabrika);
     const std::optional<QDate> before = deliveryDay(d.fib);
     // A corrected row takes the picker's day too.
     RowWrite row = rowFor(deliveries_, d.fib, d.tarih);
     row.setField(kTarih, d.tarih)
-        .setField(QStringLiteral("Sabah_Toplanan_LT"), d.sabahToplanan)
-        .setField(QStringLiteral("Sabah_Toplanan_Tutar"), d.sabahToplananTutar)
+        .setField(QStringLiteral("Sabah_Toplanan_LT"), day.sabahToplanan)
+        .setField(QStringLiteral("Sabah_Toplanan_Tutar"), day.sabahToplananTutar.toDouble())
         .setField(QStringLiteral("Sabah_Fabrika_LT"), d.sabahFabrika)
-        .setField(QStringLiteral("Sabah_Fabrika_Tutar"), sabahFabrika)
-        .setField(QStringLiteral("Sabah_Miktar_Farki"), d.sabahFark)
-        .setField(QStringLiteral("Sabah_Teslim_Kari"), sabahFabrika - d.sabahToplananTutar)
+        .setField(QStringLiteral("Sabah_Fabrika_Tutar"), day.sabahFabrikaTutar.toDouble())
+        .setField(QStringLiteral("Sabah_Miktar_Farki"), day.sabahFark)
+        .setField(QStringLiteral("Sabah_Teslim_Kari"), day.sabahKar.toDouble())
         .setField(QStringLiteral("Sabah_Birim_Fiyat"), d.fiyat)
-        .setField(QStringLiteral("Aksam_Toplanan_LT"), d.aksamToplanan)
-        .setField(QStringLiteral("Aksam_Toplanan_Tutar"), d.aksamToplananTutar)
+        .setField(QStringLiteral("Aksam_Toplanan_LT"), day.aksamToplanan)
+        .setField(QStringLiteral("Aksam_Toplanan_Tutar"), day.aksamToplananTutar.toDouble())
         .setField(QStringLiteral("Aksam_Fabrika_LT"), d.aksamFabrika)
-        .setField(QStringLiteral("Aksam_Fabrika_Tutar"), aksamFabrika)
-        .setField(QStringLiteral("Aksam_Miktar_Farki"), d.aksamFark)
-        .setField(QStringLiteral("Aksam_Teslim_Kari"), aksamFabrika - d.aksamToplananTutar)
+        .setField(QStringLiteral("Aksam_Fabrika_Tutar"), day.aksamFabrikaTutar.toDouble())
+        .setField(QStringLiteral("Aksam_Miktar_Farki"), day.aksamFark)
+        .setField(QStringLiteral("Aksam_Teslim_Kari"), day.aksamKar.toDouble())
         .setField(QStringLiteral("Aksam_Birim_Fiyat"), d.fiyat)
-        .setField(QStringLiteral("Toplam_Toplanan_LT"), d.sabahToplanan + d.aksamToplanan)
-        .setField(QStringLiteral("Toplam_Toplanan_Tutar"), d.sabahToplananTutar + d.aksamToplananTutar)
+        .setField(QStringLiteral("Toplam_Toplanan_LT"), day.sabahToplanan + day.aksamToplanan)
+        .setField(QStringLiteral("Toplam_Toplanan_Tutar"), day.toplananTutar.toDouble())
         .setField(QStringLiteral("Toplam_Fabrika_LT"), d.sabahFabrika + d.aksamFabrika)
-        .setField(QStringLiteral("Toplam_Fabrika_Tutar"), sabahFabrika + aksamFabrika)
-        .setField(QStringLiteral("Toplam_Miktar_Farki"), d.sabahFark + d.aksamFark)
-        // The margin as the panel shows it, unlike the morning and evening ones.
-        .setField(QStringLiteral("Toplam_Teslim_Kari"), d.farkTutar)
+        .setField(QStringLiteral("Toplam_Fabrika_Tutar"), day.fabrikaTutar.toDouble())
+        .setField(QStringLiteral("Toplam_Miktar_Farki"), day.sabahFark + day.aksamFark)
+        .setField(QStringLiteral("Toplam_Teslim_Kari"), day.kar.toDouble())
         .setField(kBirimFiyat, d.fiyat)
         .setField(QStringLiteral("Aciklama"), d.aciklama);
     const qint64 key = row.post();
@@ -468,6 +513,8 @@ Ledger::Restore Ledger::restore(qint64 change)
         tellEntry(restoration.key);
     } else if (restoration.table == QLatin1String(schema::cariler().name)) {
         emit events_.accountsChanged();
+    } else if (restoration.table == QLatin1String(schema::kesintiler().name)) {
+        emit events_.settlementsChanged();
     } else if (restoration.table == QLatin1String(schema::fabrika().name)) {
         if (const std::optional<QDate> day = deliveryDay(restoration.key)) emit events_.deliveriesChanged(*day);
     } else {

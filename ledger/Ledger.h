@@ -2,6 +2,7 @@
 
 #include "ledger/LedgerEvents.h"
 #include "ledger/Rows.h"
+#include "store/DatabaseError.h"
 #include "store/TableCursor.h"
 
 #include <QString>
@@ -10,6 +11,11 @@
 #include <optional>
 
 class Connection;
+
+// A correction or deletion of a row a settlement posting wrote: refused.
+struct RowPosted : DatabaseError {
+    explicit RowPosted(const QString& text) : DatabaseError(kNotEngine, text.toStdString()) {}
+};
 
 // The ledger: every lookup and every write the screens and the command line
 // make, each write one function that runs its own bound statements (a
@@ -41,7 +47,7 @@ public:
     AccountCheck saveAccount(const Account& account);
     // An account whose rows still owe anything is not deleted: later payments
     // to the code must find it. False when it was refused or is gone.
-    bool deleteAccount(qint64 cid);
+    bool deleteAccount(qint64 cid, const std::function<void(qint64 change)>& written = {});
 
     // The row of a table as a window showed it when it was chosen for a
     // correction or deletion: that change is refused (RowChanged) when the
@@ -77,6 +83,11 @@ public:
     // Written is told the key of the deletion's row of the history; nothing
     // happens when the row is gone.
     void deleteEntry(qint64 sgid, const Written& written = {});
+    // The settlement posting a row was written by (its Fiş No), empty for
+    // none. Such a row changes only when the posting is taken back: its
+    // correction or deletion is refused (RowPosted), naming the posting.
+    QString postingOf(qint64 sgid) const;
+    static QString postedRefusal(const QString& fisNo);
 
     // The factory
     DayCollected collectedOn(const QDate& day) const;
@@ -114,6 +125,7 @@ private:
     Saved writeEntry(qint64 sgid, const QDate& day, const QString& kodu, const QString& adi,
                      const std::function<void(RowWrite&)>& fields, const Written& written);
     void tellEntry(qint64 sgid);
+    void refuseIfPosted(qint64 sgid) const;
     std::optional<QDate> deliveryDay(qint64 fib) const;
     bool mayComeBack(const schema::Table& table, const QVariantMap& row, Restore& refusal) const;
 

@@ -84,9 +84,9 @@ void dailyLitres(Query& query, const QDate& first, const QDate& last)
 const std::vector<GridColumn> kBalanceColumns = {
     {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 60},
     {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 130},
-    {QStringLiteral("Borc_Toplami"), QStringLiteral("Borcumuz"), 0, kAsGridNumber},
-    {QStringLiteral("Alacak_Toplami"), QStringLiteral("Alacağımız"), 94, kAsGridNumber},
-    {QStringLiteral("Bakiye"), QStringLiteral("Kalan Tutar"), 0, kAsGridNumber},
+    {QStringLiteral("Borc_Toplami"), QStringLiteral("Borcumuz"), 0, kAsAmount},
+    {QStringLiteral("Alacak_Toplami"), QStringLiteral("Alacağımız"), 94, kAsAmount},
+    {QStringLiteral("Bakiye"), QStringLiteral("Kalan Tutar"), 0, kAsAmount},
 };
 
 void balances(Query& query, const QDate& from, const QDate& to)

@@ -68,28 +68,44 @@ struct EntryHead {
     LedgerKind kind = LedgerKind::Intake;
 };
 
-// The milk of a day as the producers poured it: litres and purchase value.
+// The milk of a day as the producers poured it: litres as summed, and the
+// purchase value of the morning's and of the whole day's intake rows,
+// summed exactly.
 struct DayCollected {
     double sabah = 0;
     double aksam = 0;
-    double sabahTutar = 0;
-    double aksamTutar = 0;
+    Money sabahTutar;
+    Money tutar;
 };
 
-// One day's delivery to the factory, as the panel shows its figures.
+// One day's delivery to the factory as the collector types it; the row
+// corrected when fib names one.
 struct FactoryDelivery {
     qint64 fib = 0;
     QDate tarih;
     double fiyat = 0;
-    double sabahToplanan = 0;
-    double aksamToplanan = 0;
-    double sabahToplananTutar = 0;
-    double aksamToplananTutar = 0;
     double sabahFabrika = 0;
     double aksamFabrika = 0;
-    double sabahFark = 0;
-    double aksamFark = 0;
-    // The margin as the panel shows it.
-    double farkTutar = 0;
     QString aciklama;
 };
+
+// A day at the factory worked out from the day's intake and its delivery.
+// Each money figure is to the kuruş, as the panel shows it and the row
+// stores it, so that morning and evening add up to the day and every
+// margin is the factory value less the purchase value.
+struct FactoryDay {
+    double sabahToplanan = 0;
+    double aksamToplanan = 0;
+    double sabahFark = 0;  // litres collected less delivered
+    double aksamFark = 0;
+    Money sabahToplananTutar;
+    Money aksamToplananTutar;
+    Money toplananTutar;
+    Money sabahFabrikaTutar;
+    Money aksamFabrikaTutar;
+    Money fabrikaTutar;
+    Money sabahKar;
+    Money aksamKar;
+    Money kar;
+};
+FactoryDay factoryDay(const DayCollected& collected, double fiyat, double sabahFabrika, double aksamFabrika);

@@ -299,6 +299,8 @@ Settlements::DeductionCheck Settlements::checkDeduction(const Deduction& deducti
 {
     if (deduction.adi.trimmed().isEmpty()) return DeductionCheck::NoName;
     if (deduction.oran && (*deduction.oran < 0 || *deduction.oran >= 100)) return DeductionCheck::BadRate;
+    // Without a day a rate would hold for every period before it too.
+    if (!deduction.baslangic.isValid()) return DeductionCheck::NoStartDay;
     return DeductionCheck::Ok;
 }
 
@@ -328,15 +330,17 @@ Settlements::DeductionCheck Settlements::saveDeduction(const Deduction& deductio
     return DeductionCheck::Ok;
 }
 
-void Settlements::deleteDeduction(qint64 ksid)
+qint64 Settlements::deleteDeduction(qint64 ksid)
 {
     const Connection& connection = ledger_.connection();
     RecordedChange change(connection, schema::kesintiler(), ksid);
     Statement remove(connection, QStringLiteral("DELETE FROM Kesintiler WHERE KSID=?1;"));
     remove.bind(1, ksid);
     remove.run();
-    if (change.commit(ChangeKind::Deletion) > 0) emit ledger_.events().historyChanged();
+    const qint64 key = change.commit(ChangeKind::Deletion);
+    if (key > 0) emit ledger_.events().historyChanged();
     emit ledger_.events().settlementsChanged();
+    return key;
 }
 
 std::optional<SettlementPosting> Settlements::postingOver(const QDate& ilk, const QDate& son) const

@@ -18,7 +18,7 @@ struct Deduction {
     qint64 ksid = 0;  // 0: not stored yet
     QString adi;
     std::optional<double> oran;
-    QDate baslangic;  // empty: from the start of the ledger
+    QDate baslangic;  // empty only on lines kept from before start days were asked: from the start of the ledger
 };
 
 // The rate a settlement applies, held as ten-thousandths of a percent so
@@ -147,10 +147,11 @@ public:
     explicit Settlements(Ledger& ledger) : ledger_(ledger) {}
 
     std::vector<Deduction> deductions() const;
-    enum class DeductionCheck { Ok, NoName, BadRate };
+    enum class DeductionCheck { Ok, NoName, BadRate, NoStartDay };
     static DeductionCheck checkDeduction(const Deduction& deduction);
     DeductionCheck saveDeduction(const Deduction& deduction);
-    void deleteDeduction(qint64 ksid);
+    // The key of the deletion's row of the history, for Ctrl+Z.
+    qint64 deleteDeduction(qint64 ksid);
 
     // The period's lines, one for each producer with milk in it (one code
     // only when given). A posted period shows the deductions it posted.

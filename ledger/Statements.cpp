@@ -9,6 +9,9 @@
 
 #include <QHash>
 
+#include <cmath>
+#include <stdexcept>
+
 namespace {
 
 // A litre count or an amount as printed, to add up as printed.
@@ -239,6 +242,23 @@ AccountStatement buildStatement(Connection& connection, const QString& kodu, con
     before.bind(2, ilk);
     before.step();
     return statementOf(connection, kodu, adi, ilk, son, Money::fromUnits(before.column(0).toLongLong()));
+}
+
+void refuseFiguresBeyondMoney(Connection& connection)
+{
+    Statement row(connection, QStringLiteral("SELECT Kodu, Tarih, Gelir_Toplam_Tutar, Gider_Tutari, Sabah, Aksam FROM SutGirisi "
+                                             "WHERE ABS(Gelir_Toplam_Tutar) > ?1 OR ABS(Gider_Tutari) > ?1 OR ABS(Sabah) > ?1 "
+                                             "OR ABS(Aksam) > ?1 ORDER BY Tarih LIMIT 1;"));
+    row.bind(1, Money::kLargest);
+    if (!row.step()) return;
+    double figure = 0;
+    for (int column = 2; column <= 5; ++column)
+        if (std::abs(row.column(column).toDouble()) > Money::kLargest) figure = row.column(column).toDouble();
+    throw std::runtime_error(QStringLiteral("Defterde toplanamayacak kadar büyük bir rakam var: Kodu %1, %2, %3. "
+                                            "Bu satır düzeltilmeden ekstre, rapor ve hakediş yapılamaz.")
+                                 .arg(row.column(0).toString(), shortDate(QDate::fromString(row.column(1).toString().left(10), Qt::ISODate)),
+                                      formatFloat(kAmountPattern, figure))
+                                 .toStdString());
 }
 
 bool isKnownCode(Connection& connection, const QString& kodu)

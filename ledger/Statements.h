@@ -98,6 +98,10 @@ AccountStatement buildStatement(Connection& connection, const QString& kodu, con
 
 // An account has the code, or a ledger row does.
 bool isKnownCode(Connection& connection, const QString& kodu);
+// A stored row with a figure beyond what an entry takes (from an old file or
+// a hand-made change) would make every sum over it wrong: it is refused with
+// a Turkish text naming the row (code, day, figure). Throws std::runtime_error.
+void refuseFiguresBeyondMoney(Connection& connection);
 
 // Who gets a statement for the period: every code with rows in it, and every
 // code whose balance at its end is not zero; in Turkish order of name.

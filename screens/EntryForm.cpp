@@ -13,7 +13,7 @@ TEntryForm::TEntryForm(Ledger& ledger, Dialogs& dialogs)
       CariTanimQuery(ledger.connection(), lists::kAccounts)
 {
     showIn(CariTanimQuery, kAccountColumns);
-    kayitnoEdit.onChange([this](const QString&) { showCorrectionMode(); });
+    correcting.onChange([this](qint64) { showCorrectionMode(); });
     // An account list that is open follows every change of the accounts.
     whenChanged(&LedgerEvents::accountsChanged, [this] {
         if (CariTanimQuery.isOpen()) reread(CariTanimQuery);
@@ -32,14 +32,14 @@ void TEntryForm::BulButClick()
 
 void TEntryForm::EscapeKeyPress()
 {
-    if (kayitnoEdit.isEmpty()) return;
+    if (correcting.isNew()) return;
     Bosalt();
     focusOn(QStringLiteral("KoduEdit"));
 }
 
 void TEntryForm::KaydSil1Click()
 {
-    if (SutGirisiQuery.recordCount() == 0) return;
+    if (SutGirisiQuery.recordCount() == 0 || chosenRowPosted()) return;
     if (dialogs_.askYesNoCancel(deleteQuestion()) != Dialogs::Answer::Yes) return;
     const QVariant key = SutGirisiQuery.value(QStringLiteral("SGID"));
     if (key.isNull()) return;
@@ -50,6 +50,14 @@ void TEntryForm::KaydSil1Click()
     } catch (const RowChanged& changed) {
         showChangedRow(changed, key.toLongLong());
     }
+}
+
+bool TEntryForm::chosenRowPosted()
+{
+    const QString fisNo = ledger_.postingOf(SutGirisiQuery.value(QStringLiteral("SGID")).toLongLong());
+    if (fisNo.isEmpty()) return false;
+    dialogs_.message(Ledger::postedRefusal(fisNo));
+    return true;
 }
 
 void TEntryForm::rememberChosenRow()
@@ -63,17 +71,6 @@ void TEntryForm::showChangedRow(const RowChanged& changed, qint64 key)
         Dzelt1Click();
     else
         Bosalt();
-}
-
-void TEntryForm::GeriAl1Click()
-{
-    if (sonSilme == 0) {
-        dialogs_.message(kNothingToUndo);
-        return;
-    }
-    Acting acting(*this);
-    const Ledger::Restore restore = ledger_.restore(std::exchange(sonSilme, 0));
-    if (restore.outcome != Ledger::RestoreOutcome::Restored) dialogs_.message(Ledger::restoreRefusal(restore));
 }
 
 bool TEntryForm::entryAccepted(Ledger::EntryCheck check, const EntryMessages& messages)
@@ -96,7 +93,7 @@ bool TEntryForm::entryAccepted(Ledger::EntryCheck check, const EntryMessages& me
 
 bool TEntryForm::emptyEntryMeant(const QString& what)
 {
-    if (!kayitnoEdit.isEmpty()) return true;
+    if (!correcting.isNew()) return true;
     return dialogs_.confirmDefaultNo(KoduEdit.text() + QLatin1Char(' ') + AdiEdit.text() + QStringLiteral(" için ") + what +
                                      QStringLiteral(" boş. Yine de saklansın mı?"));
 }

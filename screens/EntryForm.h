@@ -2,6 +2,7 @@
 
 #include "common/Field.h"
 #include "common/GridColumns.h"
+#include "ledger/Draft.h"
 #include "screens/Form.h"
 #include "store/Query.h"
 
@@ -18,18 +19,16 @@ public:
     TextField KoduEdit;
     TextField AdiEdit;
     TextField AciklamaEdit;
-    // SGID of the row a save corrects; empty for a new entry.
-    TextField kayitnoEdit;
-    // "Düzeltme: 12.11.2026 · 101 Ahmet Yılmaz" while kayitnoEdit holds a
+    // Set by the menu's first opening; until then a date change refreshes nothing.
+    bool openedFromMenu = false;
+    // The row a save corrects; none for a new entry.
+    RowKeyField correcting;
+    // "Düzeltme: 12.11.2026 · 101 Ahmet Yılmaz" while the panel corrects a
     // row, so the collector sees that the next save overwrites it.
     TextField DuzeltmeLabel;
 
     // The list of the panel's rows: the intake day's, the payment month's.
     Query SutGirisiQuery;
-    // The history's key of the deletion made last from the list, until the next save.
-    qint64 sonSilme = 0;
-    static inline const QString kNothingToUndo =
-        QStringLiteral("Geri alınacak bir silme yok: Ctrl+Z yalnız bu ekranda az önce silinen kaydı geri getirir.");
 
     // Producer strip
     TextField SutcuAraEdit;
@@ -46,8 +45,6 @@ public:
     virtual void Dzelt1Click() = 0;
     // The list's row deleted, once the collector said yes to the question naming it.
     void KaydSil1Click();
-    // Ctrl+Z right after a deletion: the row is back as it was.
-    void GeriAl1Click();
     // The deletion's question, naming the list's current row.
     virtual QString deleteQuestion() const = 0;
     void BulButClick();
@@ -75,7 +72,7 @@ protected:
     // nothing. "Hayır" is the default.
     bool emptyEntryMeant(const QString& what);
     // The panel's record number: the row a save corrects, or 0.
-    qint64 correctedRow() const { return parseInteger(kayitnoEdit.text()); }
+    qint64 correctedRow() const { return correcting.get(); }
     // The panel was filled for this account and still names it: going back
     // to its code box keeps what was typed for him.
     bool holdsProducer(const Account& account) const { return loadedCode_ == account.kodu && AdiEdit.text() == account.adi; }
@@ -87,6 +84,9 @@ protected:
     void showChangedRow(const RowChanged& changed, qint64 key);
     // The list's current row is the one the boxes now correct.
     void rememberChosenRow();
+    // The list's current row was written by a settlement posting: said,
+    // and it is neither loaded nor deleted.
+    bool chosenRowPosted();
 
 private:
     void showCorrectionMode();

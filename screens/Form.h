@@ -7,6 +7,7 @@
 #include "common/Platform.h"
 #include "common/Xlsx.h"
 #include "ledger/Ledger.h"
+#include "ledger/Statements.h"
 #include "store/History.h"
 #include "store/Query.h"
 
@@ -14,6 +15,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 // "Excel Olarak Kaydet…" of anything a screen shows as a sheet: into the
 // .xlsx file the user chooses, offered under the given name in the working
@@ -48,8 +50,32 @@ public:
         if (focusMover) focusMover(control);
     }
 
+    // Whether the screen's window holds an entry typed and not saved; the
+    // window tells it.
+    std::function<bool()> holdsTyping;
+    // Closing the window ("Kapat", Alt+F4, the program's end) with a typed
+    // entry not saved asks "Kaydedilsin mi?": "Evet" saves it (the window
+    // stays when the save is refused), "Hayır" closes without it, "İptal"
+    // (the default) keeps the window and the entry. True when it may close.
+    bool mayClose()
+    {
+        if (!holdsTyping || !holdsTyping()) return true;
+        switch (dialogs_.askSaveBeforeClosing(QStringLiteral("Kaydedilsin mi?"))) {
+        case Dialogs::Answer::Yes:
+            saveEntry();
+            return !holdsTyping();
+        case Dialogs::Answer::No:
+            return true;
+        case Dialogs::Answer::Cancel:
+            break;
+        }
+        return false;
+    }
     // "Kapat": only hides, so every field survives until the next opening.
-    void kapatButtonClick() { window().hide(); }
+    void kapatButtonClick()
+    {
+        if (mayClose()) window().hide();
+    }
 
     // The common opening step: a minimised screen comes back maximised, one
     // the user restored to normal size stays normal; then it is shown in front.
@@ -59,7 +85,26 @@ public:
         window().showAndRaise();
     }
 
+    // The history's key of the deletion made last from the screen's list,
+    // until the next save.
+    qint64 sonSilme = 0;
+    static inline const QString kNothingToUndo =
+        QStringLiteral("Geri alınacak bir silme yok: Ctrl+Z yalnız bu ekranda az önce silinen kaydı geri getirir.");
+    // Ctrl+Z right after a deletion: the row is back as it was.
+    void GeriAl1Click()
+    {
+        if (sonSilme == 0) {
+            dialogs_.message(kNothingToUndo);
+            return;
+        }
+        Acting acting(*this);
+        const Ledger::Restore restore = ledger_.restore(std::exchange(sonSilme, 0));
+        if (restore.outcome != Ledger::RestoreOutcome::Restored) dialogs_.message(Ledger::restoreRefusal(restore));
+    }
+
 protected:
+    // The save "Evet" runs before closing: an entry screen's own.
+    virtual void saveEntry() {}
     // A change told by the ledger rebuilds a view while it is on screen,
     // or while this screen's own action made the change; a hidden screen is
     // rebuilt when it is opened again.
@@ -69,6 +114,18 @@ protected:
         QObject::connect(&ledger_.events(), signal, &subscriptions_, handler);
     }
     bool acting() const { return acting_ > 0; }
+    // Sums over the stored rows: when they fail, a stored figure beyond what
+    // an entry takes is named by its row rather than by the engine's words.
+    template <typename Action>
+    void overStoredFigures(Action action)
+    {
+        try {
+            action();
+        } catch (const std::exception&) {
+            refuseFiguresBeyondMoney(ledger_.connection());
+            throw;
+        }
+    }
     // A correction or deletion refused because its row changed elsewhere:
     // said, and the list read again by `reread`; true when the row is still
     // there, then current in the list, to be shown as it is now.
@@ -147,9 +204,8 @@ inline void reread(Query& query)
 }
 
 // A month page's caption for the day: the month's name, "-", the year and
-// the screen's suffix. Returns the month's name, which the screens keep.
-inline QString captionMonthPage(const QDate& day, const QString& suffix, TextField& caption)
+// the screen's suffix.
+inline void captionMonthPage(const QDate& day, const QString& suffix, TextField& caption)
 {
     caption.setText(monthCaption(day, suffix));
-    return monthName(day.month());
 }

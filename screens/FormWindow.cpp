@@ -8,6 +8,7 @@
 #include "common/widgets/ErrorBox.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QTabWidget>
@@ -27,6 +28,7 @@ FormWindow::FormWindow(const QString& caption, TForm& screen) : ScreenWindow(cap
         // reason, so an amount box would not take what is typed over it.
         if (!isActiveWindow()) pendingFocus_ = control;
     };
+    screen_.holdsTyping = [this] { return holdsTyping(); };
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] { guarded([this] { this->escape(); }); });
 }
@@ -59,8 +61,20 @@ bool FormWindow::event(QEvent* event)
     return handled;
 }
 
+void FormWindow::closeEvent(QCloseEvent* event)
+{
+    // Alt+F4 and the title bar's button ask as "Kapat" does.
+    bool mayClose = false;
+    guarded([&] { mayClose = screen_.mayClose(); });
+    if (mayClose)
+        ScreenWindow::closeEvent(event);
+    else
+        event->ignore();
+}
+
 FormWindow::~FormWindow()
 {
+    screen_.holdsTyping = nullptr;
     screen_.focusMover = nullptr;
     screen_.attachWindow(nullptr);
 }
@@ -93,6 +107,38 @@ void FormWindow::keyboardLists(QTabWidget* tabs, std::vector<QWidget*> pageLists
         }
         return before && before();
     });
+}
+
+void FormWindow::keyboardList(QWidget* list, QWidget* panelStart)
+{
+    const auto inList = [list] { return list == QApplication::focusWidget() || list->isAncestorOf(QApplication::focusWidget()); };
+    connect(new QShortcut(QKeySequence(Qt::Key_F6), this), &QShortcut::activated, this, [list, panelStart, inList] {
+        (inList() ? panelStart : list)->setFocus(Qt::ShortcutFocusReason);
+    });
+    setEscapeFirst([panelStart, inList, before = escapeFirst_] {
+        if (inList()) {
+            panelStart->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
+        return before && before();
+    });
+}
+
+QAction* FormWindow::saveOnCtrlS(QWidget* where, QAbstractButton* saveButton)
+{
+    auto* save = new QAction(saveButton->text().remove(QLatin1Char('&')), where);
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    save->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(save, &QAction::triggered, this, [this, saveButton] {
+        QWidget* from = focusWidget();
+        saveButton->setFocus(Qt::ShortcutFocusReason);
+        if (focusWidget() != saveButton) return;  // a box refused to be left, and said why
+        saveButton->click();
+        // Back where it was, unless the save sent it where the next entry starts.
+        if (from && from != saveButton && from->isVisible() && focusWidget() == saveButton) from->setFocus(Qt::OtherFocusReason);
+    });
+    where->addAction(save);
+    return save;
 }
 
 void FormWindow::showEvent(QShowEvent* event)

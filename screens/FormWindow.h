@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+class QAbstractButton;
+class QAction;
 class QTabWidget;
 class TForm;
 
@@ -42,7 +44,13 @@ protected:
     // panel and the shown page's list, Ctrl+Tab and Ctrl+Shift+Tab turn the
     // page and go into its list, Escape in a list goes back to the panel.
     void keyboardLists(QTabWidget* tabs, std::vector<QWidget*> pageLists, QWidget* panelStart);
+    // The same for a window with one list and no pages.
+    void keyboardList(QWidget* list, QWidget* panelStart);
+    // Ctrl+S in any box under `where` saves as the button does: the box
+    // being typed in is left first, so its own checks run.
+    QAction* saveOnCtrlS(QWidget* where, QAbstractButton* saveButton);
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

@@ -78,7 +78,7 @@ QLabel* correctionLine(TEntryForm& screen, FormWindow* window, QWidget* parent)
     line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bind(line, screen.DuzeltmeLabel);
     window->setEscapeFirst([&screen] {
-        if (screen.kayitnoEdit.isEmpty()) return false;
+        if (screen.correcting.isNew()) return false;
         screen.EscapeKeyPress();
         return true;
     });

@@ -9,7 +9,7 @@
 #include "screens/Rapor/Rapor.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
-#include "screens/cari/cari.h"
+#include "screens/Cari/Cari.h"
 
 ScreenSet::ScreenSet(Connection& connection, Dialogs& dialogs)
     : ledger(connection),

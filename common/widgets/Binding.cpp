@@ -75,6 +75,18 @@ void bind(QAbstractButton* button, CheckField& field)
         [](QAbstractButton* w, bool v) { w->setChecked(v); }, &QAbstractButton::toggled);
 }
 
+void bind(QAbstractButton* on, QAbstractButton* off, CheckField& field)
+{
+    // A checked radio button is not unchecked by itself: the other one is checked.
+    const auto show = [on = QPointer<QAbstractButton>(on), off = QPointer<QAbstractButton>(off)](bool yes) {
+        QAbstractButton* chosen = yes ? on.data() : off.data();
+        if (chosen && !chosen->isChecked()) chosen->setChecked(true);
+    };
+    show(field.checked());
+    field.onChange(show);
+    QObject::connect(on, &QAbstractButton::toggled, on, [&field](bool checked) { field.setChecked(checked); });
+}
+
 void bind(DatePicker* edit, DateField& field, std::function<void()> onUserChange)
 {
     {

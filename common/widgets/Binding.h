@@ -23,6 +23,8 @@ void bind(AmountEdit* edit, TextField& field);
 void bind(PhoneEdit* edit, TextField& field);
 void bind(QComboBox* combo, TextField& field);
 void bind(QAbstractButton* button, CheckField& field);
+// Two radio buttons for one yes-or-no field: `on` checked is yes, `off` no.
+void bind(QAbstractButton* on, QAbstractButton* off, CheckField& field);
 // Only a date the user picks runs onUserChange; the program's do not.
 void bind(DatePicker* edit, DateField& field, std::function<void()> onUserChange);
 void bindCaption(QTabWidget* tabs, int page, TextField& caption);

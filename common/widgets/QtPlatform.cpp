@@ -15,6 +15,8 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include <algorithm>
+
 void QtDialogs::message(const QString& text)
 {
     showBox(QMessageBox::NoIcon, text, QMessageBox::Ok);
@@ -30,16 +32,30 @@ bool QtDialogs::confirmDefaultNo(const QString& text)
     return showBox(QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
+namespace {
+
+Dialogs::Answer answerOf(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes:
+        return Dialogs::Answer::Yes;
+    case QMessageBox::No:
+        return Dialogs::Answer::No;
+    default:
+        return Dialogs::Answer::Cancel;
+    }
+}
+
+}  // namespace
+
 Dialogs::Answer QtDialogs::askYesNoCancel(const QString& text)
 {
-    switch (showBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No)) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
+    return answerOf(showBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No));
+}
+
+Dialogs::Answer QtDialogs::askSaveBeforeClosing(const QString& text)
+{
+    return answerOf(showBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel));
 }
 
 namespace {
@@ -83,6 +99,11 @@ std::optional<QDate> QtDialogs::askDate(const QString& text, const QDate& offere
     rows->addWidget(buttons);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    // Wide enough for the window manager's bar to show the bold title whole
+    // beside its icon and buttons: some three times the title.
+    QFont bar = dialog.font();
+    bar.setBold(true);
+    dialog.setMinimumWidth(std::max(dialog.minimumSizeHint().width(), 3 * QFontMetrics(bar).horizontalAdvance(kProgramTitle)));
     // Enter in the picker takes its day, then "Tamam" answers.
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     day->setFocus(Qt::TabFocusReason);

@@ -12,6 +12,7 @@ public:
     bool confirm(const QString& text) override;
     bool confirmDefaultNo(const QString& text) override;
     Answer askYesNoCancel(const QString& text) override;
+    Answer askSaveBeforeClosing(const QString& text) override;
     QString askCsvPath(const QString& suggestedName) override;
     std::optional<QDate> askDate(const QString& text, const QDate& offered) override;
     QString askXlsxPath(const QString& suggestedName) override;

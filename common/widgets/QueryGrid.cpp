@@ -193,6 +193,13 @@ void QueryGrid::setFillColumn(int column)
     fitColumns();
 }
 
+void QueryGrid::setWrapColumn(int column)
+{
+    setWordWrap(true);
+    verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    horizontalHeader()->setSectionResizeMode(column, QHeaderView::Stretch);
+}
+
 // The widest text the column's cells hold now.
 int QueryGrid::textWidth(int column) const
 {

@@ -63,6 +63,9 @@ public:
     // The column takes the width the others leave in the pane, at least
     // what its title and its widest cell need.
     void setFillColumn(int column);
+    // The column takes the width the others leave, and a longer text goes on
+    // over more lines of its row (a posted deduction's note).
+    void setWrapColumn(int column);
 
 signals:
     void gridDoubleClicked();

@@ -1,4 +1,4 @@
-#include "screens/cari/cari.h"
+#include "screens/Cari/Cari.h"
 
 #include "common/Conversions.h"
 #include "common/Iban.h"
@@ -38,7 +38,7 @@ TcariF::TcariF(Ledger& ledger, Dialogs& dialogs)
 void TcariF::KaydetButClick()
 {
     Account account;
-    account.cid = parseInteger(kayitnoEdit.text());
+    account.cid = correcting.get();
     account.kodu = KoduEdit.text();
     account.adi = AdiEdit.text();
     account.aciklama = AciklamaEdit.text();
@@ -52,7 +52,7 @@ void TcariF::KaydetButClick()
     // is said before a price that cannot be read.
     Ledger::AccountCheck check = ledger_.checkAccount(account);
     if (check == Ledger::AccountCheck::Ok) {
-        account.birimFiyati = parseDecimal(BirimFiyatEdit.text());
+        account.birimFiyati = BirimFiyatEdit.value();
         try {
             Acting acting(*this);
             check = ledger_.saveAccount(account);
@@ -82,6 +82,14 @@ void TcariF::KaydetButClick()
     focusOn(QStringLiteral("KoduEdit"));
 }
 
+void TcariF::KoduEditExit()
+{
+    if (!correcting.isNew() || !AdiEdit.isEmpty() || KoduEdit.isEmpty()) return;
+    if (!CariTanimQuery.isOpen()) CariTanimQuery.open();
+    if (!CariTanimQuery.locate(QStringLiteral("Kodu"), KoduEdit.text())) return;
+    Dzelt1Click();
+}
+
 void TcariF::IBANEditExit()
 {
     if (const QString refusal = ibanFault(IBANEdit.text()); !refusal.isEmpty()) {
@@ -96,11 +104,11 @@ void TcariF::IBANEditExit()
 void TcariF::Dzelt1Click()
 {
     const Query& row = CariTanimQuery;
-    kayitnoEdit.setText(row.asString(QStringLiteral("CID")));
+    correcting.set(row.value(QStringLiteral("CID")).toLongLong());
     KoduEdit.setText(row.asString(QStringLiteral("Kodu")));
     AdiEdit.setText(row.asString(QStringLiteral("Adi")));
     AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
-    BirimFiyatEdit.setText(formatFloat(kAmountPattern, row.asFloat(QStringLiteral("Birim_Fiyati"))));
+    BirimFiyatEdit.show(row.asFloat(QStringLiteral("Birim_Fiyati")));
     mevkiiEdit.setText(row.asString(QStringLiteral("Mevki")));
     koyEdit.setText(row.asString(QStringLiteral("Koy")));
     const QString number = generalNumber(parseDecimal(row.asString(QStringLiteral("Telefon"))));
@@ -108,7 +116,8 @@ void TcariF::Dzelt1Click()
     KisCombo.setText(row.asString(QStringLiteral("Kisin_Alim")));
     YazCombo.setText(row.asString(QStringLiteral("Yaz_Alim")));
     IBANEdit.setText(ibanGroups(row.asString(QStringLiteral("IBAN"))));
-    ledger_.rememberShown(schema::cariler(), parseInteger(kayitnoEdit.text()), shownRow(row));
+    ledger_.rememberShown(schema::cariler(), correcting.get(), shownRow(row));
+    focusOn(QStringLiteral("AdiEdit"));
 }
 
 void TcariF::showChangedRow(const RowChanged& changed, qint64 cid)
@@ -153,7 +162,7 @@ void TcariF::KaydSil1Click()
     ledger_.rememberShown(schema::cariler(), cid.toLongLong(), shownRow(CariTanimQuery));
     try {
         Acting acting(*this);
-        ledger_.deleteAccount(cid.toLongLong());
+        ledger_.deleteAccount(cid.toLongLong(), [this](qint64 change) { sonSilme = change; });
     } catch (const RowChanged& changed) {
         showChangedRow(changed, cid.toLongLong());
         return;
@@ -163,7 +172,7 @@ void TcariF::KaydSil1Click()
 
 void TcariF::Bosalt()
 {
-    kayitnoEdit.clear();
+    correcting.clear();
     KoduEdit.clear();
     AdiEdit.clear();
     AciklamaEdit.clear();

@@ -3,6 +3,7 @@
 #include "common/Field.h"
 #include "common/GridColumns.h"
 #include "common/Money.h"
+#include "ledger/Draft.h"
 #include "screens/Form.h"
 #include "store/Query.h"
 
@@ -22,7 +23,7 @@ public:
     TextField AdiEdit;
     TextField AciklamaEdit;
     TextField mevkiiEdit;
-    TextField BirimFiyatEdit;
+    FigureField BirimFiyatEdit;
     TextField koyEdit;
     // The telephone box's display text, "(123)456-78-90"; empty when cleared.
     TextField TelefonMaskEdit;
@@ -30,8 +31,8 @@ public:
     TextField YazCombo;
     // As typed; shown grouped in fours once it is left right.
     TextField IBANEdit;
-    // CID of the account loaded for correction; empty for a new account.
-    TextField kayitnoEdit;
+    // The account loaded for correction; none for a new account.
+    RowKeyField correcting;
 
     Query CariTanimQuery;
     // What the account grid shows.
@@ -44,6 +45,8 @@ public:
     // A wrong IBAN is refused with the reason and the keyboard stays in
     // its box; a right one is shown grouped.
     void IBANEditExit();
+    // A code typed into an empty panel that names an account loads it for correction.
+    void KoduEditExit();
     void Dzelt1Click();
     void KaydSil1Click();
     // A save or deletion refused because the account changed elsewhere:
@@ -64,4 +67,7 @@ public:
 
     static QString deleteQuestion(const QString& name, const QString& code, const CodeLedger& ledger);
     static QString balanceRefusal(const QString& name, const QString& code, const Money& balance);
+
+protected:
+    void saveEntry() override { KaydetButClick(); }
 };

@@ -1,10 +1,10 @@
-#include "screens/cari/CariWindow.h"
+#include "screens/Cari/CariWindow.h"
 
 #include "common/widgets/Binding.h"
 #include "common/widgets/EntryBoxes.h"
 #include "common/widgets/Events.h"
 #include "common/widgets/QueryGrid.h"
-#include "screens/cari/cari.h"
+#include "screens/Cari/Cari.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -86,27 +86,15 @@ CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kova
     rows->addWidget(panel);
 
     auto* CariGrid = new QueryGrid(screen.CariTanimQuery, TcariF::kColumns, centre);
-    CariGrid->setEnterWalksCells(true);
     // With the whole IBAN beside them the columns are narrower; the note
     // (Açıklama) takes what they leave.
     CariGrid->setFillColumn(4);
-    // Ctrl+S saves from anywhere in the window, as "Sakla" does: the box
-    // being typed in is left first, so its own checks run.
-    auto* save = new QAction(QStringLiteral("Kaydet"), this);
-    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    save->setShortcutContext(Qt::WindowShortcut);
-    connect(save, &QAction::triggered, this, [this, KaydetBut] {
-        QWidget* from = focusWidget();
-        KaydetBut->setFocus(Qt::ShortcutFocusReason);
-        if (focusWidget() != KaydetBut) return;  // a box refused to be left, and said why
-        KaydetBut->click();
-        // Back where it was, unless the save sent it where the next account starts.
-        if (from && from != KaydetBut && from->isVisible() && focusWidget() == KaydetBut) from->setFocus(Qt::OtherFocusReason);
-    });
-    addAction(save);
-    CariGrid->addMenuAction(save);
+    // Ctrl+S saves from anywhere in the window, the list too.
+    CariGrid->addMenuAction(saveOnCtrlS(this, KaydetBut));
     CariGrid->addMenuItem(QStringLiteral("Düzelt"), [&screen] { screen.Dzelt1Click(); });
-    CariGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); });
+    CariGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); }, QKeySequence(Qt::Key_Delete));
+    CariGrid->addMenuItem(QStringLiteral("Silineni Geri Al"), [&screen] { screen.GeriAl1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    CariGrid->onEnter([&screen] { screen.Dzelt1Click(); });
     CariGrid->addMenuItem(QStringLiteral("Seç"), [&screen] { screen.CariGridDblClick(); });
     CariGrid->addCsvItem([&screen] { screen.CariCsvClick(); });
     CariGrid->addXlsxItem([&screen] { screen.CariXlsxClick(); });
@@ -125,6 +113,7 @@ CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kova
     bind(YazCombo, screen.YazCombo);
     bind(IBANEdit, screen.IBANEdit);
 
+    onExit(KoduEdit, [&screen] { screen.KoduEditExit(); });
     onExit(IBANEdit, [&screen, IBANEdit] {
         // Grouping it is the screen's rewrite, yet what was typed still counts.
         const bool typed = IBANEdit->isModified();
@@ -152,4 +141,5 @@ CariWindow::CariWindow(TcariF& screen) : FormWindow(QStringLiteral("Orvalin Kova
         {CariGrid, "CariGrid"},
     });
     setStartControl(KoduEdit);
+    keyboardList(CariGrid, KoduEdit);
 }

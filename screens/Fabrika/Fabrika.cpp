@@ -23,29 +23,25 @@ double amountOf(const QVariant& value)
     return value.isNull() ? 0.0 : value.toDouble();
 }
 
-double boxValue(const TextField& box)
-{
-    return parseDecimal(box.text());
-}
 
 }  // namespace
 
 const std::vector<GridColumn> TFabrikaF::kMonthColumns = {
     {kTarih, QStringLiteral("Tarih"), 0, kAsShortDate},
-    {QStringLiteral("Toplam_Toplanan_LT"), QStringLiteral("Toplanan Mik."), 0, kAsGridNumber},
-    {QStringLiteral("Toplam_Fabrika_LT"), QStringLiteral("Toplam Fab.Mik."), 0, kAsGridNumber},
-    {QStringLiteral("Toplam_Miktar_Farki"), QStringLiteral("Toplam Fark Mik."), 0, kAsGridNumber},
-    {QStringLiteral("Toplam_Toplanan_Tutar"), QStringLiteral("Toplanan Tutar"), 108, kAsGridNumber},
-    {QStringLiteral("Toplam_Fabrika_Tutar"), QStringLiteral("Toplam Fab.Tutar"), 0, kAsGridNumber},
-    {QStringLiteral("Toplam_Teslim_Kari"), QStringLiteral("Toplam Tut.Farkı"), 0, kAsGridNumber},
-    {QStringLiteral("Sabah_Toplanan_LT"), QStringLiteral("Sabah Top.Mik."), 0, kAsGridNumber},
-    {QStringLiteral("Sabah_Fabrika_LT"), QStringLiteral("Sabah Fab.Mik."), 0, kAsGridNumber},
-    {QStringLiteral("Sabah_Miktar_Farki"), QStringLiteral("Sabah Mik.Farkı"), 0, kAsGridNumber},
-    {QStringLiteral("Sabah_Toplanan_Tutar"), QStringLiteral("Sabah Top.Tutar"), 0, kAsGridNumber},
-    {QStringLiteral("Aksam_Toplanan_LT"), QStringLiteral("Akşam Top.Mik."), 0, kAsGridNumber},
-    {QStringLiteral("Aksam_Fabrika_LT"), QStringLiteral("Akşam Fab.Mik."), 0, kAsGridNumber},
-    {QStringLiteral("Aksam_Miktar_Farki"), QStringLiteral("Akşam Mik.Farkı"), 0, kAsGridNumber},
-    {QStringLiteral("Aksam_Toplanan_Tutar"), QStringLiteral("Akşam Top.Tutar"), 0, kAsGridNumber},
+    {QStringLiteral("Toplam_Toplanan_LT"), QStringLiteral("Toplanan Mik."), 0, kAsAmount},
+    {QStringLiteral("Toplam_Fabrika_LT"), QStringLiteral("Toplam Fab.Mik."), 0, kAsAmount},
+    {QStringLiteral("Toplam_Miktar_Farki"), QStringLiteral("Toplam Fark Mik."), 0, kAsAmount},
+    {QStringLiteral("Toplam_Toplanan_Tutar"), QStringLiteral("Toplanan Tutar"), 108, kAsAmount},
+    {QStringLiteral("Toplam_Fabrika_Tutar"), QStringLiteral("Toplam Fab.Tutar"), 0, kAsAmount},
+    {QStringLiteral("Toplam_Teslim_Kari"), QStringLiteral("Toplam Tut.Farkı"), 0, kAsAmount},
+    {QStringLiteral("Sabah_Toplanan_LT"), QStringLiteral("Sabah Top.Mik."), 0, kAsAmount},
+    {QStringLiteral("Sabah_Fabrika_LT"), QStringLiteral("Sabah Fab.Mik."), 0, kAsAmount},
+    {QStringLiteral("Sabah_Miktar_Farki"), QStringLiteral("Sabah Mik.Farkı"), 0, kAsAmount},
+    {QStringLiteral("Sabah_Toplanan_Tutar"), QStringLiteral("Sabah Top.Tutar"), 0, kAsAmount},
+    {QStringLiteral("Aksam_Toplanan_LT"), QStringLiteral("Akşam Top.Mik."), 0, kAsAmount},
+    {QStringLiteral("Aksam_Fabrika_LT"), QStringLiteral("Akşam Fab.Mik."), 0, kAsAmount},
+    {QStringLiteral("Aksam_Miktar_Farki"), QStringLiteral("Akşam Mik.Farkı"), 0, kAsAmount},
+    {QStringLiteral("Aksam_Toplanan_Tutar"), QStringLiteral("Akşam Top.Tutar"), 0, kAsAmount},
 };
 const std::vector<TotalBox> TFabrikaF::kMonthTotals = {
     {QStringLiteral("Top. Miktar"), QStringLiteral("Toplanan_Miktar"), kAsAmount},
@@ -76,8 +72,8 @@ TFabrikaF::TFabrikaF(Ledger& ledger, Dialogs& dialogs)
             lists::deliveriesMonth(FabrikaQuery, period.first, period.last);
             AyYenile(period);
             // A row of the day brought back: the next save corrects it.
-            if (day == tarihDate.date() && kayitnoEdit.isEmpty() && FabrikaQuery.locate(kTarih, day))
-                kayitnoEdit.setText(FabrikaQuery.asString(QStringLiteral("FIB")));
+            if (day == tarihDate.date() && correcting.isNew() && FabrikaQuery.locate(kTarih, day))
+                correcting.set(FabrikaQuery.value(QStringLiteral("FIB")).toLongLong());
         }
     });
     FormCreate();
@@ -97,14 +93,12 @@ void TFabrikaF::openFromMenu()
 void TFabrikaF::Bosalt()
 {
     // The price box stays: it carries over from day to day.
-    kayitnoEdit.clear();
+    correcting.clear();
     SFMiktariEdit.clear();
     AFMiktariEdit.clear();
     FabrikaTutarEdit.clear();
     STMiktariEdit.clear();
     ATMiktariEdit.clear();
-    SabahTopTutarEdit.clear();
-    AksamTopTutarEdit.clear();
     ToplamTutarEdit.clear();
     FarkTutarEdit.clear();
     AciklamaEdit.clear();
@@ -117,18 +111,17 @@ void TFabrikaF::Guncelle()
     lists::deliveriesMonth(FabrikaQuery, period.first, period.last);
     // The day's stored row, so that a save corrects it rather than adding a second one.
     if (FabrikaQuery.recordCount() > 0 && FabrikaQuery.locate(kTarih, period.day)) {
-        kayitnoEdit.setText(FabrikaQuery.asString(QStringLiteral("FIB")));
-        SFMiktariEdit.setText(amount(FabrikaQuery.asFloat(QStringLiteral("Sabah_Fabrika_LT"))));
-        AFMiktariEdit.setText(amount(FabrikaQuery.asFloat(QStringLiteral("Aksam_Fabrika_LT"))));
-        FabrikaTutarEdit.setText(amount(FabrikaQuery.asFloat(QStringLiteral("Toplam_Fabrika_Tutar"))));
-        FabrikaSutFiyatiEdit.setText(amount(FabrikaQuery.asFloat(kBirimFiyat)));
+        correcting.set(FabrikaQuery.value(QStringLiteral("FIB")).toLongLong());
+        SFMiktariEdit.show(FabrikaQuery.asFloat(QStringLiteral("Sabah_Fabrika_LT")));
+        AFMiktariEdit.show(FabrikaQuery.asFloat(QStringLiteral("Aksam_Fabrika_LT")));
+        FabrikaSutFiyatiEdit.show(FabrikaQuery.asFloat(kBirimFiyat));
         AciklamaEdit.setText(FabrikaQuery.asString(QStringLiteral("Aciklama")));
     }
     ToplananYenile();
 
-    if (!FiyatYuklendi && boxValue(FabrikaSutFiyatiEdit) == 0) {
+    if (!FiyatYuklendi && FabrikaSutFiyatiEdit.value() == 0) {
         FiyatYuklendi = true;
-        if (const std::optional<double> price = ledger_.factoryPrice()) FabrikaSutFiyatiEdit.setText(amount(*price));
+        if (const std::optional<double> price = ledger_.factoryPrice()) FabrikaSutFiyatiEdit.show(*price);
     }
 }
 
@@ -136,13 +129,7 @@ void TFabrikaF::ToplananYenile()
 {
     const MonthPeriod period = monthPeriod(tarihDate.date());
     if (!FabrikaQuery.isOpen()) lists::deliveriesMonth(FabrikaQuery, period.first, period.last);
-    const DayCollected collected = ledger_.collectedOn(period.day);
-    STMiktariEdit.setText(amount(collected.sabah));
-    ATMiktariEdit.setText(amount(collected.aksam));
-    SabahTopTutarEdit.setText(amount(collected.sabahTutar));
-    AksamTopTutarEdit.setText(amount(collected.aksamTutar));
-    // Added before rounding, so it may differ by a cent from the two boxes above.
-    ToplamTutarEdit.setText(amount(collected.sabahTutar + collected.aksamTutar));
+    collected_ = ledger_.collectedOn(period.day);
     AyYenile(period);
     ToplamAl();
 }
@@ -199,12 +186,14 @@ void TFabrikaF::GrafikYenile(const MonthPeriod& period)
 
 void TFabrikaF::ToplamAl()
 {
-    SFarkMiktariEdit.setText(amount(boxValue(STMiktariEdit) - boxValue(SFMiktariEdit)));
-    AFarkMiktariEdit.setText(amount(boxValue(ATMiktariEdit) - boxValue(AFMiktariEdit)));
-    FabrikaTutarEdit.setText(
-        amount(boxValue(FabrikaSutFiyatiEdit) * (boxValue(SFMiktariEdit) + boxValue(AFMiktariEdit))));
-    // The factory value as its box shows it, rounded to the cent.
-    FarkTutarEdit.setText(amount(boxValue(FabrikaTutarEdit) - boxValue(ToplamTutarEdit)));
+    const FactoryDay day = factoryDay(collected_, FabrikaSutFiyatiEdit.value(), SFMiktariEdit.value(), AFMiktariEdit.value());
+    STMiktariEdit.setText(amount(day.sabahToplanan));
+    ATMiktariEdit.setText(amount(day.aksamToplanan));
+    ToplamTutarEdit.setText(day.toplananTutar.text());
+    SFarkMiktariEdit.setText(amount(day.sabahFark));
+    AFarkMiktariEdit.setText(amount(day.aksamFark));
+    FabrikaTutarEdit.setText(day.fabrikaTutar.text());
+    FarkTutarEdit.setText(day.kar.text());
 }
 
 void TFabrikaF::SaklaButClick()
@@ -212,28 +201,22 @@ void TFabrikaF::SaklaButClick()
     ToplamAl();
     // Everything is read before the row is touched: a box that cannot be
     // read stops the save with nothing written.
-    FactoryDelivery delivery;
-    delivery.fib = parseInteger(kayitnoEdit.text());
-    delivery.tarih = tarihDate.date();
-    delivery.fiyat = boxValue(FabrikaSutFiyatiEdit);
-    delivery.sabahToplanan = boxValue(STMiktariEdit);
-    delivery.aksamToplanan = boxValue(ATMiktariEdit);
-    delivery.sabahFabrika = boxValue(SFMiktariEdit);
-    delivery.aksamFabrika = boxValue(AFMiktariEdit);
-    delivery.sabahFark = boxValue(SFarkMiktariEdit);
-    delivery.aksamFark = boxValue(AFarkMiktariEdit);
-    delivery.sabahToplananTutar = boxValue(SabahTopTutarEdit);
-    delivery.aksamToplananTutar = boxValue(AksamTopTutarEdit);
-    delivery.farkTutar = boxValue(FarkTutarEdit);
-    delivery.aciklama = AciklamaEdit.text();
-    Acting acting(*this);
-    ledger_.saveDelivery(delivery, [this](qint64 key) { kayitnoEdit.setText(QString::number(key)); });
+    const FactoryDelivery delivery{correcting.get(), tarihDate.date(), FabrikaSutFiyatiEdit.value(), SFMiktariEdit.value(),
+                                   AFMiktariEdit.value(), AciklamaEdit.text()};
+    {
+        Acting acting(*this);
+        ledger_.saveDelivery(delivery, [this](qint64 key) { correcting.set(key); });
+    }
+    // Deliveries are typed day after day: the next one starts on the next day.
+    tarihDate.setDate(delivery.tarih.addDays(1));
+    Guncelle();
+    focusOn(QStringLiteral("SFMiktariEdit"));
 }
 
 void TFabrikaF::FiyatSaklaButClick()
 {
-    const double price = boxValue(FabrikaSutFiyatiEdit);
-    ledger_.saveFactoryPrice(price);
+    ledger_.saveFactoryPrice(FabrikaSutFiyatiEdit.value());
+    focusOn(QStringLiteral("SFMiktariEdit"));
 }
 
 void TFabrikaF::FabrikaGridDblClick()
@@ -245,6 +228,7 @@ void TFabrikaF::FabrikaGridDblClick()
     if (!day.isValid()) return;
     tarihDate.setDate(day);
     Guncelle();
+    focusOn(QStringLiteral("SFMiktariEdit"));
 }
 
 void TFabrikaF::FabrikaXlsxClick()
@@ -260,5 +244,5 @@ void TFabrikaF::FabrikaCsvClick()
 
 void TFabrikaF::AyBul()
 {
-    ayAdi = captionMonthPage(tarihDate.date(), kMonthCaptionSuffix, AylikSheet);
+    captionMonthPage(tarihDate.date(), kMonthCaptionSuffix, AylikSheet);
 }

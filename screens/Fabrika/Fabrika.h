@@ -4,6 +4,7 @@
 #include "common/Field.h"
 #include "common/GridColumns.h"
 #include "common/Totals.h"
+#include "ledger/Draft.h"
 #include "screens/Form.h"
 #include "store/Query.h"
 
@@ -11,9 +12,8 @@
 // set against the milk collected that day, one stored row per day, with
 // the month's deliveries and totals and a default factory price.
 //
-// Every number of the panel lives as text in its box, written as
-// "#,##0.00" and read back with the decimal parse, so a figure the program
-// wrote takes part in later sums with the two decimals it shows.
+// The day's figures are worked out by the ledger from the day's stored
+// intake rows and the typed delivery, in exact money, and shown as stored.
 class TFabrikaF : public TForm {
 public:
     TFabrikaF(Ledger& ledger, Dialogs& dialogs);
@@ -22,25 +22,22 @@ public:
 
     // Entry panel
     DateField tarihDate;
-    TextField FabrikaSutFiyatiEdit;
+    FigureField FabrikaSutFiyatiEdit;
     // Collected from the producers (read-only).
     TextField STMiktariEdit;
     TextField ATMiktariEdit;
     TextField ToplamTutarEdit;
     // Delivered to the factory; the money box is worked out.
-    TextField SFMiktariEdit;
-    TextField AFMiktariEdit;
+    FigureField SFMiktariEdit;
+    FigureField AFMiktariEdit;
     TextField FabrikaTutarEdit;
     // Collected minus delivered; factory value minus purchase value.
     TextField SFarkMiktariEdit;
     TextField AFarkMiktariEdit;
     TextField FarkTutarEdit;
     TextField AciklamaEdit;
-    // FIB of the day's stored row; empty while the day has none.
-    TextField kayitnoEdit;
-    // Purchase value of the morning and of the evening milk (never shown).
-    TextField SabahTopTutarEdit;
-    TextField AksamTopTutarEdit;
+    // The day's stored row, which a save corrects; none while the day has none.
+    RowKeyField correcting;
 
     // Caption of the month page.
     TextField AylikSheet{QStringLiteral("Aylık Fabrika Teslim Bilgileri")};
@@ -62,8 +59,6 @@ public:
     // Set by the first refresh that found the price box at 0: the stored
     // default price is loaded at most once per run.
     bool FiyatYuklendi = false;
-    // The month name AyBul looked up last.
-    QString ayAdi;
 
     void FormCreate();
     void tarihDateChange() { Guncelle(); }
@@ -90,4 +85,10 @@ private:
     void ToplananYenile();
     void AyYenile(const MonthPeriod& period);
     void GrafikYenile(const MonthPeriod& period);
+
+    // The day's intake as last read, which the panel's figures are worked out from.
+    DayCollected collected_;
+
+protected:
+    void saveEntry() override { SaklaButClick(); }
 };

@@ -23,10 +23,12 @@ constexpr int kPanelHeight = 89;
 constexpr int kFigureWidth = 84;
 constexpr int kNoteWidth = 209;
 
+// A worked-out figure: shown, never typed in, so Tab and Enter pass it by.
 QLineEdit* figureBox(QWidget* parent)
 {
     auto* box = new QLineEdit(parent);
     box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
     box->setAlignment(Qt::AlignRight);
     box->setFixedWidth(kFigureWidth);
     return box;
@@ -77,16 +79,6 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     auto* AciklamaEdit = new QLineEdit(panel);
     AciklamaEdit->setFixedWidth(kNoteWidth);
     AciklamaEdit->setAlignment(Qt::AlignLeft);
-    auto* kayitnoEdit = new QLineEdit(panel);
-    kayitnoEdit->setVisible(false);
-    kayitnoEdit->setEnabled(false);
-    auto* SabahTopTutarEdit = figureBox(panel);
-    auto* AksamTopTutarEdit = figureBox(panel);
-    auto* sabahTopTutarLabel = label("Sabah Top. Tut.");
-    auto* aksamTopTutarLabel = label("Akşam Top. Tut.");
-    for (QWidget* hidden : {static_cast<QWidget*>(SabahTopTutarEdit), static_cast<QWidget*>(AksamTopTutarEdit),
-                            static_cast<QWidget*>(sabahTopTutarLabel), static_cast<QWidget*>(aksamTopTutarLabel)})
-        hidden->setVisible(false);
 
     // Date and price at the left.
     auto* day = new QHBoxLayout;
@@ -124,11 +116,6 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(SaklaBut);
     buttons->addWidget(kapatButton);
-    buttons->addWidget(kayitnoEdit);
-    buttons->addWidget(sabahTopTutarLabel);
-    buttons->addWidget(SabahTopTutarEdit);
-    buttons->addWidget(aksamTopTutarLabel);
-    buttons->addWidget(AksamTopTutarEdit);
     grid->addLayout(buttons, 0, 9);
     grid->addWidget(label("Açıklama"), 1, 9);
     grid->addWidget(AciklamaEdit, 2, 9);
@@ -139,7 +126,7 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     // The month page.
     auto* tabs = new QTabWidget(centre);
     auto* FabrikaGrid = new QueryGrid(screen.FabrikaQuery, TFabrikaF::kMonthColumns);
-    FabrikaGrid->setEnterWalksCells(true);
+    FabrikaGrid->onEnter([&screen] { screen.FabrikaGridDblClick(); });
     FabrikaGrid->addMenuItem(QStringLiteral("Değiştir"), [&screen] { screen.Degistir1Click(); });
     FabrikaGrid->addCsvItem([&screen] { screen.FabrikaCsvClick(); });
     FabrikaGrid->addXlsxItem([&screen] { screen.FabrikaXlsxClick(); });
@@ -164,9 +151,6 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     bind(AFarkMiktariEdit, screen.AFarkMiktariEdit);
     bind(FarkTutarEdit, screen.FarkTutarEdit);
     bind(AciklamaEdit, screen.AciklamaEdit);
-    bind(kayitnoEdit, screen.kayitnoEdit);
-    bind(SabahTopTutarEdit, screen.SabahTopTutarEdit);
-    bind(AksamTopTutarEdit, screen.AksamTopTutarEdit);
     bindCaption(tabs, 0, screen.AylikSheet);
 
     // Leaving a delivery or the price box rewrites it, then the sums follow.
@@ -177,27 +161,28 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
     FabrikaGrid->onDoubleClick([&screen] { screen.FabrikaGridDblClick(); });
 
+    // "Fiyat Sakla" right after the price: Enter twice keeps a new price.
     setControls({
         {tarihDate, "tarihDate"},
         {FabrikaSutFiyatiEdit, "FabrikaSutFiyatiEdit"},
-        {STMiktariEdit, "STMiktariEdit"},
+        {FiyatSaklaBut, "FiyatSaklaBut"},
         {SFMiktariEdit, "SFMiktariEdit"},
+        {AFMiktariEdit, "AFMiktariEdit"},
+        {AciklamaEdit, "AciklamaEdit"},
+        {SaklaBut, "SaklaBut"},
+        {kapatButton, "kapatButton"},
+        {STMiktariEdit, "STMiktariEdit"},
         {SFarkMiktariEdit, "SFarkMiktariEdit"},
         {ATMiktariEdit, "ATMiktariEdit"},
-        {AFMiktariEdit, "AFMiktariEdit"},
         {AFarkMiktariEdit, "AFarkMiktariEdit"},
         {ToplamTutarEdit, "ToplamTutarEdit"},
         {FabrikaTutarEdit, "FabrikaTutarEdit"},
         {FarkTutarEdit, "FarkTutarEdit"},
-        {AciklamaEdit, "AciklamaEdit"},
-        {SaklaBut, "SaklaBut"},
-        {kayitnoEdit, "kayitnoEdit"},
-        {SabahTopTutarEdit, "SabahTopTutarEdit"},
-        {AksamTopTutarEdit, "AksamTopTutarEdit"},
-        {FiyatSaklaBut, "FiyatSaklaBut"},
-        {kapatButton, "kapatButton"},
         {tabs, "tabs"},
         {FabrikaGrid, "FabrikaGrid"},
         {GrafikChart, "GrafikChart"},
     });
+    setStartControl(SFMiktariEdit);
+    saveOnCtrlS(panel, SaklaBut);
+    keyboardLists(tabs, {FabrikaGrid, GrafikChart}, SFMiktariEdit);
 }

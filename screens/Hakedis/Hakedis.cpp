@@ -89,7 +89,7 @@ bool THakedisF::compute()
     // The same producer stays selected across a recompute.
     const SettlementLine* before = selectedLine();
     const QString kodu = before ? before->kodu : QString();
-    settlement_ = settlements_.compute(ilk, son);
+    overStoredFigures([&] { settlement_ = settlements_.compute(ilk, son); });
     computed_ = true;
 
     TextTable table;

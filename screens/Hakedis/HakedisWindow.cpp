@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 HakedisWindow::HakedisWindow(THakedisF& screen)
@@ -69,8 +70,10 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
     auto* OdemeExcelBut = new QPushButton(QStringLiteral("Ödeme E&xcel…"), centre);
     auto* HakedisCsvBut = new QPushButton(QStringLiteral("Hakediş CS&V…"), centre);
     auto* HakedisExcelBut = new QPushButton(QStringLiteral("Hakediş &Excel…"), centre);
-    // The lists' own key for a spreadsheet file.
-    HakedisExcelBut->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    // The lists' own key for a spreadsheet file, beside Alt+E: a button's
+    // own shortcut would take the place of its underlined letter.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), this), &QShortcut::activated, HakedisExcelBut,
+            &QPushButton::click);
     for (QWidget* control : std::initializer_list<QWidget*>{KaydetBut, GeriAlBut, PusulaBut, TumPusulaBut, OdemeListesiBut, OdemeCsvBut, OdemeExcelBut, HakedisCsvBut,
                                                            HakedisExcelBut})
         actions->addWidget(control);
@@ -138,6 +141,7 @@ HakedisWindow::HakedisWindow(THakedisF& screen)
         {kapatButton, "kapatButton"},
     });
     setStartControl(IlkTarihDate);
+    keyboardList(HakedisGrid, IlkTarihDate);
 }
 
 HakedisWindow::~HakedisWindow()

@@ -61,12 +61,14 @@ void TKesintilerF::showLine(const Deduction& line)
 {
     duzeltilen_ = line.ksid;
     AdiCombo.setText(line.adi);
-    OranEdit.setText(line.oran ? formatFloat(kRatePattern, *line.oran) : QString());
-    // The picker always holds a day: a new rate holds from the month's
-    // first as a rule; a line kept without a day shows that one too and
-    // stays without it unless the collector picks another.
-    dayOffered_ = line.baslangic.isValid() ? QDate() : monthPeriod(QDate::currentDate()).first;
-    BaslangicDate.setDate(line.baslangic.isValid() ? line.baslangic : dayOffered_);
+    if (line.oran)
+        OranEdit.show(*line.oran);
+    else
+        OranEdit.clear();
+    // The picker always holds a day, and a save stores the day it shows: a
+    // new rate holds from the month's first as a rule, and so does a line
+    // kept without a day once it is corrected.
+    BaslangicDate.setDate(line.baslangic.isValid() ? line.baslangic : monthPeriod(QDate::currentDate()).first);
     DurumLabel.setText(line.ksid > 0 ? QStringLiteral("Düzeltiliyor: ") + line.adi : kNewLine);
 }
 
@@ -76,6 +78,14 @@ void TKesintilerF::KesintiListEnter()
     if (row < 0 || row >= static_cast<int>(lines_.size())) return;
     showLine(lines_[static_cast<size_t>(row)]);
     focusOn(QStringLiteral("OranEdit"));
+}
+
+void TKesintilerF::KesintiListDelete()
+{
+    const int row = KesintiRow.get();
+    if (row < 0 || row >= static_cast<int>(lines_.size())) return;
+    showLine(lines_[static_cast<size_t>(row)]);
+    SilClick();
 }
 
 void TKesintilerF::YeniClick()
@@ -89,9 +99,10 @@ void TKesintilerF::KaydetClick()
     Deduction line;
     line.ksid = duzeltilen_;
     line.adi = AdiCombo.text().simplified();
-    if (!OranEdit.text().trimmed().isEmpty()) line.oran = parseDecimal(amountTextOnLeave(OranEdit.text(), 4));
+    // A typed rate is taken to the four decimals its box shows; an untouched one as stored.
+    if (!OranEdit.text().trimmed().isEmpty())
+        line.oran = OranEdit.typed() ? parseDecimal(amountTextOnLeave(OranEdit.text(), 4)) : OranEdit.value();
     line.baslangic = BaslangicDate.date();
-    if (duzeltilen_ > 0 && line.baslangic == dayOffered_) line.baslangic = QDate();
     switch (Settlements::checkDeduction(line)) {
     case Settlements::DeductionCheck::NoName:
         dialogs_.message(QStringLiteral("Kesintinin adını yazın."));
@@ -100,6 +111,10 @@ void TKesintilerF::KaydetClick()
     case Settlements::DeductionCheck::BadRate:
         dialogs_.message(QStringLiteral("Oran 0 ile 100 arasında olmalı (%100 olamaz)."));
         focusOn(QStringLiteral("OranEdit"));
+        return;
+    case Settlements::DeductionCheck::NoStartDay:
+        dialogs_.message(QStringLiteral("Oranın geçerli olduğu başlangıç gününü girin."));
+        focusOn(QStringLiteral("BaslangicDate"));
         return;
     case Settlements::DeductionCheck::Ok:
         break;
@@ -131,7 +146,7 @@ void TKesintilerF::SilClick()
     if (!dialogs_.confirmDefaultNo(what + QStringLiteral(" satırı silinsin mi?\nKaydedilmiş hakedişler etkilenmez."))) return;
     {
         Acting acting(*this);
-        settlements_.deleteDeduction(duzeltilen_);
+        sonSilme = settlements_.deleteDeduction(duzeltilen_);
     }
     YeniClick();
 }

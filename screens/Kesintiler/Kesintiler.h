@@ -2,6 +2,7 @@
 
 #include "common/Field.h"
 #include "common/TextTable.h"
+#include "ledger/Draft.h"
 #include "ledger/Settlement.h"
 #include "screens/Form.h"
 
@@ -21,7 +22,7 @@ public:
     Field<int> KesintiRow{-1};
     // The panel.
     TextField AdiCombo;
-    TextField OranEdit;
+    FigureField OranEdit{kRatePattern};
     DateField BaslangicDate;
     // What the panel holds: a new line, or the one loaded for correction.
     TextField DurumLabel;
@@ -33,6 +34,8 @@ public:
     void openFromMenu();
     // Enter or a double-click on the list: the row into the panel.
     void KesintiListEnter();
+    // Delete on the list: its current row, after the question naming it.
+    void KesintiListDelete();
     void KaydetClick();
     void YeniClick();
     void SilClick();
@@ -47,6 +50,7 @@ private:
     Settlements& settlements_;
     std::vector<Deduction> lines_;
     qint64 duzeltilen_ = 0;
-    // The day shown for a line stored without one; empty otherwise.
-    QDate dayOffered_;
+
+protected:
+    void saveEntry() override { KaydetClick(); }
 };

@@ -2,6 +2,7 @@
 
 #include "common/widgets/Binding.h"
 #include "common/widgets/EntryBoxes.h"
+#include "common/widgets/ErrorBox.h"
 #include "common/widgets/Events.h"
 #include "common/widgets/TextGrid.h"
 #include "screens/Kesintiler/Kesintiler.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 KesintilerWindow::KesintilerWindow(TKesintilerF& screen)
@@ -93,4 +95,13 @@ KesintilerWindow::KesintilerWindow(TKesintilerF& screen)
         {KesintiGrid, "KesintiGrid"},
     });
     setStartControl(AdiCombo);
+    keyboardList(KesintiGrid, AdiCombo);
+    saveOnCtrlS(panel, KaydetBut);
+    // Delete and Ctrl+Z on the list, as on every list.
+    const auto listKey = [this, KesintiGrid](const QKeySequence& keys, std::function<void()> handler) {
+        auto* shortcut = new QShortcut(keys, KesintiGrid, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, [handler = std::move(handler)] { guarded(handler); });
+    };
+    listKey(QKeySequence(Qt::Key_Delete), [&screen] { screen.KesintiListDelete(); });
+    listKey(QKeySequence(Qt::CTRL | Qt::Key_Z), [&screen] { screen.GeriAl1Click(); });
 }

@@ -28,10 +28,10 @@ const std::vector<GridColumn> TRaporF::kDetailColumns = {
     {QStringLiteral("Tarih"), QStringLiteral("Tarih"), 80, kAsShortDate},
     {kAdi, QStringLiteral("Adı Soyadı"), 95},
     {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 60},
-    {QStringLiteral("Sabah"), QStringLiteral("Sabah LT"), 0, kAsGridNumber},
-    {QStringLiteral("Aksam"), QStringLiteral("Akşam LT"), 0, kAsGridNumber},
-    {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Borcumuz"), 0, kAsGridNumber},
-    {QStringLiteral("Gider_Tutari"), QStringLiteral("Alacağımız"), 0, kAsGridNumber},
+    {QStringLiteral("Sabah"), QStringLiteral("Sabah LT"), 0, kAsAmount},
+    {QStringLiteral("Aksam"), QStringLiteral("Akşam LT"), 0, kAsAmount},
+    {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Borcumuz"), 0, kAsAmount},
+    {QStringLiteral("Gider_Tutari"), QStringLiteral("Alacağımız"), 0, kAsAmount},
 };
 
 TRaporF::TRaporF(Ledger& ledger, Dialogs& dialogs)
@@ -71,7 +71,7 @@ void TRaporF::Listele(const QDate& from, const QDate& to)
 {
     summaryFrom_ = from;
     summaryTo_ = to;
-    lists::balances(SutGirisiQuery, from, to);
+    overStoredFigures([&] { lists::balances(SutGirisiQuery, from, to); });
     SutGirisiToplam.publish({
         {kBorc, lists::shownSum(SutGirisiQuery, kBorc)},
         {kAlacak, lists::shownSum(SutGirisiQuery, kAlacak)},
@@ -168,8 +168,11 @@ bool TRaporF::canPrintStatements()
 void TRaporF::EkstreButClick()
 {
     if (!canPrintStatements()) return;
-    const AccountStatement statement = buildStatement(ledger_.connection(), SutGirisiQuery.asString(kKodu),
-                                               SutGirisiQuery.asString(kAdi), summaryFrom_, summaryTo_);
+    AccountStatement statement;
+    overStoredFigures([&] {
+        statement = buildStatement(ledger_.connection(), SutGirisiQuery.asString(kKodu), SutGirisiQuery.asString(kAdi), summaryFrom_,
+                                   summaryTo_);
+    });
     if (statementPreview_) statementPreview_->previewStatements({statement}, statement.fileName());
 }
 
@@ -181,11 +184,13 @@ void TRaporF::TumEkstreButClick()
     }
     // Everyone with rows in the period, and everyone still owed from before.
     bool cancelled = false;
-    const std::vector<AccountStatement> statements =
-        buildAllStatements(ledger_.connection(), summaryFrom_, summaryTo_, [this, &cancelled](int done, int total) {
+    std::vector<AccountStatement> statements;
+    overStoredFigures([&] {
+        statements = buildAllStatements(ledger_.connection(), summaryFrom_, summaryTo_, [this, &cancelled](int done, int total) {
             cancelled = statementPreview_ && !statementPreview_->progress(done, total);
             return !cancelled;
         });
+    });
     if (cancelled) return;
     if (statements.empty()) {
         dialogs_.message(kNoStatementMessage);

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPrinter>
 #include <QProgressDialog>
@@ -133,10 +134,11 @@ RaporWindow::RaporWindow(TRaporF& screen)
     detail->addWidget(Label1);
     auto* detayGrid = new QueryGrid(screen.detayQuery, TRaporF::kDetailColumns, centre);
     // Beside the summary it has some 480 pixels: the figures come first,
-    // the name stands above the list, the note takes what is left.
+    // the name stands above the list, the note takes what is left, on more
+    // lines where it is longer, as a posted deduction's is.
     detayGrid->fitNumberColumns(QStringLiteral("99.999,99"));
     detayGrid->setColumnHidden(1, true);
-    detayGrid->setFillColumn(2);
+    detayGrid->setWrapColumn(2);
     detail->addWidget(detayGrid, 1);
     auto* DetayChart = new BarChart(screen.DetayGrafik, centre);
     DetayChart->setFixedHeight(kChartHeight);
@@ -188,6 +190,7 @@ RaporWindow::RaporWindow(TRaporF& screen)
         {DetayChart, "DetayChart"},
     });
     Label1->setObjectName(QStringLiteral("Label1"));
+    keyboardLists(tabs, {SutGirisiGrid}, ilktarihDate);
 }
 
 RaporWindow::~RaporWindow()

@@ -27,10 +27,10 @@ double totalLitres(const Record& row)
 
 const std::vector<GridColumn> TSutAlimF::kDayColumns = {
     {kAdi, QStringLiteral("Adı Soyadı"), 130},
-    {QStringLiteral("Sabah"), QStringLiteral("Sabah LT"), 0, kAsGridNumber},
-    {QStringLiteral("Aksam"), QStringLiteral("Akşam LT"), 0, kAsGridNumber},
-    {QStringLiteral("toplam"), QStringLiteral("Toplam LT"), 0, kAsGridNumber},
-    {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Toplam Tutar"), 0, kAsGridNumber},
+    {QStringLiteral("Sabah"), QStringLiteral("Sabah LT"), 0, kAsAmount},
+    {QStringLiteral("Aksam"), QStringLiteral("Akşam LT"), 0, kAsAmount},
+    {QStringLiteral("toplam"), QStringLiteral("Toplam LT"), 0, kAsAmount},
+    {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Toplam Tutar"), 0, kAsAmount},
     {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 250},
 };
 const std::vector<TotalBox> TSutAlimF::kDayTotals = {
@@ -41,11 +41,11 @@ const std::vector<TotalBox> TSutAlimF::kDayTotals = {
 };
 const std::vector<GridColumn> TSutAlimF::kMonthColumns = {
     {kAdi, QStringLiteral("Adı Soyadı"), 120},
-    {QStringLiteral("Sabah_Toplam"), QStringLiteral("Sabah LT"), 0, kAsGridNumber},
-    {QStringLiteral("Aksam_Toplam"), QStringLiteral("Akşam LT"), 0, kAsGridNumber},
-    {QStringLiteral("Toplam"), QStringLiteral("Toplam LT"), 0, kAsGridNumber},
-    {QStringLiteral("Toplam_Tutar"), QStringLiteral("Toplam Tutar"), 0, kAsGridNumber},
-    {QStringLiteral("Ortalama"), QStringLiteral("Ortalama"), 0, kAsGridNumber},
+    {QStringLiteral("Sabah_Toplam"), QStringLiteral("Sabah LT"), 0, kAsAmount},
+    {QStringLiteral("Aksam_Toplam"), QStringLiteral("Akşam LT"), 0, kAsAmount},
+    {QStringLiteral("Toplam"), QStringLiteral("Toplam LT"), 0, kAsAmount},
+    {QStringLiteral("Toplam_Tutar"), QStringLiteral("Toplam Tutar"), 0, kAsAmount},
+    {QStringLiteral("Ortalama"), QStringLiteral("Ortalama"), 0, kAsAmount},
 };
 const std::vector<TotalBox> TSutAlimF::kMonthTotals = {
     {QStringLiteral("Sabah Toplamı"), QStringLiteral("Sabah_Toplam")},
@@ -98,14 +98,14 @@ void TSutAlimF::FormCreate()
 
 void TSutAlimF::tarihDateChange()
 {
-    if (intakeScreenOpened == 1) GuncelleGunluk();
+    if (openedFromMenu) GuncelleGunluk();
 }
 
 void TSutAlimF::KoduEditExit()
 {
     const std::optional<Account> account = ledger_.accountByCode(KoduEdit.text());
     if (!account) return;
-    if (!kayitnoEdit.isEmpty()) {
+    if (!correcting.isNew()) {
         fillFromAccount(*account);
         return;
     }
@@ -124,9 +124,9 @@ void TSutAlimF::SaklaButClick()
     if (AdiEdit.isEmpty()) return;
 
     // Read before anything is posted: a box that cannot be read writes nothing.
-    const double sabah = parseDecimal(sabahEdit.text());
-    const double aksam = parseDecimal(aksamEdit.text());
-    const double fiyat = parseDecimal(SBirimFiyatEdit.text());
+    const double sabah = sabahEdit.value();
+    const double aksam = aksamEdit.value();
+    const double fiyat = SBirimFiyatEdit.value();
     if (sabah == 0 && aksam == 0 && !emptyEntryMeant(QStringLiteral("sabah ve akşam litresi"))) {
         focusOn(QStringLiteral("sabahEdit"));
         return;
@@ -142,7 +142,7 @@ void TSutAlimF::SaklaButClick()
         Acting acting(*this);
         const Ledger::Saved saved =
             ledger_.saveIntake(entry, [this](qint64 key) {
-                                   kayitnoEdit.setText(QString::number(key));
+                                   correcting.set(key);
                                    sonSilme = 0;
                                });
         if (!entryAccepted(saved.check, kEntryMessages)) return;
@@ -180,14 +180,14 @@ void TSutAlimF::loadDayRow(bool moveFocus)
 {
     const std::optional<IntakeEntry> row = ledger_.intakeOn(KoduEdit.text(), tarihDate.date());
     if (row) {
-        kayitnoEdit.setText(QString::number(row->sgid));
+        correcting.set(row->sgid);
         ledger_.rememberShown(schema::sutGirisi(), row->sgid,
                               {{QStringLiteral("Adi"), row->adi}, {QStringLiteral("Sabah"), row->sabah}, {QStringLiteral("Aksam"), row->aksam},
                                {QStringLiteral("SBirim_Fiyat"), row->fiyat}, {QStringLiteral("Aciklama"), row->aciklama}});
         AdiEdit.setText(row->adi);
-        sabahEdit.setText(formatFloat(kGridPattern, row->sabah));
-        aksamEdit.setText(formatFloat(kGridPattern, row->aksam));
-        SBirimFiyatEdit.setText(formatFloat(kGridPattern, row->fiyat));
+        sabahEdit.show(row->sabah);
+        aksamEdit.show(row->aksam);
+        SBirimFiyatEdit.show(row->fiyat);
         AciklamaEdit.setText(row->aciklama);
     }
     if (moveFocus) focusOn(row && row->sabah != 0 ? QStringLiteral("aksamEdit") : QStringLiteral("sabahEdit"));
@@ -196,12 +196,12 @@ void TSutAlimF::loadDayRow(bool moveFocus)
 void TSutAlimF::Dzelt1Click()
 {
     const Query& row = SutGirisiQuery;
-    kayitnoEdit.setText(row.asString(QStringLiteral("SGID")));
+    correcting.set(row.value(QStringLiteral("SGID")).toLongLong());
     KoduEdit.setText(row.asString(kKodu));
     AdiEdit.setText(row.asString(kAdi));
-    sabahEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Sabah"))));
-    aksamEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Aksam"))));
-    SBirimFiyatEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("SBirim_Fiyat"))));
+    sabahEdit.show(row.asFloat(QStringLiteral("Sabah")));
+    aksamEdit.show(row.asFloat(QStringLiteral("Aksam")));
+    SBirimFiyatEdit.show(row.asFloat(QStringLiteral("SBirim_Fiyat")));
     AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
     rememberChosenRow();
     focusOn(QStringLiteral("sabahEdit"));
@@ -266,7 +266,7 @@ void TSutAlimF::takePick(const Account& account)
 void TSutAlimF::openFromMenu()
 {
     bringUp();
-    intakeScreenOpened = 1;
+    openedFromMenu = true;
     GuncelleGunluk();
     reread(CariTanimQuery);
     if (CariTanimQuery.recordCount() == 0) return;
@@ -293,7 +293,7 @@ void TSutAlimF::Bosalt()
     sabahEdit.clear();
     aksamEdit.clear();
     AciklamaEdit.clear();
-    kayitnoEdit.clear();
+    correcting.clear();
 }
 
 void TSutAlimF::fillFromAccount(const Account& account)
@@ -301,7 +301,7 @@ void TSutAlimF::fillFromAccount(const Account& account)
     loadedCode_ = account.kodu;
     KoduEdit.setText(account.kodu);
     AdiEdit.setText(account.adi);
-    SBirimFiyatEdit.setText(generalNumber(account.birimFiyati));
+    SBirimFiyatEdit.show(account.birimFiyati, generalNumber(account.birimFiyati));
 }
 
 void TSutAlimF::GuncelleGunluk()
@@ -334,5 +334,5 @@ void TSutAlimF::GelmeyenYenile()
 
 void TSutAlimF::AyBul()
 {
-    ayAdi = captionMonthPage(tarihDate.date(), kMonthCaptionSuffix, AylikSheet);
+    captionMonthPage(tarihDate.date(), kMonthCaptionSuffix, AylikSheet);
 }

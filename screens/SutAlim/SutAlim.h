@@ -3,6 +3,7 @@
 #include "common/Field.h"
 #include "common/GridColumns.h"
 #include "common/Totals.h"
+#include "ledger/Draft.h"
 #include "screens/EntryForm.h"
 #include "store/Query.h"
 
@@ -17,11 +18,11 @@ public:
     static inline const QString kAbsentCaption = QStringLiteral("Gelmeyenler");
 
     // Entry panel, besides the shared boxes
-    TextField sabahEdit;
-    TextField SBirimFiyatEdit;
-    TextField aksamEdit;
+    FigureField sabahEdit;
+    FigureField SBirimFiyatEdit;
+    FigureField aksamEdit;
+    // "Sonrakine Geç"; off is "Sonrakine Geçme".
     CheckField SonrakiRadio{true};
-    CheckField GecmeRadio{false};
 
     // Captions of the day page and the month page.
     TextField GunlukSheet{QStringLiteral("Günlük Süt Girişi")};
@@ -43,10 +44,6 @@ public:
     static const std::vector<TotalBox> kMonthTotals;
     static const std::vector<GridColumn> kAbsentColumns;
 
-    // Set by the menu's opening; until then a date change refreshes nothing.
-    int intakeScreenOpened = 0;
-    // The month name AyBul looked up last.
-    QString ayAdi;
 
     void FormCreate();
     void tarihDateChange();
@@ -93,4 +90,7 @@ private:
     // "Sonrakine Geç": the next producer of the list whose row of the day
     // does not hold both litres yet; the code box when there is none.
     void loadNextProducer();
+
+protected:
+    void saveEntry() override { SaklaButClick(); }
 };

@@ -45,7 +45,6 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     auto* aksamEdit = new AmountEdit(panel);
     auto* AciklamaEdit = new QLineEdit(panel);
     auto* SaklaBut = new QPushButton(QStringLiteral("Girişi Sakla"), panel);
-    auto* kayitnoEdit = new QLineEdit(panel);
     auto* yeniBut = new QPushButton(QStringLiteral("Yeni Süt Alım Girişi"), panel);
     auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), panel);
     auto* SonrakiRadio = new QRadioButton(QStringLiteral("Sonrakine Geç"), panel);
@@ -60,9 +59,6 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     for (QLineEdit* amount : {static_cast<QLineEdit*>(sabahEdit), static_cast<QLineEdit*>(SBirimFiyatEdit),
                               static_cast<QLineEdit*>(aksamEdit)})
         amount->setFixedWidth(80);
-    kayitnoEdit->setVisible(false);
-    kayitnoEdit->setEnabled(false);
-    kayitnoEdit->setReadOnly(true);
 
     grid->addWidget(label("Tarih"), 0, 0);
     grid->addWidget(tarihDate, 1, 0);
@@ -85,7 +81,6 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     actions->addWidget(SaklaBut);
     actions->addWidget(yeniBut);
     actions->addWidget(kapatButton);
-    actions->addWidget(kayitnoEdit);
     actions->addStretch();
     grid->addLayout(actions, 2, 3, 1, 4);
     grid->addWidget(correctionLine(screen, this, panel), 3, 0, 1, 7);
@@ -129,9 +124,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     bind(SBirimFiyatEdit, screen.SBirimFiyatEdit);
     bind(aksamEdit, screen.aksamEdit);
     bind(AciklamaEdit, screen.AciklamaEdit);
-    bind(kayitnoEdit, screen.kayitnoEdit);
-    bind(SonrakiRadio, screen.SonrakiRadio);
-    bind(GecmeRadio, screen.GecmeRadio);
+    bind(SonrakiRadio, GecmeRadio, screen.SonrakiRadio);
     bindCaption(tabs, 0, screen.GunlukSheet);
     bindCaption(tabs, 1, screen.AylikSheet);
     bindCaption(tabs, 2, screen.GelmeyenSheet);
@@ -153,7 +146,6 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
         {aksamEdit, "aksamEdit"},
         {AciklamaEdit, "AciklamaEdit"},
         {SaklaBut, "SaklaBut"},
-        {kayitnoEdit, "kayitnoEdit"},
         {yeniBut, "yeniBut"},
         {kapatButton, "kapatButton"},
         {GetirBut, "GetirBut"},
@@ -175,6 +167,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
         GelmeyenGrid->setFocus(Qt::ShortcutFocusReason);
     });
     keyboardLists(tabs, {dayGrid, monthGrid, GelmeyenGrid}, KoduEdit);
+    saveOnCtrlS(panel, SaklaBut);
     // The opening loads the first producer: his morning litres come next.
     setStartControl(sabahEdit);
     strip->setAfterPick(sabahEdit);

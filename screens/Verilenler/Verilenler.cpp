@@ -21,9 +21,9 @@ const std::vector<GridColumn> TVerilenlerF::kMonthColumns = {
     {QStringLiteral("Tarih"), QStringLiteral("Tarih"), 80, kAsShortDate},
     {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 60},
     {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 140},
-    {QStringLiteral("Gider_Miktari"), QStringLiteral("Miktarı"), 0, kAsGridNumber},
-    {QStringLiteral("Gider_Tutari"), QStringLiteral("Alacağımız"), 0, kAsGridNumber},
-    {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Borcumuz"), 0, kAsGridNumber},
+    {QStringLiteral("Gider_Miktari"), QStringLiteral("Miktarı"), 0, kAsAmount},
+    {QStringLiteral("Gider_Tutari"), QStringLiteral("Alacağımız"), 0, kAsAmount},
+    {QStringLiteral("Gelir_Toplam_Tutar"), QStringLiteral("Borcumuz"), 0, kAsAmount},
     {QStringLiteral("Fis_No"), QStringLiteral("Fiş No"), 60},
     {QStringLiteral("Aciklama"), QStringLiteral("Açıklama"), 120},
 };
@@ -52,7 +52,7 @@ void TVerilenlerF::FormCreate()
 
 void TVerilenlerF::tarihDateChange()
 {
-    if (paymentScreenOpened == 1) Guncelle();
+    if (openedFromMenu) Guncelle();
 }
 
 void TVerilenlerF::SaklaButClick()
@@ -61,9 +61,9 @@ void TVerilenlerF::SaklaButClick()
     if (AdiEdit.isEmpty()) return;
 
     // Read before anything is posted: a box that cannot be read writes nothing.
-    const double alacagimiz = parseDecimal(AlacagimizEdit.text());
-    const double borcumuz = parseDecimal(BorcumuzEdit.text());
-    const double miktari = parseDecimal(MiktariEdit.text());
+    const double alacagimiz = AlacagimizEdit.value();
+    const double borcumuz = BorcumuzEdit.value();
+    const double miktari = MiktariEdit.value();
     if (alacagimiz == 0 && borcumuz == 0 && !emptyEntryMeant(QStringLiteral("Alacağımız ve Borcumuz"))) {
         focusOn(QStringLiteral("AlacagimizEdit"));
         return;
@@ -78,7 +78,7 @@ void TVerilenlerF::SaklaButClick()
     try {
         Acting acting(*this);
         const Ledger::Saved saved = ledger_.savePayment(entry, [this](qint64 key) {
-            kayitnoEdit.setText(QString::number(key));
+            correcting.set(key);
             sonSilme = 0;
         });
         if (!entryAccepted(saved.check, kEntryMessages)) return;
@@ -94,15 +94,15 @@ void TVerilenlerF::SaklaButClick()
 
 void TVerilenlerF::Dzelt1Click()
 {
-    if (SutGirisiQuery.recordCount() == 0) return;
+    if (SutGirisiQuery.recordCount() == 0 || chosenRowPosted()) return;
     const Query& row = SutGirisiQuery;
     Bosalt();
-    kayitnoEdit.setText(row.asString(QStringLiteral("SGID")));
+    correcting.set(row.value(QStringLiteral("SGID")).toLongLong());
     KoduEdit.setText(row.asString(QStringLiteral("Kodu")));
     AdiEdit.setText(row.asString(QStringLiteral("Adi")));
-    AlacagimizEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Gider_Tutari"))));
-    BorcumuzEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Gelir_Toplam_Tutar"))));
-    MiktariEdit.setText(formatFloat(kGridPattern, row.asFloat(QStringLiteral("Gider_Miktari"))));
+    AlacagimizEdit.show(row.asFloat(QStringLiteral("Gider_Tutari")));
+    BorcumuzEdit.show(row.asFloat(QStringLiteral("Gelir_Toplam_Tutar")));
+    MiktariEdit.show(row.asFloat(QStringLiteral("Gider_Miktari")));
     FisNoEdit.setText(row.asString(QStringLiteral("Fis_No")));
     AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
     rememberChosenRow();
@@ -135,7 +135,7 @@ void TVerilenlerF::Bosalt()
     AlacagimizEdit.clear();
     BorcumuzEdit.clear();
     AciklamaEdit.clear();
-    kayitnoEdit.clear();
+    correcting.clear();
     MiktariEdit.clear();
     FisNoEdit.clear();
 }
@@ -172,14 +172,14 @@ void TVerilenlerF::Guncelle()
 
 void TVerilenlerF::AyBul()
 {
-    ayAdi = captionMonthPage(tarihDate.date(), kMonthCaptionSuffix, AylikSheet);
+    captionMonthPage(tarihDate.date(), kMonthCaptionSuffix, AylikSheet);
 }
 
 void TVerilenlerF::openFromMenu()
 {
     bringUp();
     Guncelle();
-    paymentScreenOpened = 1;
+    openedFromMenu = true;
     reread(CariTanimQuery);
 }
 

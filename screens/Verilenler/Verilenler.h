@@ -17,12 +17,11 @@ public:
 
     // Entry panel, besides the shared boxes
     TextField FisNoEdit;
-    TextField MiktariEdit;
+    FigureField MiktariEdit;
     // "Alacağımız": what was paid or given, stored in Gider_Tutari.
-    TextField AlacagimizEdit;
+    FigureField AlacagimizEdit;
     // "Borcumuz": what the collector now owes, stored in Gelir_Toplam_Tutar.
-    TextField BorcumuzEdit;
-    // kayitnoEdit holds a row only while one chosen from the list is corrected.
+    FigureField BorcumuzEdit;
 
     // Caption of the month page.
     TextField AylikSheet{QStringLiteral("Aylık Yapılan Ödeme ve Diğer İşlemler")};
@@ -34,10 +33,6 @@ public:
     static const std::vector<GridColumn> kMonthColumns;
     static const std::vector<TotalBox> kMonthTotals;
 
-    // Set by the menu's first opening; until then a date change refreshes nothing.
-    int paymentScreenOpened = 0;
-    // The month name AyBul looked up last.
-    QString ayAdi;
 
     void FormCreate();
     void tarihDateChange();
@@ -58,4 +53,7 @@ public:
     // The menu's opening: shown, views rebuilt, flagged as opened, list re-read.
     void openFromMenu();
     void takePick(const Account& account) override;
+
+protected:
+    void saveEntry() override { SaklaButClick(); }
 };

@@ -8,7 +8,6 @@
 #include "screens/Verilenler/Verilenler.h"
 
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -44,7 +43,6 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     auto* BorcumuzEdit = new AmountEdit(panel);
     auto* AciklamaEdit = new QLineEdit(panel);
     auto* SaklaBut = new QPushButton(QStringLiteral("Sakla"), panel);
-    auto* kayitnoEdit = new QLineEdit(panel);
     auto* yeniBut = new QPushButton(QStringLiteral("Yeni Giriş"), panel);
     auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), panel);
     for (AmountEdit* amount : {MiktariEdit, AlacagimizEdit, BorcumuzEdit}) {
@@ -56,9 +54,6 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     KoduEdit->setMinimumWidth(60);
     AdiEdit->setMinimumWidth(180);
     FisNoEdit->setFixedWidth(110);
-    kayitnoEdit->setVisible(false);
-    kayitnoEdit->setEnabled(false);
-    kayitnoEdit->setReadOnly(true);
 
     grid->addWidget(label("Tarih"), 0, 0);
     grid->addWidget(tarihDate, 0, 1, Qt::AlignLeft);
@@ -81,7 +76,6 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     grid->addWidget(BorcumuzEdit, 1, 5);
     auto* newEntry = new QHBoxLayout;
     newEntry->addWidget(yeniBut);
-    newEntry->addWidget(kayitnoEdit);
     grid->addLayout(newEntry, 1, 6);
     grid->addWidget(label("Adı Soyadı"), 2, 0);
     grid->addWidget(AdiEdit, 2, 1);
@@ -98,8 +92,11 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     entryListItems(monthGrid, screen);
     monthGrid->addCsvItem([&screen] { screen.AylikCsvClick(); });
     monthGrid->addXlsxItem([&screen] { screen.AylikXlsxClick(); });
-    // The note takes what the figures leave.
-    monthGrid->horizontalHeader()->setStretchLastSection(true);
+    // The figures as narrow as they and their titles allow; the note, the last
+    // column, takes what they leave, on more lines where it is longer, as a
+    // posted deduction's is.
+    monthGrid->fitNumberColumns(QStringLiteral("99.999,99"));
+    monthGrid->setWrapColumn(static_cast<int>(TVerilenlerF::kMonthColumns.size()) - 1);
     tabs->addTab(viewPage(monthGrid, screen.SutGirisiToplam, TVerilenlerF::kMonthTotals), QString());
     right->addWidget(tabs, 1);
     setCentralWidget(centre);
@@ -112,7 +109,6 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
     bind(AlacagimizEdit, screen.AlacagimizEdit);
     bind(BorcumuzEdit, screen.BorcumuzEdit);
     bind(AciklamaEdit, screen.AciklamaEdit);
-    bind(kayitnoEdit, screen.kayitnoEdit);
     bindCaption(tabs, 0, screen.AylikSheet);
 
     onExit(KoduEdit, [&screen] { screen.KoduEditExit(); });
@@ -134,7 +130,6 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
         {BorcumuzEdit, "BorcumuzEdit"},
         {AciklamaEdit, "AciklamaEdit"},
         {SaklaBut, "SaklaBut"},
-        {kayitnoEdit, "kayitnoEdit"},
         {yeniBut, "yeniBut"},
         {secButton, "secButton"},
         {kapatButton, "kapatButton"},
@@ -145,6 +140,7 @@ VerilenlerWindow::VerilenlerWindow(TVerilenlerF& screen)
         {monthGrid, "monthGrid"},
     });
     keyboardLists(tabs, {monthGrid}, KoduEdit);
+    saveOnCtrlS(panel, SaklaBut);
     setStartControl(KoduEdit);
     strip->setAfterPick(FisNoEdit);
 }

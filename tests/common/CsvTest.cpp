@@ -11,10 +11,10 @@ namespace {
 TEST(Csv, CellsAreWhatTheGridShowsInAFormASpreadsheetReads)
 {
     const struct { CellFormat format; QVariant value; const char* cell; } cases[] = {
-        {kAsGridNumber, 1234.5, "1234,50"},
-        {kAsGridNumber, 0.0, "0,00"},  // the grid shows ",00"
+        {kAsAmount, 1234.5, "1234,50"},
+        {kAsAmount, 0.0, "0,00"},  // the grid shows ",00"
         {kAsAmount, -1234567.891, "-1234567,89"},
-        {kAsGridNumber, QVariant(), ""},
+        {kAsAmount, QVariant(), ""},
         {kAsGeneralNumber, 1.35, "1,35"},
         {kAsShortDate, QStringLiteral("2026-12-09"), "09.12.2026"},
     };

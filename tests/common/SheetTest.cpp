@@ -13,10 +13,10 @@ TEST(Sheet, AListCellIsTypedAndWrittenToTheCsvAsBefore)
 {
     using Kind = SheetCell::Kind;
     const struct { CellFormat format; QVariant value; Kind kind; const char* plain; const char* shown; } cases[] = {
-        {kAsGridNumber, 1234567.891, Kind::Number, "1234567,89", "1.234.567,89"},
+        {kAsAmount, 1234567.891, Kind::Number, "1234567,89", "1.234.567,89"},
         {kAsAmount, -0.005, Kind::Number, "-0,01", "-0,01"},
-        {kAsGridNumber, 0.0, Kind::Number, "0,00", "0,00"},
-        {kAsGridNumber, QVariant(), Kind::Empty, "", ""},
+        {kAsAmount, 0.0, Kind::Number, "0,00", "0,00"},
+        {kAsAmount, QVariant(), Kind::Empty, "", ""},
         {kAsText, QStringLiteral("0012"), Kind::Text, "0012", "0012"},
         {kAsText, QStringLiteral(""), Kind::Empty, "", ""},
         {kAsShortDate, QStringLiteral("2026-12-09"), Kind::Date, "09.12.2026", "09.12.2026"},
@@ -32,7 +32,7 @@ TEST(Sheet, AListCellIsTypedAndWrittenToTheCsvAsBefore)
         EXPECT_EQ(cell.shown(), c.shown ? QString::fromUtf8(c.shown) : expected);
     }
     EXPECT_EQ(listCell(kAsShortDate, QStringLiteral("2026-12-09")).day, QDate(2026, 12, 9));
-    EXPECT_DOUBLE_EQ(listCell(kAsGridNumber, 12.345).value(), 12.35);
+    EXPECT_DOUBLE_EQ(listCell(kAsAmount, 12.345).value(), 12.35);
 }
 
 // The CSV, read by the bank, never holds a total row; the .xlsx does.

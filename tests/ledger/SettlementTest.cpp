@@ -61,7 +61,7 @@ TEST_F(SettlementLedger, AMonthAddsUpPostsUndoesAndPaysOut)
     // later day is not applied.
     rate("Gelir Vergisi Stopajı", 1.0, {2026, 1, 1});
     rate("Gelir Vergisi Stopajı", 2.0, {2026, 12, 1});
-    rate("Borsa Tescil Ücreti", 0.2, {});
+    rate("Borsa Tescil Ücreti", 0.2, {2000, 1, 1});
     rate("Borsa Tescil Ücreti", 0.3, {2027, 1, 1});
 
     const Settlement s = settlements.compute(ilk, son);
@@ -126,9 +126,9 @@ TEST_F(SettlementLedger, AMonthAddsUpPostsUndoesAndPaysOut)
 TEST_F(SettlementLedger, EveryProducersLedgerBalanceIsHisAmountToPayWithinAKurus)
 {
     generateLedger(db.connection, {40, 120, son, 7, 0});
-    rate("Gelir Vergisi Stopajı", 2.0, {});
-    rate("SGK (Bağ-Kur) Prim Kesintisi", 1.0, {});
-    rate("Borsa Tescil Ücreti", 0.2, {});
+    rate("Gelir Vergisi Stopajı", 2.0, {2000, 1, 1});
+    rate("SGK (Bağ-Kur) Prim Kesintisi", 1.0, {2000, 1, 1});
+    rate("Borsa Tescil Ücreti", 0.2, {2000, 1, 1});
     for (const auto& [from, to] : {std::pair{QDate(2026, 11, 1), QDate(2026, 11, 15)}, {QDate(2026, 11, 16), QDate(2026, 11, 30)}, {ilk, son}}) {
         const Settlement s = settlements.compute(from, to);
         ASSERT_EQ(s.lines.size(), 40u);

@@ -92,9 +92,10 @@ TEST_F(CariTest, ANewAccountIsWrittenListedAndThePanelEmptiedButForPriceAndTimes
     EXPECT_TRUE(saved >= before && saved <= QDateTime::currentDateTime()) << row[QStringLiteral("Kayit_Tarihi")].toString().toStdString();
 
     EXPECT_EQ(accounts.CariTanimQuery.recordCount(), 1);
-    for (const TextField* cleared : {&accounts.KoduEdit, &accounts.AdiEdit, &accounts.AciklamaEdit, &accounts.mevkiiEdit,
-                                     &accounts.koyEdit, &accounts.TelefonMaskEdit, &accounts.kayitnoEdit})
+    for (const TextField* cleared : std::initializer_list<const TextField*>{&accounts.KoduEdit, &accounts.AdiEdit, &accounts.AciklamaEdit, &accounts.mevkiiEdit,
+                                     &accounts.koyEdit, &accounts.TelefonMaskEdit})
         EXPECT_TRUE(cleared->isEmpty());
+    EXPECT_TRUE(accounts.correcting.isNew());
     EXPECT_EQ(accounts.BirimFiyatEdit.text(), QStringLiteral("12,50"));
     EXPECT_EQ(accounts.KisCombo.text(), QStringLiteral("Sabah"));
     EXPECT_EQ(accounts.YazCombo.text(), QStringLiteral("öğlen"));
@@ -116,7 +117,7 @@ TEST_F(CariTest, ACorrectionRewritesTheAccountAndKeepsItsRegistrationTime)
     accounts.CariTanimQuery.open();
     selectInList(QStringLiteral("K2"));
     accounts.Dzelt1Click();
-    EXPECT_EQ(accounts.kayitnoEdit.text(), QString::number(cid));
+    EXPECT_EQ(QString::number(accounts.correcting.get()), QString::number(cid));
     EXPECT_EQ(accounts.BirimFiyatEdit.text(), QStringLiteral("11,00"));
 
     // Another account's code is refused as on a new account; its own, or a
@@ -135,7 +136,7 @@ TEST_F(CariTest, ACorrectionRewritesTheAccountAndKeepsItsRegistrationTime)
     EXPECT_EQ(row[QStringLiteral("Kodu")].toString(), QStringLiteral("K3"));
     EXPECT_EQ(row[QStringLiteral("Adi")].toString(), QStringLiteral("Bora Yıldız"));
     EXPECT_TRUE(row[QStringLiteral("Kayit_Tarihi")].isNull()) << "an update never sets the registration time";
-    EXPECT_TRUE(accounts.kayitnoEdit.isEmpty());
+    EXPECT_TRUE(accounts.correcting.isNew());
 }
 
 TEST_F(CariTest, AnUpdateLeavesTheRegistrationTimeItHad)

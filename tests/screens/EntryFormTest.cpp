@@ -19,7 +19,7 @@ TEST_F(EntryFormTest, ThePanelNamesTheRowASaveWouldCorrect)
     intake.Dzelt1Click();
     EXPECT_EQ(intake.DuzeltmeLabel.text(), named);
     intake.EscapeKeyPress();
-    EXPECT_TRUE(intake.kayitnoEdit.isEmpty());
+    EXPECT_TRUE(intake.correcting.isNew());
     EXPECT_TRUE(intake.DuzeltmeLabel.isEmpty());
     EXPECT_TRUE(intake.sabahEdit.isEmpty()) << "the panel is as after Yeni";
 

@@ -80,17 +80,17 @@ TEST_F(FabrikaTest, TheCollectedBoxesSumOnlyTheDaysIntakeRows)
     const struct {
         const char* what;
         std::vector<std::tuple<QDate, LedgerKind, double, double, double, double>> ledger;
-        QStringList collected;  // ST, AT, STT, ATT, TT
+        QStringList collected;  // ST, AT, TT
     } cases[] = {
-        {"no rows at all", {}, {"0,00", "0,00", "0,00", "0,00", "0,00"}},
+        {"no rows at all", {}, {"0,00", "0,00", "0,00"}},
         {"only other days and payments",
          {{kDay.addDays(-1), LedgerKind::Intake, 5, 5, 5, 5}, {kDay, LedgerKind::Payment, 7, 7, 7, 7}},
-         {"0,00", "0,00", "0,00", "0,00", "0,00"}},
-        // 1.333,004 and 1,004 show as 1.333,00 and 1,00; their sum 1.334,008 as 1.334,01.
+         {"0,00", "0,00", "0,00"}},
+        // 1.333,004 and 1,004 are summed exactly, then rounded once: 1.334,01.
         {"two producers, the total added before rounding",
          {{kDay, LedgerKind::Intake, 1000, 2.5, 1333.004, 1.004}, {kDay, LedgerKind::Intake, 0.25, 0, 0, 0},
           {kDay, LedgerKind::Payment, 99, 99, 99, 99}, {kDay.addDays(1), LedgerKind::Intake, 9, 9, 9, 9}},
-         {"1.000,25", "2,50", "1.333,00", "1,00", "1.334,01"}},
+         {"1.000,25", "2,50", "1.334,01"}},
     };
     for (const auto& c : cases) {
         TempDatabase fresh;
@@ -101,14 +101,13 @@ TEST_F(FabrikaTest, TheCollectedBoxesSumOnlyTheDaysIntakeRows)
             addLedgerRow(fresh.connection, day, kind, sabah, aksam, st, at);
         screen.tarihDate.setDate(kDay);
         screen.Guncelle();
-        EXPECT_EQ((QStringList{screen.STMiktariEdit.text(), screen.ATMiktariEdit.text(), screen.SabahTopTutarEdit.text(),
-                               screen.AksamTopTutarEdit.text(), screen.ToplamTutarEdit.text()}),
+        EXPECT_EQ((QStringList{screen.STMiktariEdit.text(), screen.ATMiktariEdit.text(), screen.ToplamTutarEdit.text()}),
                   c.collected)
             << c.what;
     }
 }
 
-TEST_F(FabrikaTest, TheDayIsWorkedOutFromTheBoxesAsShownAndStoredWithTheProductsUnrounded)
+TEST_F(FabrikaTest, TheDayIsWorkedOutFromTheBoxesAndStoredAsShown)
 {
     // 12,35 collected in the morning, 7 in the evening, worth 16,2675 and 8,75.
     addIntake(kDay, 10, 0, 13.33, 0);
@@ -148,10 +147,11 @@ TEST_F(FabrikaTest, TheDayIsWorkedOutFromTheBoxesAsShownAndStoredWithTheProducts
     ASSERT_EQ(saved.size(), 1);
     const QVariantMap& row = saved[0];
     EXPECT_EQ(row[QStringLiteral("Tarih")].toString(), QStringLiteral("2021-03-05"));
-    // The morning value as its hidden box shows it (16,27), the products
-    // unrounded, the day's margin as shown.
-    const double sabahFabrika = 1.45 * 12.35;
-    const double aksamFabrika = 1.45 * 6.5;
+    // Every money figure to the kuruş as shown: the day 25,0175 is 25,02 and
+    // its morning 16,27, so the evening is 8,75; the factory's 27,3325 is
+    // 27,33, its morning's 17,9075 is 17,91, so its evening is 9,42.
+    const double sabahFabrika = 17.91;
+    const double aksamFabrika = 9.42;
     const std::pair<const char*, double> expected[] = {
         {"Sabah_Toplanan_LT", 12.35},
         {"Sabah_Toplanan_Tutar", 16.27},
@@ -168,23 +168,26 @@ TEST_F(FabrikaTest, TheDayIsWorkedOutFromTheBoxesAsShownAndStoredWithTheProducts
         {"Aksam_Teslim_Kari", aksamFabrika - 8.75},
         {"Aksam_Birim_Fiyat", 1.45},
         {"Toplam_Toplanan_LT", 19.35},
-        {"Toplam_Toplanan_Tutar", 16.27 + 8.75},
+        {"Toplam_Toplanan_Tutar", 25.02},
         {"Toplam_Fabrika_LT", 18.85},
-        {"Toplam_Fabrika_Tutar", sabahFabrika + aksamFabrika},
+        {"Toplam_Fabrika_Tutar", 27.33},
         {"Toplam_Miktar_Farki", 0.5},
         {"Toplam_Teslim_Kari", 2.31},
         {"Birim_Fiyat", 1.45},
     };
     for (const auto& [name, value] : expected)
         EXPECT_DOUBLE_EQ(row[QString::fromUtf8(name)].toDouble(), value) << name;
-    EXPECT_NE(row[QStringLiteral("Sabah_Fabrika_Tutar")].toDouble(), 17.91) << "stored unrounded";
     EXPECT_EQ(row[QStringLiteral("Aciklama")].toString(), QStringLiteral("kamyon geç geldi"));
     for (const char* unused : {"Cari_Kodu", "Cari_Adi", "Cari_Soyadi", "Islem_Turu", "Sabah_Miktar_Farki_Tutari",
                                "Aksam_Miktar_Farki_Tutari", "Toplam_Miktar_Farki_Tutari"})
         EXPECT_TRUE(row[QString::fromUtf8(unused)].isNull()) << unused;
 
-    // The panel shows the day again as stored.
-    EXPECT_EQ(factory.kayitnoEdit.text(), row[QStringLiteral("FIB")].toString());
+    // The next day's delivery starts; the day shows again as stored.
+    EXPECT_EQ(factory.tarihDate.date(), kDay.addDays(1));
+    EXPECT_TRUE(factory.correcting.isNew());
+    EXPECT_EQ(factory.focusAsked, QStringLiteral("SFMiktariEdit"));
+    choose(kDay);
+    EXPECT_EQ(factory.correcting.get(), row[QStringLiteral("FIB")].toLongLong());
     EXPECT_EQ(panel(), (QStringList{"12,35", "7,00", "25,02", "12,35", "6,50", "27,33", "0,00", "0,50", "2,31"}));
     EXPECT_EQ(factory.FabrikaSutFiyatiEdit.text(), QStringLiteral("1,45"));
     EXPECT_EQ(factory.AciklamaEdit.text(), QStringLiteral("kamyon geç geldi"));
@@ -205,9 +208,10 @@ TEST_F(FabrikaTest, AZeroOrEmptyPriceOrDeliveryStoresNoFactoryValue)
         {3, "0", "40", "100", 0, 0, 0, -12.5},
         {4, "", "40", "100", 0, 0, 0, -12.5},
         {5, "", "", "", 0, 0, 0, -12.5},
-        // Pasted minus signs get through the decimal parse; only the day's margin sees them.
-        {6, "2", "-10", "100", 0, 200, 200, 2 * 90 - 12.5},
-        {7, "-2", "10", "", 0, 0, 0, -20 - 12.5},
+        // Pasted minus signs get through the decimal parse, but no factory
+        // value: the margin is the stored factory value less the purchase value.
+        {6, "2", "-10", "100", 0, 200, 200, 200 - 12.5},
+        {7, "-2", "10", "", 0, 0, 0, -12.5},
     };
     for (const auto& c : cases) {
         const QDate day(2021, 3, c.day);
@@ -238,18 +242,18 @@ TEST_F(FabrikaTest, EachDayKeepsOneRowThatEverySaveCorrects)
     deliver(QStringLiteral("2"), QStringLiteral("70"), QStringLiteral("7"), QStringLiteral("yedi"));
     factory.SaklaButClick();
     choose(third);
-    EXPECT_TRUE(factory.kayitnoEdit.isEmpty());
+    EXPECT_TRUE(factory.correcting.isNew());
     EXPECT_EQ(factory.FabrikaSutFiyatiEdit.text(), QStringLiteral("2,00")) << "the price carries over to a new day";
     EXPECT_EQ(factory.FabrikaQuery.currentRow(), 0) << "a day without a row leaves the list on its first row";
     deliver(QStringLiteral("2,5"), QStringLiteral("30"), QStringLiteral("3"), QStringLiteral("üç"));
     factory.SaklaButClick();
-    const QString thirdKey = factory.kayitnoEdit.text();
+    const QString thirdKey = storedDay(third)[QStringLiteral("FIB")].toString();
     ASSERT_FALSE(thirdKey.isEmpty());
 
     // Back to the seventh by changing the date: its row is loaded and corrected.
     choose(seventh);
     EXPECT_EQ(factory.FabrikaQuery.currentRow(), 1);
-    EXPECT_EQ(factory.kayitnoEdit.text(), storedDay(seventh)[QStringLiteral("FIB")].toString());
+    EXPECT_EQ(QString::number(factory.correcting.get()), storedDay(seventh)[QStringLiteral("FIB")].toString());
     EXPECT_EQ(factory.SFMiktariEdit.text(), QStringLiteral("70,00"));
     EXPECT_EQ(factory.AFMiktariEdit.text(), QStringLiteral("7,00"));
     EXPECT_EQ(factory.FabrikaTutarEdit.text(), QStringLiteral("154,00"));
@@ -257,6 +261,7 @@ TEST_F(FabrikaTest, EachDayKeepsOneRowThatEverySaveCorrects)
     EXPECT_EQ(factory.AciklamaEdit.text(), QStringLiteral("yedi"));
     factory.SFMiktariEdit.setText(QStringLiteral("71"));
     factory.SaklaButClick();
+    choose(seventh);
     factory.SaklaButClick();
     EXPECT_EQ(count(QStringLiteral("Fabrika")), 2);
     EXPECT_EQ(storedDay(seventh)[QStringLiteral("Sabah_Fabrika_LT")].toDouble(), 71);
@@ -266,7 +271,7 @@ TEST_F(FabrikaTest, EachDayKeepsOneRowThatEverySaveCorrects)
     factory.FabrikaQuery.moveTo(0);
     factory.Degistir1Click();
     EXPECT_EQ(factory.tarihDate.date(), third);
-    EXPECT_EQ(factory.kayitnoEdit.text(), thirdKey);
+    EXPECT_EQ(QString::number(factory.correcting.get()), thirdKey);
     EXPECT_EQ(factory.FabrikaSutFiyatiEdit.text(), QStringLiteral("2,50"));
     EXPECT_EQ(factory.AciklamaEdit.text(), QStringLiteral("üç"));
     factory.AFMiktariEdit.setText(QStringLiteral("4"));
@@ -276,6 +281,7 @@ TEST_F(FabrikaTest, EachDayKeepsOneRowThatEverySaveCorrects)
     EXPECT_EQ(storedDay(third)[QStringLiteral("Aksam_Fabrika_LT")].toDouble(), 4);
 
     // A row deleted behind the screen's back is added again on the picker's day.
+    choose(third);
     {
         TableCursor table(db.connection, schema::fabrika());
         table.open();

@@ -93,13 +93,15 @@ TEST_F(HakedisTest, ADeductionLineIsRefusedSavedAndCorrectedAsTyped)
     EXPECT_EQ(count(QStringLiteral("Kesintiler")), stored);
     EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM Kesintiler WHERE Adi='Gelir Vergisi Stopajı' AND Oran=2.5")), 1);
     EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM Kesintiler WHERE Oran=2")), 0);
-    // A line kept without a day is corrected without gaining one.
+    // A line kept without a day takes the day its box shows when corrected.
     deductions.KesintiRow.set(0);
     deductions.KesintiListEnter();
-    ASSERT_TRUE(deductions.BaslangicDate.date().isValid());
+    const QDate shown = deductions.BaslangicDate.date();
+    ASSERT_TRUE(shown.isValid());
     deductions.OranEdit.setText(QStringLiteral("0,2"));
     deductions.KaydetClick();
-    EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM Kesintiler WHERE Oran=0.2 AND Baslangic IS NULL")), 1);
+    EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM Kesintiler WHERE Oran=0.2 AND Baslangic='%1'").arg(shown.toString(Qt::ISODate))), 1);
+    EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM Kesintiler WHERE Oran IS NOT NULL AND Baslangic IS NULL")), 0);
     for (const bool yes : {false, true}) {
         dialogs.confirmAnswer = yes;
         deductions.KesintiRow.set(static_cast<int>(std::find_if(deductions.lines().begin(), deductions.lines().end(),

@@ -50,7 +50,7 @@ TEST_F(HostileTextTest, EveryFreeTextBoxStoresWhatWasTypedExactly)
         const QString code = QString::number(i) + h;
         const QString name = QStringLiteral("Ad ") + h;
 
-        accounts.kayitnoEdit.clear();
+        accounts.correcting.clear();
         accounts.KoduEdit.setText(code);
         accounts.AdiEdit.setText(name);
         accounts.AciklamaEdit.setText(h);
@@ -60,7 +60,7 @@ TEST_F(HostileTextTest, EveryFreeTextBoxStoresWhatWasTypedExactly)
         accounts.KaydetButClick();
 
         intake.tarihDate.setDate(kDay);
-        intake.kayitnoEdit.clear();
+        intake.correcting.clear();
         intake.KoduEdit.setText(code);
         intake.AdiEdit.setText(name);
         intake.sabahEdit.setText(QStringLiteral("1"));
@@ -70,7 +70,7 @@ TEST_F(HostileTextTest, EveryFreeTextBoxStoresWhatWasTypedExactly)
         intake.SaklaButClick();
 
         payment.tarihDate.setDate(kDay);
-        payment.kayitnoEdit.clear();
+        payment.correcting.clear();
         payment.KoduEdit.setText(code);
         payment.AdiEdit.setText(name);
         payment.AlacagimizEdit.setText(QStringLiteral("5"));
@@ -79,7 +79,7 @@ TEST_F(HostileTextTest, EveryFreeTextBoxStoresWhatWasTypedExactly)
         payment.SaklaButClick();
 
         factory.tarihDate.setDate(kDay.addDays(i));
-        factory.kayitnoEdit.clear();
+        factory.correcting.clear();
         factory.FabrikaSutFiyatiEdit.setText(QStringLiteral("1,45"));
         factory.SFMiktariEdit.setText(QStringLiteral("1"));
         factory.AciklamaEdit.setText(h);

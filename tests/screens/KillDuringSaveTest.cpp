@@ -52,7 +52,7 @@ QString note(int entry)
         if (::write(report, &ready, 1) != 1) ::_exit(2);
         for (int entry = first;; ++entry) {
             if (entry % 2 == 0) {
-                intake.kayitnoEdit.clear();
+                intake.correcting.clear();
                 intake.KoduEdit.setText(QStringLiteral("K1"));
                 intake.AdiEdit.setText(QStringLiteral("Ali Can"));
                 intake.sabahEdit.setText(QString::number(entry % 1000));
@@ -60,9 +60,9 @@ QString note(int entry)
                 intake.aksamEdit.setText(QStringLiteral("2"));
                 intake.AciklamaEdit.setText(note(entry));
                 intake.SaklaButClick();
-                if (intake.kayitnoEdit.isEmpty() && intake.AciklamaEdit.text() == note(entry)) ::_exit(3);
+                if (intake.correcting.isNew() && intake.AciklamaEdit.text() == note(entry)) ::_exit(3);
             } else {
-                payment.kayitnoEdit.clear();
+                payment.correcting.clear();
                 payment.KoduEdit.setText(QStringLiteral("K1"));
                 payment.AdiEdit.setText(QStringLiteral("Ali Can"));
                 payment.AlacagimizEdit.setText(QString::number(entry % 1000));

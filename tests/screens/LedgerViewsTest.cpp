@@ -62,7 +62,7 @@ TEST_F(LedgerViewsTest, EveryTotalIsTheSumOfTheFiguresItsListShows)
             double unrounded = 0;
             for (int row = 0; row < list.rows.recordCount(); ++row) {
                 const QVariant value = list.rows.valueAt(row, QString::fromLatin1(c.column));
-                added += shownHundredths(cellText(kAsGridNumber, value));
+                added += shownHundredths(cellText(kAsAmount, value));
                 unrounded += value.toDouble();
             }
             const QString shown = cellText(kAsAmount, list.totals.value(QString::fromLatin1(c.total)));

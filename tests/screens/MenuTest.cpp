@@ -79,8 +79,8 @@ TEST(StartUp, ScreensAreCreatedHiddenOnTheirDatesWithNothingOpen)
                                &forms.cariF->CariTanimQuery, &forms.VerilenlerF->CariTanimQuery,
                                &forms.RaporF->SutGirisiQuery, &forms.RaporF->detayQuery})
         EXPECT_FALSE(query->isOpen());
-    EXPECT_EQ(forms.SutAlimF->intakeScreenOpened, 0);
-    EXPECT_EQ(forms.VerilenlerF->paymentScreenOpened, 0);
+    EXPECT_FALSE(forms.SutAlimF->openedFromMenu);
+    EXPECT_FALSE(forms.VerilenlerF->openedFromMenu);
     EXPECT_FALSE(forms.cariF->pickCaller);
 }
 
@@ -124,20 +124,20 @@ TEST_F(MenuTest, EveryEntryShowsItsScreen)
 TEST_F(MenuTest, TheIntakeEntryRefreshesAndLoadsTheFirstProducerByName)
 {
     menu.SutAlimButtonClick();
-    EXPECT_EQ(intake.intakeScreenOpened, 1);
+    EXPECT_TRUE(intake.openedFromMenu);
     EXPECT_TRUE(intake.SutGirisiQuery.isOpen()) << "the views were rebuilt";
     EXPECT_TRUE(intake.KoduEdit.isEmpty()) << "an empty list leaves the panel as it was";
 
     addAccount(QStringLiteral("K2"), QStringLiteral("Zeki Öz"), 12.5);
     addAccount(QStringLiteral("K1"), QStringLiteral("Çetin Ak"), 1.35);
     intake.sabahEdit.setText(QStringLiteral("40"));
-    intake.kayitnoEdit.setText(QStringLiteral("7"));
+    intake.correcting.set(7);
     menu.SutAlimButtonClick();
     EXPECT_EQ(intake.KoduEdit.text(), QStringLiteral("K1"));
     EXPECT_EQ(intake.AdiEdit.text(), QStringLiteral("Çetin Ak"));
     EXPECT_EQ(intake.SBirimFiyatEdit.text(), QStringLiteral("1,35"));
     EXPECT_TRUE(intake.sabahEdit.isEmpty()) << "a half-typed entry is discarded";
-    EXPECT_TRUE(intake.kayitnoEdit.isEmpty());
+    EXPECT_TRUE(intake.correcting.isNew());
 }
 
 TEST_F(MenuTest, TheIntakeEntryKeepsTheChosenDay)
@@ -154,7 +154,7 @@ TEST_F(MenuTest, ThePaymentEntryRereadsItsListAndLeavesTheFields)
 {
     payment.KoduEdit.setText(QStringLiteral("yarım"));
     menu.AlisVerisButtonClick();
-    EXPECT_EQ(payment.paymentScreenOpened, 1);
+    EXPECT_TRUE(payment.openedFromMenu);
     EXPECT_EQ(payment.CariTanimQuery.recordCount(), 0);
     addAccount(QStringLiteral("K1"), QStringLiteral("Ali"));
     menu.AlisVerisButtonClick();
@@ -183,9 +183,9 @@ TEST_F(MenuTest, TheAccountEntryCancelsAPickAndKeepsAnOpenList)
 
 TEST_F(MenuTest, TheLinkLinesOpenTheMakersAddresses)
 {
-    menu.Label232Click();
-    menu.Label14Click();
-    menu.Label233Click();
+    menu.openWebSite();
+    menu.openProgramSite();
+    menu.writeMail();
     ASSERT_EQ(shell.opened.size(), 3);
     EXPECT_TRUE(shell.opened[0].startsWith(QStringLiteral("http")));
     EXPECT_TRUE(shell.opened[1].startsWith(QStringLiteral("http")));

@@ -53,7 +53,7 @@ std::vector<SaveCase> saveCases()
          [](ScreenSet& f) {
              TSutAlimF& s = *f.SutAlimF;
              s.tarihDate.setDate(kDay);
-             s.intakeScreenOpened = 1;
+             s.openedFromMenu = true;
              s.KoduEdit.setText(QStringLiteral("K1"));
              s.AdiEdit.setText(QStringLiteral("Ali Can"));
              s.sabahEdit.setText(QStringLiteral("12,5"));
@@ -67,7 +67,7 @@ std::vector<SaveCase> saveCases()
              return QStringList{s.KoduEdit.text(), s.AdiEdit.text(), s.sabahEdit.text(), s.SBirimFiyatEdit.text(),
                                 s.aksamEdit.text(), s.AciklamaEdit.text()};
          },
-         [](ScreenSet& f) { return f.SutAlimF->kayitnoEdit.text(); },
+         [](ScreenSet& f) { return f.SutAlimF->correcting.isNew() ? QString() : QStringLiteral("saved"); },
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1").arg(QStringLiteral("'kesinti denemesi'")),
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1 AND Tarih = '2021-03-05' AND "
                         "Kodu = 'K1' AND Adi = 'Ali Can' AND Gelir_Gider = %2 AND Sabah = 12.5 AND Aksam = 10 AND "
@@ -78,7 +78,7 @@ std::vector<SaveCase> saveCases()
          [](ScreenSet& f) {
              TVerilenlerF& s = *f.VerilenlerF;
              s.tarihDate.setDate(kDay);
-             s.paymentScreenOpened = 1;
+             s.openedFromMenu = true;
              s.KoduEdit.setText(QStringLiteral("K1"));
              s.AdiEdit.setText(QStringLiteral("Ali Can"));
              s.AlacagimizEdit.setText(QStringLiteral("1.250,50"));
@@ -95,7 +95,7 @@ std::vector<SaveCase> saveCases()
          },
          // Done: the row's key kept while a rebuilding failed, or a new, empty panel.
          [](ScreenSet& f) {
-             return f.VerilenlerF->KoduEdit.isEmpty() ? QStringLiteral("saved") : f.VerilenlerF->kayitnoEdit.text();
+             return f.VerilenlerF->KoduEdit.isEmpty() || !f.VerilenlerF->correcting.isNew() ? QStringLiteral("saved") : QString();
          },
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1").arg(QStringLiteral("'kesinti denemesi'")),
          QStringLiteral("SELECT count(*) AS n FROM SutGirisi WHERE Aciklama = %1 AND Tarih = '2021-03-05' AND "
@@ -105,7 +105,7 @@ std::vector<SaveCase> saveCases()
         {"intake correction",
          [](ScreenSet& f) {
              saveCases()[0].type(f);
-             f.SutAlimF->kayitnoEdit.setText(QStringLiteral("1"));
+             f.SutAlimF->correcting.set(1);
              f.SutAlimF->sonSilme = -1;  // a save clears it as soon as its post is done
          },
          [](ScreenSet& f) { f.SutAlimF->SaklaButClick(); }, [](ScreenSet& f) { return saveCases()[0].boxes(f); },

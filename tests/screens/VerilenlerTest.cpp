@@ -11,7 +11,7 @@ protected:
     VerilenlerTest()
     {
         payment.tarihDate.setDate(kDay);
-        payment.paymentScreenOpened = 1;
+        payment.openedFromMenu = true;
         addAccount(QStringLiteral("K1"), QStringLiteral("Ali Can"), 1.4);
     }
 
@@ -56,7 +56,7 @@ protected:
     // What a box of the totals bar shows.
     QString totalShown(const char* field)
     {
-        return cellText(kAsGridNumber, payment.SutGirisiToplam.value(QString::fromLatin1(field)));
+        return cellText(kAsAmount, payment.SutGirisiToplam.value(QString::fromLatin1(field)));
     }
 };
 
@@ -81,7 +81,7 @@ TEST_F(VerilenlerTest, ARefusedSaveShowsWhyWritesNothingAndKeepsTheFields)
         EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8(r.message)}) << r.code << "/" << r.name;
         EXPECT_EQ(payment.AdiEdit.text(), QString::fromUtf8(r.name));
         EXPECT_EQ(payment.AlacagimizEdit.text(), QStringLiteral("250"));
-        EXPECT_TRUE(payment.kayitnoEdit.isEmpty());
+        EXPECT_TRUE(payment.correcting.isNew());
     }
     EXPECT_EQ(count(QStringLiteral("SutGirisi")), 0);
 }
@@ -91,7 +91,7 @@ TEST_F(VerilenlerTest, TheAmountsLandOnTheFieldsTheirLabelsName)
     type(QStringLiteral("K1"), QStringLiteral("Ali Can"), QStringLiteral("1.250,50"), QString(), QStringLiteral("3,5"));
     payment.SaklaButClick();
     type(QStringLiteral("K1"), QStringLiteral("Ali Can"), QString(), QStringLiteral("40"));
-    payment.kayitnoEdit.clear();
+    payment.correcting.clear();
     payment.SaklaButClick();
 
     const QList<QVariantMap> saved = ledger();
@@ -121,7 +121,9 @@ TEST_F(VerilenlerTest, ASaveLeavesANewPanelAndARowChosenFromTheListIsCorrectedOn
 {
     type(QStringLiteral("K1"), QStringLiteral("Ali Can"), QStringLiteral("100"));
     payment.SaklaButClick();
-    for (const TextField* emptied : {&payment.KoduEdit, &payment.AlacagimizEdit, &payment.kayitnoEdit}) EXPECT_TRUE(emptied->isEmpty());
+    for (const TextField* emptied : std::initializer_list<const TextField*>{static_cast<TextField*>(&payment.KoduEdit), static_cast<TextField*>(&payment.AlacagimizEdit)})
+        EXPECT_TRUE(emptied->isEmpty());
+    EXPECT_TRUE(payment.correcting.isNew());
     EXPECT_EQ(payment.focusAsked, QStringLiteral("KoduEdit"));
     type(QStringLiteral("K1"), QStringLiteral("Ali Can"), QStringLiteral("425,25"));
     payment.SaklaButClick();
@@ -129,7 +131,7 @@ TEST_F(VerilenlerTest, ASaveLeavesANewPanelAndARowChosenFromTheListIsCorrectedOn
 
     payment.SutGirisiQuery.first();
     payment.Dzelt1Click();
-    const QString key = payment.kayitnoEdit.text();
+    const QString key = QString::number(payment.correcting.get());
     EXPECT_EQ(key, ledger()[0][QStringLiteral("SGID")].toString());
     EXPECT_EQ(payment.AlacagimizEdit.text(), QStringLiteral("100,00"));
     EXPECT_EQ(payment.focusAsked, QStringLiteral("AlacagimizEdit"));
@@ -165,9 +167,10 @@ TEST_F(VerilenlerTest, LeavingTheCodeBoxWithAKnownCodeStartsANewEntry)
     payment.KoduEditExit();
     EXPECT_EQ(payment.KoduEdit.text(), QStringLiteral("K1"));
     EXPECT_EQ(payment.AdiEdit.text(), QStringLiteral("Ali Can"));
-    for (const TextField* emptied : {&payment.AlacagimizEdit, &payment.BorcumuzEdit, &payment.MiktariEdit, &payment.FisNoEdit,
-                                     &payment.AciklamaEdit, &payment.kayitnoEdit})
+    for (const TextField* emptied : std::initializer_list<const TextField*>{&payment.AlacagimizEdit, &payment.BorcumuzEdit, &payment.MiktariEdit, &payment.FisNoEdit,
+                                     &payment.AciklamaEdit})
         EXPECT_TRUE(emptied->isEmpty());
+    EXPECT_TRUE(payment.correcting.isNew());
     EXPECT_EQ(payment.tarihDate.date(), kDay);
 
     payment.AlacagimizEdit.setText(QStringLiteral("30"));
@@ -208,7 +211,7 @@ TEST_F(VerilenlerTest, ABoxThatIsNoNumberStoresNothingAndKeepsTheText)
     EXPECT_THROW(payment.SaklaButClick(), ConversionError);
     EXPECT_EQ(count(QStringLiteral("SutGirisi")), 0);
     EXPECT_EQ(payment.AlacagimizEdit.text(), QStringLiteral("1,2,3"));
-    EXPECT_TRUE(payment.kayitnoEdit.isEmpty());
+    EXPECT_TRUE(payment.correcting.isNew());
 
     // A correction that fails the same way leaves the stored row as it was.
     payment.AlacagimizEdit.setText(QStringLiteral("5"));
@@ -242,7 +245,7 @@ TEST_F(VerilenlerTest, TheMonthListsItsPaymentRowsFromTheFirstToTheLastDay)
     payment.tarihDate.setDate(QDate(2021, 2, 14));
     payment.tarihDateChange();
     EXPECT_EQ(listedCodes(), QStringList{QStringLiteral("feb28")});
-    EXPECT_EQ(totalShown("Borc_Toplami"), QStringLiteral(",00"));
+    EXPECT_EQ(totalShown("Borc_Toplami"), QStringLiteral("0,00"));
     EXPECT_EQ(totalShown("Bakiye"), QStringLiteral("-1,00")) << "more given than owed shows with a minus";
 
     payment.tarihDate.setDate(QDate(2021, 6, 1));
@@ -250,19 +253,19 @@ TEST_F(VerilenlerTest, TheMonthListsItsPaymentRowsFromTheFirstToTheLastDay)
     EXPECT_EQ(payment.SutGirisiQuery.recordCount(), 0);
     EXPECT_EQ(totalShown("Borc_Toplami"), QString()) << "an empty sum shows nothing";
     EXPECT_EQ(totalShown("Alacak_Toplami"), QString());
-    EXPECT_EQ(totalShown("Bakiye"), QStringLiteral(",00"));
+    EXPECT_EQ(totalShown("Bakiye"), QStringLiteral("0,00"));
 }
 
 TEST_F(VerilenlerTest, ADateChangeRefreshesOnlyOnceTheMenuHasOpenedTheScreen)
 {
-    payment.paymentScreenOpened = 0;
+    payment.openedFromMenu = false;
     payment.tarihDate.setDate(QDate(2021, 4, 1));
     payment.tarihDateChange();
     EXPECT_FALSE(payment.SutGirisiQuery.isOpen());
     EXPECT_EQ(payment.AylikSheet.text(), QStringLiteral("Aylık Yapılan Ödeme ve Diğer İşlemler"));
 
     payment.openFromMenu();
-    EXPECT_EQ(payment.paymentScreenOpened, 1);
+    EXPECT_TRUE(payment.openedFromMenu);
     EXPECT_TRUE(payment.window().isVisible());
     payment.tarihDate.setDate(QDate(2021, 5, 1));
     payment.tarihDateChange();

@@ -19,6 +19,11 @@ public:
         questions << text;
         return yesNoCancelAnswer;
     }
+    Answer askSaveBeforeClosing(const QString& text) override
+    {
+        questions << text;
+        return closeAnswer;
+    }
     QString askCsvPath(const QString& suggestedName) override
     {
         csvOffers << suggestedName;
@@ -41,6 +46,7 @@ public:
     QStringList questions;
     bool confirmAnswer = true;
     Answer yesNoCancelAnswer = Answer::Yes;
+    Answer closeAnswer = Answer::Cancel;
     // The names the save dialog offered, and the path it answers; empty gives up.
     QStringList csvOffers;
     QString csvPath;

@@ -8,7 +8,7 @@
 #include "screens/ScreenSet.h"
 #include "screens/SutAlim/SutAlim.h"
 #include "screens/Verilenler/Verilenler.h"
-#include "screens/cari/cari.h"
+#include "screens/Cari/Cari.h"
 #include "store/Query.h"
 #include "store/TableCursor.h"
 

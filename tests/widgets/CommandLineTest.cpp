@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "Files.h"
+#include "Ledger.h"
 #include "bench/LedgerGenerator.h"
 #include "store/Connection.h"
 #include "store/Statement.h"
@@ -190,6 +191,26 @@ namespace {
 
 // What the program writes is its user's alone, whatever the umask; a file
 // that was already there keeps its mode.
+// A stored figure no sum can hold stops every list over it, naming its row,
+// instead of printing a wrong total.
+TEST_F(CommandLineTest, AFigureBeyondWhatASumHoldsStopsEveryListNamingItsRow)
+{
+    {
+        Connection connection;
+        connection.open(kDatabasePath);
+        addPaymentRow(connection, QDate(2026, 5, 12), QStringLiteral("K1"), QStringLiteral("Ali"), {}, 1e12);
+    }
+    for (const char* line : {"statement --from 01.05.2026 --to 31.05.2026 --csv out.csv",
+                             "report --from 01.05.2026 --to 31.05.2026 --xlsx out.xlsx",
+                             "hakedis --from 01.05.2026 --to 31.05.2026 --csv out.csv"}) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(run(QString::fromLatin1(line)), 1) << line;
+        const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
+        EXPECT_TRUE(said.contains(QStringLiteral("K1, 12.05.2026, 1.000.000.000.000,00"))) << line << ": " << said.toStdString();
+        EXPECT_FALSE(QFile::exists(QStringLiteral("out.csv")) || QFile::exists(QStringLiteral("out.xlsx"))) << line;
+    }
+}
+
 TEST_F(CommandLineTest, FilesItWritesAreReadableByTheUserAlone)
 {
     const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/../kovanta");

@@ -1,7 +1,7 @@
 #include "app/AnaMenu.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/SutAlim/SutAlimWindow.h"
-#include "screens/cari/CariWindow.h"
+#include "screens/Cari/CariWindow.h"
 #include "ModalCatcher.h"
 #include "WindowFixture.h"
 #include "Typing.h"

@@ -1,5 +1,6 @@
 #include "app/AnaMenuWindow.h"
 #include "bench/LedgerGenerator.h"
+#include "common/widgets/QtPlatform.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/Fabrika/FabrikaWindow.h"
 #include "screens/Gecmis/GecmisWindow.h"
@@ -8,8 +9,10 @@
 #include "screens/Rapor/RaporWindow.h"
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/Verilenler/VerilenlerWindow.h"
-#include "screens/cari/CariWindow.h"
+#include "screens/Cari/CariWindow.h"
 #include "screens/Gecmis/Gecmis.h"
+#include "screens/Hakedis/Hakedis.h"
+#include "screens/Kesintiler/Kesintiler.h"
 #include "WindowFixture.h"
 
 #include <QAbstractButton>
@@ -25,12 +28,16 @@
 #include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace {
 
 // The style keeps three pixels at each side of a cell's text; one more
 // each side for a face hinted wider on a real screen than here.
 constexpr int kCellMargins = 8;
+// A cell that wraps breaks its lines within the style's margins, in the
+// face it is drawn with, as its row's height is measured.
+constexpr int kWrapMargins = 6;
 
 // What a window shows cut short: a label narrower than its text, a box
 // narrower than the figure in it, a button narrower than its caption, a
@@ -56,6 +63,13 @@ QStringList clippedIn(QWidget* window)
     const auto name = [](const QWidget* w, const QString& text) {
         return QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(w->metaObject()->className()), text);
     };
+    // The window manager's bar holds the title in bold beside an icon and
+    // three buttons, each about as wide as two lines of text are high.
+    QFont bar = window->font();
+    bar.setBold(true);
+    const int titleNeeds = QFontMetrics(bar).horizontalAdvance(window->windowTitle()) + 4 * 2 * QFontMetrics(bar).height();
+    if (window->width() < titleNeeds)
+        cut << name(window, window->windowTitle()) + QStringLiteral(": %1 < %2").arg(window->width()).arg(titleNeeds);
     for (const QWidget* widget : window->findChildren<QWidget*>()) {
         if (!widget->isVisibleTo(window) || widget->isWindow()) continue;
         if (qobject_cast<const QLabel*>(widget) || qobject_cast<const QLineEdit*>(widget) ||
@@ -66,9 +80,9 @@ QStringList clippedIn(QWidget* window)
     }
     for (const QLabel* label : window->findChildren<QLabel*>()) {
         if (!label->isVisibleTo(window) || label->text().isEmpty() || label->wordWrap()) continue;
-        // Cut at the edge on purpose, with the whole text on hover: the menu's status line; the
-        // correction line, which keeps the window's width.
-        if (qobject_cast<QStatusBar*>(label->parentWidget()) || label->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored)
+        // Cut at the edge on purpose, with the whole text on hover: the correction line, which
+        // keeps the window's width. What a status bar says has the window's width, and shows whole.
+        if (!qobject_cast<QStatusBar*>(label->parentWidget()) && label->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored)
             continue;
         // A label naming its box's Alt letter shows the letter underlined, not its "&".
         const QString text = label->text();
@@ -140,6 +154,18 @@ QStringList clippedIn(QWidget* window)
             if (!widest.isEmpty()) needed = std::max(needed, cells.horizontalAdvance(widest) + kCellMargins);
             for (int row = 0; row < rows->rowCount(); ++row) {
                 const QString text = rows->index(row, column).data().toString();
+                // A list that wraps its cells: a text longer than its column has each
+                // word within it and every line within the row.
+                if (grid->wordWrap() && cells.horizontalAdvance(text) + kCellMargins > width) {
+                    const QRect lines = cells.boundingRect(QRect(0, 0, width - kWrapMargins, 0), Qt::TextWordWrap, text);
+                    if (lines.width() + kWrapMargins > width || lines.height() >= grid->rowHeight(row))
+                        cut << name(grid, text) + QStringLiteral(" wrapped: %1×%2 > %3×%4")
+                                                      .arg(lines.width() + kWrapMargins)
+                                                      .arg(lines.height())
+                                                      .arg(width)
+                                                      .arg(grid->rowHeight(row) - 1);
+                    continue;
+                }
                 if (cells.horizontalAdvance(text) + kCellMargins > needed) {
                     needed = cells.horizontalAdvance(text) + kCellMargins;
                     widest = text;
@@ -160,7 +186,18 @@ class LayoutFitTest : public WindowFixture {
 protected:
     void SetUp() override
     {
-        generateLedger(db.connection, {30, 180, QDate::currentDate().addDays(-1), 7, 40});
+        const QDate today = QDate::currentDate();
+        generateLedger(db.connection, {30, 180, today.addDays(-1), 7, 40});
+        // A settlement posted up to today: its deductions' long notes stand in the lists.
+        TKesintilerF& deductions = *screens.KesintilerF;
+        deductions.AdiCombo.setText(QStringLiteral("Gelir Vergisi Stopajı"));
+        deductions.OranEdit.setText(QStringLiteral("2"));
+        deductions.BaslangicDate.setDate(today.addYears(-1));
+        deductions.KaydetClick();
+        THakedisF& settlement = *screens.HakedisF;
+        settlement.IlkTarihDate.setDate(today.addDays(-14));
+        settlement.SonTarihDate.setDate(today);
+        settlement.KaydetClick();
         menu.SutAlimButtonClick();
         menu.AlisVerisButtonClick();
         menu.FabrikaButtonClick();
@@ -196,10 +233,13 @@ protected:
     QStringList everyWindow()
     {
         QStringList cut;
-        const auto check = [&cut](const char* what, QWidget&& window) {
-            for (const QString& line : laidOut(window)) cut << QString::fromLatin1(what) + QStringLiteral(": ") + line;
+        const auto tell = [&cut](const char* what, const QStringList& lines) {
+            for (const QString& line : lines) cut << QString::fromLatin1(what) + QStringLiteral(": ") + line;
         };
-        check("menu", AnaMenuWindow(menu));
+        const auto check = [&tell](const char* what, QWidget&& window) { tell(what, laidOut(window)); };
+        AnaMenuWindow withCopyNamed(menu);
+        withCopyNamed.showStatus(QStringLiteral("Günlük yedek alındı ve denetlendi: AnaData/Yedek/Kovanta-2026-12-10.mdb"));
+        check("menu", std::move(withCopyNamed));
         check("intake", SutAlimWindow(intake));
         check("payment", VerilenlerWindow(payment));
         check("factory", FabrikaWindow(factory));
@@ -208,6 +248,14 @@ protected:
         check("history", GecmisWindow(*screens.GecmisF));
         check("deductions", KesintilerWindow(*screens.KesintilerF));
         check("settlement", HakedisWindow(*screens.HakedisF));
+        // The payout day "Ödendi Olarak Kaydet" asks, as it opens.
+        QTimer::singleShot(0, [&tell] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            tell("payout day", clippedIn(dialog));
+            dialog->close();
+        });
+        QtDialogs().askDate(QStringLiteral("Ödeme günü:"), QDate::currentDate());
         return cut;
     }
 };

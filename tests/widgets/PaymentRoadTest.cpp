@@ -73,7 +73,7 @@ TEST_F(PaymentRoadTest, APaymentTypedFromTheDateToSakla)
     EXPECT_FALSE(payment.DuzeltmeLabel.isEmpty());
     EXPECT_EQ(count(QStringLiteral("SutGirisi")), 1);
     QTest::keyClick(focused(), Qt::Key_Escape);
-    EXPECT_TRUE(payment.kayitnoEdit.isEmpty());
+    EXPECT_TRUE(payment.correcting.isNew());
     EXPECT_TRUE(payment.DuzeltmeLabel.isEmpty());
     EXPECT_TRUE(payment.KoduEdit.isEmpty());
 }

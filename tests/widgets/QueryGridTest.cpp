@@ -38,7 +38,7 @@ protected:
             query, std::vector<GridColumn>{
                        {QStringLiteral("Kodu"), QStringLiteral("Kodu"), 67},
                        {QStringLiteral("Adi"), QStringLiteral("Adı Soyadı"), 160},
-                       {QStringLiteral("Birim_Fiyati"), QStringLiteral("Süt Fiyatı"), 0, kAsGridNumber},
+                       {QStringLiteral("Birim_Fiyati"), QStringLiteral("Süt Fiyatı"), 0, kAsAmount},
                    });
         grid->setEnterWalksCells(true);
         grid->show();

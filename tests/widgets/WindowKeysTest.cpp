@@ -1,5 +1,5 @@
 #include "screens/SutAlim/SutAlimWindow.h"
-#include "screens/cari/CariWindow.h"
+#include "screens/Cari/CariWindow.h"
 #include "ModalCatcher.h"
 #include "Typing.h"
 #include "WindowFixture.h"
@@ -74,11 +74,11 @@ TEST_F(WindowKeysTest, EscapeClosesAFormOnlyWithNothingTypedInIt)
         if (c.then == Then::Correct) {
             intake.SutGirisiQuery.moveTo(0);
             intake.Dzelt1Click();
-            ASSERT_FALSE(intake.kayitnoEdit.isEmpty());
+            ASSERT_FALSE(intake.correcting.isNew());
         }
         QTest::keyClick(c.window, Qt::Key_Escape);
         EXPECT_EQ(c.window->isVisible(), c.staysOpen);
-        if (c.then == Then::Correct) EXPECT_TRUE(intake.kayitnoEdit.isEmpty()) << "the correction given up";
+        if (c.then == Then::Correct) EXPECT_TRUE(intake.correcting.isNew()) << "the correction given up";
         c.window->hide();
     }
 }
