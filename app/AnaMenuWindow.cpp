@@ -184,6 +184,10 @@ void AnaMenuWindow::showStatus(const QString& text)
 
 void AnaMenuWindow::closeEvent(QCloseEvent* event)
 {
+    if (mayQuit && !mayQuit()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QApplication::quit();
 }

@@ -19,6 +19,9 @@ public:
     QPushButton* addItem(const QString& caption, std::function<void()> handler);
     // A line in the status bar, until the next one.
     void showStatus(const QString& text);
+    // Whether every open window lets the program end: one holding a typed
+    // entry asks first.
+    std::function<bool()> mayQuit;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -45,6 +45,12 @@ ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
       dialogs_(dialogs)
 {
     program.onCopyStatus = [this](const QString& text) { menu.showStatus(text); };
+    // Each open window is closed as Alt+F4 closes it, asking about a typed entry.
+    menu.mayQuit = [this] {
+        for (QWidget* window : std::initializer_list<QWidget*>{&sutAlim, &cari, &verilenler, &rapor, &fabrika, &gecmis, &kesintiler, &hakedis})
+            if (window->isVisible() && !window->close()) return false;
+        return true;
+    };
     program.secondCopyFolder = QSettings().value(kSecondCopyFolderKey).toString();
     menu.addItem(QStringLiteral("&Yedek Klasörü…"), [this] { chooseSecondCopyFolder(); });
     menu.addItem(QStringLiteral("&Değişiklik Geçmişi"), [&program] { program.AnaMenuF.GecmisButtonClick(); });

@@ -83,6 +83,25 @@ TEST_F(WindowKeysTest, EscapeClosesAFormOnlyWithNothingTypedInIt)
     }
 }
 
+// Alt+F4 or the title bar's button on a window holding a typed entry asks;
+// "İptal" keeps the window and the entry.
+TEST_F(WindowKeysTest, ClosingAWindowWithATypedEntryAsksFirst)
+{
+    menu.CariTanimButtonClick();
+    open(accountsWindow);
+    auto* name = control<QLineEdit>("AdiEdit");
+    name->setFocus(Qt::TabFocusReason);
+    typeText(name, QStringLiteral("Cem"));
+    for (const auto answer : {Dialogs::Answer::Cancel, Dialogs::Answer::No}) {
+        dialogs.closeAnswer = answer;
+        dialogs.questions.clear();
+        EXPECT_EQ(accountsWindow.close(), answer == Dialogs::Answer::No);
+        EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("Kaydedilsin mi?")});
+        EXPECT_EQ(name->text(), QStringLiteral("Cem"));
+    }
+    EXPECT_FALSE(accountsWindow.isVisible());
+}
+
 // Ctrl+S from the price box saves the account with the price as typed and
 // shown, and the focus stays where the collector was.
 TEST_F(WindowKeysTest, CtrlSSavesTheAccountFromAnyBox)
