@@ -180,9 +180,7 @@ void bareFactoryUpdate(Opened& l)
     static int delivered = 4000;
     ++delivered;
     for (const char* field : fields) sets << QStringLiteral("%1=%2").arg(QLatin1String(field)).arg(delivered);
-    const QByteArray sql = QStringLiteral("UPDATE Fabrika SET %1 WHERE FIB=%2")
-                               .arg(sets.join(QStringLiteral(", ")), QString::number(l.screens().FabrikaF->correcting.get()))
-                               .toUtf8();
+    const QByteArray sql = QStringLiteral("UPDATE Fabrika SET %1 WHERE Tarih='2025-12-17'").arg(sets.join(QStringLiteral(", "))).toUtf8();
     sqlite3* db = l.connection.handle();
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
 }
@@ -263,6 +261,10 @@ void registerAll()
         registerPair("Factory.save", years,
                      [](Opened& l) {
                          TFabrikaF& s = *l.screens().FabrikaF;
+                         // The day's row corrected again: a save goes on to the next day.
+                         static const qint64 dayRow = s.correcting.get();
+                         s.tarihDate.setDate(QDate(2025, 12, 17));
+                         s.correcting.set(dayRow);
                          static int delivered = 4000;
                          s.SFMiktariEdit.setText(QString::number(++delivered));
                          s.AFMiktariEdit.setText(QStringLiteral("3.900"));

@@ -203,13 +203,17 @@ void TFabrikaF::SaklaButClick()
     // read stops the save with nothing written.
     const FactoryDelivery delivery{correcting.get(), tarihDate.date(), FabrikaSutFiyatiEdit.value(), SFMiktariEdit.value(),
                                    AFMiktariEdit.value(), AciklamaEdit.text()};
-    {
-        Acting acting(*this);
-        ledger_.saveDelivery(delivery, [this](qint64 key) { correcting.set(key); });
-    }
-    // Deliveries are typed day after day: the next one starts on the next day.
+    // Deliveries are typed day after day: the next one starts on the next
+    // day, which the save's own refresh then shows. A refused save leaves
+    // the day and the boxes as they were.
     tarihDate.setDate(delivery.tarih.addDays(1));
-    Guncelle();
+    try {
+        Acting acting(*this);
+        ledger_.saveDelivery(delivery);
+    } catch (...) {
+        tarihDate.setDate(delivery.tarih);
+        throw;
+    }
     focusOn(QStringLiteral("SFMiktariEdit"));
 }
 

@@ -243,7 +243,7 @@ TEST_F(FabrikaTest, EachDayKeepsOneRowThatEverySaveCorrects)
     factory.SaklaButClick();
     choose(third);
     EXPECT_TRUE(factory.correcting.isNew());
-    EXPECT_EQ(factory.FabrikaSutFiyatiEdit.text(), QStringLiteral("2,00")) << "the price carries over to a new day";
+    EXPECT_EQ(factory.FabrikaSutFiyatiEdit.value(), 2) << "the price carries over to a new day";
     EXPECT_EQ(factory.FabrikaQuery.currentRow(), 0) << "a day without a row leaves the list on its first row";
     deliver(QStringLiteral("2,5"), QStringLiteral("30"), QStringLiteral("3"), QStringLiteral("üç"));
     factory.SaklaButClick();
