@@ -6,6 +6,7 @@
 #include "store/History.h"
 #include "store/ServerSql.h"
 #include "store/Statement.h"
+#include "store/Transaction.h"
 
 #include "common/Conversions.h"
 #include "common/Iban.h"
@@ -51,6 +52,20 @@ Account accountFrom(const Statement& row)
     account.yazAlim = row.column(9).toString();
     account.iban = row.column(10).toString();
     return account;
+}
+
+// An entry and a deletion of its account each check the other's table and
+// then write: on a server the account's row is locked for the rest of the
+// transaction (the file's BEGIN IMMEDIATE already lets one writer in), so
+// the second waits for the first and then sees what it left.
+enum class AccountLock { Share, Update };
+void lockAccount(const Connection& connection, const QString& where, const QVariant& value, AccountLock lock)
+{
+    if (!connection.isServer()) return;
+    Statement row(connection, QStringLiteral("SELECT 1 FROM Cariler WHERE %1 = ?1 FOR %2")
+                                  .arg(where, lock == AccountLock::Share ? QStringLiteral("SHARE") : QStringLiteral("UPDATE")));
+    row.bind(1, value);
+    row.run();
 }
 
 const QString kAccountFields =
@@ -146,12 +161,18 @@ Ledger::AccountCheck Ledger::saveAccount(const Account& account)
 
 bool Ledger::deleteAccount(qint64 cid, const Written& written)
 {
-    const std::optional<Account> account = accountByKey(cid);
-    if (!account) refuseIfGone(connection_, schema::cariler(), cid);
-    if (!account || !codeLedger(account->kodu).balance.isZero()) return false;
-    if (!accounts_.isOpen()) accounts_.open();
-    if (!accounts_.locate(QStringLiteral("CID"), cid)) return false;
-    const qint64 change = accounts_.deleteCurrent();
+    qint64 change = 0;
+    {
+        Transaction transaction(connection_);
+        lockAccount(connection_, QStringLiteral("CID"), cid, AccountLock::Update);
+        const std::optional<Account> account = accountByKey(cid);
+        if (!account) refuseIfGone(connection_, schema::cariler(), cid);
+        if (!account || !codeLedger(account->kodu).balance.isZero()) return false;
+        if (!accounts_.isOpen()) accounts_.open();
+        if (!accounts_.locate(QStringLiteral("CID"), cid)) return false;
+        change = accounts_.deleteCurrent();
+        transaction.commit();
+    }
     if (written) written(change);
     emit events_.accountsChanged();
     emit events_.historyChanged();
@@ -212,14 +233,24 @@ void Ledger::refuseIfPosted(qint64 sgid) const
 Ledger::Saved Ledger::writeEntry(qint64 sgid, const QDate& day, const QString& kodu, const QString& adi,
                                  const std::function<void(RowWrite&)>& fields, const Written& written)
 {
-    const EntryCheck check = checkEntry(kodu, adi);
-    if (check != EntryCheck::Ok) return {check, 0};
-    refuseIfPosted(sgid);
-    RowWrite row = rowFor(entries_, sgid, day);
-    row.setField(QStringLiteral("Kodu"), kodu).setField(QStringLiteral("Adi"), adi);
-    fields(row);
-    const bool correcting = sgid > 0 && entries_.currentKey() == sgid;
-    const qint64 key = row.post();
+    if (kodu.isEmpty()) return {EntryCheck::NoCode, 0};
+    qint64 key = 0;
+    bool correcting = false;
+    {
+        // The account is checked and the row written in one transaction,
+        // so the account cannot go between the two.
+        Transaction transaction(connection_);
+        lockAccount(connection_, QStringLiteral("Kodu"), kodu, AccountLock::Share);
+        const EntryCheck check = checkEntry(kodu, adi);
+        if (check != EntryCheck::Ok) return {check, 0};
+        refuseIfPosted(sgid);
+        RowWrite row = rowFor(entries_, sgid, day);
+        row.setField(QStringLiteral("Kodu"), kodu).setField(QStringLiteral("Adi"), adi);
+        fields(row);
+        correcting = sgid > 0 && entries_.currentKey() == sgid;
+        key = row.post();
+        transaction.commit();
+    }
     if (written) written(key);
     tellEntry(key);
     if (correcting) emit events_.historyChanged();

@@ -76,6 +76,15 @@ namespace {
 
 const QString kPostingColumns = QStringLiteral("SELECT HKID, Ilk_Tarih, Son_Tarih, Kayit_Zamani, Odeme_Tarihi FROM Hakedisler ");
 
+// Posting, paying out and taking back each check the posted periods and
+// then write: on a server they take turns on this lock, taken before the
+// first check, so each sees what the one before it committed (the file's
+// BEGIN IMMEDIATE already lets one writer in at a time).
+void takeTurnWithOtherDesks(const Connection& connection)
+{
+    if (connection.isServer()) Statement(connection, QStringLiteral("LOCK TABLE Hakedisler IN SHARE ROW EXCLUSIVE MODE")).run();
+}
+
 SettlementPosting postingAt(const Statement& row)
 {
     return {row.column(0).toLongLong(), row.column(1).toDate(), row.column(2).toDate(),
@@ -457,6 +466,7 @@ Settlements::Post Settlements::post(const QDate& ilk, const QDate& son)
     Post result;
     {
         Transaction transaction(connection);
+        takeTurnWithOtherDesks(connection);
         result.overlapping = postingOver(ilk, son);
         if (result.overlapping) {
             result.outcome = PostOutcome::Overlaps;
@@ -495,6 +505,7 @@ bool Settlements::undo(qint64 hkid)
     QList<QDate> days;
     {
         Transaction transaction(connection);
+        takeTurnWithOtherDesks(connection);
         Statement rows(connection, QStringLiteral("SELECT SGID FROM Hakedis_Satirlari WHERE HKID = ?1 AND SGID IS NOT NULL ORDER BY HKKID;"));
         rows.bind(1, hkid);
         Statement day(connection, QStringLiteral("SELECT Tarih FROM SutGirisi WHERE SGID = ?1;"));
@@ -531,6 +542,7 @@ Settlements::PaidOutcome Settlements::markPaid(const QDate& ilk, const QDate& so
     const Connection& connection = ledger_.connection();
     {
         Transaction transaction(connection);
+        takeTurnWithOtherDesks(connection);
         const Settlement settlement = compute(ilk, son);
         if (!settlement.posting) return PaidOutcome::NotPosted;
         if (settlement.posting->odemeTarihi.isValid()) return PaidOutcome::AlreadyPaid;

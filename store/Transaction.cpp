@@ -9,21 +9,42 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
-// IMMEDIATE takes the write lock at once: a busy file is met before any
-// step, never half-way.
+namespace {
+
+const QString kSavepoint = QStringLiteral("SAVEPOINT kovanta_step");
+const char* const kRollBackSavepoint = "ROLLBACK TO SAVEPOINT kovanta_step; RELEASE SAVEPOINT kovanta_step";
+const QString kReleaseSavepoint = QStringLiteral("RELEASE SAVEPOINT kovanta_step");
+
+}  // namespace
+
 Transaction::Transaction(sqlite3* db) : db_(db)
 {
-    Statement(db_, QStringLiteral("BEGIN IMMEDIATE")).run();
+    begin();
 }
 
 Transaction::Transaction(const Connection& connection)
 {
-    if (!connection.isServer()) {
+    if (connection.isServer())
+        server_ = &connection.server();
+    else
         db_ = connection.handle();
-        Statement(db_, QStringLiteral("BEGIN IMMEDIATE")).run();
+    begin();
+}
+
+void Transaction::begin()
+{
+    if (db_) {
+        nested_ = !sqlite3_get_autocommit(db_);
+        // IMMEDIATE takes the write lock at once: a busy file is met before
+        // any step, never half-way.
+        Statement(db_, nested_ ? kSavepoint : QStringLiteral("BEGIN IMMEDIATE")).run();
         return;
     }
-    server_ = &connection.server();
+    nested_ = server_->inTransaction();
+    if (nested_) {
+        server_->run(kSavepoint, {});
+        return;
+    }
     // Its number comes with the BEGIN: asked after a lost answer to COMMIT.
     const PgResult begun = server_->script(QStringLiteral("BEGIN; SELECT txid_current()"));
     serverId_ = QByteArray(PQgetvalue(begun.get(), 0, 0)).toLongLong();
@@ -35,18 +56,29 @@ Transaction::~Transaction()
     if (server_) {
         if (server_->inTransaction()) {
             try {
-                server_->run(QStringLiteral("ROLLBACK"), {});
+                if (nested_)
+                    server_->script(QString::fromLatin1(kRollBackSavepoint));
+                else
+                    server_->run(QStringLiteral("ROLLBACK"), {});
             } catch (const DatabaseError&) {
                 // A lost connection has rolled it back on the server already.
             }
         }
         return;
     }
-    if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, nested_ ? kRollBackSavepoint : "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void Transaction::commit()
 {
+    if (nested_) {
+        if (server_)
+            server_->run(kReleaseSavepoint, {});
+        else
+            Statement(db_, kReleaseSavepoint).run();
+        open_ = false;
+        return;
+    }
     if (server_) {
         try {
             server_->run(QStringLiteral("COMMIT"), {});

@@ -1,21 +1,28 @@
 #include "PgCluster.h"
 #include "ledger/Ledger.h"
 #include "ledger/ServerNotices.h"
+#include "ledger/Settlement.h"
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
 #include "store/History.h"
 #include "store/PgConnection.h"
 #include "store/ServerSql.h"
+#include "store/Statement.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QSysInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <exception>
+#include <iostream>
 #include <functional>
+#include <latch>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -139,6 +146,159 @@ TEST_F(ServerDesksTest, AChangeOfARowAnotherDeskChangedSinceItWasShownIsRefusedN
                 << c.what << ": a row was written";
         }
     }
+}
+
+// A desk of its own: the ledger and the settlements over one connection.
+struct Desk {
+    explicit Desk(Connection& connection) : ledger(connection), settlements(ledger) {}
+    Ledger ledger;
+    Settlements settlements;
+};
+
+qint64 countOf(const Connection& connection, const QString& sql, const QVariantList& values)
+{
+    Statement count(connection, sql);
+    for (int i = 0; i < values.size(); ++i) count.bind(i + 1, values[i]);
+    count.step();
+    return count.column(0).toLongLong();
+}
+
+// Each side on its own thread, the two let go at the same moment; what a
+// side threw comes back as its outcome.
+std::pair<QString, QString> together(const std::function<QString()>& one, const std::function<QString()>& other)
+{
+    std::latch start(2);
+    QString outcomes[2];
+    const auto side = [&](int i, const std::function<QString()>& what) {
+        start.arrive_and_wait();
+        try {
+            outcomes[i] = what();
+        } catch (const std::exception& error) {
+            outcomes[i] = QStringLiteral("threw: ") + QString::fromUtf8(error.what());
+        }
+    };
+    std::thread first(side, 0, std::cref(one));
+    std::thread second(side, 1, std::cref(other));
+    first.join();
+    second.join();
+    return {outcomes[0], outcomes[1]};
+}
+
+// Races each pair of writes whose rule checks and then writes, on two
+// connections to one ledger, and says how many races broke each rule.
+void raceEachPair(Connection& firstDesk, Connection& secondDesk, int races)
+{
+    Desk one(firstDesk);
+    Desk other(secondDesk);
+    const QDate postingDays(2030, 1, 1);
+    const QDate payoutDays(2035, 1, 1);
+    ASSERT_EQ(one.ledger.saveAccount({0, QStringLiteral("P1"), QStringLiteral("Ali Işık")}), Ledger::AccountCheck::Ok);
+    Account paid{0, QStringLiteral("P2"), QStringLiteral("Veli Öz")};
+    paid.iban = QStringLiteral("TR330006100519786457841326");
+    ASSERT_EQ(one.ledger.saveAccount(paid), Ledger::AccountCheck::Ok);
+    ASSERT_EQ(one.settlements.saveDeduction({0, QStringLiteral("Borsa Tescil Ücreti"), 1.0, {2000, 1, 1}}),
+              Settlements::DeductionCheck::Ok);
+    const auto intake = [&](const QString& kodu, const QString& adi, const QDate& day) {
+        return one.ledger.saveIntake({0, day, kodu, adi, 10, 5, 12.5}).check;
+    };
+    const auto word = [](auto outcome) { return QString::number(static_cast<int>(outcome)); };
+    const QString posted = word(Settlements::PostOutcome::Posted);
+    const QString overlaps = word(Settlements::PostOutcome::Overlaps);
+    const QString paidOut = word(Settlements::PaidOutcome::Paid);
+    const QString alreadyPaid = word(Settlements::PaidOutcome::AlreadyPaid);
+    const QString stored = word(Ledger::EntryCheck::Ok);
+    const QString unknownCode = word(Ledger::EntryCheck::UnknownCode);
+    const auto entryCode = [](int race) { return QStringLiteral("E%1").arg(race); };
+
+    const struct {
+        const char* what;
+        std::function<void(int race)> prepare;
+        std::function<QString(Desk&, int race)> first;
+        std::function<QString(Desk&, int race)> second;
+        // Empty when the rule held.
+        std::function<QString(int race, const QString& first, const QString& second)> broken;
+    } pairs[] = {
+        {"posting vs posting",
+         [&](int race) { ASSERT_EQ(intake(QStringLiteral("P1"), QStringLiteral("Ali Işık"), postingDays.addDays(race)), Ledger::EntryCheck::Ok); },
+         [&](Desk& desk, int race) { return word(desk.settlements.post(postingDays.addDays(race), postingDays.addDays(race)).outcome); },
+         [&](Desk& desk, int race) { return word(desk.settlements.post(postingDays.addDays(race), postingDays.addDays(race)).outcome); },
+         [&](int race, const QString& a, const QString& b) {
+             const QDate day = postingDays.addDays(race);
+             const qint64 postings = countOf(firstDesk, QStringLiteral("SELECT COUNT(*) FROM Hakedisler WHERE Ilk_Tarih = ?1"), {day});
+             const qint64 deductions = countOf(firstDesk, QStringLiteral("SELECT COUNT(*) FROM SutGirisi WHERE Tarih = ?1 AND Gelir_Gider = 'O'"), {day});
+             const bool oneRefused = (a == posted && b == overlaps) || (a == overlaps && b == posted);
+             return postings == 1 && deductions == 1 && oneRefused
+                        ? QString()
+                        : QStringLiteral("%1 postings, %2 deduction rows, outcomes %3/%4").arg(postings).arg(deductions).arg(a, b);
+         }},
+        {"entry vs account deletion",
+         [&](int race) {
+             ASSERT_EQ(one.ledger.saveAccount({0, entryCode(race), QStringLiteral("Ayşe")}), Ledger::AccountCheck::Ok);
+         },
+         [&](Desk& desk, int race) {
+             return word(desk.ledger.saveIntake({0, postingDays, entryCode(race), QStringLiteral("Ayşe"), 10, 0, 12.5}).check);
+         },
+         [&](Desk& desk, int race) {
+             const std::optional<Account> account = desk.ledger.accountByCode(entryCode(race));
+             return account && desk.ledger.deleteAccount(account->cid) ? QStringLiteral("deleted") : QStringLiteral("kept");
+         },
+         [&](int race, const QString& entry, const QString& deletion) {
+             const qint64 orphans = countOf(firstDesk, QStringLiteral("SELECT COUNT(*) FROM SutGirisi s WHERE s.Kodu = ?1 AND NOT EXISTS "
+                                                                      "(SELECT 1 FROM Cariler c WHERE c.Kodu = s.Kodu)"), {entryCode(race)});
+             const bool oneWon = (entry == stored && deletion == QLatin1String("kept")) ||
+                                 (entry == unknownCode && deletion == QLatin1String("deleted"));
+             return orphans == 0 && oneWon ? QString() : QStringLiteral("%1 rows without an account, outcomes %2/%3").arg(orphans).arg(entry, deletion);
+         }},
+        {"payout vs payout",
+         [&](int race) {
+             const QDate day = payoutDays.addDays(race);
+             ASSERT_EQ(intake(QStringLiteral("P2"), QStringLiteral("Veli Öz"), day), Ledger::EntryCheck::Ok);
+             ASSERT_EQ(one.settlements.post(day, day).outcome, Settlements::PostOutcome::Posted);
+         },
+         [&](Desk& desk, int race) { const QDate day = payoutDays.addDays(race); return word(desk.settlements.markPaid(day, day, day)); },
+         [&](Desk& desk, int race) { const QDate day = payoutDays.addDays(race); return word(desk.settlements.markPaid(day, day, day)); },
+         [&](int race, const QString& a, const QString& b) {
+             const QDate day = payoutDays.addDays(race);
+             const qint64 lines = countOf(firstDesk, QStringLiteral("SELECT COUNT(*) FROM Hakedis_Satirlari s JOIN Hakedisler h ON h.HKID = s.HKID "
+                                                                    "WHERE h.Ilk_Tarih = ?1 AND s.Tur = 'O'"), {day});
+             const qint64 rows = countOf(firstDesk, QStringLiteral("SELECT COUNT(*) FROM SutGirisi WHERE Fis_No = ?1"),
+                                         {QStringLiteral("OD-") + day.toString(QStringLiteral("yyyyMMdd"))});
+             const bool onceRefused = (a == paidOut && b == alreadyPaid) || (a == alreadyPaid && b == paidOut);
+             return lines == 1 && rows == 1 && onceRefused
+                        ? QString()
+                        : QStringLiteral("%1 payout lines, %2 payout rows, outcomes %3/%4").arg(lines).arg(rows).arg(a, b);
+         }},
+    };
+    for (const auto& pair : pairs) {
+        int broken = 0;
+        QString firstBreak;
+        for (int race = 0; race < races; ++race) {
+            pair.prepare(race);
+            if (::testing::Test::HasFatalFailure()) return;
+            const auto [a, b] = together([&] { return pair.first(one, race); }, [&] { return pair.second(other, race); });
+            if (const QString fault = pair.broken(race, a, b); !fault.isEmpty()) {
+                if (broken++ == 0) firstBreak = fault;
+            }
+        }
+        EXPECT_EQ(broken, 0) << pair.what << ": broken in " << broken << " of " << races << " races, first: " << firstBreak.toStdString();
+        std::cout << "[ race     ] " << pair.what << ": " << broken << " of " << races << " broken\n";
+    }
+}
+
+TEST_F(ServerDesksTest, EveryRuleThatChecksThenWritesHoldsWhenTwoDesksRace)
+{
+    raceEachPair(first, second, 200);
+}
+
+TEST(ServerDesksOnAFileTest, EveryRuleThatChecksThenWritesHoldsWhenTwoConnectionsRace)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("AnaData/Kovanta.mdb"));
+    Connection first;
+    first.createNew(path);
+    Connection second;
+    second.open(path);
+    raceEachPair(first, second, 100);
 }
 
 }  // namespace
