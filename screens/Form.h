@@ -55,7 +55,7 @@ public:
     std::function<bool()> holdsTyping;
     // Closing the window ("Kapat", Alt+F4, the program's end) with a typed
     // entry not saved asks "Kaydedilsin mi?": "Evet" saves it (the window
-    // stays when the save is refused), "Hayır" closes without it, "İptal"
+    // stays when the save is refused), "Hayır" closes and gives it up, "İptal"
     // (the default) keeps the window and the entry. True when it may close.
     bool mayClose()
     {
@@ -65,6 +65,7 @@ public:
             saveEntry();
             return !holdsTyping();
         case Dialogs::Answer::No:
+            dropEntry();
             return true;
         case Dialogs::Answer::Cancel:
             break;
@@ -103,8 +104,10 @@ public:
     }
 
 protected:
-    // The save "Evet" runs before closing: an entry screen's own.
+    // The save "Evet" runs before closing, and what "Hayır" gives up: an
+    // entry screen's own.
     virtual void saveEntry() {}
+    virtual void dropEntry() {}
     // A change told by the ledger rebuilds a view while it is on screen,
     // or while this screen's own action made the change; a hidden screen is
     // rebuilt when it is opened again.

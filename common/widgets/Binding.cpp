@@ -40,8 +40,18 @@ void bind(QLineEdit* edit, TextField& field)
         edit->setText(clean);
         edit->setCursorPosition(std::max(0, caret));
     });
-    tie(edit, field, [](QLineEdit* w) { return w->text(); }, [](QLineEdit* w, const QString& v) { w->setText(v); },
-        &QLineEdit::textChanged);
+    // A text longer than the box holds (a note from an old file) is shown
+    // cut, but stays whole in the field until the collector types in the box.
+    edit->setText(field.get());
+    QPointer<QLineEdit> guard(edit);
+    field.onChange([guard](const QString& value) {
+        if (guard && guard->text() != value) guard->setText(value);
+    });
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, &field](const QString& text) {
+        const QString& whole = field.get();
+        if (!edit->isModified() && whole.size() > text.size() && whole.size() > edit->maxLength() && whole.startsWith(text)) return;
+        field.set(text);
+    });
 }
 
 void bind(AmountEdit* edit, TextField& field)

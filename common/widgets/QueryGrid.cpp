@@ -75,7 +75,11 @@ QVariant QueryTableModel::data(const QModelIndex& index, int role) const
     if (!query_.hasField(column.field)) return {};
     switch (role) {
     case Qt::DisplayRole: {
-        return cellText(column.format, query_.valueAt(index.row(), column.field));
+        // A cell shows a line's worth: a note of megabytes is cut, so neither
+        // painting nor the column widths measure all of it.
+        constexpr qsizetype kLongestCell = 500;
+        const QString text = cellText(column.format, query_.valueAt(index.row(), column.field));
+        return text.size() > kLongestCell ? text.left(kLongestCell) + QStringLiteral("…") : text;
     }
     case Qt::TextAlignmentRole: {
         const bool number = isNumber(query_.valueAt(index.row(), column.field));
@@ -306,6 +310,8 @@ TotalField::TotalField(Totals& totals, QString field, CellFormat format, QWidget
     : QLineEdit(parent), totals_(totals), field_(std::move(field)), format_(format)
 {
     setReadOnly(true);
+    // A total is looked at, never typed in: Tab passes it by, a click still reaches it.
+    setFocusPolicy(Qt::ClickFocus);
     connect(&totals_, &Totals::changed, this, &TotalField::refresh);
     refresh();
 }

@@ -70,4 +70,5 @@ public:
 
 protected:
     void saveEntry() override { KaydetButClick(); }
+    void dropEntry() override { Bosalt(); }
 };

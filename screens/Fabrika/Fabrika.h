@@ -91,4 +91,5 @@ private:
 
 protected:
     void saveEntry() override { SaklaButClick(); }
+    void dropEntry() override { Guncelle(); }
 };

@@ -53,4 +53,5 @@ private:
 
 protected:
     void saveEntry() override { KaydetClick(); }
+    void dropEntry() override { YeniClick(); }
 };

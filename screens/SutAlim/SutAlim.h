@@ -93,4 +93,5 @@ private:
 
 protected:
     void saveEntry() override { SaklaButClick(); }
+    void dropEntry() override { Bosalt(); }
 };

@@ -56,4 +56,5 @@ public:
 
 protected:
     void saveEntry() override { SaklaButClick(); }
+    void dropEntry() override { Bosalt(); }
 };

@@ -108,19 +108,19 @@ TEST_F(CorrectionTest, ARowOfAPostingIsRefusedOnThePaymentScreenNamingThePosting
     EXPECT_EQ(stored(QStringLiteral("SELECT Gider_Tutari FROM SutGirisi WHERE SGID=%1").arg(posted)), 20);
 }
 
-// Closing with a typed entry asks; "İptal", the default, keeps it.
+// Closing with a typed entry asks; "İptal", the default, keeps it, "Hayır" gives it up.
 TEST_F(CorrectionTest, ClosingWithATypedEntryAsksAndKeepsItUnlessToldOtherwise)
 {
     const struct {
         const char* what;
         bool typed;
         Dialogs::Answer answer;
-        bool asked, closes, saved;
+        bool asked, closes, saved, kept;
     } cases[] = {
-        {"nothing typed", false, Dialogs::Answer::Cancel, false, true, false},
-        {"İptal", true, Dialogs::Answer::Cancel, true, false, false},
-        {"Hayır", true, Dialogs::Answer::No, true, true, false},
-        {"Evet", true, Dialogs::Answer::Yes, true, true, true},
+        {"nothing typed", false, Dialogs::Answer::Cancel, false, true, false, true},
+        {"İptal", true, Dialogs::Answer::Cancel, true, false, false, true},
+        {"Hayır", true, Dialogs::Answer::No, true, true, false, false},
+        {"Evet", true, Dialogs::Answer::Yes, true, true, true, false},
     };
     for (const auto& c : cases) {
         payment.Bosalt();
@@ -135,7 +135,7 @@ TEST_F(CorrectionTest, ClosingWithATypedEntryAsksAndKeepsItUnlessToldOtherwise)
         EXPECT_EQ(payment.mayClose(), c.closes) << c.what;
         EXPECT_EQ(dialogs.questions, c.asked ? QStringList{QStringLiteral("Kaydedilsin mi?")} : QStringList{}) << c.what;
         EXPECT_EQ(count(QStringLiteral("SutGirisi")) - before, c.saved ? 1 : 0) << c.what;
-        if (!c.saved) EXPECT_EQ(payment.AlacagimizEdit.text(), QStringLiteral("50")) << c.what;
+        EXPECT_EQ(payment.AlacagimizEdit.text(), c.kept ? QStringLiteral("50") : QString()) << c.what;
     }
     payment.holdsTyping = nullptr;
 }
