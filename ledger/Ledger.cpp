@@ -442,6 +442,18 @@ void Ledger::saveDelivery(const FactoryDelivery& d, const Written& written)
     if (before) emit events_.historyChanged();
 }
 
+void Ledger::deleteDelivery(qint64 fib, const Written& written)
+{
+    const std::optional<QDate> day = deliveryDay(fib);
+    if (!day) return;
+    if (!deliveries_.isOpen()) deliveries_.open();
+    if (!deliveries_.locate(QStringLiteral("FIB"), fib)) return;
+    const qint64 change = deliveries_.deleteCurrent();
+    if (written) written(change);
+    emit events_.deliveriesChanged(*day);
+    emit events_.historyChanged();
+}
+
 std::optional<QDate> Ledger::deliveryDay(qint64 fib) const
 {
     Statement row(connection_, QStringLiteral("SELECT Tarih FROM Fabrika WHERE FIB=?1;"));

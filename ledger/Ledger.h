@@ -96,6 +96,9 @@ public:
     // The default factory price; none until one was saved.
     std::optional<double> factoryPrice() const;
     void saveFactoryPrice(double price);
+    // A day's factory row deleted, kept in the history; written is told the
+    // history's key. Nothing happens when the row is gone.
+    void deleteDelivery(qint64 fib, const Written& written = {});
 
     // "Geri Al": a deleted row back under its own key, as it was, only where
     // a save would have stored it: an account whose code names no other

@@ -48,8 +48,12 @@ QString fieldFlaw(const schema::Column& column, const QJsonValue& value)
     const QString type = QString::fromLatin1(column.type);
     const auto flaw = [&name](const char* what) { return QStringLiteral("'%1' alanı %2").arg(name, QString::fromUtf8(what)); };
     if (value.isUndefined()) return flaw("yok");
+    // A ledger or factory row has its day; another day (a rate's start, a
+    // payout's) may have been kept empty.
     if (type == QLatin1String("DATE"))
-        return isStored<QDate>(value, kStoredDateFormat) ? QString() : flaw("geçerli bir gün (YYYY-AA-GG) değil");
+        return (value.isNull() && name != QLatin1String("Tarih")) || isStored<QDate>(value, kStoredDateFormat)
+                   ? QString()
+                   : flaw("geçerli bir gün (YYYY-AA-GG) değil");
     if (value.isNull()) return {};
     if (type == QLatin1String("REAL")) {
         if (!value.isDouble()) return flaw("sayı değil");

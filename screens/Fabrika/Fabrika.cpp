@@ -235,6 +235,18 @@ void TFabrikaF::FabrikaGridDblClick()
     focusOn(QStringLiteral("SFMiktariEdit"));
 }
 
+void TFabrikaF::KaydSil1Click()
+{
+    if (!FabrikaQuery.isOpen() || FabrikaQuery.recordCount() == 0) return;
+    const QString question = cellText(kAsShortDate, FabrikaQuery.value(kTarih)) +
+                             QStringLiteral(" fabrika teslimi · ") + amount(FabrikaQuery.asFloat(QStringLiteral("Toplam_Fabrika_LT"))) +
+                             QStringLiteral(" L, ") + amount(FabrikaQuery.asFloat(QStringLiteral("Toplam_Fabrika_Tutar"))) +
+                             QStringLiteral(" TL\nBu kaydı silmek istediğinize eminmisiniz?");
+    if (!dialogs_.confirmDefaultNo(question)) return;
+    Acting acting(*this);
+    ledger_.deleteDelivery(FabrikaQuery.value(QStringLiteral("FIB")).toLongLong(), [this](qint64 change) { sonSilme = change; });
+}
+
 void TFabrikaF::FabrikaXlsxClick()
 {
     saveListAsXlsx(FabrikaQuery, kMonthColumns, QStringLiteral("Fabrika ") + monthName(tarihDate.date().month()) + QLatin1Char(' ') + QString::number(tarihDate.date().year()),

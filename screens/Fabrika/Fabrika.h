@@ -67,6 +67,8 @@ public:
     // The month list's double-click and its "Değiştir": the current row's day.
     void FabrikaGridDblClick();
     void Degistir1Click() { FabrikaGridDblClick(); }
+    // Delete on the month list: its current day's row, after the question naming it.
+    void KaydSil1Click();
     // "CSV Olarak Kaydet…" of the month list.
     void FabrikaCsvClick();
     void FabrikaXlsxClick();

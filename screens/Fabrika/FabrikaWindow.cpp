@@ -128,6 +128,8 @@ FabrikaWindow::FabrikaWindow(TFabrikaF& screen)
     auto* FabrikaGrid = new QueryGrid(screen.FabrikaQuery, TFabrikaF::kMonthColumns);
     FabrikaGrid->onEnter([&screen] { screen.FabrikaGridDblClick(); });
     FabrikaGrid->addMenuItem(QStringLiteral("Değiştir"), [&screen] { screen.Degistir1Click(); });
+    FabrikaGrid->addMenuItem(QStringLiteral("Kaydı Sil"), [&screen] { screen.KaydSil1Click(); }, QKeySequence(Qt::Key_Delete));
+    FabrikaGrid->addMenuItem(QStringLiteral("Silineni Geri Al"), [&screen] { screen.GeriAl1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_Z));
     FabrikaGrid->addCsvItem([&screen] { screen.FabrikaCsvClick(); });
     FabrikaGrid->addXlsxItem([&screen] { screen.FabrikaXlsxClick(); });
     // Fifteen columns fit 1024 pixels only with their titles on two lines

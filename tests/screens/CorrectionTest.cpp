@@ -1,6 +1,9 @@
 #include "ScreenFixture.h"
 
 #include "ledger/Settlement.h"
+#include "screens/Kesintiler/Kesintiler.h"
+
+#include <algorithm>
 
 #include <cstring>
 #include <functional>
@@ -106,6 +109,23 @@ TEST_F(CorrectionTest, ARowOfAPostingIsRefusedOnThePaymentScreenNamingThePosting
     EXPECT_THROW(screens.ledger.deleteEntry(posted), RowPosted);
     EXPECT_THROW(screens.ledger.savePayment({posted, kDay, QStringLiteral("K1"), QStringLiteral("Ali Can"), 1, 0, 0, {}, {}}), RowPosted);
     EXPECT_EQ(stored(QStringLiteral("SELECT Gider_Tutari FROM SutGirisi WHERE SGID=%1").arg(posted)), 20);
+}
+
+// Delete and Ctrl+Z on the Kesintiler list, a line kept without a day too.
+TEST_F(CorrectionTest, ADeductionLineDeletedFromItsListComesBackWithCtrlZ)
+{
+    TKesintilerF& deductions = *screens.KesintilerF;
+    deductions.openFromMenu();
+    const auto& lines = deductions.lines();
+    const auto withoutDay = std::find_if(lines.begin(), lines.end(), [](const Deduction& d) { return !d.baslangic.isValid(); });
+    ASSERT_NE(withoutDay, lines.end());
+    const int stored = count(QStringLiteral("Kesintiler"));
+    deductions.KesintiRow.set(static_cast<int>(withoutDay - lines.begin()));
+    deductions.KesintiListDelete();
+    EXPECT_EQ(count(QStringLiteral("Kesintiler")), stored - 1);
+    deductions.GeriAl1Click();
+    EXPECT_EQ(count(QStringLiteral("Kesintiler")), stored);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join(' ').toStdString();
 }
 
 // Closing with a typed entry asks; "İptal", the default, keeps it, "Hayır" gives it up.

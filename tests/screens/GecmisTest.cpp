@@ -250,6 +250,7 @@ TEST_F(GecmisRulesTest, ADamagedHistoryRowIsRefusedNamingItsNumberAndWhatIsWrong
         {set("Gelir_Toplam_Tutar", "1e308"), "'Gelir_Toplam_Tutar' alanı sınırların dışında"},
         {"UPDATE Degisiklikler SET Onceki = json_remove(Onceki, '$.Aksam') WHERE DID = ?1", "'Aksam' alanı yok"},
         {set("Tarih", "'2026-02-30'"), "'Tarih' alanı geçerli bir gün (YYYY-AA-GG) değil"},
+        {set("Tarih", "null"), "'Tarih' alanı geçerli bir gün (YYYY-AA-GG) değil"},
         {set("Kodu", "101"), "'Kodu' alanı metin değil"},
         {set("VerilenID", "1.5"), "'VerilenID' alanı tam sayı değil"},
         {set("Gelir_Gider", "'X'"), "'Gelir_Gider' alanı 'S' ya da 'O' değil"},

@@ -106,7 +106,7 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
     EXPECT_LE(total, 1024 - 40);
     EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QStringLiteral("05.03.2021"));
     EXPECT_EQ(grid->model()->index(0, 6).data().toString(), QStringLiteral("21,00"));
-    ASSERT_EQ(grid->actions().size(), 3);
+    ASSERT_EQ(grid->actions().size(), 5);
     EXPECT_EQ(grid->actions()[0]->text(), QStringLiteral("Değiştir"));
     control<DatePicker>("tarihDate")->setDate(QDate(2021, 3, 9));
     EXPECT_TRUE(text("AciklamaEdit").isEmpty()) << "the user's date change refreshed the panel";
@@ -125,6 +125,15 @@ TEST_F(FabrikaWindowTest, TheWindowIsWiredToTheScreen)
     EXPECT_EQ(control<DatePicker>("tarihDate")->date(), QDate(2021, 3, 5));
     EXPECT_EQ(focusedName(), QStringLiteral("SFMiktariEdit"));
     press(Qt::Key_F6);
+    // Delete asks naming the day ("Hayır" keeps it), Ctrl+Z brings it back.
+    for (const bool yes : {false, true}) {
+        dialogs.confirmAnswer = yes;
+        press(Qt::Key_Delete);
+        EXPECT_EQ(count(QStringLiteral("Fabrika")), yes ? 0 : 1);
+    }
+    EXPECT_TRUE(dialogs.questions.last().startsWith(QStringLiteral("05.03.2021 fabrika teslimi")));
+    QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(count(QStringLiteral("Fabrika")), 1);
     press(Qt::Key_Escape);
     EXPECT_EQ(focusedName(), QStringLiteral("SFMiktariEdit")) << "Escape in a list goes back to the panel";
     EXPECT_TRUE(window.isVisible());
