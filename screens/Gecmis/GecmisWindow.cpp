@@ -14,17 +14,42 @@
 #include "common/TurkishText.h"
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 namespace {
 
 // A text box lays out a paragraph whole, and one of millions of
 // characters takes it many seconds: a long text is shown in short ones.
+// Megabytes are put in a part at a time, the window answering between the
+// parts; a text shown meanwhile stops the one before.
 void showWhole(QPlainTextEdit* box, const QString& text)
 {
-    box->setPlainText(inParagraphs(text, 1000));
+    constexpr qsizetype kPart = 1'000'000;
+    const int shownText = box->property("shownText").toInt() + 1;
+    box->setProperty("shownText", shownText);
+    const auto paragraphs = std::make_shared<const QString>(inParagraphs(text, 1000));
+    const auto partFrom = [paragraphs](qsizetype from) {
+        const qsizetype end = from + kPart >= paragraphs->size() ? paragraphs->size() : paragraphs->lastIndexOf(QLatin1Char('\n'), from + kPart);
+        return end > from ? end : paragraphs->size();
+    };
+    const qsizetype first = partFrom(0);
+    box->setPlainText(paragraphs->left(first));
+    const auto more = std::make_shared<std::function<void(qsizetype)>>();
+    *more = [box = QPointer<QPlainTextEdit>(box), shownText, paragraphs, partFrom, more](qsizetype from) {
+        if (!box || box->property("shownText").toInt() != shownText || from >= paragraphs->size()) {
+            *more = nullptr;  // the chain lets go of itself
+            return;
+        }
+        const qsizetype end = partFrom(from);
+        box->appendPlainText(paragraphs->mid(from, end - from));
+        QTimer::singleShot(0, box, [more, end] { if (*more) (*more)(end + 1); });
+    };
+    QTimer::singleShot(0, box, [more, first] { (*more)(first + 1); });
 }
 
 }  // namespace
