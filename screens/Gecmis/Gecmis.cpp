@@ -27,10 +27,6 @@ const GridColumn kKodu{QStringLiteral("Kodu"), QStringLiteral("Kodu")};
 const GridColumn kAdi{QStringLiteral("Adi"), QStringLiteral("Adı Soyadı")};
 const GridColumn kAciklama{QStringLiteral("Aciklama"), QStringLiteral("Açıklama")};
 
-QString joined(const QString& identity, const QString& what)
-{
-    return identity.isEmpty() ? what : identity + QStringLiteral(": ") + what;
-}
 
 const RecordLook kIntake{QStringLiteral("Süt Girişi"),
                          3,
@@ -104,40 +100,53 @@ QString identityOf(const RecordLook& look, const QVariantMap& row, int longest)
     return parts.join(QLatin1Char(' '));
 }
 
+// A line is put together from its pieces in one go: a note of megabytes
+// is copied once, not once for every step of joining.
+using Pieces = QStringList;
+
 // The typed fields that hold something, past those that name the row.
-QString contents(const RecordLook& look, const QVariantMap& row, int longest)
+Pieces contents(const RecordLook& look, const QVariantMap& row, int longest)
 {
-    QStringList parts;
-    for (size_t i = look.identity; i < look.fields.size(); ++i)
-        if (!row.value(look.fields[i].field).toString().isEmpty())
-            parts << look.fields[i].title + QLatin1Char(' ') + shown(look.fields[i], row, longest);
-    return parts.join(QStringLiteral(", "));
+    Pieces pieces;
+    for (size_t i = look.identity; i < look.fields.size(); ++i) {
+        if (row.value(look.fields[i].field).toString().isEmpty()) continue;
+        if (!pieces.isEmpty()) pieces << QStringLiteral(", ");
+        pieces << look.fields[i].title << QStringLiteral(" ") << shown(look.fields[i], row, longest);
+    }
+    return pieces;
 }
 
-QString differences(const RecordLook& look, const QVariantMap& before, const QVariantMap& after, int longest)
+Pieces differences(const RecordLook& look, const QVariantMap& before, const QVariantMap& after, int longest)
 {
-    QStringList parts;
-    for (const GridColumn& field : look.fields)
-        if (before.value(field.field) != after.value(field.field))
-            parts << field.title + QLatin1Char(' ') + shown(field, before, longest) + QStringLiteral(" → ") +
-                         shown(field, after, longest);
-    return parts.isEmpty() ? QStringLiteral("yalnız hesaplanan alanlar değişti") : parts.join(QStringLiteral(", "));
+    Pieces pieces;
+    for (const GridColumn& field : look.fields) {
+        if (before.value(field.field) == after.value(field.field)) continue;
+        if (!pieces.isEmpty()) pieces << QStringLiteral(", ");
+        pieces << field.title << QStringLiteral(" ") << shown(field, before, longest) << QStringLiteral(" → ") << shown(field, after, longest);
+    }
+    return pieces.isEmpty() ? Pieces{QStringLiteral("yalnız hesaplanan alanlar değişti")} : pieces;
 }
 
 // What became of the row, each field cut after `longest` characters (0: whole).
 QString whatBecame(const RecordLook& look, ChangeKind kind, const QVariantMap& old, const QVariantMap& now, int longest)
 {
     const QVariantMap& row = kind == ChangeKind::Restore ? now : old;
-    const QString identity = identityOf(look, row, longest);
+    Pieces line;
     switch (kind) {
     case ChangeKind::Correction:
-        return joined(identity, differences(look, old, now, longest));
+        break;
     case ChangeKind::Deletion:
-        return QStringLiteral("silindi: ") + joined(identity, contents(look, row, longest));
+        line << QStringLiteral("silindi: ");
+        break;
     case ChangeKind::Restore:
-        return QStringLiteral("geri alındı: ") + joined(identity, contents(look, row, longest));
+        line << QStringLiteral("geri alındı: ");
+        break;
+    default:
+        return {};
     }
-    return {};
+    if (const QString identity = identityOf(look, row, longest); !identity.isEmpty()) line << identity << QStringLiteral(": ");
+    line << (kind == ChangeKind::Correction ? differences(look, old, now, longest) : contents(look, row, longest));
+    return line.join(QString());
 }
 
 }  // namespace
