@@ -70,5 +70,9 @@ public:
 
 protected:
     void saveEntry() override { KaydetButClick(); }
-    void dropEntry() override { Bosalt(); }
+    void dropEntry() override
+    {
+        Bosalt();
+        focusOn(QStringLiteral("KoduEdit"));
+    }
 };

@@ -93,5 +93,9 @@ private:
 
 protected:
     void saveEntry() override { SaklaButClick(); }
-    void dropEntry() override { Bosalt(); }
+    void dropEntry() override
+    {
+        Bosalt();
+        focusOn(QStringLiteral("KoduEdit"));
+    }
 };

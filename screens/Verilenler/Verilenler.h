@@ -56,5 +56,9 @@ public:
 
 protected:
     void saveEntry() override { SaklaButClick(); }
-    void dropEntry() override { Bosalt(); }
+    void dropEntry() override
+    {
+        Bosalt();
+        focusOn(QStringLiteral("KoduEdit"));
+    }
 };
