@@ -324,6 +324,10 @@ int runCommandLine(const QStringList& arguments)
     } catch (const UsageError& error) {
         say(QString::fromUtf8(error.what()));
         return 2;
+    } catch (const ForeignCopy& error) {
+        // Refused, like a wrong argument: nothing was done.
+        say(QString::fromUtf8(error.what()));
+        return 2;
     } catch (const std::exception& error) {
         say(QString::fromUtf8(error.what()));
         return 1;

@@ -1,44 +1,195 @@
 #include "app/LedgerPlace.h"
 
 #include "store/Connection.h"
+#include "store/ServerCopy.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <stdexcept>
+#include <utility>
 
 namespace {
 
 const QString kServerKey = QStringLiteral("Defter/Sunucu");
 
-QSettings folderSettings()
+QString folder()
 {
-    return QSettings(QFileInfo(kDatabasePath).absolutePath() + QStringLiteral("/Kovanta.ini"), QSettings::IniFormat);
+    return QFileInfo(kDatabasePath).absolutePath();
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closed by the caller, whose close can fail.
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+[[noreturn]] void refuse(const QString& why)
+{
+    throw std::runtime_error(QStringLiteral("%1 okunmadı: %2. Bu klasörün ayarından hiçbir sunucuya bağlanılmadı; dosyayı "
+                                            "silip sunucuyu \"Veritabanı → Veritabanı Sunucusu…\" ile yeniden seçin.")
+                                 .arg(serverSettingsPath(), why)
+                                 .toStdString());
+}
+
+QString systemWords(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The settings' bytes, read only from a regular file of this user's that no
+// one else may write: another's file in a shared folder could send this
+// user's password (from ~/.pgpass) to a server of its choosing. Nothing when
+// there is no file.
+std::optional<QByteArray> settingsBytes()
+{
+    const QByteArray path = QFile::encodeName(serverSettingsPath());
+    struct stat named {};
+    if (::lstat(path.constData(), &named) != 0) {
+        if (errno == ENOENT) return std::nullopt;
+        refuse(systemWords(errno));
+    }
+    const QString link = QStringLiteral("dosya değil, bir bağlantı (symbolic link); ayar yalnızca gerçek bir dosyadan okunur");
+    if (S_ISLNK(named.st_mode)) refuse(link);
+    // Checked on what is open, so that nothing swapped in meanwhile is read.
+    Descriptor file(::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.get() < 0) refuse(errno == ELOOP ? link : systemWords(errno));
+    struct stat opened {};
+    if (::fstat(file.get(), &opened) != 0) refuse(systemWords(errno));
+    if (!S_ISREG(opened.st_mode)) refuse(QStringLiteral("sıradan bir dosya değil"));
+    if (opened.st_uid != ::geteuid())
+        refuse(QStringLiteral("dosya bu kullanıcının değil (sahibi kullanıcı no %1); başkasının ayarı bu kullanıcının parolasını "
+                              "kendi seçtiği bir sunucuya gönderebilir")
+                   .arg(opened.st_uid));
+    if (opened.st_mode & (S_IWGRP | S_IWOTH))
+        refuse(QStringLiteral("dosyaya başka kullanıcılar da yazabiliyor (izinleri %1); yalnızca sahibi yazabilmeli (chmod 600)")
+                   .arg(opened.st_mode & 07777, 4, 8, QLatin1Char('0')));
+    QByteArray bytes;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) refuse(systemWords(errno));
+        if (got == 0) break;
+        bytes.append(buffer, got);
+    }
+    return bytes;
+}
+
+// QSettings reads and writes the ini text, on a scratch copy of this user's
+// own: it opens files by name, which the checks above must not allow.
+QString valueIn(const QByteArray& bytes)
+{
+    QTemporaryFile scratch;
+    if (!scratch.open() || scratch.write(bytes) != bytes.size() || !scratch.flush())
+        throw std::runtime_error(QStringLiteral("%1 okunamadı: %2").arg(serverSettingsPath(), scratch.errorString()).toStdString());
+    return QSettings(scratch.fileName(), QSettings::IniFormat).value(kServerKey).toString();
+}
+
+std::optional<QByteArray> textWith(const QString& conninfo)
+{
+    // QSettings replaces its file on writing: read back by name.
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) return std::nullopt;
+    const QString path = scratch.filePath(QStringLiteral("Kovanta.ini"));
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        if (!conninfo.isEmpty()) settings.setValue(kServerKey, conninfo);
+        settings.sync();
+        if (settings.status() != QSettings::NoError) return std::nullopt;
+    }
+    QFile written(path);
+    if (!written.exists()) return QByteArray();
+    if (!written.open(QIODevice::ReadOnly)) return std::nullopt;
+    return written.readAll();
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        done += put;
+    }
+    return true;
+}
+
+// A new file of this user's alone, made beside the settings and renamed over
+// them: whatever stood at the name, a link too, is replaced, never written
+// through, and a cut-off write leaves the old settings whole.
+bool replaceSettings(const QByteArray& bytes)
+{
+    if (!QDir().mkpath(folder())) return false;
+    QByteArray fresh;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        fresh = QFile::encodeName(serverSettingsPath() + QStringLiteral(".%1.yeni").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0')));
+        fd = ::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    Descriptor file(fd);
+    // 0600 whatever the umask said.
+    const bool written = ::fchmod(file.get(), 0600) == 0 && writeAll(file.get(), bytes) && ::fsync(file.get()) == 0 &&
+                         ::close(file.release()) == 0;
+    if (!written || ::rename(fresh.constData(), QFile::encodeName(serverSettingsPath()).constData()) != 0) {
+        ::unlink(fresh.constData());
+        return false;
+    }
+    // The rename itself survives a power cut once the folder is on disk.
+    Descriptor directory(::open(QFile::encodeName(folder()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() >= 0) ::fsync(directory.get());
+    return true;
 }
 
 }  // namespace
 
+QString serverSettingsPath()
+{
+    return folder() + QStringLiteral("/Kovanta.ini");
+}
+
 QString savedServer()
 {
-    return folderSettings().value(kServerKey).toString();
+    const std::optional<QByteArray> bytes = settingsBytes();
+    return bytes ? valueIn(*bytes) : QString();
 }
 
 bool holdsPassword(const QString& conninfo)
 {
-    static const QRegularExpression password(QStringLiteral("(^|\\s)password\\s*=|://[^/@]*:[^/@]*@"));
-    return password.match(conninfo).hasMatch();
+    return connectionHoldsPassword(conninfo);
 }
 
 bool saveServer(const QString& conninfo)
 {
     if (holdsPassword(conninfo)) return false;
-    QSettings settings = folderSettings();
-    if (conninfo.trimmed().isEmpty())
-        settings.remove(kServerKey);
-    else
-        settings.setValue(kServerKey, conninfo.trimmed());
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    const std::optional<QByteArray> text = textWith(conninfo.trimmed());
+    return text && replaceSettings(*text);
 }
 
 QString serverOf(QStringList& arguments)

@@ -7,6 +7,7 @@
 #include "store/MoveLedger.h"
 
 #include <QApplication>
+#include <stdexcept>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -74,6 +75,13 @@ ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
 
 void ProgramWindows::chooseServer()
 {
+    QString current;
+    try {
+        current = savedServer();
+    } catch (const std::runtime_error& refused) {
+        // A choice made now puts a file of this user's own in its place.
+        dialogs_.message(QString::fromUtf8(refused.what()));
+    }
     bool given = false;
     const QString chosen = QInputDialog::getText(
         &menu, QStringLiteral("Veritabanı Sunucusu"),
@@ -81,7 +89,7 @@ void ProgramWindows::chooseServer()
                        "service=kovanta   ya da   host=sunucu dbname=kovanta user=masa1\n"
                        "Boş bırakılırsa defter yine %1 dosyasıdır. Parolayı buraya değil ~/.pgpass dosyasına yazın.")
             .arg(kDatabasePath),
-        QLineEdit::Normal, savedServer(), &given);
+        QLineEdit::Normal, current, &given);
     if (!given) return;
     if (!saveServer(chosen)) {
         dialogs_.message(holdsPassword(chosen) ? QStringLiteral("Bağlantı metninde parola var; parola programın ayarlarında saklanmaz. "

@@ -50,8 +50,9 @@ int main(int argc, char* argv[])
     DesktopShell shell;
     Program program(dialogs, shell);
     QStringList arguments = QApplication::arguments();
-    const QString server = serverOf(arguments);
     try {
+        // A folder's settings refused open no ledger at all.
+        const QString server = serverOf(arguments);
         if (!(server.isEmpty() ? program.start(kDatabasePath) : program.startOnServer(server))) return 0;
     } catch (const std::exception& error) {
         showErrorBox(QString::fromUtf8(error.what()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Backup.h"
+#include "store/DatabaseError.h"
 
 #include <QDate>
 #include <QString>
@@ -13,6 +14,11 @@
 // their command line: libpq's password file or service file gives it, or the
 // environment when the connection text holds one.
 
+// Whether a libpq connection text carries a password in any of its forms: the
+// password key, a URI's "user:password@" or "?password=", or the server
+// options. A text libpq cannot read counts when it names a password at all.
+bool connectionHoldsPassword(const QString& conninfo);
+
 // The shelf's copies of the server: the same folder and name, ".dump".
 CopyShelf serverCopies(const CopyShelf& shelf);
 
@@ -23,8 +29,16 @@ CopyShelf serverCopies(const CopyShelf& shelf);
 // the program's words. Throws DatabaseError when pg_dump fails or cannot run.
 DailyBackup makeServerDailyCopy(const QString& conninfo, const CopyShelf& shelf, const QDate& today);
 
+// A copy refused before anything was written: not a ledger's, or holding
+// more than the ledger's own objects.
+struct ForeignCopy : DatabaseError {
+    explicit ForeignCopy(const QString& why) : DatabaseError(kNotEngine, why.toStdString()) {}
+};
+
 // Restores a copy into the database named by conninfo, which must have no
-// tables yet: checked with pg_restore --list first, then restored in one
+// tables yet. Every entry of its table of contents must be one of the
+// objects the program makes on a server ledger, else ForeignCopy is thrown
+// and nothing is written; only those entries are restored, in one
 // transaction, so a copy that breaks off leaves the database empty. Throws
 // DatabaseError with the programs' or the server's words.
 void restoreServerCopy(const QString& conninfo, const QString& dumpFile);
