@@ -156,7 +156,10 @@ MovedLedger moveLedgerToServer(const QString& filePath, const QString& conninfo)
     Connection file;
     file.open(filePath);
     PgConnection server;
-    server.open(conninfo, serverSessionScript({}, {}, {}));
+    // A million rows take longer than a window's statement may: the move,
+    // on its own connection, has no time limit.
+    server.setAnswerLimit(0);
+    server.open(conninfo, serverSessionScript({}, {}, {}) + QStringLiteral(" SET statement_timeout = 0; SET lock_timeout = 0;"));
     if (!serverTables(server).isEmpty())
         refuse(QStringLiteral("Sunucudaki %1 veritabanı boş değil; defter yalnız boş bir veritabanına taşınır.")
                    .arg(QString::fromUtf8(PQdb(server.handle()))));

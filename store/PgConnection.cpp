@@ -4,12 +4,19 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QElapsedTimer>
 
 #include <libpq-fe.h>
 
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,6 +28,13 @@ namespace {
     throw DatabaseError(code, text);
 }
 
+// A statement past the session's time limit, or a lock wait past its limit:
+// the server is there but busy or held, so the window is given its answer.
+bool isNoAnswer(const char* state)
+{
+    return state && (std::strcmp(state, "57014") == 0 || std::strcmp(state, "55P03") == 0);
+}
+
 [[noreturn]] void failResult(pg_conn* conn, PGresult* result)
 {
     // The fields live in the result, so they are copied before it is freed.
@@ -29,8 +43,15 @@ namespace {
     const int code = state ? sqlStateCode(state) : DatabaseError::kNotEngine;
     const std::string primary = primaryField ? primaryField : "";
     const std::string whole = QString::fromUtf8(PQresultErrorMessage(result)).trimmed().toStdString();
+    const bool noAnswer = isNoAnswer(state);
     PQclear(result);
     if (!primaryField) failConnection(conn);  // lost connection: no server message
+    if (noAnswer) {
+        const QString text = QStringLiteral("Defterin bulunduğu sunucu yanıt vermiyor, son işlem yapılmadı. Girdiğiniz bilgiler kutularda "
+                                            "duruyor: sunucu yoğun olabilir ya da kayıt başka bir masada açık tutuluyor olabilir; "
+                                            "biraz sonra yeniden saklayın.\n\n") + QString::fromStdString(whole);
+        throw DatabaseError(code, text.toStdString(), primary);
+    }
     throw DatabaseError(code, whole.empty() ? primary : whole, primary);
 }
 
@@ -239,7 +260,12 @@ void PgConnection::startSession()
 {
     if (PQsetClientEncoding(conn_, "UTF8") != 0) failConnection(conn_);
     // Servers before 12 print doubles rounded unless asked for every digit.
-    script(QStringLiteral("SET extra_float_digits = 3; ") + session_);
+    // No window waits on the server without a limit: a statement or a lock
+    // wait past it ends in an error; the caller's session may set others.
+    script(QStringLiteral("SET extra_float_digits = 3; SET statement_timeout = %1; SET lock_timeout = %2; ")
+               .arg(kStatementLimitMs)
+               .arg(kLockLimitMs) +
+           session_);
 }
 
 void PgConnection::close()
@@ -265,6 +291,11 @@ bool PgConnection::reconnect()
         return false;
     }
     return connected();
+}
+
+int PgConnection::socket() const
+{
+    return connected() ? PQsocket(conn_) : -1;
 }
 
 bool PgConnection::inTransaction() const
@@ -309,8 +340,55 @@ PgResult PgConnection::run(const QString& serverText, const QVariantList& params
         formats.push_back(p.binary ? 1 : 0);
     }
     const QByteArray text = serverText.toUtf8();
-    return checked(PgResult(PQexecParams(conn_, text.constData(), static_cast<int>(bound.size()), types.data(), values.data(),
-                                         lengths.data(), formats.data(), 0)));
+    if (!PQsendQueryParams(conn_, text.constData(), static_cast<int>(bound.size()), types.data(), values.data(), lengths.data(),
+                           formats.data(), 0))
+        return checked(PgResult());
+    return checked(awaitResult());
+}
+
+PgResult PgConnection::awaitResult()
+{
+    // As PQexec gives it: the last result, or the first error; but a server
+    // that sends nothing within the limit is given up, so no window waits
+    // on a stopped one for ever.
+    QElapsedTimer clock;
+    clock.start();
+    PGresult* kept = nullptr;
+    for (;;) {
+        while (!PQisBusy(conn_)) {
+            PGresult* next = PQgetResult(conn_);
+            if (!next) return PgResult(kept);
+            const ExecStatusType status = PQresultStatus(next);
+            if (status == PGRES_COPY_IN || status == PGRES_COPY_OUT || status == PGRES_COPY_BOTH) {
+                PQclear(kept);
+                return PgResult(next);
+            }
+            if (kept && PQresultStatus(kept) == PGRES_FATAL_ERROR) {
+                PQclear(next);
+                continue;
+            }
+            PQclear(kept);
+            kept = next;
+        }
+        const qint64 left = answerLimitMs_ > 0 ? answerLimitMs_ - clock.elapsed() : -1;
+        if (answerLimitMs_ > 0 && left <= 0) {
+            PQclear(kept);
+            // The socket shut makes the connection lost for libpq too: the
+            // next statement connects again.
+            ::shutdown(PQsocket(conn_), SHUT_RDWR);
+            PQconsumeInput(conn_);
+            const QString text = QStringLiteral("Defterin bulunduğu sunucu yanıt vermiyor, son işlem yapılmadı. Girdiğiniz bilgiler kutularda "
+                                                "duruyor: sunucunun çalıştığını denetleyin; program kendiliğinden yeniden bağlanır, "
+                                                "bağlanınca yeniden saklayın.");
+            throw DatabaseError(sqlStateCode("08006"), text.toStdString());
+        }
+        pollfd ready{PQsocket(conn_), POLLIN, 0};
+        const int waited = ::poll(&ready, 1, static_cast<int>(std::min<qint64>(left, 1000)));
+        if (waited < 0 && errno != EINTR) break;
+        if (PQconsumeInput(conn_) == 0) break;
+    }
+    PQclear(kept);
+    return PgResult();
 }
 
 PgResult PgConnection::checked(PgResult result) const
@@ -326,17 +404,26 @@ PgResult PgConnection::script(const QString& statements)
 {
     if (!conn_) throw DatabaseError(DatabaseError::kNotEngine, "no server connection is open");
     if (PQstatus(conn_) != CONNECTION_OK && !reconnect()) failLost();
-    return checked(PgResult(PQexec(conn_, statements.toUtf8().constData())));
+    if (!PQsendQuery(conn_, statements.toUtf8().constData())) return checked(PgResult());
+    return checked(awaitResult());
 }
 
-bool PgConnection::takeNotices(QStringList& payloads)
+bool PgConnection::takeNotices(QSet<QString>& payloads)
 {
-    if (!connected() || PQconsumeInput(conn_) == 0 || !connected()) return false;
+    if (!connected()) return false;
     const int own = PQbackendPID(conn_);
-    while (PGnotify* notice = PQnotifies(conn_)) {
-        // Our own saves were told as they were made.
-        if (notice->be_pid != own) payloads << QString::fromUtf8(notice->extra);
-        PQfreemem(notice);
+    // Read until the socket has nothing more, so one call takes a whole
+    // flood; a flood that never ends is left for the next call.
+    for (int round = 0; round < kNoticeRounds; ++round) {
+        if (PQconsumeInput(conn_) == 0 || !connected()) return false;
+        bool any = false;
+        while (PGnotify* notice = PQnotifies(conn_)) {
+            any = true;
+            // Our own saves were told as they were made.
+            if (notice->be_pid != own) payloads.insert(QString::fromUtf8(notice->extra));
+            PQfreemem(notice);
+        }
+        if (!any) break;
     }
     return true;
 }

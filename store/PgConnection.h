@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 
@@ -46,6 +47,10 @@ using PgResult = std::unique_ptr<pg_result, ClearResult>;
 // a server that cannot be reached throws the code isLostServer tells.
 class PgConnection {
 public:
+    // What every session gets; a longer task (a move) sets its own.
+    static constexpr int kStatementLimitMs = 10000;
+    static constexpr int kLockLimitMs = 5000;
+
     PgConnection() = default;
     ~PgConnection();
     PgConnection(const PgConnection&) = delete;
@@ -68,9 +73,10 @@ public:
     // Statements separated by ';', no values bound, run as one round trip;
     // the last one's rows come back.
     PgResult script(const QString& statements);
-    // The notices other connections sent on the channels listened to, read
-    // without waiting; false when the connection was found lost.
-    bool takeNotices(QStringList& payloads);
+    // The distinct notices other connections sent on the channels listened
+    // to, every one that has come, read without waiting; false when the
+    // connection was found lost.
+    bool takeNotices(QSet<QString>& payloads);
 
     // Runs one statement with ?N placeholders. Rows come back with integers as
     // qlonglong, double precision and real as double, bool as bool, date as
@@ -79,16 +85,28 @@ public:
     using Row = QVariantList;
     QList<Row> exec(const QString& sql, const QVariantList& params = {});
 
+    // How long a statement waits for the server's first word before the
+    // connection is given up as lost; 0: for ever.
+    void setAnswerLimit(int ms) { answerLimitMs_ = ms; }
+
     pg_conn* handle() const { return conn_; }
+    // The connection's socket to watch for what the server sends; -1 without one.
+    int socket() const;
 
 private:
     [[noreturn]] void failLost() const;
     // What every connection made runs first: the client's encoding, every
     // digit of a double, then the caller's session.
     void startSession();
+    // The result of the statement sent, waited for within the answer limit.
+    PgResult awaitResult();
     // The result of a statement sent, or the error it met.
     PgResult checked(PgResult result) const;
 
+    static constexpr int kNoticeRounds = 64;
+
     pg_conn* conn_ = nullptr;
     QString session_;
+    // Past the server's own statement limit, for a server that cannot say so.
+    int answerLimitMs_ = kStatementLimitMs + 5000;
 };

@@ -17,12 +17,16 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/types.h>
+
 #include <exception>
 #include <iostream>
 #include <functional>
 #include <latch>
 #include <memory>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -299,6 +303,178 @@ TEST(ServerDesksOnAFileTest, EveryRuleThatChecksThenWritesHoldsWhenTwoConnection
     Connection second;
     second.open(path);
     raceEachPair(first, second, 100);
+}
+
+
+// Many notices sent at once by the other desk, then one read: each kind of
+// change is told a bounded number of times, however many came.
+TEST_F(ServerDesksTest, ManyNoticesAtOnceAreToldAsTheirFewDistinctChanges)
+{
+    Ledger watching(second);
+    ServerNotices notices(second, watching.events());
+    notices.poll();
+    const auto inOneTransaction = [](const char* payload, int count) {
+        return QStringLiteral("SELECT count(pg_notify('kovanta', %1)) FROM generate_series(1, %2) AS n").arg(QLatin1String(payload)).arg(count);
+    };
+    const struct {
+        const char* what;
+        QString send;
+        // How often each signal may be told, least and most.
+        int entries[2], deliveries[2], history[2];
+    } cases[] = {
+        {"one", inOneTransaction("'sutgirisi 2026-12-10 S'", 1), {1, 1}, {0, 0}, {0, 0}},
+        {"ten days", inOneTransaction("'sutgirisi ' || to_char(date '2026-01-01' + n, 'YYYY-MM-DD') || ' S'", 10), {10, 10}, {0, 0}, {0, 0}},
+        {"100000 distinct",
+         inOneTransaction("CASE n % 4 WHEN 0 THEN 'sutgirisi ' || to_char(date '2000-01-01' + n, 'YYYY-MM-DD') || ' S' "
+                          "WHEN 1 THEN 'sutgirisi ' || to_char(date '2000-01-01' + n, 'YYYY-MM-DD') || ' O' "
+                          "WHEN 2 THEN 'fabrika ' || to_char(date '2000-01-01' + n, 'YYYY-MM-DD') ELSE 'degisiklikler ' || n END",
+                          100000),
+         {1, 2}, {1, 1}, {1, 1}},
+        {"100000 of one change", inOneTransaction("'sutgirisi 2026-12-10 S ' || n", 100000), {1, 1}, {0, 0}, {0, 0}},
+        {"100000 unknown", inOneTransaction("'x' || n || ' 2026-12-10 S'", 100000), {0, 0}, {0, 0}, {0, 0}},
+        {"one payload in 1000 transactions",
+         QStringLiteral("DO $$ BEGIN FOR i IN 1..1000 LOOP PERFORM pg_notify('kovanta', 'fabrika 2026-12-10'); COMMIT; END LOOP; END $$"),
+         {0, 0}, {1, 1}, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        first.server().script(c.send);
+        // A statement on the listening desk returns after the server has sent
+        // it every notice committed before, so one read finds them all.
+        second.server().script(QStringLiteral("SELECT 1"));
+        QSignalSpy entries(&watching.events(), SIGNAL(entriesChanged(QDate, LedgerKind)));
+        QSignalSpy deliveries(&watching.events(), SIGNAL(deliveriesChanged(QDate)));
+        QSignalSpy history(&watching.events(), SIGNAL(historyChanged()));
+        QSignalSpy accounts(&watching.events(), SIGNAL(accountsChanged()));
+        notices.poll();
+        for (const auto& [spy, told, name] : {std::tuple{&entries, c.entries, "entries"}, std::tuple{&deliveries, c.deliveries, "deliveries"},
+                                              std::tuple{&history, c.history, "history"}}) {
+            EXPECT_GE(spy->count(), told[0]) << c.what << ": " << name;
+            EXPECT_LE(spy->count(), told[1]) << c.what << ": " << name;
+        }
+        EXPECT_LE(accounts.count(), 1) << c.what;
+        // Nothing was left for the next read.
+        QSignalSpy later(&watching.events(), SIGNAL(entriesChanged(QDate, LedgerKind)));
+        notices.poll();
+        EXPECT_EQ(later.count(), 0) << c.what;
+    }
+}
+
+// A held row lock or a statement past its limit ends the desk's call with the
+// Turkish message, within the limit, and the desk goes on working.
+TEST_F(ServerDesksTest, ADeskWaitsOnTheServerNoLongerThanItsLimitAndIsToldInTurkish)
+{
+    // Every session gets its limits.
+    EXPECT_EQ(second.server().exec(QStringLiteral("SHOW statement_timeout")).value(0).value(0).toString(), QStringLiteral("10s"));
+    EXPECT_EQ(second.server().exec(QStringLiteral("SHOW lock_timeout")).value(0).value(0).toString(), QStringLiteral("5s"));
+
+    Ledger holding(first);
+    Ledger waiting(second);
+    ASSERT_EQ(holding.saveAccount({0, QStringLiteral("K1"), QStringLiteral("Ali")}), Ledger::AccountCheck::Ok);
+    const QDate day(2026, 12, 10);
+    const qint64 sgid = holding.saveIntake({0, day, QStringLiteral("K1"), QStringLiteral("Ali"), 5, 0, 10}).key;
+    // Short limits for the test, as the session sets the real ones.
+    second.server().script(QStringLiteral("SET statement_timeout = '2s'; SET lock_timeout = '500ms'"));
+    const auto sabah = [&] {
+        return first.server().exec(QStringLiteral("SELECT Sabah FROM SutGirisi WHERE SGID = ?1"), {sgid}).value(0).value(0).toDouble();
+    };
+    const struct {
+        const char* what;
+        QString hold;     // on the other desk first, if anything
+        std::function<void()> call;
+    } cases[] = {
+        {"a correction of a row another desk holds",
+         QStringLiteral("BEGIN; SELECT 1 FROM SutGirisi WHERE SGID = %1 FOR UPDATE").arg(sgid),
+         [&] { waiting.saveIntake({sgid, day, QStringLiteral("K1"), QStringLiteral("Ali"), 9, 0, 10}); }},
+        {"a statement past the limit", {}, [&] { second.server().exec(QStringLiteral("SELECT pg_sleep(30)")); }},
+    };
+    for (const auto& c : cases) {
+        if (!c.hold.isEmpty()) first.server().script(c.hold);
+        QElapsedTimer clock;
+        clock.start();
+        QString told;
+        try {
+            c.call();
+        } catch (const DatabaseError& error) {
+            told = QString::fromUtf8(error.what());
+        }
+        const qint64 waited = clock.elapsed();
+        if (first.server().inTransaction()) first.server().script(QStringLiteral("ROLLBACK"));
+        EXPECT_TRUE(told.contains(QStringLiteral("sunucu yanıt vermiyor"))) << c.what << ": " << told.toStdString();
+        EXPECT_TRUE(told.contains(QStringLiteral("kutularda duruyor"))) << c.what << ": " << told.toStdString();
+        EXPECT_LT(waited, 5000) << c.what;
+        EXPECT_EQ(sabah(), 5.0) << c.what;
+        // The desk works on: its next save is stored.
+        EXPECT_EQ(waiting.saveIntake({0, day, QStringLiteral("K1"), QStringLiteral("Ali"), 1, 0, 10}).check, Ledger::EntryCheck::Ok) << c.what;
+    }
+}
+
+// Left to its own timer and socket, a desk hears a save without being
+// asked, and a flood rebuilds its views a few times a second at most.
+TEST_F(ServerDesksTest, NoticesAreReadAsTheyComeAndAFloodIsToldAFewTimesASecond)
+{
+    int argc = 1;
+    char name[] = "screen_tests";
+    char* argv[] = {name, nullptr};
+    std::unique_ptr<QCoreApplication> app;
+    if (!QCoreApplication::instance()) app = std::make_unique<QCoreApplication>(argc, argv);
+    Ledger saving(first);
+    Ledger watching(second);
+    ServerNotices notices(second, watching.events());
+    QSignalSpy accounts(&watching.events(), SIGNAL(accountsChanged()));
+    ASSERT_EQ(saving.saveAccount({0, QStringLiteral("K1"), QStringLiteral("Ali")}), Ledger::AccountCheck::Ok);
+    EXPECT_TRUE(accounts.wait(1000));
+
+    QSignalSpy entries(&watching.events(), SIGNAL(entriesChanged(QDate, LedgerKind)));
+    first.server().script(QStringLiteral("SELECT count(pg_notify('kovanta', 'sutgirisi ' || to_char(date '2000-01-01' + n, 'YYYY-MM-DD') || ' S')) "
+                                         "FROM generate_series(1, 100000) AS n"));
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 1500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_GE(entries.count(), 1);
+    // A read every 100 ms and the timer's every 200 ms, two kinds each: one
+    // refresh per notice would be 100,000.
+    EXPECT_LE(entries.count(), 60);
+    std::cout << "[ notices  ] 100000 notices told as " << entries.count() << " refreshes\n";
+}
+
+// A server that answers nothing at all (its process stopped) cannot end the
+// statement itself: the desk gives up after its own limit, with the same
+// message, keeps nothing half done, and works again once the server does.
+TEST_F(ServerDesksTest, ADeskGivesUpOnAStoppedServerAfterItsLimitAndWorksWhenItIsBack)
+{
+    Ledger waiting(second);
+    ASSERT_EQ(waiting.saveAccount({0, QStringLiteral("K1"), QStringLiteral("Ali")}), Ledger::AccountCheck::Ok);
+    const QDate day(2026, 12, 10);
+    const auto count = [&] { return first.server().exec(QStringLiteral("SELECT count(*) FROM SutGirisi")).value(0).value(0).toLongLong(); };
+    const struct {
+        const char* what;
+        std::function<void()> call;
+    } cases[] = {
+        {"a save", [&] { waiting.saveIntake({0, day, QStringLiteral("K1"), QStringLiteral("Ali"), 5, 0, 10}); }},
+        {"a read", [&] { second.server().exec(QStringLiteral("SELECT count(*) FROM SutGirisi")); }},
+    };
+    second.server().setAnswerLimit(1000);
+    for (const auto& c : cases) {
+        const pid_t backend = static_cast<pid_t>(second.server().exec(QStringLiteral("SELECT pg_backend_pid()")).value(0).value(0).toLongLong());
+        ASSERT_EQ(::kill(backend, SIGSTOP), 0) << c.what;
+        const std::unique_ptr<void, std::function<void(void*)>> resume(reinterpret_cast<void*>(1), [backend](void*) { ::kill(backend, SIGCONT); });
+        const qint64 rows = count();
+        QElapsedTimer clock;
+        clock.start();
+        QString told;
+        try {
+            c.call();
+        } catch (const DatabaseError& error) {
+            told = QString::fromUtf8(error.what());
+        }
+        EXPECT_LT(clock.elapsed(), 5000) << c.what;
+        EXPECT_TRUE(told.contains(QStringLiteral("sunucu yanıt vermiyor"))) << c.what << ": " << told.toStdString();
+        EXPECT_TRUE(told.contains(QStringLiteral("kutularda duruyor"))) << c.what << ": " << told.toStdString();
+        EXPECT_EQ(count(), rows) << c.what;
+        ::kill(backend, SIGCONT);
+        EXPECT_EQ(waiting.saveIntake({0, day, QStringLiteral("K1"), QStringLiteral("Ali"), 1, 0, 10}).check, Ledger::EntryCheck::Ok) << c.what;
+        EXPECT_EQ(count(), rows + 1) << c.what;
+    }
 }
 
 }  // namespace
