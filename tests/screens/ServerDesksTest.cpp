@@ -359,6 +359,26 @@ TEST_F(ServerDesksTest, ManyNoticesAtOnceAreToldAsTheirFewDistinctChanges)
     }
 }
 
+// How long a call to the server took, and what it said when it gave up.
+std::pair<qint64, QString> timedRefusal(const std::function<void()>& call)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QString told;
+    try {
+        call();
+    } catch (const DatabaseError& error) {
+        told = QString::fromUtf8(error.what());
+    }
+    return {clock.elapsed(), told};
+}
+
+void expectNoAnswerTold(const QString& told, const char* what)
+{
+    EXPECT_TRUE(told.contains(QStringLiteral("sunucu yanıt vermiyor"))) << what << ": " << told.toStdString();
+    EXPECT_TRUE(told.contains(QStringLiteral("kutularda duruyor"))) << what << ": " << told.toStdString();
+}
+
 // A held row lock or a statement past its limit ends the desk's call with the
 // Turkish message, within the limit, and the desk goes on working.
 TEST_F(ServerDesksTest, ADeskWaitsOnTheServerNoLongerThanItsLimitAndIsToldInTurkish)
@@ -389,18 +409,9 @@ TEST_F(ServerDesksTest, ADeskWaitsOnTheServerNoLongerThanItsLimitAndIsToldInTurk
     };
     for (const auto& c : cases) {
         if (!c.hold.isEmpty()) first.server().script(c.hold);
-        QElapsedTimer clock;
-        clock.start();
-        QString told;
-        try {
-            c.call();
-        } catch (const DatabaseError& error) {
-            told = QString::fromUtf8(error.what());
-        }
-        const qint64 waited = clock.elapsed();
+        const auto [waited, told] = timedRefusal(c.call);
         if (first.server().inTransaction()) first.server().script(QStringLiteral("ROLLBACK"));
-        EXPECT_TRUE(told.contains(QStringLiteral("sunucu yanıt vermiyor"))) << c.what << ": " << told.toStdString();
-        EXPECT_TRUE(told.contains(QStringLiteral("kutularda duruyor"))) << c.what << ": " << told.toStdString();
+        expectNoAnswerTold(told, c.what);
         EXPECT_LT(waited, 5000) << c.what;
         EXPECT_EQ(sabah(), 5.0) << c.what;
         // The desk works on: its next save is stored.
@@ -459,17 +470,9 @@ TEST_F(ServerDesksTest, ADeskGivesUpOnAStoppedServerAfterItsLimitAndWorksWhenItI
         ASSERT_EQ(::kill(backend, SIGSTOP), 0) << c.what;
         const std::unique_ptr<void, std::function<void(void*)>> resume(reinterpret_cast<void*>(1), [backend](void*) { ::kill(backend, SIGCONT); });
         const qint64 rows = count();
-        QElapsedTimer clock;
-        clock.start();
-        QString told;
-        try {
-            c.call();
-        } catch (const DatabaseError& error) {
-            told = QString::fromUtf8(error.what());
-        }
-        EXPECT_LT(clock.elapsed(), 5000) << c.what;
-        EXPECT_TRUE(told.contains(QStringLiteral("sunucu yanıt vermiyor"))) << c.what << ": " << told.toStdString();
-        EXPECT_TRUE(told.contains(QStringLiteral("kutularda duruyor"))) << c.what << ": " << told.toStdString();
+        const auto [waited, told] = timedRefusal(c.call);
+        EXPECT_LT(waited, 5000) << c.what;
+        expectNoAnswerTold(told, c.what);
         EXPECT_EQ(count(), rows) << c.what;
         ::kill(backend, SIGCONT);
         EXPECT_EQ(waiting.saveIntake({0, day, QStringLiteral("K1"), QStringLiteral("Ali"), 1, 0, 10}).check, Ledger::EntryCheck::Ok) << c.what;
