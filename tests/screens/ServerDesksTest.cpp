@@ -419,35 +419,6 @@ TEST_F(ServerDesksTest, ADeskWaitsOnTheServerNoLongerThanItsLimitAndIsToldInTurk
     }
 }
 
-// Left to its own timer and socket, a desk hears a save without being
-// asked, and a flood rebuilds its views a few times a second at most.
-TEST_F(ServerDesksTest, NoticesAreReadAsTheyComeAndAFloodIsToldAFewTimesASecond)
-{
-    int argc = 1;
-    char name[] = "screen_tests";
-    char* argv[] = {name, nullptr};
-    std::unique_ptr<QCoreApplication> app;
-    if (!QCoreApplication::instance()) app = std::make_unique<QCoreApplication>(argc, argv);
-    Ledger saving(first);
-    Ledger watching(second);
-    ServerNotices notices(second, watching.events());
-    QSignalSpy accounts(&watching.events(), SIGNAL(accountsChanged()));
-    ASSERT_EQ(saving.saveAccount({0, QStringLiteral("K1"), QStringLiteral("Ali")}), Ledger::AccountCheck::Ok);
-    EXPECT_TRUE(accounts.wait(1000));
-
-    QSignalSpy entries(&watching.events(), SIGNAL(entriesChanged(QDate, LedgerKind)));
-    first.server().script(QStringLiteral("SELECT count(pg_notify('kovanta', 'sutgirisi ' || to_char(date '2000-01-01' + n, 'YYYY-MM-DD') || ' S')) "
-                                         "FROM generate_series(1, 100000) AS n"));
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 1500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    EXPECT_GE(entries.count(), 1);
-    // A read every 100 ms and the timer's every 200 ms, two kinds each: one
-    // refresh per notice would be 100,000.
-    EXPECT_LE(entries.count(), 60);
-    std::cout << "[ notices  ] 100000 notices told as " << entries.count() << " refreshes\n";
-}
-
 // A server that answers nothing at all (its process stopped) cannot end the
 // statement itself: the desk gives up after its own limit, with the same
 // message, keeps nothing half done, and works again once the server does.
