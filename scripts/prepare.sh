@@ -13,6 +13,7 @@ packages=(
   poppler-utils desktop-file-utils python3
   libxlsxwriter-dev pkg-config python3-openpyxl
   dpkg-dev lintian strace xvfb openbox xdotool procps
+  mdbtools mdbtools-dev
 )
 
 missing=()

@@ -1,0 +1,522 @@
+#include "JetWriter.h"
+
+#include <glib.h> // before mdbtools.h, which includes it inside extern "C"
+#include <mdbtools.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
+
+// The test writer proven with the reader the program relies on: mdbtools'
+// own programs and libmdb read back every value, every flag, every page.
+
+namespace {
+
+using jetfile::Column;
+using jetfile::ColumnType;
+using jetfile::Row;
+using jetfile::Table;
+using jetfile::Value;
+
+const Value N{};
+
+Value t(const char* text) { return std::string(text); }
+Value i(std::int32_t v) { return v; }
+Value d(double v) { return v; }
+
+// A date value, remembered with the text it was made from: mdb-export must print it back.
+std::map<double, std::string>& dateTexts()
+{
+    static std::map<double, std::string> texts;
+    return texts;
+}
+Value at(const std::string& when)
+{
+    int y, mo, da, h, mi, s;
+    if (std::sscanf(when.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &da, &h, &mi, &s) != 6) std::abort();
+    const double v = jetfile::jetDate(y, mo, da, h, mi, s);
+    dateTexts()[v] = when;
+    return v;
+}
+
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "jetwriter-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    std::string file(const char* name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string run(const std::string& command)
+{
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[1 << 16];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    EXPECT_EQ(::pclose(pipe), 0) << command;
+    return out;
+}
+
+std::string quoted(const std::string& path) { return "'" + path + "'"; }
+
+using Field = std::optional<std::string>; // nullopt: NULL
+
+// mdb-export's CSV: texts quoted with doubled quotes, NULL printed bare as NULL.
+std::vector<std::vector<Field>> exported(const std::string& path, const std::string& table)
+{
+    const std::string csv = run("mdb-export -H -0 NULL -T '%Y-%m-%d %H:%M:%S' " + quoted(path) + " " + table);
+    std::vector<std::vector<Field>> rows;
+    std::vector<Field> row;
+    std::string field;
+    bool inQuotes = false, wasQuoted = false;
+    const auto endField = [&] {
+        row.push_back(!wasQuoted && field == "NULL" ? Field() : Field(field));
+        field.clear();
+        wasQuoted = false;
+    };
+    for (std::size_t k = 0; k < csv.size(); ++k) {
+        const char c = csv[k];
+        if (inQuotes) {
+            if (c == '"' && k + 1 < csv.size() && csv[k + 1] == '"') field += csv[++k];
+            else if (c == '"') inQuotes = false;
+            else field += c;
+        } else if (c == '"') {
+            inQuotes = wasQuoted = true;
+        } else if (c == ',') {
+            endField();
+        } else if (c == '\n') {
+            endField();
+            rows.push_back(std::move(row));
+            row.clear();
+        } else {
+            field += c;
+        }
+    }
+    return rows;
+}
+
+std::vector<const Row*> liveRows(const Table& table)
+{
+    std::vector<const Row*> live;
+    for (const Row& row : table.rows)
+        if (!row.deleted) live.push_back(&row);
+    return live;
+}
+
+// The four ledger tables with the awkward cases a reader meets: gaps in the
+// keys, deleted rows, NULL beside empty text, Turkish letters in both text
+// forms, doubles that are not round and dates to the second.
+std::vector<Table> sampleLedger()
+{
+    Table cariler{"Cariler", jetfile::ledgerColumns("Cariler"), {}, 0, {}};
+    cariler.rows = {
+        {{i(1), t("C001"), t("Ayşe Gül"), t("Şahin"), t(""), at("2019-05-14 07:45:09"), d(1500), d(0.1 + 0.2),
+          d(1.0 / 3), d(12.75), t("TL"), t("Üst Mahalle"), t("40.1828,29.0671"), t("Bursa"), t("İnegöl"),
+          t("Çiftlikköy"), t("0532 111 22 33"), N, t("Sabah"), t("Akşam")}},
+        {{i(2), t("C002"), t("Çiftçi Ömür"), t("Öztürk"), N, at("2020-12-31 23:59:59"), N, d(1e-300), d(-0.0),
+          d(9.95), t("TL"), N, t(""), t("Bursa"), t("Yenişehir"), t("Köprühisar"), t(""), N, t(""), N}},
+        {{i(4), t("C004"), t("Silinen"), t("Kayıt"), t("silindi"), at("2021-02-03 04:05:06"), d(1), d(2), d(3),
+          d(4), t("TL"), N, N, N, N, N, N, N, N, N},
+         true},
+        {{i(7), t("C007"), t("İsmail Hakkı"), t("ĞÜŞİÖÇ"), t("ığüşöç İĞÜŞÖÇ \"tırnak\""), at("1999-01-01 00:00:00"),
+          d(-2.5e9), d(123456789.123456789), d(std::nextafter(1.0, 2.0)), d(0.7 * 3), t("€"), t("Köy Yolu 3. km"),
+          N, t("Balıkesir"), t("Susurluk"), t("Ömerköy"), t("+90 266 000 00 00"), t("0555"), t("Öğle"), t("Gece")}},
+    };
+
+    Table sut{"SutGirisi", jetfile::ledgerColumns("SutGirisi"), {}, 0, {}};
+    for (int k = 0; k < 40; ++k) {
+        const double litre = 0.1 * k + 0.2;
+        char when[32];
+        std::snprintf(when, sizeof when, "2024-%02d-%02d %02d:%02d:%02d", 1 + k % 12, 1 + k % 28, (5 + k) % 24, (7 * k) % 60,
+                      (13 * k) % 60);
+        std::string note = "Süt teslimi, günlük not " + std::to_string(k) + ": ";
+        for (int n = 0; n < 80 + k; ++n) note += k % 2 ? "x" : "ş";
+        sut.rows.push_back({{i(10 + 3 * k), at(when), t(k % 3 ? "S01" : "Ş02"), t("Mehmet"), t("Yılmaz"), d(k % 31),
+                             d(litre), k % 5 ? d(litre / 3) : N, std::string(note), t("yönetici"), t(k % 2 ? "G" : "Ç"),
+                             d(11.35), d(11.35 * litre), d(11.4), d(11.4 * litre / 3), d(11.35 * litre + 11.4 * litre / 3),
+                             i(k - 20), t("TL"), k % 4 ? N : t("Yem"), k % 4 ? N : d(2.5), k % 4 ? N : t("çuval"),
+                             k % 4 ? N : d(1234.56), t(("F-" + std::to_string(k)).c_str())},
+                            k % 7 == 3});
+    }
+
+    Table fabrika{"Fabrika", jetfile::ledgerColumns("Fabrika"), {}, 0, {}};
+    for (int k = 0; k < 3; ++k) {
+        Row row{{i(100 + k * k), t("F1"), t(k ? "Süt Fabrikası" : "Ağaçlı Mandıra"), N, at("2023-08-09 18:00:01"), t("F")}};
+        for (int amount = 0; amount < 21; ++amount) row.values.push_back(d((k + 1) * (amount * 0.1 + 1.0 / 7)));
+        row.values.insert(row.values.end(), {k == 1 ? N : t("İade var"), d(12.3), d(-0.0), d(1e-300)});
+        fabrika.rows.push_back(row);
+    }
+
+    Table fabrikaCari{"Fabrika_Cari", jetfile::ledgerColumns("Fabrika_Cari"), {}, 0, {}};
+    const char* names[] = {"Çiftçi Ömür", "Şahin", "Ayşe Gül", "ĞŞİ", "ab", "Āaaaaaaa", "", "abc"};
+    std::int32_t key = 1;
+    for (const char* name : names) {
+        fabrikaCari.rows.push_back({{i(key), t("FC"), t(name), N, d(key * 0.01), t("")}});
+        key += 2;
+    }
+    fabrikaCari.rows.push_back({{i(key), N, N, N, N, N}});
+    return {cariler, sut, fabrika, fabrikaCari};
+}
+
+void expectExportedAs(const Column& column, const Value& value, const Field& got)
+{
+    SCOPED_TRACE(column.name);
+    const std::string* text = std::get_if<std::string>(&value);
+    // mdb-export prints an empty text as it prints NULL; libmdb tells them apart below.
+    if (std::holds_alternative<std::monostate>(value) || (text && text->empty())) {
+        EXPECT_FALSE(got.has_value()) << *got;
+        return;
+    }
+    ASSERT_TRUE(got.has_value());
+    if (text) {
+        EXPECT_EQ(*got, *text);
+    } else if (const std::int32_t* v = std::get_if<std::int32_t>(&value)) {
+        EXPECT_EQ(*got, std::to_string(*v));
+    } else if (column.type == ColumnType::DateTime) {
+        EXPECT_EQ(*got, dateTexts().at(std::get<double>(value)));
+    } else {
+        // Printed to 16 digits: near enough here, exact through libmdb.
+        const double want = std::get<double>(value);
+        EXPECT_NEAR(std::strtod(got->c_str(), nullptr), want, std::abs(want) * 1e-15) << *got;
+    }
+}
+
+TEST(JetWriter, MdbtoolsReadsTheLedgerBackValueForValue)
+{
+    TempDir dir;
+    const std::string path = dir.file("ledger.mdb");
+    const std::vector<Table> ledger = sampleLedger();
+    jetfile::Options options;
+    options.password = "Süt2024";
+    jetfile::writeJetFile(path, ledger, options);
+
+    EXPECT_EQ(run("mdb-ver " + quoted(path)), "JET4\n");
+    std::istringstream names(run("mdb-tables -1 " + quoted(path)));
+    std::set<std::string> listed;
+    for (std::string name; std::getline(names, name);) listed.insert(name);
+    EXPECT_EQ(listed, (std::set<std::string>{"Cariler", "SutGirisi", "Fabrika", "Fabrika_Cari"}));
+
+    const std::string schema = run("mdb-schema --no-relations --no-indexes " + quoted(path));
+    const std::map<ColumnType, std::string> schemaType = {{ColumnType::AutoNumber, "Long Integer"},
+                                                          {ColumnType::Long, "Long Integer"},
+                                                          {ColumnType::Double, "Double"},
+                                                          {ColumnType::DateTime, "DateTime"}};
+    for (const Table& table : ledger) {
+        SCOPED_TRACE(table.name);
+        const std::size_t start = schema.find("CREATE TABLE [" + table.name + "]");
+        ASSERT_NE(start, std::string::npos);
+        const std::string definition = schema.substr(start, schema.find(");", start) - start);
+        for (const Column& column : table.columns) {
+            const std::string type = column.type == ColumnType::Text ? "Text (" + std::to_string(column.size) + ")"
+                                                                     : schemaType.at(column.type);
+            const std::string line = "[" + column.name + "]\t\t\t" + type;
+            EXPECT_TRUE(definition.find(line + ",") != std::string::npos || definition.find(line + "\n") != std::string::npos)
+                << line;
+        }
+
+        const std::vector<std::vector<Field>> rows = exported(path, table.name);
+        const std::vector<const Row*> live = liveRows(table);
+        ASSERT_EQ(rows.size(), live.size());
+        for (std::size_t r = 0; r < live.size(); ++r) {
+            SCOPED_TRACE("row " + std::to_string(r));
+            ASSERT_EQ(rows[r].size(), table.columns.size());
+            for (std::size_t c = 0; c < table.columns.size(); ++c)
+                expectExportedAs(table.columns[c], live[r]->values[c], rows[r][c]);
+        }
+    }
+}
+
+// libmdb, as the program's reader uses it: every live row cracked into its
+// fields, so NULL and empty text differ and a double is its 8 bytes.
+struct Raw {
+    struct Field {
+        bool isNull;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<MdbColumn> columns;
+    unsigned numRows = 0;
+    std::size_t withDeleted = 0;
+    int mapType = -1;
+    std::vector<std::vector<Field>> rows;
+};
+
+class Libmdb {
+public:
+    explicit Libmdb(const std::string& path) : mdb_(mdb_open(path.c_str(), MDB_NOFLAGS))
+    {
+        if (!mdb_) return;
+        header_.assign(mdb_->pg_buf, mdb_->pg_buf + MDB_PGSIZE); // unmasked only as opened
+    }
+    ~Libmdb()
+    {
+        if (mdb_) mdb_close(mdb_);
+    }
+    MdbHandle* handle() const { return mdb_; }
+    const std::vector<std::uint8_t>& header() const { return header_; }
+
+    Raw read(const std::string& name) const
+    {
+        Raw raw;
+        std::string mutableName = name;
+        MdbTableDef* table = mdb_read_table_by_name(mdb_, mutableName.data(), MDB_TABLE);
+        if (!table) return raw;
+        mdb_read_columns(table);
+        for (unsigned c = 0; c < table->num_cols; ++c)
+            raw.columns.push_back(*static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c)));
+        raw.numRows = table->num_rows;
+        raw.mapType = table->usage_map[0];
+        std::vector<MdbField> fields(table->num_cols);
+        mdb_rewind_table(table);
+        while (mdb_fetch_row(table)) {
+            int start = 0;
+            size_t length = 0;
+            mdb_find_row(mdb_, int(table->cur_row) - 1, &start, &length);
+            mdb_crack_row(table, start & 0x1FFF, length, fields.data());
+            std::vector<Raw::Field>& row = raw.rows.emplace_back();
+            for (const MdbField& f : fields) {
+                const auto* bytes = static_cast<const std::uint8_t*>(f.value);
+                row.push_back({bool(f.is_null), f.is_null ? std::vector<std::uint8_t>() : std::vector<std::uint8_t>(bytes, bytes + f.siz)});
+            }
+        }
+        table->noskip_del = 1;
+        mdb_rewind_table(table);
+        while (mdb_fetch_row(table)) ++raw.withDeleted;
+        mdb_free_tabledef(table);
+        return raw;
+    }
+
+    std::string utf8(const std::vector<std::uint8_t>& stored) const
+    {
+        std::vector<char> out(4 * stored.size() + 1);
+        const int n = mdb_unicode2ascii(mdb_, reinterpret_cast<const char*>(stored.data()), stored.size(), out.data(), out.size());
+        return std::string(out.data(), std::size_t(n));
+    }
+
+private:
+    MdbHandle* mdb_;
+    std::vector<std::uint8_t> header_;
+};
+
+bool compressed(const std::vector<std::uint8_t>& stored)
+{
+    return stored.size() >= 2 && stored[0] == 0xFF && stored[1] == 0xFE;
+}
+
+TEST(JetWriter, LibmdbFindsEveryFlagAndTheExactBytes)
+{
+    TempDir dir;
+    const std::string path = dir.file("ledger.mdb");
+    const std::vector<Table> ledger = sampleLedger();
+    jetfile::writeJetFile(path, ledger);
+    const Libmdb mdb(path);
+    ASSERT_NE(mdb.handle(), nullptr);
+
+    struct Kind {
+        int type;
+        bool autoNumber;
+    };
+    const std::map<ColumnType, Kind> kinds = {{ColumnType::AutoNumber, {MDB_LONGINT, true}},
+                                              {ColumnType::Long, {MDB_LONGINT, false}},
+                                              {ColumnType::Double, {MDB_DOUBLE, false}},
+                                              {ColumnType::DateTime, {MDB_DATETIME, false}},
+                                              {ColumnType::Text, {MDB_TEXT, false}}};
+    std::map<std::string, bool> textForms;
+    for (const Table& table : ledger) {
+        SCOPED_TRACE(table.name);
+        const Raw raw = mdb.read(table.name);
+        const std::vector<const Row*> live = liveRows(table);
+        ASSERT_EQ(raw.columns.size(), table.columns.size());
+        EXPECT_EQ(raw.numRows, live.size());
+        EXPECT_EQ(raw.withDeleted, table.rows.size()) << "deleted rows stay on their pages";
+        EXPECT_EQ(raw.mapType, 0);
+        for (std::size_t c = 0; c < table.columns.size(); ++c) {
+            const Column& column = table.columns[c];
+            const MdbColumn& got = raw.columns[c];
+            EXPECT_STREQ(got.name, column.name.c_str());
+            EXPECT_EQ(got.col_type, kinds.at(column.type).type) << column.name;
+            EXPECT_EQ(bool(got.is_long_auto), kinds.at(column.type).autoNumber) << column.name;
+            if (column.type == ColumnType::Text) {
+                EXPECT_EQ(got.col_size, 2 * column.size) << column.name;
+            }
+        }
+        ASSERT_EQ(raw.rows.size(), live.size());
+        for (std::size_t r = 0; r < live.size(); ++r) {
+            for (std::size_t c = 0; c < table.columns.size(); ++c) {
+                SCOPED_TRACE(table.columns[c].name + " of row " + std::to_string(r));
+                const Value& want = live[r]->values[c];
+                const Raw::Field& got = raw.rows[r][c];
+                ASSERT_EQ(got.isNull, std::holds_alternative<std::monostate>(want));
+                if (const std::string* text = std::get_if<std::string>(&want)) {
+                    EXPECT_EQ(mdb.utf8(got.bytes), *text);
+                    if (table.name == "Fabrika_Cari") textForms[*text] = compressed(got.bytes);
+                } else if (const std::int32_t* v = std::get_if<std::int32_t>(&want)) {
+                    ASSERT_EQ(got.bytes.size(), 4u);
+                    EXPECT_EQ(mdb_get_int32(const_cast<std::uint8_t*>(got.bytes.data()), 0), long(std::uint32_t(*v)));
+                } else if (const double* v = std::get_if<double>(&want)) {
+                    ASSERT_EQ(got.bytes.size(), 8u);
+                    EXPECT_EQ(std::memcmp(got.bytes.data(), v, 8), 0) << *v;
+                }
+            }
+        }
+    }
+
+    // Compressed where every character fits a byte, or switching for the
+    // others, whenever that is shorter; never with a character whose low
+    // byte is zero.
+    const std::map<std::string, bool> forms = {{"Çiftçi Ömür", true}, {"Şahin", false},  {"Ayşe Gül", true},
+                                               {"ĞŞİ", false},        {"ab", false},     {"Āaaaaaaa", false},
+                                               {"", false},           {"abc", true},     {"FC", false}};
+    EXPECT_EQ(textForms, forms);
+}
+
+TEST(JetWriter, TheHeaderTellsTheVersionTheKeyAndThePassword)
+{
+    struct Case {
+        const char* name;
+        jetfile::Options options;
+        const char* version;
+        bool encrypted;
+    };
+    const Case cases[] = {
+        {"plain, with a password", {"Süt2024", false, false}, "JET4", false},
+        {"no password", {"", false, false}, "JET4", false},
+        {"encrypted", {"Gizli", false, true}, "JET4", true},
+        {"Jet 3", {"eski", true, false}, "JET3", false},
+    };
+    const std::vector<Table> ledger = {sampleLedger()[3]};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string path = dir.file("ledger.mdb");
+        jetfile::writeJetFile(path, ledger, c.options);
+        EXPECT_EQ(run("mdb-ver " + quoted(path)), std::string(c.version) + "\n");
+
+        const Libmdb mdb(path);
+        ASSERT_NE(mdb.handle(), nullptr);
+        MdbFile* file = mdb.handle()->f;
+        EXPECT_EQ(file->db_key != 0, c.encrypted);
+        if (c.options.jet3) {
+            EXPECT_EQ(std::string(file->db_passwd, strnlen(file->db_passwd, sizeof file->db_passwd)), c.options.password);
+            continue;
+        }
+        // libmdb unmasks the header but leaves Jet 4's date mask on the password.
+        const std::vector<std::uint8_t>& header = mdb.header();
+        std::uint8_t mask[4];
+        const auto days = std::int32_t(mdb_get_double(const_cast<std::uint8_t*>(header.data()), 0x72));
+        std::memcpy(mask, &days, 4);
+        std::vector<std::uint8_t> password;
+        for (int k = 0; k < 40; k += 2) {
+            const std::uint8_t low = header[0x42 + k] ^ mask[k % 4];
+            const std::uint8_t high = header[0x43 + k] ^ mask[(k + 1) % 4];
+            if (!low && !high) break;
+            password.insert(password.end(), {low, high});
+        }
+        EXPECT_EQ(mdb.utf8(password), c.options.password);
+
+        // Encrypted pages read as garbage without the key, and as the table with it.
+        const std::string raw = run("od -A n -t x1 -j 8192 -N 1 " + quoted(path));
+        EXPECT_EQ(raw == " 02\n", !c.encrypted) << raw;
+        EXPECT_EQ(exported(path, "Fabrika_Cari").size(), ledger[0].rows.size());
+    }
+}
+
+TEST(JetWriter, AWideTableOfOtherTypesRunsItsDefinitionOverPages)
+{
+    Table wide{"Genis", {{"Bayt", ColumnType::Byte}, {"Kisa", ColumnType::Integer}, {"Notlar", ColumnType::Memo},
+                         {"Nesne", ColumnType::LongBinary}}, {}, 0, {}};
+    for (int k = 0; k < 150; ++k) wide.columns.push_back({"Ölçüm_sütunu_numarası_" + std::to_string(k), ColumnType::Long});
+    for (int r = 0; r < 2; ++r) {
+        Row row{{i(250 - r), i(-300 + r), t(r ? "" : "Uzun not: ğüşıöç İĞÜŞÖÇ"), N}};
+        for (int k = 0; k < 150; ++k) row.values.push_back(k % 9 == r ? N : i(k * 1000 - r));
+        wide.rows.push_back(row);
+    }
+    TempDir dir;
+    const std::string path = dir.file("wide.mdb");
+    jetfile::writeJetFile(path, {wide});
+
+    std::istringstream header(run("mdb-export " + quoted(path) + " Genis"));
+    for (const Column& column : wide.columns) {
+        std::string name;
+        std::getline(header, name, column.name == wide.columns.back().name ? '\n' : ',');
+        EXPECT_EQ(name, column.name);
+    }
+
+    const Libmdb mdb(path);
+    const Raw raw = mdb.read("Genis");
+    ASSERT_EQ(raw.columns.size(), wide.columns.size());
+    const int types[] = {MDB_BYTE, MDB_INT, MDB_MEMO, MDB_OLE};
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(raw.columns[c].col_type, types[c]) << wide.columns[c].name;
+    MdbCatalogEntry* entry = mdb_get_catalogentry_by_name(mdb.handle(), "Genis");
+    ASSERT_NE(entry, nullptr);
+    mdb_read_pg(mdb.handle(), entry->table_pg);
+    EXPECT_NE(mdb_get_int32(mdb.handle()->pg_buf, 4), 0) << "the definition goes on on a next page";
+
+    const std::vector<std::vector<Field>> rows = exported(path, "Genis");
+    ASSERT_EQ(rows.size(), wide.rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < wide.columns.size(); ++c)
+            expectExportedAs(wide.columns[c], wide.rows[r].values[c], rows[r][c]);
+    ASSERT_EQ(raw.rows.size(), 2u);
+    EXPECT_FALSE(raw.rows[1][2].isNull) << "an empty memo is not NULL";
+}
+
+TEST(JetWriter, FiftyThousandIntakeRowsSpanThousandsOfPages)
+{
+    Table sut{"SutGirisi", jetfile::ledgerColumns("SutGirisi"), {}, 0, {}};
+    constexpr std::size_t kRows = 50000;
+    sut.generatedRows = kRows;
+    sut.generate = [](std::size_t k, Row& row) {
+        row.deleted = k % 1000 == 999;
+        row.values = {i(std::int32_t(k + 1)), d(45000 + double(k % 3000)), t("S01"), t("Ayşe"), t("Yılmaz"), d(double(k % 31)),
+                      d((k % 40) * 0.25), d(0.1 * double(k % 7)), t("akşam sütü, soğuk"), t("yönetici"), t("G"), d(11.35),
+                      d(11.35 * ((k % 40) * 0.25)), d(11.4), N, N, i(std::int32_t(k)), t("TL"), N, N, t("LT"), N,
+                      t(("F" + std::to_string(k)).c_str())};
+    };
+    std::size_t live = 0;
+    double morning = 0;
+    for (std::size_t k = 0; k < kRows; ++k)
+        if (k % 1000 != 999) {
+            ++live;
+            morning += (k % 40) * 0.25;
+        }
+
+    TempDir dir;
+    const std::string path = dir.file("big.mdb");
+    jetfile::writeJetFile(path, {sut});
+    EXPECT_GT(std::filesystem::file_size(path), 2000u * 4096u);
+
+    const std::vector<std::vector<Field>> rows = exported(path, "SutGirisi");
+    ASSERT_EQ(rows.size(), live);
+    double sum = 0;
+    for (const std::vector<Field>& row : rows) sum += std::strtod(row[6]->c_str(), nullptr);
+    EXPECT_EQ(sum, morning);
+    EXPECT_EQ(rows.front()[0], "1");
+    EXPECT_EQ(rows[998][0], "999");
+    EXPECT_EQ(rows[999][0], "1001") << "row 1000 was deleted";
+    EXPECT_EQ(rows.back()[0], std::to_string(kRows - 1));
+    EXPECT_EQ(rows.back()[22], "F" + std::to_string(kRows - 2));
+    EXPECT_EQ(rows.back()[4], "Yılmaz");
+
+    const Libmdb mdb(path);
+    const Raw raw = mdb.read("SutGirisi");
+    EXPECT_EQ(raw.mapType, 1) << "too many pages for a map kept in the row";
+    EXPECT_EQ(raw.numRows, live);
+    EXPECT_EQ(raw.withDeleted, kRows);
+}
+
+} // namespace
