@@ -17,3 +17,9 @@ QString faultSentence(int code, FaultMoment moment = FaultMoment::Work);
 // line and the engine's own text; the engine's text alone when there is no
 // sentence for the code.
 std::string engineErrorText(int code, const QString& engineText, FaultMoment moment = FaultMoment::Work);
+
+// What the collector reads when a desk cannot connect to the server ledger:
+// one Turkish sentence naming what to mend on the desk or the server, judged
+// from the client library's own text (English whatever the locale). Empty
+// when that text names nothing a desk's set-up can mend.
+QString serverConnectionSentence(const QString& clientText);

@@ -1,6 +1,7 @@
 #include "store/PgConnection.h"
 
 #include "store/DatabaseError.h"
+#include "store/FaultText.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -247,9 +248,13 @@ void PgConnection::open(const QString& conninfo, const QString& session)
     pg_conn* conn = connect(conninfo);
     if (!conn) throw DatabaseError(DatabaseError::kNotEngine, "libpq: out of memory");
     if (PQstatus(conn) != CONNECTION_OK) {
-        const std::string text = QString::fromUtf8(PQerrorMessage(conn)).trimmed().toStdString();
+        // The desk's or the server's set-up is what fails here, so the
+        // collector is told in Turkish what to mend, ahead of libpq's words.
+        const QString engineText = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
         PQfinish(conn);
-        throw DatabaseError(sqlStateCode("08006"), text);
+        const QString sentence = serverConnectionSentence(engineText);
+        const QString text = sentence.isEmpty() ? engineText : sentence + QStringLiteral("\n\n") + engineText;
+        throw DatabaseError(sqlStateCode("08006"), text.toStdString(), engineText.toStdString());
     }
     conn_ = conn;
     session_ = session;

@@ -42,7 +42,7 @@ version="$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackCo
 deb="$work/out/${package}_${version}_amd64.deb"
 [ -f "$deb" ] || fail "no ${package}_${version}_amd64.deb: $(ls "$work/out")"
 depends="$(dpkg-deb -f "$deb" Depends)"
-for needed in libqt6widgets6 libsqlite3-0 qt6-translations-l10n fonts-liberation2; do
+for needed in libqt6widgets6 libsqlite3-0 libpq5 qt6-translations-l10n fonts-liberation2 postgresql-client-15; do
   grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 echo "built $(basename "$deb"): Depends: $depends"
@@ -69,6 +69,11 @@ home="$(getent passwd "$user" | cut -d: -f6)"
 as_user() { runuser -u "$user" -- env -i HOME="$home" USER="$user" PATH=/usr/bin:/bin LANG=C.UTF-8 "$@"; }
 as_user kovanta --help | grep -q "kovanta statement" || fail "kovanta --help"
 as_user kovanta statement --help | grep -q "kovanta statement" || fail "kovanta statement --help"
+# Every command and option the program's usage names is in the installed manual.
+as_user kovanta --help >"$work/usage"
+zcat /usr/share/man/man1/kovanta.1.gz | sed 's/\\-/-/g' >"$work/manual"
+{ sed -n 's/^ *kovanta \([a-z][a-z-]*\).*/\1/p' "$work/usage"; grep -o -- '--[a-z0-9][a-z0-9-]*' "$work/usage"; } | sort -u |
+  while read -r word; do grep -q -F -- "$word" "$work/manual" || fail "the manual page lacks $word"; done
 
 # The desktop entry's Exec line, on a display with a window manager; Enter
 # answers the first start's question to make the ledger.

@@ -5,11 +5,20 @@
 #include "store/DatabaseError.h"
 #include "store/Statement.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -160,15 +169,73 @@ TEST_F(PgConnectionTest, AWrongStatementCarriesTheServersText)
     EXPECT_EQ(db.exec("SELECT count(*) FROM producers").value(0).value(0).toLongLong(), 1);
 }
 
-TEST_F(PgConnectionTest, AServerThatIsNotThereIsNamedInTheError)
+namespace {
+
+// A socket file in the folder with no server behind it: bound and never
+// listened on, the server refuses; listened on and never answered, it is
+// silent. The descriptor stays open until the test ends.
+int socketIn(const QTemporaryDir& folder, bool listens)
 {
-    PgConnection other;
-    const QString conninfo = cluster->conninfo().replace("dbname=kovanta", "dbname=yok_boyle_defter");
-    try {
-        other.open(conninfo);
-        FAIL() << "opened a database that does not exist";
-    } catch (const DatabaseError& e) {
-        EXPECT_NE(std::string(e.what()).find("database \"yok_boyle_defter\" does not exist"), std::string::npos) << e.what();
-        EXPECT_FALSE(other.isOpen());
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(folder.filePath(QStringLiteral(".s.PGSQL.5432")));
+    std::memcpy(address.sun_path, path.constData(), std::min<size_t>(path.size(), sizeof address.sun_path - 1));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || (listens && ::listen(fd, 4) != 0))
+        ADD_FAILURE() << "no socket at " << path.constData();
+    if (!listens) ::close(fd);
+    return listens ? fd : -1;
+}
+
+}  // namespace
+
+// Each way a desk's connection fails, made for real: libpq's own text is
+// kept whole, and ahead of it one Turkish sentence names what to mend.
+TEST_F(PgConnectionTest, AFailedConnectionSaysWhatToMendAheadOfTheLibrarysText)
+{
+    QTemporaryDir empty, refusing, silent;
+    socketIn(refusing, false);
+    const int silentSocket = socketIn(silent, true);
+    struct Case {
+        QString conninfo;
+        const char* libraryWords;  // what libpq says of this fault
+        const char* toMend;        // what the sentence must name; empty: no sentence
+    };
+    const Case cases[] = {
+        {cluster->conninfo().replace("dbname=kovanta", "dbname=yok_boyle_defter"), "database \"yok_boyle_defter\" does not exist",
+         "createdb"},
+        {"host=" + empty.path() + " dbname=kovanta", "No such file or directory", "listen_addresses"},
+        {"host=" + refusing.path() + " dbname=kovanta", "Connection refused", "listen_addresses"},
+        {"host=" + silent.path() + " dbname=kovanta connect_timeout=2", "timeout expired", "host="},
+        {"host=sunucu.invalid dbname=kovanta", "could not translate host name", "host="},
+        {"dbname=kovanta sozcuk=1", "invalid connection option", ""},
+    };
+    QStringList sentences;
+    for (const Case& c : cases) {
+        PgConnection desk;
+        try {
+            desk.open(c.conninfo);
+            ADD_FAILURE() << "connected: " << c.conninfo.toStdString();
+            continue;
+        } catch (const DatabaseError& e) {
+            const QString whole = QString::fromUtf8(e.what());
+            const QString library = QString::fromStdString(e.engineText());
+            EXPECT_TRUE(library.contains(QLatin1String(c.libraryWords))) << library.toStdString();
+            EXPECT_TRUE(whole.endsWith(library)) << whole.toStdString();
+            EXPECT_FALSE(desk.isOpen());
+            const QString sentence = whole.chopped(library.size()).trimmed();
+            if (!*c.toMend) {
+                EXPECT_TRUE(sentence.isEmpty()) << "nothing to mend on a desk, yet: " << sentence.toStdString();
+                continue;
+            }
+            EXPECT_TRUE(sentence.contains(QLatin1String(c.toMend))) << sentence.toStdString();
+            EXPECT_FALSE(sentence.contains(u'\n')) << sentence.toStdString();
+            sentences << sentence;
+        }
     }
+    ::close(silentSocket);
+    // The server that is not listening is one fault however it shows; every
+    // other fault has advice of its own.
+    sentences.removeDuplicates();
+    EXPECT_EQ(sentences.size(), 4) << sentences.join(u'\n').toStdString();
 }
