@@ -324,7 +324,7 @@ void registerStatements()
                      const QString first = dateLiteral(from);
                      const QString last = dateLiteral(kLastDay);
                      std::vector<QStringList> texts{inlined(StatementSql::kCodes, {first, last}),
-                                                    inlined(StatementSql::kOpenings, {first})};
+                                                    inlined(StatementSql::openings(kFileDialect), {first})};
                      for (const StatementCode& code : statementCodes(l.connection, from, kLastDay))
                          texts.push_back(inlined(StatementSql::kRows,
                                                  {QLatin1Char('\'') + QString(code.kodu).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''),
@@ -364,9 +364,9 @@ void registerSettlement()
     const QDate from(2025, 12, 1);
     const auto sums = [from](Opened& l) {
         const QStringList days{dateLiteral(from), dateLiteral(kLastDay)};
-        return std::vector<QStringList>{inlined(SettlementSql::kRates, {days[1]}), inlined(SettlementSql::kMilk, days),
-                                        inlined(SettlementSql::kPayments, days + QStringList{QStringLiteral("0")}),
-                                        inlined(StatementSql::kOpenings, {days[0]}), inlined(SettlementSql::kProducers, days)};
+        return std::vector<QStringList>{inlined(SettlementSql::kRates, {days[1]}), inlined(SettlementSql::milk(kFileDialect), days),
+                                        inlined(SettlementSql::payments(kFileDialect), days + QStringList{QStringLiteral("0")}),
+                                        inlined(StatementSql::openings(kFileDialect), {days[0]}), inlined(SettlementSql::kProducers, days)};
     };
     const auto setRates = [](Opened& l) {
         Statement(l.connection, QStringLiteral("UPDATE Kesintiler SET Oran = 1 + KSID / 10.0 WHERE Oran IS NULL")).run();

@@ -102,7 +102,7 @@ std::optional<Account> Ledger::accountByKey(qint64 cid) const
 
 CodeLedger Ledger::codeLedger(const QString& code) const
 {
-    Statement rows(connection_, QStringLiteral("SELECT COUNT(*), ") + kExactBalanceSum + QStringLiteral(" FROM SutGirisi WHERE Kodu = ?1;"));
+    Statement rows(connection_, QStringLiteral("SELECT COUNT(*), ") + dialectOf(connection_).exactBalanceSum() + QStringLiteral(" FROM SutGirisi WHERE Kodu = ?1;"));
     rows.bind(1, code);
     rows.step();
     return {static_cast<int>(rows.column(0).toLongLong()), Money::fromUnits(rows.column(1).toLongLong())};
@@ -374,9 +374,10 @@ void Ledger::deleteEntry(qint64 sgid, const Written& written)
 
 DayCollected Ledger::collectedOn(const QDate& day) const
 {
-    Statement sums(connection_, QStringLiteral("SELECT SUM(Sabah), SUM(Aksam), COALESCE(SUM(CAST(ROUND(SToplam_Tutar * 1e8) AS INTEGER)), 0), "
-                                               "COALESCE(SUM(CAST(ROUND(AToplam_Tutar * 1e8) AS INTEGER)), 0) "
-                                               "FROM SutGirisi WHERE Tarih=?1 AND Gelir_Gider=?2;"));
+    const SqlDialect& dialect = dialectOf(connection_);
+    Statement sums(connection_, QStringLiteral("SELECT SUM(Sabah), SUM(Aksam), COALESCE(%1, 0), COALESCE(%2, 0) "
+                                               "FROM SutGirisi WHERE Tarih=?1 AND Gelir_Gider=?2;")
+                                    .arg(dialect.unitsSum(QStringLiteral("SToplam_Tutar")), dialect.unitsSum(QStringLiteral("AToplam_Tutar"))));
     sums.bind(1, day);
     sums.bind(2, kindCode(LedgerKind::Intake));
     sums.step();

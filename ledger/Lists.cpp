@@ -45,10 +45,10 @@ void intakeDay(Query& query, const QDate& day)
 
 void intakeMonth(Query& query, const QDate& first, const QDate& last)
 {
-    query.reopen({QStringLiteral("SELECT Adi, SUM(Sabah) AS Sabah_Toplam,SUM(Aksam) AS Aksam_Toplam, "),
-                  QStringLiteral("SUM(Gelir_Toplam_Tutar) AS Toplam_Tutar,"),
+    query.reopen({QStringLiteral("SELECT Adi, SUM(Sabah) AS \"Sabah_Toplam\",SUM(Aksam) AS \"Aksam_Toplam\", "),
+                  QStringLiteral("SUM(Gelir_Toplam_Tutar) AS \"Toplam_Tutar\","),
                   // The days with milk: a file with two rows a day counts the day once.
-                  QStringLiteral("COUNT(DISTINCT CASE WHEN Gelir_Toplam_Tutar IS NOT NULL THEN Tarih END) AS Toplam_GUN FROM SutGirisi"), kPeriod,
+                  QStringLiteral("COUNT(DISTINCT CASE WHEN Gelir_Toplam_Tutar IS NOT NULL THEN Tarih END) AS \"Toplam_GUN\" FROM SutGirisi"), kPeriod,
                   QStringLiteral("AND Gelir_Gider=?3"), QStringLiteral("GROUP BY Adi"), QStringLiteral("ORDER BY Adi COLLATE tr ASC;")},
                  {first, last, intake()});
 }
@@ -76,7 +76,7 @@ void deliveriesMonth(Query& query, const QDate& first, const QDate& last)
 
 void dailyLitres(Query& query, const QDate& first, const QDate& last)
 {
-    query.reopen({QStringLiteral("SELECT Tarih, SUM(Sabah) AS Sabah_Toplam, SUM(Aksam) AS Aksam_Toplam FROM SutGirisi"),
+    query.reopen({QStringLiteral("SELECT Tarih, SUM(Sabah) AS \"Sabah_Toplam\", SUM(Aksam) AS \"Aksam_Toplam\" FROM SutGirisi"),
                   QStringLiteral("WHERE Tarih>=?1 AND Tarih<=?2 AND Gelir_Gider=?3"), QStringLiteral("GROUP BY Tarih;")},
                  {first, last, intake()});
 }
@@ -98,8 +98,9 @@ void balances(Query& query, const QDate& from, const QDate& to)
     };
     // Summed exactly, as the statements sum them: a row and the producer's
     // statement for the same period show the same figures.
-    query.reopen({QStringLiteral("SELECT Kodu, Adi, %1 AS Borc_Toplami, ").arg(exactSum(QStringLiteral("Gelir_Toplam_Tutar"))),
-                  QStringLiteral("%1 AS Alacak_Toplami FROM SutGirisi").arg(exactSum(QStringLiteral("Gider_Tutari"))), kPeriod,
+    const SqlDialect& dialect = dialectOf(query.connection());
+    query.reopen({QStringLiteral("SELECT Kodu, Adi, %1 AS \"Borc_Toplami\", ").arg(dialect.exactSum(QStringLiteral("Gelir_Toplam_Tutar"))),
+                  QStringLiteral("%1 AS \"Alacak_Toplami\" FROM SutGirisi").arg(dialect.exactSum(QStringLiteral("Gider_Tutari"))), kPeriod,
                   QStringLiteral("GROUP BY Kodu, Adi"), QStringLiteral("ORDER BY Adi COLLATE tr ASC;")},
                  {from, to});
 }
@@ -115,9 +116,9 @@ void codeRows(Query& query, const QString& code, const QDate& from, const QDate&
 
 void monthlyLitres(Query& query, const QString& code, const QDate& from, const QDate& to)
 {
-    query.reopen({QStringLiteral("SELECT substr(Tarih, 1, 7) AS Ay, SUM(Sabah) AS Sabah_Toplam, SUM(Aksam) AS Aksam_Toplam"),
+    query.reopen({QStringLiteral("SELECT substr(Tarih, 1, 7) AS \"Ay\", SUM(Sabah) AS \"Sabah_Toplam\", SUM(Aksam) AS \"Aksam_Toplam\""),
                   QStringLiteral("FROM SutGirisi WHERE Kodu=?1 AND Tarih>=?2 AND Tarih<=?3 AND Gelir_Gider=?4"),
-                  QStringLiteral("GROUP BY Ay;")},
+                  QStringLiteral("GROUP BY \"Ay\";")},
                  {code, from, to, intake()});
 }
 

@@ -8,6 +8,7 @@
 #include "store/Connection.h"
 #include "store/History.h"
 #include "store/Schema.h"
+#include "store/SqlText.h"
 #include "store/Statement.h"
 #include "store/Transaction.h"
 
@@ -20,12 +21,6 @@ namespace {
 constexpr qint64 kOnBindePerPercent = 10000;
 const QString kDeductionKind = QStringLiteral("K");
 const QString kPayoutKind = QStringLiteral("O");
-
-// A stored amount in hundred-millionths, summed by the engine exactly.
-QString units(const QString& field)
-{
-    return QStringLiteral("SUM(CAST(ROUND(%1 * 1e8) AS INTEGER))").arg(field);
-}
 
 Money unitsAt(const Statement& row, int column)
 {
@@ -40,18 +35,24 @@ double stored(const Money& amount)
 }  // namespace
 
 // Milk by producer and price over the period.
-const QString SettlementSql::kMilk = QStringLiteral("SELECT Kodu, SBirim_Fiyat, ") + units(QStringLiteral("Sabah")) + QStringLiteral(", ") +
-                      units(QStringLiteral("Aksam")) + QStringLiteral(", ") + units(QStringLiteral("Gelir_Toplam_Tutar")) +
-                      QStringLiteral(" FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND Gelir_Gider = 'S' "
-                                     "GROUP BY Kodu, SBirim_Fiyat ORDER BY Kodu, SBirim_Fiyat;");
+QString SettlementSql::milk(const SqlDialect& dialect)
+{
+    return QStringLiteral("SELECT Kodu, SBirim_Fiyat, %1, %2, %3 FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND Gelir_Gider = 'S' "
+                          "GROUP BY Kodu, SBirim_Fiyat ORDER BY Kodu, SBirim_Fiyat;")
+        .arg(dialect.unitsSum(QStringLiteral("Sabah")), dialect.unitsSum(QStringLiteral("Aksam")),
+             dialect.unitsSum(QStringLiteral("Gelir_Toplam_Tutar")));
+}
 
 // What the period paid and gave less what it booked to him beside the
 // milk; the posting's own deductions (?3) are counted as deductions.
-const QString SettlementSql::kPayments = QStringLiteral("SELECT Kodu, ") + units(QStringLiteral("Gider_Tutari")) + QStringLiteral(", ") +
-                          units(QStringLiteral("CASE WHEN Gelir_Gider IS NOT 'S' THEN Gelir_Toplam_Tutar END")) +
-                          QStringLiteral(" FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND SGID NOT IN "
-                                         "(SELECT SGID FROM Hakedis_Satirlari WHERE HKID = ?3 AND Tur = 'K' AND SGID IS NOT NULL) "
-                                         "GROUP BY Kodu;");
+QString SettlementSql::payments(const SqlDialect& dialect)
+{
+    return QStringLiteral("SELECT Kodu, %1, %2 FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND SGID NOT IN "
+                          "(SELECT SGID FROM Hakedis_Satirlari WHERE HKID = ?3 AND Tur = 'K' AND SGID IS NOT NULL) "
+                          "GROUP BY Kodu;")
+        .arg(dialect.unitsSum(QStringLiteral("Gider_Tutari")),
+             dialect.unitsSum(QStringLiteral("CASE WHEN Gelir_Gider IS NULL OR Gelir_Gider <> 'S' THEN Gelir_Toplam_Tutar END")));
+}
 
 // Who has milk in the period, in Turkish order of name; the account gives
 // name, village and IBAN, a deleted one the name of his last row.
@@ -104,7 +105,8 @@ void insertEntryRow(const Connection& connection, qint64 hkid, const QString& tu
     if (!amount.isZero()) {
         Statement entry(connection, QStringLiteral("INSERT INTO SutGirisi (Tarih, Kodu, Adi, Gelir_Gider, Gider_Tutari, "
                                                    "Gelir_Toplam_Tutar, Gider_Miktari, Fis_No, Aciklama) "
-                                                   "VALUES (?1, ?2, ?3, ?4, ?5, 0, 0, ?6, ?7);"));
+                                                   "VALUES (?1, ?2, ?3, ?4, ?5, 0, 0, ?6, ?7)") +
+                                       dialectOf(connection).returning(QStringLiteral("SGID")));
         entry.bind(1, day);
         entry.bind(2, kodu);
         entry.bind(3, adi);
@@ -403,7 +405,7 @@ Settlement Settlements::compute(const QDate& ilk, const QDate& son, const QStrin
     QHash<QString, Exact> exact;
     QHash<QString, std::vector<PriceLine>> prices;
     QHash<QString, Money> litres;
-    Statement milk(connection, SettlementSql::kMilk);
+    Statement milk(connection, SettlementSql::milk(dialectOf(connection)));
     milk.bind(1, ilk);
     milk.bind(2, son);
     while (milk.step()) {
@@ -414,7 +416,7 @@ Settlement Settlements::compute(const QDate& ilk, const QDate& son, const QStrin
         litres[code] += lt;
         exact[code].milk += amount;
     }
-    Statement payments(connection, SettlementSql::kPayments);
+    Statement payments(connection, SettlementSql::payments(dialectOf(connection)));
     payments.bind(1, ilk);
     payments.bind(2, son);
     payments.bind(3, settlement.posting ? settlement.posting->hkid : 0);
@@ -424,7 +426,7 @@ Settlement Settlements::compute(const QDate& ilk, const QDate& son, const QStrin
         e.booked = unitsAt(payments, 2);
     }
     QHash<QString, Money> before;
-    Statement openings(connection, StatementSql::kOpenings);
+    Statement openings(connection, StatementSql::openings(dialectOf(connection)));
     openings.bind(1, ilk);
     while (openings.step()) before.insert(openings.column(0).toString(), unitsAt(openings, 1));
 
@@ -478,7 +480,8 @@ Settlements::Post Settlements::post(const QDate& ilk, const QDate& son)
             return result;
         }
         Statement head(connection, QStringLiteral("INSERT INTO Hakedisler (Ilk_Tarih, Son_Tarih, Fis_No, Kayit_Zamani) "
-                                                  "VALUES (?1, ?2, ?3, ?4);"));
+                                                  "VALUES (?1, ?2, ?3, ?4)") +
+                                      dialectOf(connection).returning(QStringLiteral("HKID")));
         head.bind(1, ilk);
         head.bind(2, son);
         head.bind(3, settlement.fisNo());

@@ -11,6 +11,7 @@
 #include <vector>
 
 class Ledger;
+struct SqlDialect;
 
 // A deduction line as the collector keeps it: a rate in percent that holds
 // from its day until the next line of the same name. No rate: not applied.
@@ -134,8 +135,8 @@ PayoutList payoutList(const Settlement& settlement);
 
 // The settlement's SQL: ?1 and ?2 the period's days, ?3 a posting's key.
 struct SettlementSql {
-    static const QString kMilk;       // litres and money by code and price
-    static const QString kPayments;   // paid less booked by code, the posting's own rows left out
+    static QString milk(const SqlDialect& dialect);      // litres and money by code and price
+    static QString payments(const SqlDialect& dialect);  // paid less booked by code, the posting's own rows left out
     static const QString kProducers;  // who has milk, with name, village and IBAN
     static const QString kRates;      // each name's rate that holds on ?1
 };

@@ -132,10 +132,15 @@ QString allStatementsFileName(const QDate& ilk, const QDate& son)
     return safeFileName(QStringLiteral("Ekstreler-") + period(ilk, son) + QStringLiteral(".pdf"));
 }
 
-const QString StatementSql::kOpening =
-    QStringLiteral("SELECT ") + kExactBalanceSum + QStringLiteral(" FROM SutGirisi WHERE Kodu = ?1 AND Tarih < ?2;");
-const QString StatementSql::kOpenings =
-    QStringLiteral("SELECT Kodu, ") + kExactBalanceSum + QStringLiteral(" FROM SutGirisi WHERE Tarih < ?1 GROUP BY Kodu;");
+QString StatementSql::opening(const SqlDialect& dialect)
+{
+    return QStringLiteral("SELECT ") + dialect.exactBalanceSum() + QStringLiteral(" FROM SutGirisi WHERE Kodu = ?1 AND Tarih < ?2;");
+}
+
+QString StatementSql::openings(const SqlDialect& dialect)
+{
+    return QStringLiteral("SELECT Kodu, ") + dialect.exactBalanceSum() + QStringLiteral(" FROM SutGirisi WHERE Tarih < ?1 GROUP BY Kodu;");
+}
 const QString StatementSql::kRows = QStringLiteral(
     "SELECT Tarih, Adi, Fis_No, Aciklama, Sabah, Aksam, SBirim_Fiyat, Gider_Miktari, Gelir_Gider, Gelir_Toplam_Tutar, "
     "Gider_Tutari FROM SutGirisi WHERE Kodu = ?1 AND Tarih >= ?2 AND Tarih <= ?3 "
@@ -237,7 +242,7 @@ AccountStatement statementOf(Connection& connection, const QString& kodu, const 
 AccountStatement buildStatement(Connection& connection, const QString& kodu, const QString& adi, const QDate& ilk,
                                 const QDate& son)
 {
-    Statement before(connection, StatementSql::kOpening);
+    Statement before(connection, StatementSql::opening(dialectOf(connection)));
     before.bind(1, kodu);
     before.bind(2, ilk);
     before.step();
@@ -284,7 +289,7 @@ std::vector<AccountStatement> buildAllStatements(Connection& connection, const Q
 {
     const std::vector<StatementCode> codes = statementCodes(connection, ilk, son);
     // Everyone's balance before the period in one pass over the ledger.
-    Statement before(connection, StatementSql::kOpenings);
+    Statement before(connection, StatementSql::openings(dialectOf(connection)));
     before.bind(1, ilk);
     QHash<QString, Money> balances;
     while (before.step()) balances.insert(before.column(0).toString(), Money::fromUnits(before.column(1).toLongLong()));

@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+struct SqlDialect;
+
 class Connection;
 
 // A producer's statement for a period, as handed over at settlement and
@@ -85,8 +87,8 @@ struct AccountStatement {
 // The statements' SQL, with their bound values: ?1 the code or the first
 // day, ?2 and ?3 the days.
 struct StatementSql {
-    static const QString kOpening;   // one code's exact balance before ?2
-    static const QString kOpenings;  // every code's, before ?1
+    static QString opening(const SqlDialect& dialect);   // one code's exact balance before ?2
+    static QString openings(const SqlDialect& dialect);  // every code's, before ?1
     static const QString kRows;      // one code's rows of the period
     static const QString kCodes;     // who gets a statement, ?1 to ?2
 };

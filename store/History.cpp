@@ -2,6 +2,7 @@
 
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
+#include "store/SqlText.h"
 #include "store/Statement.h"
 #include "store/Transaction.h"
 
@@ -157,7 +158,8 @@ qint64 recordChange(const Connection& connection, const schema::Table& table, qi
                     const QString& before, const QString& after, const QDateTime& when)
 {
     Statement insert(connection, QStringLiteral("INSERT INTO Degisiklikler (Zaman, Tablo, Kayit_No, Islem, Onceki, Sonraki) "
-                                                "VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
+                                                "VALUES (?1, ?2, ?3, ?4, ?5, ?6)") +
+                                 dialectOf(connection).returning(QStringLiteral("DID")));
     insert.bind(1, when);
     insert.bind(2, QString::fromLatin1(table.name));
     insert.bind(3, key);

@@ -76,6 +76,7 @@ public:
     void reopen(QStringList sql, QVariantList parameters = {});
     const QStringList& sql() const { return SQL; }
     const QVariantList& boundValues() const { return parameters; }
+    Connection& connection() const { return connection_; }
 
     // Names of the calculated fields, and the routine that works them out
     // for every row as it is read, before anyone sees it; or, with

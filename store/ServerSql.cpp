@@ -4,19 +4,8 @@
 #include "store/Schema.h"
 
 #include <QHash>
-#include <QMutex>
-#include <QRegularExpression>
 
 namespace {
-
-const QRegularExpression kInsertInto(QStringLiteral("^\\s*INSERT\\s+INTO\\s+\"?(\\w+)"), QRegularExpression::CaseInsensitiveOption);
-
-const schema::Table* tableFolded(const QString& name)
-{
-    for (const schema::Table& table : schema::tables())
-        if (name.compare(QLatin1String(table.name), Qt::CaseInsensitive) == 0) return &table;
-    return nullptr;
-}
 
 QString serverType(const schema::Column& column, bool key)
 {
@@ -69,60 +58,10 @@ END $$;
 
 }  // namespace
 
-QString serverSql(const QString& sql)
+QByteArray declaredName(const QByteArray& serverName)
 {
-    QString text = serverPlaceholders(sql);
-    // The tables were made with unquoted names, which the server keeps in
-    // lower case; a quoted name must be spelt so to find them. Quoted text
-    // is left as it is.
-    bool inText = false, inName = false;
-    for (QChar& c : text) {
-        if (c == u'\'' && !inName) inText = !inText;
-        else if (c == u'"' && !inText) inName = !inName;
-        else if (inName) c = c.toLower();
-    }
-    // The file engine's integers are 64 bits, and it rounds halves away from zero.
-    text.replace(QLatin1String("AS INTEGER)"), QLatin1String("AS BIGINT)"));
-    text.replace(QLatin1String("CAST(ROUND("), QLatin1String("CAST(round_half_away("));
-    // The file engine compares any two values with IS, the server only with null.
-    static const QRegularExpression isNot(QStringLiteral("\\bIS NOT (?!NULL\\b)"));
-    static const QRegularExpression is(QStringLiteral("\\bIS (?!NOT\\b|NULL\\b|DISTINCT\\b)"));
-    text.replace(isNot, QStringLiteral("IS DISTINCT FROM "));
-    text.replace(is, QStringLiteral("IS NOT DISTINCT FROM "));
-    if (text.startsWith(QLatin1String("BEGIN IMMEDIATE"))) return QStringLiteral("BEGIN");
-    const QRegularExpressionMatch insert = kInsertInto.match(text);
-    if (insert.hasMatch() && !text.contains(QLatin1String("RETURNING"), Qt::CaseInsensitive)) {
-        if (const schema::Table* table = tableFolded(insert.captured(1))) {
-            while (text.endsWith(u';') || text.endsWith(u' ') || text.endsWith(u'\n')) text.chop(1);
-            text += QStringLiteral(" RETURNING ") + table->keyField();
-        }
-    }
-    return text;
-}
-
-QList<QByteArray> writtenNames(const QList<QByteArray>& serverNames, const QString& sql)
-{
-    // The same few statements run again and again: each text is read once.
-    static QMutex guard;
-    static QHash<QString, QHash<QByteArray, QByteArray>> spelt;
-    const QMutexLocker locked(&guard);
-    auto found = spelt.find(sql);
-    if (found == spelt.end()) {
-        QHash<QByteArray, QByteArray> names;
-        static const QRegularExpression word(QStringLiteral("[A-Za-z_][A-Za-z0-9_]*"));
-        for (auto it = word.globalMatch(sql); it.hasNext();) {
-            const QByteArray name = it.next().captured().toUtf8();
-            if (!names.contains(name.toLower())) names.insert(name.toLower(), name);
-        }
-        found = spelt.insert(sql, names);
-    }
-    QList<QByteArray> written;
-    for (const QByteArray& folded : serverNames) {
-        // A name the statement spells (an alias, a field) is read as it spells it.
-        const auto inText = found->constFind(folded);
-        written << (inText != found->cend() ? *inText : schemaNames().value(folded, QString::fromUtf8(folded)).toUtf8());
-    }
-    return written;
+    const auto declared = schemaNames().constFind(serverName);
+    return declared != schemaNames().cend() ? declared->toUtf8() : serverName;
 }
 
 QString serverTablesScript()

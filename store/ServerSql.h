@@ -6,18 +6,12 @@
 #include <QString>
 #include <QStringList>
 
-// Where the server's SQL differs from the file engine's, it differs here and
-// nowhere else: the ledger writes one text, this makes the server's of it.
+// The server ledger's own objects and names.
 
-// The file engine's statement as the server runs it: ?N placeholders as $N,
-// whole numbers in 64 bits, the engine's own rounding of halves, an insert
-// that hands back the key it gave.
-QString serverSql(const QString& sql);
-
-// The spellings result columns have in the statement text or the tables, by
-// the server's names: the server folds unquoted names to lower case, the
-// ledger reads them as written. Worked out once for each statement text.
-QList<QByteArray> writtenNames(const QList<QByteArray>& serverNames, const QString& sql);
+// A result column's name as the tables declare it: the server folds the
+// unquoted names the tables were made with to lower case. Any other name is
+// a statement's own, written quoted so that it keeps its spelling.
+QByteArray declaredName(const QByteArray& serverName);
 
 // The server's notice channel: every committed change of a ledger table sends
 // on it "<table> <day> <kind>" (day and kind empty where the table has none).

@@ -11,19 +11,33 @@
 // person or run by hand beside the program.
 QString dateLiteral(const QDate& date);
 
-// A code's exact balance, Borcumuz less Alacağımız: the engine adds the
-// stored amounts as whole hundred-millionths of a lira (Money's units), so
-// the sum is exact whatever the count of rows.
-inline const QString kExactBalanceSum = QStringLiteral(
-    "COALESCE(SUM(CAST(ROUND(Gelir_Toplam_Tutar * 1e8) AS INTEGER)), 0) "
-    "- COALESCE(SUM(CAST(ROUND(Gider_Tutari * 1e8) AS INTEGER)), 0)");
+// The few places where the two engines' SQL differs, each written in the
+// engine's own words; a statement takes its connection's.
+struct SqlDialect {
+    bool server = false;
+    // A stored amount as whole hundred-millionths of a lira (Money's units),
+    // halves away from zero, as Money rounds.
+    QString units(const QString& amount) const;
+    // The amounts' exact sum in those units.
+    QString unitsSum(const QString& amount) const { return QStringLiteral("SUM(%1)").arg(units(amount)); }
+    // The exact sum of a stored amount, back as the number nearest to it;
+    // empty over no amounts, as SUM is.
+    QString exactSum(const QString& amount) const { return unitsSum(amount) + QStringLiteral(" / 100000000.0"); }
+    // A code's exact balance in units, Borcumuz less Alacağımız: whatever the
+    // count of rows, the sum is exact.
+    QString exactBalanceSum() const;
+    // What an insert ends with to hand back the key it gave; the file's
+    // engine tells it without being asked.
+    QString returning(const QString& key) const;
+    // A table's or field's name quoted, as the engine keeps it.
+    QString identifier(const QString& name) const;
+};
 
-// The exact sum of a stored amount, back as the number nearest to it; empty
-// over no amounts, as SUM is.
-inline QString exactSum(const QString& field)
-{
-    return QStringLiteral("SUM(CAST(ROUND(%1 * 1e8) AS INTEGER)) / 100000000.0").arg(field);
-}
+inline const SqlDialect kFileDialect{false};
+inline const SqlDialect kServerDialect{true};
+
+class Connection;
+const SqlDialect& dialectOf(const Connection& connection);
 
 // Name lists sort in Turkish alphabetical order through this collation.
 inline const QString kTurkishCollation = QStringLiteral("tr");

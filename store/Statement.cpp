@@ -36,7 +36,7 @@ Statement::Statement(const Connection& connection, const QString& sql)
     }
     server_ = &connection.server();
     sql_ = sql;
-    serverText_ = serverSql(sql);
+    serverText_ = serverPlaceholders(sql);
 }
 
 Statement::~Statement()
@@ -191,9 +191,7 @@ QByteArrayView Statement::columnNameUtf8(int column) const
     if (server_) {
         runOnServer();
         if (names_.isEmpty()) {
-            QList<QByteArray> folded;
-            for (int c = 0; c < PQnfields(result_.get()); ++c) folded << PQfname(result_.get(), c);
-            names_ = writtenNames(folded, sql_);
+            for (int c = 0; c < PQnfields(result_.get()); ++c) names_ << declaredName(PQfname(result_.get(), c));
         }
         return QByteArrayView(names_[column]);
     }

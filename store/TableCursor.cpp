@@ -4,6 +4,7 @@
 #include "store/DatabaseError.h"
 #include "store/History.h"
 #include "store/Schema.h"
+#include "store/SqlText.h"
 #include "store/Statement.h"
 
 
@@ -14,13 +15,6 @@ const char* const kClosed = "Kapalı bir tabloda bu işlem yapılamaz";
 const char* const kEmpty = "Boş bir tabloda bu işlem yapılamaz";
 const char* const kNotEditing = "Tablo düzeltme ya da ekleme durumunda değil";
 const char* const kRowGone = "Kayıt bulunamadı ya da bu arada değiştirildi";
-
-QString identifier(const QString& name)
-{
-    QString quoted = name;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
 
 // The key of the first row the statement yields, 0 when it yields none.
 qint64 firstKey(Statement& statement)
@@ -59,7 +53,7 @@ TableCursor::TableCursor(Connection& connection, const schema::Table& table)
 
 void TableCursor::open()
 {
-    Statement(connection_, QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(identifier(key_), identifier(table_)));
+    Statement(connection_, QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(dialectOf(connection_).identifier(key_), dialectOf(connection_).identifier(table_)));
     open_ = true;
     first();
 }
@@ -79,7 +73,7 @@ bool TableCursor::locate(const QString& field, const QVariant& value)
 {
     requireOpen();
     Statement statement(connection_, QStringLiteral("SELECT %1 FROM %2 WHERE %3=? ORDER BY %1 LIMIT 1")
-                                         .arg(identifier(key_), identifier(table_), identifier(field)));
+                                         .arg(dialectOf(connection_).identifier(key_), dialectOf(connection_).identifier(table_), dialectOf(connection_).identifier(field)));
     statement.bind(1, value);
     const qint64 key = firstKey(statement);
     if (key == 0) return false;
@@ -90,7 +84,7 @@ bool TableCursor::locate(const QString& field, const QVariant& value)
 bool TableCursor::first()
 {
     requireOpen();
-    Statement statement(connection_, QStringLiteral("SELECT %1 FROM %2 ORDER BY %1 LIMIT 1").arg(identifier(key_), identifier(table_)));
+    Statement statement(connection_, QStringLiteral("SELECT %1 FROM %2 ORDER BY %1 LIMIT 1").arg(dialectOf(connection_).identifier(key_), dialectOf(connection_).identifier(table_)));
     current_ = firstKey(statement);
     return current_ != 0;
 }
@@ -98,7 +92,7 @@ bool TableCursor::first()
 QVariant TableCursor::fieldValue(const QString& field) const
 {
     requireOpen();
-    Statement statement(connection_, QStringLiteral("SELECT %1 FROM %2 WHERE %3=?").arg(identifier(field), identifier(table_), identifier(key_)));
+    Statement statement(connection_, QStringLiteral("SELECT %1 FROM %2 WHERE %3=?").arg(dialectOf(connection_).identifier(field), dialectOf(connection_).identifier(table_), dialectOf(connection_).identifier(key_)));
     if (current_ == 0) return {};
     statement.bind(1, current_);
     return statement.step() ? statement.column(0) : QVariant();
@@ -121,8 +115,8 @@ qint64 TableCursor::deleteCurrent()
 {
     requireOpen();
     if (current_ == 0) throw DatabaseError(DatabaseError::kNotEngine, kEmpty);
-    const QString key = identifier(key_);
-    const QString table = identifier(table_);
+    const QString key = dialectOf(connection_).identifier(key_);
+    const QString table = dialectOf(connection_).identifier(table_);
     qint64 recorded = 0;
     {
         RecordedChange change(connection_, schema_, current_);
@@ -148,17 +142,18 @@ qint64 TableCursor::deleteCurrent()
 qint64 TableCursor::write(qint64 key, const std::vector<std::pair<QString, QVariant>>& fields)
 {
     requireOpen();
-    const QString table = identifier(table_);
+    const QString table = dialectOf(connection_).identifier(table_);
     if (key == 0) {
         QStringList names;
         QStringList marks;
         for (const auto& field : fields) {
-            names << identifier(field.first);
+            names << dialectOf(connection_).identifier(field.first);
             marks << QStringLiteral("?");
         }
-        const QString sql = fields.empty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
+        QString sql = fields.empty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
                                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                                  .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+        sql += dialectOf(connection_).returning(dialectOf(connection_).identifier(key_));
         Statement statement(connection_, sql);
         for (size_t i = 0; i < fields.size(); ++i) statement.bind(static_cast<int>(i) + 1, fields[i].second);
         statement.run();
@@ -169,14 +164,14 @@ qint64 TableCursor::write(qint64 key, const std::vector<std::pair<QString, QVari
     RecordedChange change(connection_, schema_, key);
     if (fields.empty()) {
         // Nothing to change, but the row must still be there.
-        Statement statement(connection_, QStringLiteral("SELECT %1 FROM %2 WHERE %1=?").arg(identifier(key_), table));
+        Statement statement(connection_, QStringLiteral("SELECT %1 FROM %2 WHERE %1=?").arg(dialectOf(connection_).identifier(key_), table));
         statement.bind(1, key);
         if (firstKey(statement) == 0) throw DatabaseError(DatabaseError::kNotEngine, kRowGone);
     } else {
         QStringList assignments;
-        for (const auto& field : fields) assignments << identifier(field.first) + QStringLiteral("=?");
+        for (const auto& field : fields) assignments << dialectOf(connection_).identifier(field.first) + QStringLiteral("=?");
         Statement statement(connection_, QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
-                                             .arg(table, assignments.join(QStringLiteral(", ")), identifier(key_)));
+                                             .arg(table, assignments.join(QStringLiteral(", ")), dialectOf(connection_).identifier(key_)));
         int position = 1;
         for (const auto& field : fields) statement.bind(position++, field.second);
         statement.bind(position, key);
