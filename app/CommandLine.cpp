@@ -270,11 +270,10 @@ int moveOrRestore(const Options& options)
     }
     if (!QFile::exists(kDatabasePath))
         throw std::runtime_error((QStringLiteral("Veritabanı bulunamadı: ") + kDatabasePath).toStdString());
-    const MovedLedger moved = moveLedgerToServer(kDatabasePath, server);
-    for (const QString& line : moved.tables) say(line);
-    say(QStringLiteral("Defter sunucuya taşındı: %1 satır, her alanı dosyadakiyle aynı. %2 dosyası olduğu gibi duruyor.")
-            .arg(moved.rows)
-            .arg(kDatabasePath));
+    const FolderMoved done = moveFolderLedger(server);
+    for (const QString& line : done.moved.tables) say(line);
+    say(QStringLiteral("Defter sunucuya taşındı: %1 satır, her alanı dosyadakiyle aynı.").arg(done.moved.rows));
+    say(done.choice);
     return 0;
 }
 
@@ -307,6 +306,12 @@ int runCommandLine(const QStringList& arguments)
         if (command == kCommands.end())
             throw UsageError((QStringLiteral("Bilinmeyen komut: ") + options.command + QStringLiteral(" (kovanta --help)")).toStdString());
         const QString server = options.has(QStringLiteral("--sunucu")) ? options.value(QStringLiteral("--sunucu")) : savedServer();
+        if (!options.has(QStringLiteral("--sunucu")) && !server.isEmpty() && !serverKnownHere(server))
+            throw std::runtime_error(QStringLiteral("Bu klasörün ayar dosyası defteri bir sunucuda gösteriyor (%1), ama bu bilgisayardan "
+                                                    "o sunucuya bu klasörle hiç bağlanılmadı. Programı bir kez açıp sunucuyu onaylayın ya "
+                                                    "da sunucuyu --sunucu ile verin.")
+                                         .arg(server)
+                                         .toStdString());
         Connection connection;
         if (!server.isEmpty()) {
             if (connection.openServer(server, [](const QString&) { return false; }) == Connection::ServerOutcome::Declined)

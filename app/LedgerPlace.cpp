@@ -3,6 +3,7 @@
 #include "store/Connection.h"
 #include "store/ServerCopy.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -189,7 +190,61 @@ bool saveServer(const QString& conninfo)
 {
     if (holdsPassword(conninfo)) return false;
     const std::optional<QByteArray> text = textWith(conninfo.trimmed());
-    return text && replaceSettings(*text);
+    if (!text || !replaceSettings(*text)) return false;
+    if (!conninfo.trimmed().isEmpty()) rememberServerHere(conninfo.trimmed());
+    return true;
+}
+
+namespace {
+
+QString knownServerKey()
+{
+    const QByteArray place = QFileInfo(folder()).absoluteFilePath().toUtf8();
+    return QStringLiteral("BilinenSunucular/") + QString::fromLatin1(QCryptographicHash::hash(place, QCryptographicHash::Sha1).toHex());
+}
+
+}  // namespace
+
+bool serverKnownHere(const QString& conninfo)
+{
+    return QSettings().value(knownServerKey()).toString() == conninfo;
+}
+
+void rememberServerHere(const QString& conninfo)
+{
+    QSettings().setValue(knownServerKey(), conninfo);
+}
+
+QString firstConnectionQuestion(const QString& conninfo)
+{
+    QStringList where;
+    const std::pair<const char*, QString> shown[] = {
+        {"host", QStringLiteral("Sunucu")},       {"hostaddr", QStringLiteral("Sunucunun adresi")},
+        {"port", QStringLiteral("Kapı (port)")},  {"service", QStringLiteral("Servis (~/.pg_service.conf içinden)")},
+        {"dbname", QStringLiteral("Veritabanı")}, {"user", QStringLiteral("Kullanıcı")},
+    };
+    const QList<QPair<QString, QString>> keys = connectionKeys(conninfo);
+    for (const auto& [keyword, title] : shown)
+        for (const auto& [key, value] : keys)
+            if (key == QLatin1String(keyword)) where << title + QStringLiteral(": ") + value;
+    if (where.isEmpty()) where << conninfo;
+    return QStringLiteral("Bu klasörün ayar dosyası (%1) defteri bir sunucuda gösteriyor:\n\n%2\n\nBu bilgisayardan bu klasörle o "
+                          "sunucuya ilk kez bağlanılacak ve parolanız ona gönderilebilir. Sunucuyu tanımıyorsanız Hayır deyin.\n\n"
+                          "Bu sunucuya bağlanılsın mı?")
+        .arg(kDatabasePath.section(QLatin1Char('/'), 0, 0) + QStringLiteral("/Kovanta.ini"), where.join(QLatin1Char('\n')));
+}
+
+FolderMoved moveFolderLedger(const QString& conninfo)
+{
+    FolderMoved done{moveLedgerToServer(kDatabasePath, conninfo), {}};
+    done.choice = saveServer(conninfo)
+                      ? QStringLiteral("Bu klasör bundan sonra sunucudaki defteri açar; %1 dosyası yalnız okunur kaldı.").arg(kDatabasePath)
+                      : QStringLiteral("Sunucu bu klasörün ayarlarına yazılamadı%1: Veritabanı → Veritabanı Sunucusu… ile seçin. O zamana "
+                                       "dek klasör %2 dosyasını yalnız okunur açar.")
+                            .arg(holdsPassword(conninfo) ? QStringLiteral(" (bağlantı metninde parola var; parolayı ~/.pgpass dosyasına yazın)")
+                                                         : QString(),
+                                 kDatabasePath);
+    return done;
 }
 
 QString serverOf(QStringList& arguments)

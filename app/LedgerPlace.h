@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/MoveLedger.h"
+
 #include <QString>
 
 // Where this data folder's ledger is: the file AnaData/Kovanta.mdb, or a
@@ -20,6 +22,24 @@ QString savedServer();
 // False when refused or not written.
 bool saveServer(const QString& conninfo);
 bool holdsPassword(const QString& conninfo);
+
+// A server named by the folder's settings is trusted only once the user
+// has seen where it is: a folder copied or shared may carry someone else's
+// choice, and libpq would hand it the user's password. A server chosen on
+// this computer is known from then on.
+bool serverKnownHere(const QString& conninfo);
+void rememberServerHere(const QString& conninfo);
+// The question shown before the first connection to it from this folder.
+QString firstConnectionQuestion(const QString& conninfo);
+
+// The folder's file ledger moved onto the server, and the server kept as
+// the folder's choice so that every start opens it there; `choice` says
+// whether it was kept, and what to do when it was not.
+struct FolderMoved {
+    MovedLedger moved;
+    QString choice;
+};
+FolderMoved moveFolderLedger(const QString& conninfo);
 
 // The server named by "--sunucu CONN" among the arguments, taken out of
 // them; else the saved one.

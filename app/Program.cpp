@@ -101,8 +101,7 @@ bool Program::startOnServer(const QString& conninfo)
             break;
         } catch (const DatabaseError& error) {
             if (!isLostServer(error.code())) throw;
-            if (!dialogs_.confirm(QStringLiteral("Defterin bulunduğu sunucuya ulaşılamadı (%1).\n\n%2\n\nSunucunun açık ve ağın bağlı "
-                                                 "olduğunu denetleyin. Yeniden denensin mi?")
+            if (!dialogs_.confirm(QStringLiteral("Defterin bulunduğu sunucuya bağlanılamadı (%1).\n\n%2\n\nYeniden denensin mi?")
                                       .arg(conninfo, QString::fromUtf8(error.what()))))
                 return false;
         }
@@ -142,7 +141,11 @@ void Program::copyIfDue(const QDate& today)
     }
     // Made at the ledger's first copy, so that every copy carries it.
     try {
-        run->identity = ledgerIdentity(AnaMenuF.sutConnection);
+        const LedgerIdentity identity = ledgerIdentity(AnaMenuF.sutConnection);
+        run->identity = identity.value;
+        if (!identity.copiedFrom.isEmpty())
+            status(QStringLiteral("Bu defter %1 dosyasından kopyalanmış; yedekleri onunkilerle karışmasın diye kendi kimliğini aldı.")
+                       .arg(identity.copiedFrom));
     } catch (...) {
         if (!run->secondFolder.isEmpty())
             run->secondFailure = QStringLiteral("Defterin kimliği yazılamadığı için yedek klasörüne kopya alınmadı: ") + currentFailure();

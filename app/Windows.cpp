@@ -61,6 +61,10 @@ ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
     const Connection& connection = program.AnaMenuF.sutConnection;
     menu.setWindowTitle(TAnaMenuF::kCaption + QStringLiteral(" — ") + connection.place());
     if (connection.isServer()) menu.showStatus(QStringLiteral("Açık defter: ") + connection.place());
+    if (!connection.movedTo().isEmpty())
+        menu.showStatus(QStringLiteral("Bu dosyadaki defter sunucuya taşındı: %1. Dosya yalnız okunur açıldı; kayıtlar sunucudaki "
+                                       "deftere yapılır.")
+                            .arg(connection.movedTo()));
     if (ServerNotices* notices = program.screens->serverNotices.get())
         QObject::connect(notices, &ServerNotices::connectionChanged, &menu, [](bool connected) {
             showOnEveryStatusBar(connected ? QStringLiteral("Sunucuya yeniden bağlanıldı; kayıtlar yine sunucuya yazılıyor.")
@@ -112,11 +116,11 @@ void ProgramWindows::moveToServer()
                                          "Dosya olduğu gibi kalır; taşınan her satır dosyadakiyle karşılaştırılır.")
                               .arg(kDatabasePath, server)))
         return;
-    const MovedLedger moved = moveLedgerToServer(kDatabasePath, server);
-    dialogs_.message(QStringLiteral("Defter sunucuya taşındı: %1 satır, her alanı dosyadakiyle aynı.\n\n%2\n\n"
-                                    "Program bir sonraki açılışta sunucudaki defteri açacak.")
-                         .arg(moved.rows)
-                         .arg(moved.tables.join(QLatin1Char('\n'))));
+    const FolderMoved done = moveFolderLedger(server);
+    program_.AnaMenuF.sutConnection.readMoveMark();
+    dialogs_.message(QStringLiteral("Defter sunucuya taşındı: %1 satır, her alanı dosyadakiyle aynı.\n\n%2\n\n%3")
+                         .arg(done.moved.rows)
+                         .arg(done.moved.tables.join(QLatin1Char('\n')), done.choice));
 }
 
 void ProgramWindows::chooseSecondCopyFolder()

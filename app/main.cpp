@@ -52,7 +52,12 @@ int main(int argc, char* argv[])
     QStringList arguments = QApplication::arguments();
     try {
         // A folder's settings refused open no ledger at all.
+        const bool given = arguments.contains(QStringLiteral("--sunucu"));
         const QString server = serverOf(arguments);
+        if (!server.isEmpty() && !given && !serverKnownHere(server)) {
+            if (!dialogs.confirm(firstConnectionQuestion(server))) return 0;
+            rememberServerHere(server);
+        }
         if (!(server.isEmpty() ? program.start(kDatabasePath) : program.startOnServer(server))) return 0;
     } catch (const std::exception& error) {
         showErrorBox(QString::fromUtf8(error.what()));

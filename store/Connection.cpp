@@ -3,6 +3,7 @@
 #include "store/DatabaseError.h"
 #include "store/EngineHandle.h"
 #include "store/FaultText.h"
+#include "store/MoveLedger.h"
 #include "store/NewFile.h"
 #include "store/PgConnection.h"
 #include "store/ServerSql.h"
@@ -23,6 +24,7 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -38,6 +40,31 @@ std::string& fileLayer()
 [[noreturn]] void failFile(const QString& path, int code, sqlite3* db)
 {
     failFile(path, code, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code)));
+}
+
+// Every write to the file's own tables is refused; the temporary ones of
+// a read stay free.
+int refuseWrites(void*, int action, const char*, const char*, const char* database, const char*)
+{
+    switch (action) {
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE:
+    case SQLITE_CREATE_TABLE:
+    case SQLITE_CREATE_INDEX:
+    case SQLITE_CREATE_TRIGGER:
+    case SQLITE_CREATE_VIEW:
+    case SQLITE_DROP_TABLE:
+    case SQLITE_DROP_INDEX:
+    case SQLITE_DROP_TRIGGER:
+    case SQLITE_DROP_VIEW:
+    case SQLITE_ALTER_TABLE:
+    case SQLITE_ANALYZE:
+    case SQLITE_REINDEX:
+        return database && std::strcmp(database, "temp") == 0 ? SQLITE_OK : SQLITE_DENY;
+    default:
+        return SQLITE_OK;
+    }
 }
 
 DatabaseHandle openHandle(const QString& path, int flags)
@@ -175,6 +202,14 @@ void Connection::open(const QString& path)
     registerTurkishLower(db.get());
     db_ = db.release();
     path_ = path;
+    readMoveMark();
+}
+
+void Connection::readMoveMark()
+{
+    movedTo_ = ::movedTo(handle());
+    // Desks go on writing to the server; this file no longer changes.
+    if (!movedTo_.isEmpty()) sqlite3_set_authorizer(db_, refuseWrites, nullptr);
 }
 
 void Connection::createNew(const QString& path)
@@ -227,6 +262,7 @@ void Connection::close()
     path_.clear();
     server_.reset();
     conninfo_.clear();
+    movedTo_.clear();
 }
 
 sqlite3* Connection::handle() const

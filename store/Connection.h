@@ -39,6 +39,11 @@ public:
     const QString& conninfo() const { return conninfo_; }
     // Where the ledger is, for a person: the file, or the server and database.
     QString place() const;
+    // Where a file's ledger was moved (the server and when); such a file is
+    // opened read-only. Empty otherwise.
+    const QString& movedTo() const { return movedTo_; }
+    // Reads it again, for a file just moved while open.
+    void readMoveMark();
     // Rows as this program showed them for a correction or deletion, by
     // "table:key" (see rememberShown).
     QHash<QString, QVariantMap>& shownRows() const { return shownRows_; }
@@ -54,6 +59,7 @@ private:
     QString path_;
     std::unique_ptr<PgConnection> server_;
     QString conninfo_;
+    QString movedTo_;
     mutable QHash<QString, QVariantMap> shownRows_;
 };
 

@@ -31,6 +31,11 @@ Fault faultOf(int code)
         return {QStringLiteral("Veritabanı dosyası ya da yanına açılan geçici dosya (-journal) açılamadı, son işlem "
                                "yapılamadı: AnaData klasörü salt okunur olabilir ya da yerinden kaldırılmış olabilir."),
                 QStringLiteral("klasöre yazma izni verin ve yeniden deneyin.")};
+    case SQLITE_AUTH:
+        // Only a file whose ledger was moved to a server refuses writes so.
+        return {QStringLiteral("Bu dosyadaki defter sunucuya taşındı; dosya yalnız okunur, son işlem yazılmadı."),
+                QStringLiteral("Veritabanı → Veritabanı Sunucusu… ile defterin taşındığı sunucuyu seçin ve programı yeniden "
+                               "açın.")};
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
         return {QStringLiteral("Veritabanı dosyası bozuk."),

@@ -6,6 +6,7 @@
 #include "store/Transaction.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 namespace {
@@ -24,26 +25,54 @@ bool hasIdentityTable(sqlite3* db)
     return table.step();
 }
 
-}  // namespace
-
-QString ledgerIdentity(const Connection& connection)
+bool hasPlaceColumn(sqlite3* db)
 {
-    sqlite3* db = connection.handle();
-    if (hasIdentityTable(db)) {
-        const QString identity = readIdentity(db);
-        if (!identity.isEmpty()) return identity;
-    }
-    quint32 random[4];
-    QRandomGenerator::system()->fillRange(random);
-    const QString identity =
-        QByteArray(reinterpret_cast<const char*>(random), sizeof random).toHex().constData();
-    Transaction making(connection);
+    Statement column(db, QStringLiteral("SELECT 1 FROM pragma_table_info('Defter_Kimligi') WHERE name = 'Yeri'"));
+    return column.step();
+}
+
+// One row: the identity and the file it belongs to.
+void keepIdentity(sqlite3* db, const QString& identity, const QString& place)
+{
+    Transaction making(db);
     Statement(db, QStringLiteral("CREATE TABLE IF NOT EXISTS Defter_Kimligi (Kimlik VARCHAR(32) NOT NULL)")).run();
-    Statement store(db, QStringLiteral("INSERT INTO Defter_Kimligi (Kimlik) SELECT ? WHERE NOT EXISTS (SELECT 1 FROM Defter_Kimligi)"));
+    if (!hasPlaceColumn(db)) Statement(db, QStringLiteral("ALTER TABLE Defter_Kimligi ADD COLUMN Yeri TEXT")).run();
+    Statement(db, QStringLiteral("DELETE FROM Defter_Kimligi")).run();
+    Statement store(db, QStringLiteral("INSERT INTO Defter_Kimligi (Kimlik, Yeri) VALUES (?1, ?2)"));
     store.bind(1, identity);
+    store.bind(2, place);
     store.run();
     making.commit();
-    return readIdentity(db);
+}
+
+}  // namespace
+
+LedgerIdentity ledgerIdentity(const Connection& connection)
+{
+    sqlite3* db = connection.handle();
+    const QString place = QFileInfo(connection.path()).absoluteFilePath();
+    LedgerIdentity identity;
+    QString madeAt;
+    if (hasIdentityTable(db)) {
+        identity.value = readIdentity(db);
+        if (hasPlaceColumn(db)) {
+            Statement where(db, QStringLiteral("SELECT Yeri FROM Defter_Kimligi LIMIT 1"));
+            if (where.step()) madeAt = where.column(0).toString();
+        }
+        // An identity made before its place was kept stays; it learns its place.
+        if (!identity.value.isEmpty() && (madeAt.isEmpty() || madeAt == place)) {
+            if (madeAt.isEmpty()) keepIdentity(db, identity.value, place);
+            return identity;
+        }
+    }
+    // None yet, or a copy of a ledger made elsewhere: its copies must not be
+    // taken for the other's.
+    if (!identity.value.isEmpty()) identity.copiedFrom = madeAt;
+    quint32 random[4];
+    QRandomGenerator::system()->fillRange(random);
+    keepIdentity(db, QByteArray(reinterpret_cast<const char*>(random), sizeof random).toHex().constData(), place);
+    identity.value = readIdentity(db);
+    return identity;
 }
 
 QString fileIdentity(const QString& path)

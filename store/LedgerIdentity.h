@@ -10,8 +10,14 @@ class Connection;
 // of any version gets it the first time it is asked for, and a program that
 // does not know it reads the file as before.
 
-// The ledger's identity, made and stored (one synced write) the first time.
-QString ledgerIdentity(const Connection& connection);
+// The ledger's identity, made and stored (one synced write) the first time,
+// with the file it was made for; a file found elsewhere than that, a copied
+// folder, gets an identity of its own and says where it was copied from.
+struct LedgerIdentity {
+    QString value;
+    QString copiedFrom;
+};
+LedgerIdentity ledgerIdentity(const Connection& connection);
 
 // The identity kept in a file (a copy); empty when it has none or cannot be
 // read. Opened read-only, never through a link.

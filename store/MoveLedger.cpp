@@ -6,6 +6,12 @@
 #include "store/Schema.h"
 #include "store/ServerSql.h"
 #include "store/Statement.h"
+#include "store/Transaction.h"
+#include "store/EngineHandle.h"
+
+#include <QFile>
+
+#include <QDateTime>
 
 #include <libpq-fe.h>
 
@@ -149,7 +155,44 @@ QString compareTable(const Connection& file, PgConnection& server, const schema:
     return QStringLiteral("%1: %2 satır, hepsi aynı").arg(name).arg(count);
 }
 
+const QString kMovedTable = QStringLiteral("Defter_Tasindi");
+
+// A small table of its own outside the schema's versions, as the identity's:
+// a program that does not know it reads the file as before.
+// Written past the read-only opening a file marked before gets: a ledger may
+// be moved again.
+void markMoved(const QString& filePath, const QString& place)
+{
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(filePath).constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    const DatabaseHandle file(raw);
+    if (rc != SQLITE_OK) refuse(QStringLiteral("%1 dosyasına taşındığı yazılamadı: %2").arg(filePath, QString::fromUtf8(sqlite3_errstr(rc))));
+    Statement(file.get(), QStringLiteral("PRAGMA synchronous=EXTRA")).run();
+    Transaction marking(file.get());
+    Statement(file.get(), QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Sunucu TEXT NOT NULL, Zaman TEXT NOT NULL)").arg(kMovedTable)).run();
+    Statement mark(file.get(), QStringLiteral("INSERT INTO %1 (Sunucu, Zaman) VALUES (?1, ?2)").arg(kMovedTable));
+    mark.bind(1, place);
+    mark.bind(2, QDateTime::currentDateTime());
+    mark.run();
+    marking.commit();
+}
+
 }  // namespace
+
+QString movedTo(sqlite3* db)
+{
+    Statement table(db, QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = '%1'").arg(kMovedTable));
+    if (!table.step()) return {};
+    Statement last(db, QStringLiteral("SELECT Sunucu, Zaman FROM %1 ORDER BY rowid DESC LIMIT 1").arg(kMovedTable));
+    if (!last.step()) return {};
+    const QDateTime when = QDateTime::fromString(last.column(1).toString(), kStoredMomentFormat);
+    return QStringLiteral("%1 (%2)").arg(last.column(0).toString(), when.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
+}
+
+void tidyServerTables(PgConnection& server)
+{
+    server.script(QStringLiteral("VACUUM (ANALYZE) ") + serverTables(server).join(QStringLiteral(", ")));
+}
 
 MovedLedger moveLedgerToServer(const QString& filePath, const QString& conninfo)
 {
@@ -176,8 +219,9 @@ MovedLedger moveLedgerToServer(const QString& filePath, const QString& conninfo)
         if (server.inTransaction()) server.script(QStringLiteral("ROLLBACK"));
         throw;
     }
-    // The screens' plans want statistics from the first query on, not once
-    // the server's own analysis gets round to a million new rows.
-    server.script(QStringLiteral("ANALYZE"));
+    markMoved(filePath, QStringLiteral("%1, veritabanı %2").arg(QString::fromUtf8(PQhost(server.handle())), QString::fromUtf8(PQdb(server.handle()))));
+    // The screens' plans want statistics and a visibility map from the first
+    // query on, not once the server's own vacuum gets round to a million new rows.
+    tidyServerTables(server);
     return moved;
 }

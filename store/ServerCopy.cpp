@@ -2,6 +2,7 @@
 
 #include "store/Connection.h"
 #include "store/DatabaseError.h"
+#include "store/MoveLedger.h"
 #include "store/PgConnection.h"
 #include "store/ServerSql.h"
 #include "store/ShelfKeeping.h"
@@ -324,6 +325,17 @@ bool connectionHoldsPassword(const QString& conninfo)
     return found;
 }
 
+QList<QPair<QString, QString>> connectionKeys(const QString& conninfo)
+{
+    QList<QPair<QString, QString>> keys;
+    PQconninfoOption* options = PQconninfoParse(conninfo.toUtf8().constData(), nullptr);
+    if (!options) return keys;
+    for (PQconninfoOption* option = options; option->keyword; ++option)
+        if (option->val) keys.append({QString::fromUtf8(option->keyword), QString::fromUtf8(option->val)});
+    PQconninfoFree(options);
+    return keys;
+}
+
 CopyShelf serverCopies(const CopyShelf& shelf)
 {
     CopyShelf dumps = shelf;
@@ -388,4 +400,8 @@ void restoreServerCopy(const QString& conninfo, const QString& dumpFile)
                                         QStringLiteral("--dbname=") + login.conninfo, QStringLiteral("--"), copyArgument(dumpFile)},
                                        login.environment);
     if (!restore.succeeded) failProgram(QStringLiteral("Sunucu yedeği geri yüklenemedi"), QStringLiteral("pg_restore"), restore);
+    PgConnection restored;
+    restored.setAnswerLimit(0);
+    restored.open(conninfo, QStringLiteral("SET statement_timeout = 0;"));
+    tidyServerTables(restored);
 }

@@ -18,6 +18,9 @@
 // password key, a URI's "user:password@" or "?password=", or the server
 // options. A text libpq cannot read counts when it names a password at all.
 bool connectionHoldsPassword(const QString& conninfo);
+// The keys a connection text sets, by libpq's names ("host", "dbname"...);
+// none for a text libpq cannot read.
+QList<QPair<QString, QString>> connectionKeys(const QString& conninfo);
 
 // The shelf's copies of the server: the same folder and name, ".dump".
 CopyShelf serverCopies(const CopyShelf& shelf);

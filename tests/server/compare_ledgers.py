@@ -150,6 +150,9 @@ def compare_table(db, conninfo, table, server_table, columns):
     return problems
 
 
+FILE_ONLY = {"Defter_Kimligi", "Defter_Tasindi"}
+
+
 def compare(path, conninfo):
     if not os.path.isfile(path):
         raise CannotCompare(f"{path}: dosya yok")
@@ -170,6 +173,10 @@ def compare(path, conninfo):
     equal = True
     matched = set()
     for table in tables:
+        # The file's own marks (its identity, where it was moved) stay with it.
+        if table in FILE_ONLY:
+            print(f"{table}: yalnız dosyada var (karşılaştırılmadı)")
+            continue
         # A quoted name of the same spelling first, then the folded one.
         candidates = [t for t in on_server if t == table] or [t for t in on_server if t == folded(table)]
         if not candidates:

@@ -6,6 +6,7 @@
 #include "store/DatabaseError.h"
 #include "store/LedgerIdentity.h"
 #include "store/Statement.h"
+#include "store/Statement.h"
 #include "store/Transaction.h"
 
 #include <QDir>
@@ -222,7 +223,7 @@ TEST_F(DailyBackupTest, SavesGoOnWhileTheCopyRunsAndTheCopyStaysSound)
 // name there is refused and its target left alone.
 TEST_F(DailyBackupTest, TheTwinOnASecondShelfIsWrittenOnlyAsANewFile)
 {
-    const QString identity = ledgerIdentity(connection);
+    const QString identity = ledgerIdentity(connection).value;
     const DailyBackup day = makeDailyBackup(connection, kToday);
     QTemporaryDir stick;
     const CopyShelf shelf = CopyShelf::second(stick.path(), path, identity);
@@ -288,6 +289,56 @@ TEST_F(DailyBackupTest, ACorrectionMadeWhileTheCopyRunsReachesItWholeOrNotAtAll)
 // folder of its own there, named for people and found by its identity even
 // when renamed; a copy of the other ledger under a day's name is never taken
 // as one's own, and one's keeping rule never drops the other's copies.
+// A folder copied to another village's takes an identity of its own the
+// first time it is asked, an identity made before places were kept stays.
+TEST(SecondShelf, ACopiedFolderTakesAnIdentityOfItsOwn)
+{
+    QTemporaryDir dir;
+    const QString made = dir.filePath(QStringLiteral("Koy1/AnaData/Kovanta.mdb"));
+    const QString copied = dir.filePath(QStringLiteral("Koy2/AnaData/Kovanta.mdb"));
+    const QString older = dir.filePath(QStringLiteral("Koy3/AnaData/Kovanta.mdb"));
+    QString first;
+    {
+        Connection connection;
+        connection.createNew(made);
+        first = ledgerIdentity(connection).value;
+    }
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(copied).absolutePath()) && QFile::copy(made, copied));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(older).absolutePath()) && QFile::copy(made, older));
+    {
+        Connection connection;
+        connection.open(older);
+        Statement(connection, QStringLiteral("DROP TABLE Defter_Kimligi")).run();
+        Statement(connection, QStringLiteral("CREATE TABLE Defter_Kimligi (Kimlik VARCHAR(32) NOT NULL)")).run();
+        Statement(connection, QStringLiteral("INSERT INTO Defter_Kimligi VALUES ('eski')")).run();
+    }
+    const struct {
+        QString path;
+        bool own;
+        QString copiedFrom;
+    } asked[] = {
+        {copied, true, QFileInfo(made).absoluteFilePath()},
+        {copied, true, {}},
+        {made, false, {}},
+        {older, false, {}},
+        {older, false, {}},
+    };
+    QString copiedIdentity;
+    for (const auto& ask : asked) {
+        Connection connection;
+        connection.open(ask.path);
+        const LedgerIdentity identity = ledgerIdentity(connection);
+        EXPECT_EQ(identity.copiedFrom, ask.copiedFrom) << ask.path.toStdString();
+        if (ask.path == older) EXPECT_EQ(identity.value, QStringLiteral("eski"));
+        else if (!ask.own) EXPECT_EQ(identity.value, first);
+        else {
+            EXPECT_NE(identity.value, first);
+            if (copiedIdentity.isEmpty()) copiedIdentity = identity.value;
+            EXPECT_EQ(identity.value, copiedIdentity) << "made once";
+        }
+    }
+}
+
 TEST(SecondShelf, TwoLedgersSharingOnePlaceNeverMixTheirCopies)
 {
     QTemporaryDir dir, stick;
@@ -301,8 +352,8 @@ TEST(SecondShelf, TwoLedgersSharingOnePlaceNeverMixTheirCopies)
         ledgers[i].path = dir.filePath(QStringLiteral("Koy%1/AnaData/Kovanta.mdb").arg(i + 1));
         ledgers[i].connection.createNew(ledgers[i].path);
         addAccount(ledgers[i].connection, QStringLiteral("K%1").arg(i + 1), QStringLiteral("Köy %1").arg(i + 1));
-        ledgers[i].identity = ledgerIdentity(ledgers[i].connection);
-        EXPECT_EQ(ledgerIdentity(ledgers[i].connection), ledgers[i].identity) << "made once";
+        ledgers[i].identity = ledgerIdentity(ledgers[i].connection).value;
+        EXPECT_EQ(ledgerIdentity(ledgers[i].connection).value, ledgers[i].identity) << "made once";
     }
     ASSERT_NE(ledgers[0].identity, ledgers[1].identity);
     const QList<QDate> days = everyDay(kToday.addDays(-20), kToday);

@@ -345,7 +345,19 @@ TEST_F(CommandLineTest, AFoldersServerIsTakenOnlyFromTheUsersOwnSettings)
     QDir().rmdir(ini);
     ASSERT_TRUE(plantFile(ini, planted));
     ASSERT_EQ(::chmod(QFile::encodeName(ini).constData(), 0600), 0);
-    EXPECT_EQ(savedServer(), QStringLiteral("host=/yok/soket hostaddr=127.0.0.1 dbname=kovanta"));
+    const QString chosen = savedServer();
+    EXPECT_EQ(chosen, QStringLiteral("host=/yok/soket hostaddr=127.0.0.1 dbname=kovanta"));
+    // Put there by someone else, it is shown before it is ever reached.
+    const QString question = firstConnectionQuestion(chosen);
+    for (const char* shown : {"/yok/soket", "127.0.0.1", "kovanta"}) EXPECT_TRUE(question.contains(QLatin1String(shown))) << shown;
+    for (const bool known : {false, true}) {
+        if (known) rememberServerHere(chosen);
+        EXPECT_EQ(serverKnownHere(chosen), known);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(run(QStringLiteral("report --from 01.01.2026 --to 31.01.2026 --csv rapor.csv")), 1);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.find("connection to server") != std::string::npos, known) << said;
+    }
 }
 
 // The choice is written as a new file of mode 0600 put in the place of
