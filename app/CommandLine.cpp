@@ -11,17 +11,21 @@
 #include "ledger/print/StatementPrint.h"
 #include "app/LedgerPlace.h"
 #include "store/Connection.h"
+#include "store/JetFile.h"
 #include "store/MoveLedger.h"
 #include "store/Query.h"
 #include "store/ServerCopy.h"
 
 #include <QDate>
+#include <QElapsedTimer>
+#include <QLocale>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPageLayout>
 
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -42,9 +46,14 @@ const QString kUsage = QStringLiteral(
     "                              bankaya verilecek ödeme listesini yazar\n"
     "  kovanta tasi --sunucu BAĞLANTI\n"
     "                              bu klasörün defterini sunucudaki boş veritabanına taşır ve her satırı\n"
-    "                              dosyadakiyle karşılaştırır; dosya olduğu gibi kalır\n"
+    "                              dosyadakiyle karşılaştırır; klasör bundan sonra sunucudaki defteri açar,\n"
+    "                              dosya yalnız okunur kalır\n"
     "  kovanta geri-yukle --sunucu BAĞLANTI DOSYA.dump\n"
     "                              sunucu defterinin bir yedeğini boş bir veritabanına geri yükler\n"
+    "  kovanta aktar ESKI.mdb [--sunucu BAĞLANTI]\n"
+    "                              eski Windows programının defterini (Jet 4.0 dosyası) bu klasörün yeni ya da\n"
+    "                              boş defterine (ya da sunucudaki boş veritabanına) aktarır, her tabloyu eski\n"
+    "                              dosyayla karşılaştırır; eski dosyaya dokunmaz\n"
     "  kovanta --help              bu yardımı gösterir\n"
     "CSV dosyası banka ve betikler içindir; --xlsx ile yazılan Excel dosyasında kodlar metin,\n"
     "tutarlar sayı, tarihler tarih olarak kalır.\n"
@@ -109,8 +118,9 @@ Options parse(const QStringList& arguments)
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& name = arguments[i];
         const bool flag = name == QStringLiteral("--a5") || name == QStringLiteral("--kaydet");
-        // The copy a restore reads is named on its own.
-        if (options.command == QStringLiteral("geri-yukle") && !name.startsWith(QLatin1String("--")) && !options.has(QStringLiteral("dosya"))) {
+        // The copy a restore reads, and the old file a take-over reads, are named on their own.
+        const bool named = options.command == QStringLiteral("geri-yukle") || options.command == QStringLiteral("aktar");
+        if (named && !name.startsWith(QLatin1String("--")) && !options.has(QStringLiteral("dosya"))) {
             options.values[QStringLiteral("dosya")] = name;
             continue;
         }
@@ -258,6 +268,37 @@ const std::map<QString, Command> kCommands = {
     {QStringLiteral("odeme-listesi"), payouts},
 };
 
+// A line a second while a long take-over runs.
+TakeOverProgress progressLines()
+{
+    auto last = std::make_shared<QElapsedTimer>();
+    last->start();
+    return [last](qint64 done, qint64 total) {
+        if (last->elapsed() >= 1000) {
+            say(QStringLiteral("Aktarılıyor: %1 / %2 satır").arg(QLocale(QLocale::Turkish).toString(done), QLocale(QLocale::Turkish).toString(total)));
+            last->restart();
+        }
+        return true;
+    };
+}
+
+int takeOverOldLedger(const Options& options)
+{
+    const QString old = options.value(QStringLiteral("dosya"));
+    if (old.isEmpty()) throw UsageError("Eksik bilgi: aktarılacak eski .mdb dosyası");
+    const QString server = options.value(QStringLiteral("--sunucu"));
+    try {
+        say(oldLedgerFound(JetFile(old)));
+        const FolderTakenOver done = takeOverIntoFolder(old, kDatabasePath, server, QDate::currentDate(), progressLines());
+        say(done.taken.summary(old).trimmed());
+        if (!done.summaryPath.isEmpty()) say(QStringLiteral("Özet: %1").arg(done.summaryPath));
+        if (!server.isEmpty() && !saveServer(server)) say(QStringLiteral("Sunucu bu klasörün ayarlarına yazılamadı; --sunucu ile verin."));
+    } catch (const JetRefused& refused) {
+        throw UsageError((QStringLiteral("%1 aktarılamaz: %2. Hiçbir şey yazılmadı.").arg(old, QString::fromUtf8(refused.what()))).toStdString());
+    }
+    return 0;
+}
+
 int moveOrRestore(const Options& options)
 {
     const QString server = options.value(QStringLiteral("--sunucu"));
@@ -298,6 +339,7 @@ int runCommandLine(const QStringList& arguments)
             return 0;
         }
         const Options options = parse(arguments);
+        if (options.command == QStringLiteral("aktar")) return takeOverOldLedger(options);
         if (options.command == QStringLiteral("tasi") || options.command == QStringLiteral("geri-yukle")) {
             if (!options.has(QStringLiteral("--sunucu"))) throw UsageError("Eksik bilgi: --sunucu BAĞLANTI");
             return moveOrRestore(options);

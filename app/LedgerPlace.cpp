@@ -1,6 +1,8 @@
 #include "app/LedgerPlace.h"
 
 #include "store/Connection.h"
+#include "store/JetFile.h"
+#include "store/NewFile.h"
 #include "store/ServerCopy.h"
 
 #include <QCryptographicHash>
@@ -18,6 +20,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
@@ -244,6 +247,90 @@ FolderMoved moveFolderLedger(const QString& conninfo)
                             .arg(holdsPassword(conninfo) ? QStringLiteral(" (bağlantı metninde parola var; parolayı ~/.pgpass dosyasına yazın)")
                                                          : QString(),
                                  kDatabasePath);
+    return done;
+}
+
+namespace {
+
+QString freshBeside(const QString& ledgerPath)
+{
+    return ledgerPath + QStringLiteral(".aktarim");
+}
+
+void removeFile(const QString& path)
+{
+    QFile::remove(path + QStringLiteral("-journal"));
+    QFile::remove(path);
+}
+
+[[noreturn]] void failPlacing(const QString& what)
+{
+    throw std::runtime_error((QStringLiteral("Aktarılan defter yerine konamadı: ") + what).toStdString());
+}
+
+// The new ledger and the old file trade names in one step, so that the
+// ledger's name never stands empty; where the disk cannot (a FAT stick),
+// one rename after the other.
+void exchange(const QString& fresh, const QString& ledgerPath, const QString& keptOld)
+{
+    const QByteArray from = QFile::encodeName(fresh), to = QFile::encodeName(ledgerPath), kept = QFile::encodeName(keptOld);
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
+        if (::rename(from.constData(), kept.constData()) != 0) failPlacing(QString::fromLocal8Bit(std::strerror(errno)));
+    } else if (::rename(to.constData(), kept.constData()) != 0 || ::rename(from.constData(), to.constData()) != 0) {
+        failPlacing(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    Descriptor directory(::open(QFile::encodeName(QFileInfo(ledgerPath).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() >= 0) ::fsync(directory.get());
+}
+
+}  // namespace
+
+void settleTakeOverLeftovers(const QString& ledgerPath, const QDate& today)
+{
+    const QString fresh = freshBeside(ledgerPath);
+    if (!QFileInfo::exists(fresh)) return;
+    if (looksLikeJetFile(fresh)) QFile::rename(fresh, keptOldFilePath(ledgerPath, today));
+    else removeFile(fresh);
+}
+
+FolderTakenOver takeOverIntoFolder(const QString& oldPath, const QString& ledgerPath, const QString& conninfo, const QDate& today,
+                                   const TakeOverProgress& progress)
+{
+    const JetFile old(oldPath);
+    FolderTakenOver done;
+    const bool inPlace = conninfo.isEmpty() && QFileInfo(oldPath).absoluteFilePath() == QFileInfo(ledgerPath).absoluteFilePath();
+    if (conninfo.isEmpty() && !inPlace && QFileInfo::exists(ledgerPath)) {
+        Connection ledger;
+        ledger.open(ledgerPath);
+        done.taken = takeOver(old, ledger, progress);
+    } else {
+        // For a server, the file it is moved from lies in a folder of its own.
+        QTemporaryDir scratch;
+        const QString fresh = conninfo.isEmpty() ? freshBeside(ledgerPath) : scratch.filePath(QStringLiteral("Kovanta.mdb"));
+        settleTakeOverLeftovers(ledgerPath, today);
+        try {
+            {
+                Connection ledger;
+                ledger.createNew(fresh);
+                done.taken = takeOver(old, ledger, progress);
+            }
+            if (!conninfo.isEmpty()) {
+                moveLedgerToServer(fresh, conninfo);
+            } else if (inPlace) {
+                done.keptOld = keptOldFilePath(ledgerPath, today);
+                exchange(fresh, ledgerPath, done.keptOld);
+            } else {
+                const QString why = placeUnderName(fresh, ledgerPath);
+                if (!why.isEmpty()) failPlacing(why);
+            }
+        } catch (...) {
+            if (!looksLikeJetFile(fresh)) removeFile(fresh);
+            throw;
+        }
+    }
+    done.summaryPath = takeOverSummaryPath(QFileInfo(ledgerPath).absolutePath(), today);
+    const QByteArray text = done.taken.summary(oldPath).toUtf8();
+    if (!replaceWhole(done.summaryPath, [&](QIODevice& file) { return file.write(text) == text.size(); }).isEmpty()) done.summaryPath.clear();
     return done;
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "ledger/TakeOver.h"
 #include "store/MoveLedger.h"
+
+#include <QDate>
 
 #include <QString>
 
@@ -40,6 +43,23 @@ struct FolderMoved {
     QString choice;
 };
 FolderMoved moveFolderLedger(const QString& conninfo);
+
+// The old Windows program's Jet file taken over into the ledger at
+// ledgerPath, or onto an empty server database when conninfo names one: the
+// new ledger is made beside and put in place only once whole and checked.
+// An old file lying at ledgerPath itself is kept in its folder under
+// keptOldFilePath, never changed; an existing ledger is taken over into only
+// when it holds no rows. The summary is written beside the folder's ledger.
+struct FolderTakenOver {
+    TakenOver taken;
+    QString keptOld;
+    QString summaryPath;
+};
+FolderTakenOver takeOverIntoFolder(const QString& oldPath, const QString& ledgerPath, const QString& conninfo, const QDate& today,
+                                   const TakeOverProgress& progress);
+// An old file a take-over cut off by a crash left beside the ledger, put
+// under its kept name; a half-made new ledger there is removed.
+void settleTakeOverLeftovers(const QString& ledgerPath, const QDate& today);
 
 // The server named by "--sunucu CONN" among the arguments, taken out of
 // them; else the saved one.

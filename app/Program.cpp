@@ -1,7 +1,9 @@
 #include "app/Program.h"
 
 #include "common/MonthPeriod.h"
+#include "app/LedgerPlace.h"
 #include "store/Backup.h"
+#include "store/JetFile.h"
 #include "store/DatabaseError.h"
 #include "store/LedgerIdentity.h"
 #include "store/ServerCopy.h"
@@ -66,8 +68,43 @@ QString copiesRoomNote(qint64 freeBytes, qint64 ledgerBytes, qint64 copiesBytes)
     return QStringLiteral("Diskte %1 boş yer kaldı, yedekler %2 yer kaplıyor.").arg(megabytes(freeBytes), megabytes(copiesBytes));
 }
 
+bool Program::takeOverOldFile(const QString& path, const QDate& today)
+{
+    QString found;
+    try {
+        found = oldLedgerFound(JetFile(path));
+    } catch (const JetRefused& refused) {
+        throw std::runtime_error(QStringLiteral("%1 eski Windows programının veritabanı gibi görünüyor, ama aktarılamaz: %2. Dosyaya "
+                                                "dokunulmadı.")
+                                     .arg(path, QString::fromUtf8(refused.what()))
+                                     .toStdString());
+    }
+    if (!dialogs_.confirm(QStringLiteral("%1\n\nBu defter bu programa aktarılsın mı? Eski dosya aynı klasörde %2 adıyla, hiçbir şeyi "
+                                         "değiştirilmeden saklanır.")
+                              .arg(found, QFileInfo(keptOldFilePath(path, today)).fileName())))
+        return false;
+    FolderTakenOver done;
+    {
+        const auto progress = dialogs_.showProgress(QStringLiteral("Eski programın defteri aktarılıyor ve eski dosyayla karşılaştırılıyor..."));
+        done = takeOverIntoFolder(path, path, {}, today, progress);
+    }
+    // A long list would not fit on the screen: the file holds it whole.
+    QStringList lines = done.taken.summary(path).split(QLatin1Char('\n'));
+    constexpr int kShownLines = 20;
+    if (lines.size() > kShownLines) {
+        lines = lines.mid(0, kShownLines);
+        lines << QStringLiteral("…");
+    }
+    if (!done.summaryPath.isEmpty()) lines << QStringLiteral("Özetin tamamı: %1").arg(done.summaryPath);
+    lines << QStringLiteral("Eski dosya: %1").arg(done.keptOld);
+    dialogs_.message(lines.join(QLatin1Char('\n')));
+    return true;
+}
+
 bool Program::start(const QString& databasePath, const QDate& today)
 {
+    settleTakeOverLeftovers(databasePath, today);
+    if (looksLikeJetFile(databasePath) && !takeOverOldFile(databasePath, today)) return false;
     StartOutcome outcome = StartOutcome::Declined;
     try {
         outcome = openOrCreate(AnaMenuF.sutConnection, databasePath,

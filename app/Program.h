@@ -25,7 +25,9 @@ public:
     // Opens the database file, offering to create it when it is missing, and
     // creates the screens. False when the user declined to create it.
     // A file that cannot be used throws, and nothing is created; a damaged
-    // one names the newest backup. A clock that went back is said here.
+    // one names the newest backup. A clock that went back is said here. The
+    // old Windows program's file found in its place is offered to be taken
+    // over first.
     bool start(const QString& databasePath, const QDate& today = QDate::currentDate());
     // The same for a ledger on a server: a server that cannot be reached is
     // said, with the offer to try again; an empty database is offered to be
@@ -56,6 +58,8 @@ private:
     // how it went is told when it ends.
     void startCopy(const std::shared_ptr<CopyRun>& run, const QString& saying, std::function<void(const std::atomic<bool>& stop)> work);
     void tellCopy(const CopyRun& run);
+    // False when the user would not have it taken over.
+    bool takeOverOldFile(const QString& path, const QDate& today);
     void status(const QString& text);
 
     Dialogs& dialogs_;

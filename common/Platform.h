@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // What the screens need of the window system, as interfaces the windows
@@ -37,6 +38,10 @@ public:
     virtual std::optional<QDate> askDate(const QString& /*text*/, const QDate& /*offered*/) { return std::nullopt; }
     // The same for an .xlsx file.
     virtual QString askXlsxPath(const QString& /*suggestedName*/) { return {}; }
+    // A window showing a long work's progress, with a button to give it up,
+    // while the returned routine lives: it takes the work done of all and
+    // says whether to go on. Without a window nothing is shown.
+    virtual std::function<bool(qint64 done, qint64 total)> showProgress(const QString& /*text*/) { return {}; }
 };
 
 // A screen's own window.

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QDesktopServices>
@@ -16,6 +17,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <memory>
 
 void QtDialogs::message(const QString& text)
 {
@@ -142,4 +144,20 @@ bool QtWindowControl::isVisible() const
 void DesktopShell::openAddress(const QString& address)
 {
     QDesktopServices::openUrl(QUrl(address));
+}
+
+std::function<bool(qint64 done, qint64 total)> QtDialogs::showProgress(const QString& text)
+{
+    auto window = std::make_shared<QProgressDialog>(text, QStringLiteral("İptal"), 0, 1000, QApplication::activeWindow());
+    window->setWindowTitle(kProgramTitle);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->setMinimumDuration(0);
+    window->setAutoClose(false);
+    window->setAutoReset(false);
+    window->setValue(0);
+    return [window](qint64 done, qint64 total) {
+        window->setValue(total > 0 ? static_cast<int>(std::min<qint64>(1000, done * 1000 / total)) : 0);
+        QApplication::processEvents();
+        return !window->wasCanceled();
+    };
 }

@@ -16,6 +16,7 @@ public:
     QString askCsvPath(const QString& suggestedName) override;
     std::optional<QDate> askDate(const QString& text, const QDate& offered) override;
     QString askXlsxPath(const QString& suggestedName) override;
+    std::function<bool(qint64 done, qint64 total)> showProgress(const QString& text) override;
 };
 
 // A screen's top-level window.

@@ -741,4 +741,19 @@ const std::vector<Column>& ledgerColumns(std::string_view table)
     return found->second;
 }
 
+Row ledgerRow(std::string_view table, std::initializer_list<std::pair<std::string_view, Value>> set, bool deleted)
+{
+    const std::vector<Column>& columns = ledgerColumns(table);
+    Row row{std::vector<Value>(columns.size()), deleted};
+    for (const auto& [name, value] : set)
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            if (columns[i].name == name) row.values[i] = value;
+    return row;
+}
+
+Table ledgerTable(std::string_view table, std::vector<Row> rows)
+{
+    return {std::string(table), ledgerColumns(table), std::move(rows)};
+}
+
 } // namespace jetfile

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -64,6 +65,12 @@ void writeJetFile(const std::string& path, const std::vector<Table>& tables, con
 
 // The old program's four tables: Cariler, SutGirisi, Fabrika, Fabrika_Cari.
 const std::vector<Column>& ledgerColumns(std::string_view table);
+
+// A row of one of those tables: the given fields set by name, every other
+// one NULL.
+Row ledgerRow(std::string_view table, std::initializer_list<std::pair<std::string_view, Value>> set, bool deleted = false);
+// One of those tables with the given rows.
+Table ledgerTable(std::string_view table, std::vector<Row> rows);
 
 // Jet's date value for a civil date and time (before 1899 too, in Jet's form).
 double jetDate(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);

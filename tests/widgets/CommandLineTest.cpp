@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/LedgerPlace.h"
 #include "Files.h"
+#include "JetWriter.h"
 #include "Ledger.h"
 #include "bench/LedgerGenerator.h"
 #include "store/Connection.h"
@@ -453,3 +454,49 @@ TEST_F(CommandLineTest, ACopyThatIsNotALedgersIsRefusedWithStatusTwo)
 }
 
 }  // namespace
+
+// "kovanta aktar": into a new ledger, never into one holding rows; a file
+// that is not the old program's is refused as a wrong argument.
+TEST_F(CommandLineTest, AnOldFileIsTakenOverOnlyIntoALedgerWithoutRows)
+{
+    const std::vector<jetfile::Table> old = {
+        jetfile::ledgerTable("Cariler", {jetfile::ledgerRow("Cariler", {{"CID", 3}, {"Kodu", "7"}, {"Adi", "Şükrü"}})}),
+        jetfile::ledgerTable("SutGirisi", {jetfile::ledgerRow("SutGirisi", {{"SGID", 8}, {"Kodu", "7"}, {"Gelir_Toplam_Tutar", 12.5}})}),
+        jetfile::ledgerTable("Fabrika", {}), jetfile::ledgerTable("Fabrika_Cari", {})};
+    jetfile::writeJetFile("eski.mdb", old);
+    jetfile::writeJetFile("jet3.mdb", old, {{}, true});
+    const QByteArray before = [] {
+        QFile file(kDatabasePath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const struct {
+        const char* line;
+        bool removeLedger;
+        int status;
+    } runs[] = {
+        {"aktar eski.mdb", false, 1},
+        {"aktar jet3.mdb", true, 2},
+        {"aktar", true, 2},
+        {"aktar eski.mdb", true, 0},
+    };
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.line);
+        if (r.removeLedger) QFile::remove(kDatabasePath);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(run(QString::fromLatin1(r.line)), r.status);
+        testing::internal::GetCapturedStderr();
+        if (r.status == 1) {
+            QFile file(kDatabasePath);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(file.readAll(), before) << "a ledger with rows is left as it was";
+        }
+        if (r.status == 2) EXPECT_FALSE(QFile::exists(kDatabasePath));
+    }
+    Connection taken;
+    taken.open(kDatabasePath);
+    Statement row(taken, QStringLiteral("SELECT SGID, Gelir_Toplam_Tutar FROM SutGirisi"));
+    ASSERT_TRUE(row.step());
+    EXPECT_EQ(row.columnInteger(0), 8);
+    EXPECT_EQ(row.columnReal(1), 12.5);
+    EXPECT_FALSE(QDir(QStringLiteral("AnaData")).entryList({QStringLiteral("Aktarim-*.txt")}).isEmpty());
+}
