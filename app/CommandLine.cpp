@@ -292,6 +292,7 @@ int takeOverOldLedger(const Options& options)
         const FolderTakenOver done = takeOverIntoFolder(old, kDatabasePath, server, QDate::currentDate(), progressLines());
         say(done.taken.summary(old).trimmed());
         if (!done.summaryPath.isEmpty()) say(QStringLiteral("Özet: %1").arg(done.summaryPath));
+        if (!done.keptOld.isEmpty()) say(QStringLiteral("Eski dosya: %1").arg(done.keptOld));
         if (!server.isEmpty() && !saveServer(server)) say(QStringLiteral("Sunucu bu klasörün ayarlarına yazılamadı; --sunucu ile verin."));
     } catch (const JetRefused& refused) {
         throw UsageError((QStringLiteral("%1 aktarılamaz: %2. Hiçbir şey yazılmadı.").arg(old, QString::fromUtf8(refused.what()))).toStdString());

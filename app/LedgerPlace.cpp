@@ -1,10 +1,12 @@
 #include "app/LedgerPlace.h"
 
+#include "common/Platform.h"
 #include "store/Connection.h"
 #include "store/JetFile.h"
 #include "store/NewFile.h"
 #include "store/ServerCopy.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -172,6 +174,12 @@ bool replaceSettings(const QByteArray& bytes)
 }
 
 }  // namespace
+
+void nameUserSettings()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvalin"));
+    QCoreApplication::setApplicationName(kProgramTitle);
+}
 
 QString serverSettingsPath()
 {

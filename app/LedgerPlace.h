@@ -11,6 +11,10 @@
 // server database named in the folder's own settings (AnaData/Kovanta.ini),
 // so that each desk's folder opens its ledger wherever it is started from.
 
+// The names the user's settings are kept under (~/.config/Orvalin), the
+// same for the window and the command line.
+void nameUserSettings();
+
 // AnaData/Kovanta.ini, made absolute.
 QString serverSettingsPath();
 

@@ -31,6 +31,8 @@ struct CopyRun {
     QString secondFolder;
     std::optional<DailyBackup> second;
     QString secondFailure;
+    // Said ahead of how the copy went, which would otherwise hide it.
+    QString note;
 };
 
 namespace {
@@ -181,8 +183,8 @@ void Program::copyIfDue(const QDate& today)
         const LedgerIdentity identity = ledgerIdentity(AnaMenuF.sutConnection);
         run->identity = identity.value;
         if (!identity.copiedFrom.isEmpty())
-            status(QStringLiteral("Bu defter %1 dosyasından kopyalanmış; yedekleri onunkilerle karışmasın diye kendi kimliğini aldı.")
-                       .arg(identity.copiedFrom));
+            run->note = QStringLiteral("Bu defter %1 dosyasından kopyalanmış; yedekleri onunkilerle karışmasın diye kendi kimliğini aldı.")
+                            .arg(identity.copiedFrom);
     } catch (...) {
         if (!run->secondFolder.isEmpty())
             run->secondFailure = QStringLiteral("Defterin kimliği yazılamadığı için yedek klasörüne kopya alınmadı: ") + currentFailure();
@@ -225,6 +227,10 @@ void Program::startCopy(const std::shared_ptr<CopyRun>& run, const QString& sayi
 void Program::tellCopy(const CopyRun& run)
 {
     const QString& databasePath = run.databasePath;
+    QStringList ahead;
+    if (!AnaMenuF.sutConnection.movedTo().isEmpty()) ahead << QStringLiteral("Dosya yalnız okunur: defter sunucuya taşındı.");
+    if (!run.note.isEmpty()) ahead << run.note;
+    const auto status = [&](const QString& text) { this->status((ahead + QStringList{text}).join(QLatin1Char(' '))); };
     if (!run.failure.isEmpty()) {
         // The day's work goes on; the next start tries again.
         status(QStringLiteral("Günlük yedek alınamadı."));

@@ -18,9 +18,8 @@
 
 void configureApplication(QApplication& app)
 {
-    QApplication::setApplicationName(TAnaMenuF::kTitle);
     // Where the few choices kept between starts (the statement's paper) live.
-    QApplication::setOrganizationName(QStringLiteral("Orvalin"));
+    nameUserSettings();
     // Ties the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("orvalin-kovanta"));
     QApplication::setStyle(QStringLiteral("Fusion"));
@@ -59,7 +58,8 @@ ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
     copyClock_.start(60 * 1000);
 
     const Connection& connection = program.AnaMenuF.sutConnection;
-    menu.setWindowTitle(TAnaMenuF::kCaption + QStringLiteral(" — ") + connection.place());
+    menu.setWindowTitle(TAnaMenuF::kCaption + QStringLiteral(" — ") + connection.place() +
+                        (connection.movedTo().isEmpty() ? QString() : QStringLiteral(" (yalnız okunur: defter sunucuya taşındı)")));
     if (connection.isServer()) menu.showStatus(QStringLiteral("Açık defter: ") + connection.place());
     if (!connection.movedTo().isEmpty())
         menu.showStatus(QStringLiteral("Bu dosyadaki defter sunucuya taşındı: %1. Dosya yalnız okunur açıldı; kayıtlar sunucudaki "
@@ -68,8 +68,8 @@ ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
     if (ServerNotices* notices = program.screens->serverNotices.get())
         QObject::connect(notices, &ServerNotices::connectionChanged, &menu, [](bool connected) {
             showOnEveryStatusBar(connected ? QStringLiteral("Sunucuya yeniden bağlanıldı; kayıtlar yine sunucuya yazılıyor.")
-                                      : QStringLiteral("Sunucu bağlantısı koptu; program birkaç saniyede bir yeniden bağlanmayı "
-                                                       "deniyor. Bu arada yapılan kayıtlar kutularda kalır."));
+                                      : QStringLiteral("Sunucu bağlantısı koptu, yeniden bağlanılıyor; bu arada kayıtlar kutularda "
+                                                       "kalır."));
         });
     // Alt+V: where the ledger is.
     QMenu* place = menu.menuBar()->addMenu(QStringLiteral("&Veritabanı"));

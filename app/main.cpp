@@ -27,6 +27,7 @@ int main(int argc, char* argv[])
             if (type == QtCriticalMsg || type == QtFatalMsg) std::fputs((text + QLatin1Char('\n')).toUtf8().constData(), stderr);
         });
         QGuiApplication app(argc, argv);
+        nameUserSettings();
         useProgramFont();
         QStringList arguments = QGuiApplication::arguments();
         arguments.removeFirst();

@@ -25,6 +25,12 @@ constexpr int kCacheKib = 128 * 1024;
 // Each kind of row kept as it was is listed this far, then counted.
 constexpr int kListedPerKind = 50;
 
+// Between the long steps too, so that a stop is taken at once.
+void goOn(const TakeOverProgress& progress, qint64 done, qint64 total)
+{
+    if (progress && !progress(done, total)) throw TakeOverStopped();
+}
+
 QString grouped(qint64 number)
 {
     return QLocale(QLocale::Turkish).toString(number);
@@ -189,7 +195,7 @@ Expected copyTable(const JetFile& old, Connection& ledger, const QString& table,
                 balance += sign > 0 ? Money::fromStored(figure.real) : Money::fromStored(figure.real).negated();
             }
         }
-        if (++done % kProgressEvery == 0 && progress && !progress(done, total)) throw TakeOverStopped();
+        if (++done % kProgressEvery == 0) goOn(progress, done, total);
         return true;
     });
     return expected;
@@ -372,6 +378,7 @@ TakenOver takeOver(const JetFile& old, Connection& ledger, const TakeOverProgres
     for (const QString& name : names) Statement(ledger, QStringLiteral("DROP INDEX \"%1\"").arg(name)).run();
     for (const QString& table : JetFile::tables()) {
         Expected expected = copyTable(old, ledger, table, kept, done, total, progress);
+        goOn(progress, done, total);
         check(old, ledger, table, expected);
         const qint64 rows = static_cast<qint64>(expected.keys.size());
         if (table == QLatin1String("Cariler")) taken.accounts = rows;
@@ -379,9 +386,13 @@ TakenOver takeOver(const JetFile& old, Connection& ledger, const TakeOverProgres
         else if (table == QLatin1String("Fabrika")) taken.factoryDays = rows;
         else taken.prices = rows;
     }
-    for (const QString& index : indexes) Statement(ledger, index).run();
+    for (const QString& index : indexes) {
+        goOn(progress, done, total);
+        Statement(ledger, index).run();
+    }
+    goOn(progress, done, total);
     listUnlikeRows(ledger, kept);
-    if (progress && !progress(done, total)) throw TakeOverStopped();
+    goOn(progress, done, total);
     taking.commit();
     taken.kept = kept.lines();
     return taken;

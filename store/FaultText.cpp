@@ -64,6 +64,8 @@ std::string engineErrorText(int code, const QString& engineText, FaultMoment mom
 {
     const QString sentence = faultSentence(code, moment);
     if (sentence.isEmpty()) return engineText.toStdString();
+    // The engine's "not authorized" says nothing the sentence does not.
+    if ((code & 0xff) == SQLITE_AUTH) return sentence.toStdString();
     return (sentence + QStringLiteral("\n\n") + engineText).toStdString();
 }
 

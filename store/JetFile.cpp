@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
 
 // mdbtools.h includes glib.h inside extern "C", which C++ cannot take.
 #include <glib.h>
@@ -23,6 +25,9 @@ const QByteArray kJetKind("Standard Jet DB");
 // A row's place in its page's offset table carries flags in its top bits.
 constexpr int kDeletedRow = 0x8000;
 constexpr int kRowOffset = 0x1fff;
+
+const QString kDamaged = QStringLiteral("dosya bozuk; Access ile \"Sıkıştır ve Onar\" yapıp yeniden deneyin ya da sağlam bir kopyasını verin");
+const QString kCutShort = QStringLiteral("dosya yarıda kesilmiş (boyu sayfalarının katı değil); sağlam bir kopyasını verin");
 
 [[noreturn]] void refuse(const QString& why)
 {
@@ -100,8 +105,17 @@ struct JetFile::Handle {
     {
         QByteArray spelt = name.toLatin1();
         table.def = mdb_read_table_by_name(mdb, spelt.data(), MDB_TABLE);
-        if (!table.def) refuse(QStringLiteral("dosyada %1 tablosu yok; eski programın veritabanı değil").arg(name));
-        mdb_read_columns(table.def);
+        if (table.def) {
+            mdb_read_columns(table.def);
+            return;
+        }
+        // Listed but not readable: the file is damaged, not another program's.
+        for (guint i = 0; i < mdb->num_catalog; ++i) {
+            const auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+            if (entry->object_type == MDB_TABLE && name.compare(QString::fromUtf8(entry->object_name), Qt::CaseInsensitive) == 0)
+                refuse(QStringLiteral("%1 tablosu okunamadı: %2").arg(name, kDamaged));
+        }
+        refuse(QStringLiteral("dosyada %1 tablosu yok; eski programın veritabanı değil").arg(name));
     }
     // The file's column for each of the ledger's, in the ledger's order.
     std::vector<int> columnsOf(const TableDef& table, const QString& name) const
@@ -126,16 +140,19 @@ struct JetFile::Handle {
 
 JetFile::JetFile(const QString& path) : handle_(std::make_unique<Handle>())
 {
-    if (!looksLikeJetFile(path)) refuse(QStringLiteral("%1 bir Jet (Access) veritabanı değil").arg(path));
+    const QFileInfo file(path);
+    if (!file.isFile()) refuse(QStringLiteral("dosya bulunamadı"));
+    if (!looksLikeJetFile(path)) refuse(QStringLiteral("dosya bir Jet (Access) veritabanı değil"));
     handle_->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
-    if (!handle_->mdb) refuse(QStringLiteral("%1 açılamadı").arg(path));
+    if (!handle_->mdb) refuse(QStringLiteral("dosya açılamadı"));
     if (handle_->mdb->f->jet_version != MDB_VER_JET4)
-        refuse(QStringLiteral("%1 Jet 4.0 biçiminde değil (daha eski ya da daha yeni bir Access sürümünün dosyası); eski "
-                              "programın veritabanı Jet 4.0 biçimindeydi")
-                   .arg(path));
+        refuse(QStringLiteral("dosya Jet 4.0 biçiminde değil (daha eski ya da daha yeni bir Access sürümünün dosyası); eski "
+                              "programın veritabanı Jet 4.0 biçimindeydi"));
     if (handle_->mdb->f->db_key != 0)
-        refuse(QStringLiteral("%1 şifrelenmiş (Access'te \"Veritabanını Şifrele\"); önce Access ile şifresini çözün").arg(path));
-    if (!mdb_read_catalog(handle_->mdb, MDB_TABLE)) refuse(QStringLiteral("%1 dosyasının tablo listesi okunamadı").arg(path));
+        refuse(QStringLiteral("dosya şifrelenmiş (Access'te \"Veritabanını Şifrele\"); önce Access ile şifresini çözün"));
+    // A file cut short ends inside a page.
+    if (file.size() % MDB_PGSIZE != 0) refuse(kCutShort);
+    if (!mdb_read_catalog(handle_->mdb, MDB_TABLE)) refuse(QStringLiteral("dosyanın tablo listesi okunamadı; dosya bozuk"));
     for (const QString& name : tables()) {
         TableDef table;
         handle_->open(table, name);
@@ -174,6 +191,7 @@ void JetFile::read(const QString& table, const std::function<bool(const JetRow&)
     MdbHandle* mdb = handle_->mdb;
     std::vector<MdbField> fields(def.def->num_cols);
     JetRow row(wanted.size());
+    quint64 read = 0;
     QByteArray text;
     mdb_rewind_table(def.def);
     while (mdb_fetch_row(def.def)) {
@@ -217,8 +235,13 @@ void JetFile::read(const QString& table, const std::function<bool(const JetRow&)
             }
             }
         }
+        ++read;
         if (!take(row)) return;
     }
+    // Pages the library could not read are passed over with a warning of
+    // its own: a table that does not give every row it counts is damaged.
+    if (read != def.def->num_rows)
+        refuse(QStringLiteral("%1 tablosunun %2 satırından yalnız %3 tanesi okunabildi: %4").arg(table, QLocale(QLocale::Turkish).toString(static_cast<qint64>(def.def->num_rows)), QLocale(QLocale::Turkish).toString(static_cast<qint64>(read)), kDamaged));
 }
 
 namespace {
