@@ -144,9 +144,22 @@ Connection::ServerOutcome Connection::openServer(const QString& conninfo, const 
         finishServerLedger(*server);
         server->script(QStringLiteral("COMMIT"));
     }
-    const int version = static_cast<int>(server->exec(QStringLiteral("SELECT max(Surum) FROM Kovanta_Surum")).value(0).value(0).toLongLong());
-    if (version != schema::kVersion)
-        refuse(QStringLiteral("defterin sürümü (%1) bu programınki (%2) değil; programın yeni sürümünü kurun.").arg(version).arg(schema::kVersion));
+    const auto version = [&] { return static_cast<int>(server->exec(QStringLiteral("SELECT max(Surum) FROM Kovanta_Surum")).value(0).value(0).toLongLong()); };
+    if (version() < schema::kVersion) {
+        // One desk upgrades; another starting meanwhile waits for it and
+        // finds it done.
+        server->script(QStringLiteral("BEGIN; LOCK TABLE Kovanta_Surum IN EXCLUSIVE MODE"));
+        try {
+            const int found = version();
+            if (found < schema::kVersion && found > 0) server->script(serverUpgradeScript(found));
+            server->script(QStringLiteral("COMMIT"));
+        } catch (...) {
+            if (server->inTransaction()) server->script(QStringLiteral("ROLLBACK"));
+            throw;
+        }
+    }
+    if (version() != schema::kVersion)
+        refuse(QStringLiteral("defterin sürümü (%1) bu programınki (%2) değil; programın yeni sürümünü kurun.").arg(version()).arg(schema::kVersion));
     server_ = std::move(server);
     conninfo_ = conninfo;
     return ServerOutcome::Opened;

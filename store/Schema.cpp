@@ -69,6 +69,14 @@ std::vector<Table> buildTables()
                         {"Olcu_Birimi", "VARCHAR(10)"},
                         {"Gider_Tutari", kReal},
                         {"Fis_No", "VARCHAR(20)"},
+                        // Each pour's fat and protein (percent, two decimals) and
+                        // hygiene grade, from the counter's analyser or typed.
+                        {"SYag", kReal, 5},
+                        {"SProtein", kReal, 5},
+                        {"SHijyen", "VARCHAR(10)", 5},
+                        {"AYag", kReal, 5},
+                        {"AProtein", kReal, 5},
+                        {"AHijyen", "VARCHAR(10)", 5},
                     }};
 
     Table fabrika{"Fabrika",
@@ -164,7 +172,26 @@ std::vector<Table> buildTables()
                              4,
                              false};
 
-    return {cariler, sutGirisi, fabrika, fabrikaCari, degisiklikler, kesintiler, hakedisler, hakedisSatirlari};
+    // The price of milk by its quality: a line holds from its day until the
+    // next. The premiums and discounts are per whole tenth of a point above
+    // or below the reference; the hygiene grades' amounts per litre are
+    // "A=0.05;C=-0.1", grades not named adding nothing.
+    Table kaliteFiyatlari{"Kalite_Fiyatlari",
+                          {
+                              {"KFID", kKey},
+                              {"Baslangic", kDate},
+                              {"Referans_Fiyat", kReal},
+                              {"Referans_Yag", kReal},
+                              {"Referans_Protein", kReal},
+                              {"Yag_Primi", kReal},
+                              {"Yag_Kesintisi", kReal},
+                              {"Protein_Primi", kReal},
+                              {"Protein_Kesintisi", kReal},
+                              {"Hijyen_Farklari", "VARCHAR(200)"},
+                          },
+                          5};
+
+    return {cariler, sutGirisi, fabrika, fabrikaCari, degisiklikler, kesintiler, hakedisler, hakedisSatirlari, kaliteFiyatlari};
 }
 
 struct Index {
@@ -244,6 +271,7 @@ const Table& degisiklikler() { return tables()[4]; }
 const Table& kesintiler() { return tables()[5]; }
 const Table& hakedisler() { return tables()[6]; }
 const Table& hakedisSatirlari() { return tables()[7]; }
+const Table& kaliteFiyatlari() { return tables()[8]; }
 
 const Table* tableNamed(const QString& name)
 {
@@ -252,10 +280,11 @@ const Table* tableNamed(const QString& name)
     return nullptr;
 }
 
-QString indexScript()
+QString indexScript(int fromVersion)
 {
     QString script;
-    for (const Index& index : kIndexes) script += QStringLiteral("CREATE INDEX %1;\n").arg(QString::fromLatin1(index.definition));
+    for (const Index& index : kIndexes)
+        if (index.since > fromVersion) script += QStringLiteral("CREATE INDEX %1;\n").arg(QString::fromLatin1(index.definition));
     return script;
 }
 
@@ -263,7 +292,7 @@ QString creationScript()
 {
     QString script;
     for (const Table& table : tables()) script += createTable(table);
-    script += indexScript();
+    script += indexScript(0);
     script += offeredDeductions();
     script += QStringLiteral("PRAGMA application_id=%1;\n").arg(kApplicationId);
     script += QStringLiteral("PRAGMA user_version=%1;\n").arg(kVersion);

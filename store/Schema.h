@@ -14,7 +14,7 @@ inline constexpr std::int32_t kApplicationId = 0x4B4F5641;  // "KOVA"
 // 2: covering indexes for the balance report, with statistics.
 // 3: the history of corrections and deletions.
 // 4: settlements: the deductions and their rates, the postings, the IBAN.
-inline constexpr int kVersion = 4;
+inline constexpr int kVersion = 5;
 
 struct Column {
     const char* name;
@@ -43,11 +43,12 @@ const Table& degisiklikler();
 const Table& kesintiler();
 const Table& hakedisler();
 const Table& hakedisSatirlari();
+const Table& kaliteFiyatlari();
 // The table of that name; nullptr when there is none.
 const Table* tableNamed(const QString& name);
 
 // Every CREATE INDEX statement.
-QString indexScript();
+QString indexScript(int fromVersion);
 // The deduction names a new ledger offers.
 QString offeredDeductions();
 // Every CREATE TABLE and CREATE INDEX statement, with the file's marks.

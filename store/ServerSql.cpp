@@ -32,6 +32,20 @@ const QHash<QByteArray, QString>& schemaNames()
     return names;
 }
 
+QString createServerTable(const schema::Table& table)
+{
+    QStringList columns;
+    for (const schema::Column& column : table.columns)
+        columns << QStringLiteral("  %1 %2").arg(QLatin1String(column.name), serverType(column, &column == &table.columns.front()));
+    return QStringLiteral("CREATE TABLE %1 (\n%2\n);\n").arg(QLatin1String(table.name), columns.join(QStringLiteral(",\n")));
+}
+
+QString changeTrigger(const schema::Table& table)
+{
+    return QStringLiteral("CREATE TRIGGER %1_degisti AFTER INSERT OR UPDATE OR DELETE ON %1 FOR EACH ROW EXECUTE FUNCTION kovanta_degisti(%2);\n")
+        .arg(QLatin1String(table.name), table.recorded ? QStringLiteral("'%1'").arg(table.keyField().toLower()) : QString());
+}
+
 // Sent with each committed change of a table; a correction or deletion of a
 // recorded table also leaves who made it, from where and when.
 const char* const kChangeFunction = R"(
@@ -82,30 +96,38 @@ QString serverTablesScript()
         "CREATE FUNCTION json_extract(text, text) RETURNS text LANGUAGE sql IMMUTABLE AS $$ SELECT ($1::json) ->> substr($2, 3) $$;\n"
         "CREATE FUNCTION typeof(bigint) RETURNS text LANGUAGE sql IMMUTABLE AS\n"
         "  $$ SELECT CASE WHEN $1 IS NULL THEN 'null' ELSE 'integer' END $$;\n");
-    for (const schema::Table& table : schema::tables()) {
-        QStringList columns;
-        for (const schema::Column& column : table.columns)
-            columns << QStringLiteral("  %1 %2").arg(QLatin1String(column.name), serverType(column, &column == &table.columns.front()));
-        script += QStringLiteral("CREATE TABLE %1 (\n%2\n);\n").arg(QLatin1String(table.name), columns.join(QStringLiteral(",\n")));
-    }
+    for (const schema::Table& table : schema::tables()) script += createServerTable(table);
     script += QStringLiteral("CREATE TABLE Kovanta_Surum (Surum INTEGER NOT NULL);\nINSERT INTO Kovanta_Surum VALUES (%1);\n").arg(schema::kVersion);
     return script;
 }
 
 QString serverFinishScript()
 {
-    QString script = schema::indexScript();
+    QString script = schema::indexScript(0);
     // Two desks adding the same code at once: the server refuses the second.
     script += QStringLiteral("CREATE UNIQUE INDEX Cariler_Kodu_Tek ON Cariler (Kodu);\n");
     script += QStringLiteral(
         "CREATE TABLE Kayit_Izleri (Tablo VARCHAR NOT NULL, Kayit_No BIGINT NOT NULL, Islem VARCHAR(1), Kullanici VARCHAR,\n"
         "  Bilgisayar VARCHAR, Zaman TIMESTAMP(0), PRIMARY KEY (Tablo, Kayit_No));\n");
     script += QString::fromUtf8(kChangeFunction);
+    for (const schema::Table& table : schema::tables()) script += changeTrigger(table);
+    return script;
+}
+
+QString serverUpgradeScript(int fromVersion)
+{
+    QString script;
     for (const schema::Table& table : schema::tables()) {
-        const QString name = QString::fromLatin1(table.name);
-        script += QStringLiteral("CREATE TRIGGER %1_degisti AFTER INSERT OR UPDATE OR DELETE ON %1 FOR EACH ROW EXECUTE FUNCTION kovanta_degisti(%2);\n")
-                      .arg(name, table.recorded ? QStringLiteral("'%1'").arg(table.keyField().toLower()) : QString());
+        if (table.since > fromVersion) {
+            script += createServerTable(table) + changeTrigger(table);
+            continue;
+        }
+        for (const schema::Column& column : table.columns)
+            if (column.since > fromVersion)
+                script += QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3;\n").arg(QLatin1String(table.name), QLatin1String(column.name), serverType(column, false));
     }
+    script += schema::indexScript(fromVersion);
+    script += QStringLiteral("INSERT INTO Kovanta_Surum VALUES (%1);\n").arg(schema::kVersion);
     return script;
 }
 

@@ -25,6 +25,10 @@ QString serverTablesScript();
 // next number past the largest stored.
 QString serverFinishScript();
 
+// A ledger of an earlier version made this one's: the tables, columns and
+// indexes added since, with their notices. The caller holds the transaction.
+QString serverUpgradeScript(int fromVersion);
+
 // Who and where a change is written from, kept beside each changed row so
 // that a refused correction can name them.
 QString serverSessionScript(const QString& user, const QString& computer, const QString& timeZone);

@@ -452,3 +452,43 @@ TEST_F(ServerDesksTest, ADeskGivesUpOnAStoppedServerAfterItsLimitAndWorksWhenItI
 }
 
 }  // namespace
+
+// A ledger the previous version made: two desks starting at once upgrade it
+// once, every row kept, and both work on it afterwards.
+TEST(ServerUpgrade, ALedgerOfTheVersionBeforeIsUpgradedOnceWhenTwoDesksOpenIt)
+{
+    PgCluster cluster;
+    if (!cluster.absent().isEmpty()) GTEST_SKIP() << "no PostgreSQL server here: " << cluster.absent().toStdString();
+    ASSERT_TRUE(cluster.running()) << cluster.failure().toStdString();
+    {
+        Connection made;
+        ASSERT_EQ(made.openServer(cluster.conninfo(), [](const QString&) { return true; }), Connection::ServerOutcome::Opened);
+        Ledger ledger(made);
+        ASSERT_EQ(ledger.saveAccount({0, QStringLiteral("K1"), QStringLiteral("Ali Işık")}), Ledger::AccountCheck::Ok);
+        made.server().script(QStringLiteral(
+            "DROP TABLE Kalite_Fiyatlari; ALTER TABLE SutGirisi DROP COLUMN SYag, DROP COLUMN SProtein, DROP COLUMN SHijyen, "
+            "DROP COLUMN AYag, DROP COLUMN AProtein, DROP COLUMN AHijyen; DELETE FROM Kovanta_Surum; INSERT INTO Kovanta_Surum VALUES (4);"));
+    }
+    Connection desks[2];
+    std::latch start(2);
+    std::string failures[2];
+    std::thread opening[2];
+    for (int d = 0; d < 2; ++d)
+        opening[d] = std::thread([&, d] {
+            start.arrive_and_wait();
+            try {
+                desks[d].openServer(cluster.conninfo(), [](const QString&) { return false; });
+            } catch (const std::exception& error) {
+                failures[d] = error.what();
+            }
+        });
+    for (std::thread& t : opening) t.join();
+    for (const std::string& failure : failures) EXPECT_TRUE(failure.empty()) << failure;
+    Statement versions(desks[0], QStringLiteral("SELECT COUNT(*), MAX(Surum) FROM Kovanta_Surum WHERE Surum = 5"));
+    ASSERT_TRUE(versions.step());
+    EXPECT_EQ(versions.columnInteger(0), 1) << "upgraded once";
+    Ledger ledger(desks[1]);
+    EXPECT_TRUE(ledger.accountByCode(QStringLiteral("K1")).has_value());
+    Statement(desks[1], QStringLiteral("INSERT INTO Kalite_Fiyatlari (Baslangic, Referans_Fiyat) VALUES ('2026-12-01', 15.5)")).run();
+    Statement(desks[0], QStringLiteral("UPDATE SutGirisi SET SYag = 3.85 WHERE 1 = 0")).run();
+}

@@ -71,7 +71,24 @@ const std::map<std::string, Layout> kTables = {
       {"Gider_Miktari", kReal},
       {"Olcu_Birimi", "VARCHAR(10)"},
       {"Gider_Tutari", kReal},
-      {"Fis_No", "VARCHAR(20)"}}},
+      {"Fis_No", "VARCHAR(20)"},
+      {"SYag", kReal},
+      {"SProtein", kReal},
+      {"SHijyen", "VARCHAR(10)"},
+      {"AYag", kReal},
+      {"AProtein", kReal},
+      {"AHijyen", "VARCHAR(10)"}}},
+    {"Kalite_Fiyatlari",
+     {{"KFID", kKey},
+      {"Baslangic", "DATE"},
+      {"Referans_Fiyat", kReal},
+      {"Referans_Yag", kReal},
+      {"Referans_Protein", kReal},
+      {"Yag_Primi", kReal},
+      {"Yag_Kesintisi", kReal},
+      {"Protein_Primi", kReal},
+      {"Protein_Kesintisi", kReal},
+      {"Hijyen_Farklari", "VARCHAR(200)"}}},
     {"Fabrika",
      {{"FIB", kKey},
       {"Cari_Kodu", "VARCHAR(30)"},
@@ -137,7 +154,7 @@ TEST(Schema, EveryTableHasEveryFieldInOrderWithItsType)
                                           {"name"}))
         tables.insert(row[0].toString().toStdString());
     EXPECT_EQ(tables, (std::set<std::string>{"Cariler", "SutGirisi", "Fabrika", "Fabrika_Cari", "Degisiklikler",
-                                               "Kesintiler", "Hakedisler", "Hakedis_Satirlari"}));
+                                               "Kesintiler", "Hakedisler", "Hakedis_Satirlari", "Kalite_Fiyatlari"}));
 
     for (const auto& [table, expected] : kTables) {
         SCOPED_TRACE(table);
@@ -192,7 +209,7 @@ TEST(Schema, IndexesAndMarksOfTheFile)
                               {"app", "version", "journal", "sync"});
     ASSERT_EQ(marks.size(), 1u);
     EXPECT_EQ(marks[0][0].toLongLong(), 0x4B4F5641);
-    EXPECT_EQ(marks[0][1].toInt(), 4);
+    EXPECT_EQ(marks[0][1].toInt(), 5);
     EXPECT_EQ(marks[0][2].toString().toStdString(), "delete");
     EXPECT_EQ(marks[0][3].toInt(), 3) << "synchronous=EXTRA: the folder is synced after the journal goes";
 }

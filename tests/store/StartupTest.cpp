@@ -57,7 +57,13 @@ QStringList tableNames(Connection& connection)
 }
 
 const QStringList kTables = {"Cariler",    "Degisiklikler",       "Fabrika",   "Fabrika_Cari",
-                             "Hakedis_Satirlari", "Hakedisler", "Kesintiler", "SutGirisi"};
+                             "Hakedis_Satirlari", "Hakedisler", "Kalite_Fiyatlari", "Kesintiler", "SutGirisi"};
+
+// What the fifth version added, taken away again.
+const char* const kWithoutQuality = "DROP TABLE Kalite_Fiyatlari; ALTER TABLE SutGirisi DROP COLUMN SYag; "
+                                    "ALTER TABLE SutGirisi DROP COLUMN SProtein; ALTER TABLE SutGirisi DROP COLUMN SHijyen; "
+                                    "ALTER TABLE SutGirisi DROP COLUMN AYag; ALTER TABLE SutGirisi DROP COLUMN AProtein; "
+                                    "ALTER TABLE SutGirisi DROP COLUMN AHijyen;";
 
 }  // namespace
 
@@ -266,6 +272,7 @@ TEST(Startup, AFileOfAnEarlierVersionGetsWhatItLacksAndKeepsEveryRow)
     const QString path = dir.filePath("AnaData/Kovanta.mdb");
     createDatabase(path);
     // As the first version left it: three indexes, version 1, a few rows.
+    rawExec(path, kWithoutQuality);
     rawExec(path,
             "DROP TABLE Degisiklikler; DROP INDEX SutGirisi_Tarih_Kodu_Adi; DROP INDEX SutGirisi_Kodu_Adi_Tarih; "
             "DROP TABLE Kesintiler; DROP TABLE Hakedisler; DROP TABLE Hakedis_Satirlari; ALTER TABLE Cariler DROP COLUMN IBAN; "
@@ -293,7 +300,7 @@ TEST(Startup, AFileOfAnEarlierVersionGetsWhatItLacksAndKeepsEveryRow)
                                "(SELECT count(*) FROM Kesintiler WHERE Oran IS NULL) AS deductions, "
                                "(SELECT count(*) FROM Cariler WHERE IBAN IS NULL) AS ibans"});
     version.open();
-    EXPECT_EQ(version.value("v").toInt(), 4);
+    EXPECT_EQ(version.value("v").toInt(), 5);
     EXPECT_EQ(version.value("deductions").toInt(), 3) << "the names offered, no rate assumed";
     EXPECT_EQ(version.value("ibans").toInt(), 1);
     EXPECT_EQ(version.value("stats").toInt(), 1) << "statistics gathered";
@@ -308,13 +315,14 @@ TEST(Startup, AFileOfAnEarlierVersionGetsWhatItLacksAndKeepsEveryRow)
     EXPECT_EQ(readAll(path), upgraded);
 
     // A file of version 2 gets the history's table; its statistics are left alone.
+    rawExec(path, kWithoutQuality);
     rawExec(path, "DROP TABLE Degisiklikler; DROP TABLE sqlite_stat1; DROP TABLE Kesintiler; DROP TABLE Hakedisler; "
                   "DROP TABLE Hakedis_Satirlari; ALTER TABLE Cariler DROP COLUMN IBAN; PRAGMA user_version=2;");
     connection.open(path);
     EXPECT_EQ(tableNames(connection), kTables);
     version.close();
     version.open();
-    EXPECT_EQ(version.value("v").toInt(), 4);
+    EXPECT_EQ(version.value("v").toInt(), 5);
     EXPECT_EQ(version.value("stats").toInt(), 0);
     EXPECT_EQ(contents(connection), "12021-03-05K1Ali IşıkS12.517.5|22021-03-06K1Ali IşıkO-0.0");
 }
@@ -324,7 +332,7 @@ TEST(Startup, AFileOfANewerVersionIsRefusedUntouched)
     QTemporaryDir dir;
     const QString path = dir.filePath("AnaData/Kovanta.mdb");
     createDatabase(path);
-    rawExec(path, "PRAGMA user_version=5;");
+    rawExec(path, "PRAGMA user_version=6;");
     const QByteArray before = readAll(path);
 
     Connection connection;
@@ -334,7 +342,7 @@ TEST(Startup, AFileOfANewerVersionIsRefusedUntouched)
     } catch (const DatabaseError& error) {
         EXPECT_EQ(std::string(error.what()),
                   path.toStdString() +
-                      ": bu dosya programın daha yeni bir sürümüyle yazılmış (dosya sürümü 5, bu program 4). "
+                      ": bu dosya programın daha yeni bir sürümüyle yazılmış (dosya sürümü 6, bu program 5). "
                       "Dosyaya dokunulmadı; programın yeni sürümünü kurun.");
     }
     EXPECT_FALSE(connection.isOpen());
