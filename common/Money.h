@@ -29,6 +29,7 @@ public:
     Money operator-(const Money& other) const { return fromUnits(units_ - other.units_); }
     Money& operator+=(const Money& other) { units_ += other.units_; return *this; }
     Money negated() const { return fromUnits(-units_); }
+    Money times(qint64 count) const { return fromUnits(units_ * count); }
 
     // Whole kuruş, a half rounded away from zero.
     qint64 kurus() const;

@@ -257,20 +257,71 @@ Ledger::Saved Ledger::writeEntry(qint64 sgid, const QDate& day, const QString& k
     return {EntryCheck::Ok, key};
 }
 
+namespace {
+
+QVariant optionalFigure(const std::optional<double>& figure)
+{
+    return figure ? QVariant(*figure) : QVariant();
+}
+
+QVariant gradeOf(const PourQuality& pour)
+{
+    return pour.hijyen.trimmed().isEmpty() ? QVariant() : QVariant(pour.hijyen.trimmed());
+}
+
+PourQuality pourAt(const Statement& row, int first)
+{
+    PourQuality pour;
+    if (!row.column(first).isNull()) pour.yag = row.column(first).toDouble();
+    if (!row.column(first + 1).isNull()) pour.protein = row.column(first + 1).toDouble();
+    pour.hijyen = row.column(first + 2).toString();
+    return pour;
+}
+
+}  // namespace
+
+double Ledger::pourPrice(const IntakeEntry& entry, const PourQuality& pour, const std::optional<StoredPour>& stored) const
+{
+    if (!pour.measured()) return entry.fiyat;
+    // A correction that leaves the pour's figures as they were keeps the
+    // price it was stored with, whatever the table says now.
+    if (stored && stored->quality == pour) return stored->price;
+    const std::optional<QualityLine> line = QualityPrices(const_cast<Ledger&>(*this)).lineOn(entry.tarih);
+    return line ? qualityPrice(*line, pour) : entry.fiyat;
+}
+
 Ledger::Saved Ledger::saveIntake(const IntakeEntry& entry, const Written& written)
 {
-    return writeEntry(entry.sgid, entry.tarih, entry.kodu, entry.adi, [&entry](RowWrite& row) {
-        const double sabahTutar = entry.sabah * entry.fiyat;
-        const double aksamTutar = entry.aksam * entry.fiyat;
+    std::optional<StoredPour> storedSabah, storedAksam;
+    if (entry.sgid > 0) {
+        Statement stored(connection_, QStringLiteral("SELECT SYag, SProtein, SHijyen, AYag, AProtein, AHijyen, SBirim_Fiyat, ABirim_Fiyat "
+                                                     "FROM SutGirisi WHERE SGID=?1;"));
+        stored.bind(1, entry.sgid);
+        if (stored.step()) {
+            storedSabah = StoredPour{pourAt(stored, 0), stored.column(6).toDouble()};
+            storedAksam = StoredPour{pourAt(stored, 3), stored.column(7).toDouble()};
+        }
+    }
+    const double sabahFiyat = pourPrice(entry, entry.sabahKalite, storedSabah);
+    const double aksamFiyat = pourPrice(entry, entry.aksamKalite, storedAksam);
+    return writeEntry(entry.sgid, entry.tarih, entry.kodu, entry.adi, [&](RowWrite& row) {
+        const double sabahTutar = entry.sabah * sabahFiyat;
+        const double aksamTutar = entry.aksam * aksamFiyat;
         row.setField(QStringLiteral("Gelir_Gider"), kindCode(LedgerKind::Intake))
             .setField(QStringLiteral("Sabah"), entry.sabah)
             .setField(QStringLiteral("Aksam"), entry.aksam)
-            .setField(QStringLiteral("SBirim_Fiyat"), entry.fiyat)
-            .setField(QStringLiteral("ABirim_Fiyat"), entry.fiyat)
+            .setField(QStringLiteral("SBirim_Fiyat"), sabahFiyat)
+            .setField(QStringLiteral("ABirim_Fiyat"), aksamFiyat)
             .setField(QStringLiteral("SToplam_Tutar"), sabahTutar)
             .setField(QStringLiteral("AToplam_Tutar"), aksamTutar)
             .setField(QStringLiteral("Gelir_Toplam_Tutar"), sabahTutar + aksamTutar)
-            .setField(QStringLiteral("Aciklama"), entry.aciklama);
+            .setField(QStringLiteral("Aciklama"), entry.aciklama)
+            .setField(QStringLiteral("SYag"), optionalFigure(entry.sabahKalite.yag))
+            .setField(QStringLiteral("SProtein"), optionalFigure(entry.sabahKalite.protein))
+            .setField(QStringLiteral("SHijyen"), gradeOf(entry.sabahKalite))
+            .setField(QStringLiteral("AYag"), optionalFigure(entry.aksamKalite.yag))
+            .setField(QStringLiteral("AProtein"), optionalFigure(entry.aksamKalite.protein))
+            .setField(QStringLiteral("AHijyen"), gradeOf(entry.aksamKalite));
     }, written);
 }
 
@@ -298,14 +349,15 @@ std::optional<EntryHead> Ledger::entryHead(qint64 sgid) const
 
 std::optional<IntakeEntry> Ledger::intakeOn(const QString& code, const QDate& day) const
 {
-    Statement row(connection_, QStringLiteral("SELECT SGID, Adi, Sabah, Aksam, SBirim_Fiyat, Aciklama FROM SutGirisi "
+    Statement row(connection_, QStringLiteral("SELECT SGID, Adi, Sabah, Aksam, SBirim_Fiyat, Aciklama, SYag, SProtein, SHijyen, "
+                                              "AYag, AProtein, AHijyen FROM SutGirisi "
                                               "WHERE Kodu=?1 AND Tarih=?2 AND Gelir_Gider=?3 ORDER BY SGID LIMIT 1;"));
     row.bind(1, code);
     row.bind(2, day);
     row.bind(3, kindCode(LedgerKind::Intake));
     if (!row.step()) return std::nullopt;
     return IntakeEntry{row.column(0).toLongLong(), day, code, row.column(1).toString(), amountOf(row.column(2)),
-                       amountOf(row.column(3)), amountOf(row.column(4)), row.column(5).toString()};
+                       amountOf(row.column(3)), amountOf(row.column(4)), row.column(5).toString(), pourAt(row, 6), pourAt(row, 9)};
 }
 
 namespace {

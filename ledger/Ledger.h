@@ -125,6 +125,12 @@ public:
 private:
     RowWrite rowFor(TableCursor& table, qint64 key, const QDate& day);
     // A ledger row of either kind: the code's check, the write, and the notices.
+    // A pour's figures and price as a correction found them stored.
+    struct StoredPour {
+        PourQuality quality;
+        double price = 0;
+    };
+    double pourPrice(const IntakeEntry& entry, const PourQuality& pour, const std::optional<StoredPour>& stored) const;
     Saved writeEntry(qint64 sgid, const QDate& day, const QString& kodu, const QString& adi,
                      const std::function<void(RowWrite&)>& fields, const Written& written);
     void tellEntry(qint64 sgid);

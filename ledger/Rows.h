@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Money.h"
+#include "ledger/Quality.h"
 #include "store/Schema.h"
 
 #include <QDate>
@@ -40,6 +41,9 @@ struct IntakeEntry {
     double aksam = 0;
     double fiyat = 0;
     QString aciklama;
+    // Measured, a pour is priced from the quality table in force on its day.
+    PourQuality sabahKalite;
+    PourQuality aksamKalite;
 
     // Nothing poured: a new row like this is stored only when meant.
     bool isEmpty() const { return sabah == 0 && aksam == 0; }

@@ -13,7 +13,7 @@ packages=(
   poppler-utils desktop-file-utils python3
   libxlsxwriter-dev pkg-config python3-openpyxl
   dpkg-dev lintian strace xvfb openbox xdotool procps
-  mdbtools mdbtools-dev
+  mdbtools mdbtools-dev qt6-serialport-dev socat
 )
 
 missing=()
