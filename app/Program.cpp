@@ -159,8 +159,8 @@ void Program::copyIfDue(const QDate& today)
         triedDay_ = today;
         auto run = std::make_shared<CopyRun>(CopyRun{today, kDatabasePath});
         const QString conninfo = AnaMenuF.sutConnection.conninfo();
-        startCopy(run, QStringLiteral("Sunucudaki defterin günlük yedeği alınıyor ve denetleniyor..."), [run, conninfo](const std::atomic<bool>&) {
-            run->copy = makeServerDailyCopy(conninfo, CopyShelf::beside(run->databasePath), run->day);
+        startCopy(run, QStringLiteral("Sunucudaki defterin günlük yedeği alınıyor ve denetleniyor..."), [run, conninfo](const std::atomic<bool>& stop) {
+            run->copy = makeServerDailyCopy(conninfo, CopyShelf::beside(run->databasePath), run->day, &stop);
         });
         return;
     }

@@ -80,7 +80,10 @@ struct Outcome {
     QString errors;
 };
 
-Outcome runProgram(const QString& name, const QStringList& arguments, const QProcessEnvironment& environment)
+// stop, when given, ends the program at once: closing the window never
+// waits on a server that does not answer the copy.
+Outcome runProgram(const QString& name, const QStringList& arguments, const QProcessEnvironment& environment,
+                   const std::atomic<bool>* stop = nullptr)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
@@ -91,7 +94,15 @@ Outcome runProgram(const QString& name, const QStringList& arguments, const QPro
         outcome.errors = process.errorString();
         return outcome;
     }
-    process.waitForFinished(-1);
+    constexpr int kStopLookMs = 200;
+    while (!process.waitForFinished(kStopLookMs) && process.state() != QProcess::NotRunning) {
+        if (stop && *stop) {
+            process.kill();
+            process.waitForFinished(-1);
+            outcome.errors = QStringLiteral("program kapanırken durduruldu");
+            return outcome;
+        }
+    }
     outcome.output = process.readAllStandardOutput();
     outcome.errors = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
     outcome.succeeded = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
@@ -346,7 +357,7 @@ CopyShelf serverCopies(const CopyShelf& shelf)
     return dumps;
 }
 
-DailyBackup makeServerDailyCopy(const QString& conninfo, const CopyShelf& shelf, const QDate& today)
+DailyBackup makeServerDailyCopy(const QString& conninfo, const CopyShelf& shelf, const QDate& today, const std::atomic<bool>* stop)
 {
     const CopyShelf dumps = serverCopies(shelf);
     removeCutCopies(dumps);
@@ -357,7 +368,7 @@ DailyBackup makeServerDailyCopy(const QString& conninfo, const CopyShelf& shelf,
     const Outcome dump = runProgram(QStringLiteral("pg_dump"),
                                     {QStringLiteral("--format=custom"), QStringLiteral("--no-password"),
                                      QStringLiteral("--file=") + fresh, QStringLiteral("--dbname=") + login.conninfo},
-                                    login.environment);
+                                    login.environment, stop);
     if (!dump.succeeded) {
         removeFresh(fresh);
         failProgram(QStringLiteral("Sunucudaki defterin yedeği alınamadı"), QStringLiteral("pg_dump"), dump);

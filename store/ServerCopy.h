@@ -6,6 +6,8 @@
 #include <QDate>
 #include <QString>
 
+#include <atomic>
+
 // Daily copies of a ledger on a PostgreSQL server, made by the server's own
 // pg_dump (custom format) onto a shelf of copies beside the file copies:
 // Kovanta-2026-12-09.dump, under the same keeping rule as those. The
@@ -30,7 +32,8 @@ CopyShelf serverCopies(const CopyShelf& shelf);
 // that names the table Cariler), keeps it under the day's name and drops the
 // copies the keeping rule no longer wants. Damaged when the check fails, with
 // the program's words. Throws DatabaseError when pg_dump fails or cannot run.
-DailyBackup makeServerDailyCopy(const QString& conninfo, const CopyShelf& shelf, const QDate& today);
+DailyBackup makeServerDailyCopy(const QString& conninfo, const CopyShelf& shelf, const QDate& today,
+                                const std::atomic<bool>* stop = nullptr);
 
 // A copy refused before anything was written: not a ledger's, or holding
 // more than the ledger's own objects.

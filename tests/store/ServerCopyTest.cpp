@@ -13,7 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
+#include <atomic>
 #include <bit>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <memory>
 
@@ -178,3 +183,24 @@ TEST_F(ServerCopyTest, TheKeepingRuleWorksOnTheServersCopiesAlone)
 }
 
 }  // namespace
+
+// Closing the program while the day's copy waits on the server ends the copy
+// at once and leaves no part of it.
+TEST_F(ServerCopyTest, ClosingDuringTheDaysCopyStopsItsDumpAtOnce)
+{
+    PgConnection holder;
+    holder.open(cluster->conninfo());
+    holder.script(QStringLiteral("BEGIN; LOCK TABLE Cariler IN ACCESS EXCLUSIVE MODE"));
+    std::atomic<bool> stop{false};
+    std::thread closing([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        stop = true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_THROW(makeServerDailyCopy(cluster->conninfo(), shelf, kToday, &stop), DatabaseError);
+    closing.join();
+    EXPECT_LT(clock.elapsed(), 3000);
+    holder.script(QStringLiteral("ROLLBACK"));
+    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("AnaData/Yedek"))).entryList(QDir::Files).isEmpty());
+}
