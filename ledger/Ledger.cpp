@@ -424,6 +424,18 @@ void Ledger::deleteEntry(qint64 sgid, const Written& written)
     emit events_.historyChanged();
 }
 
+qint64 Ledger::deleteSettlementLine(const schema::Table& table, qint64 key)
+{
+    RecordedChange change(connection_, table, key);
+    Statement remove(connection_, QStringLiteral("DELETE FROM %1 WHERE %2=?1;").arg(QLatin1String(table.name), table.keyField()));
+    remove.bind(1, key);
+    remove.run();
+    const qint64 recorded = change.commit(ChangeKind::Deletion);
+    if (recorded > 0) emit events_.historyChanged();
+    emit events_.settlementsChanged();
+    return recorded;
+}
+
 DayCollected Ledger::collectedOn(const QDate& day) const
 {
     const SqlDialect& dialect = dialectOf(connection_);

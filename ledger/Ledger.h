@@ -99,6 +99,9 @@ public:
     // A day's factory row deleted, kept in the history; written is told the
     // history's key. Nothing happens when the row is gone.
     void deleteDelivery(qint64 fib, const Written& written = {});
+    // A line of a settlement table (deductions, quality prices) deleted with
+    // its history; the key of the history's row, for Ctrl+Z.
+    qint64 deleteSettlementLine(const schema::Table& table, qint64 key);
 
     // "Geri Al": a deleted row back under its own key, as it was, only where
     // a save would have stored it: an account whose code names no other

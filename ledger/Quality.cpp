@@ -135,13 +135,5 @@ QualityPrices::Check QualityPrices::save(const QualityLine& line)
 
 qint64 QualityPrices::remove(qint64 kfid)
 {
-    const Connection& connection = ledger_.connection();
-    RecordedChange change(connection, schema::kaliteFiyatlari(), kfid);
-    Statement remove(connection, QStringLiteral("DELETE FROM Kalite_Fiyatlari WHERE KFID=?1;"));
-    remove.bind(1, kfid);
-    remove.run();
-    const qint64 key = change.commit(ChangeKind::Deletion);
-    if (key > 0) emit ledger_.events().historyChanged();
-    emit ledger_.events().settlementsChanged();
-    return key;
+    return ledger_.deleteSettlementLine(schema::kaliteFiyatlari(), kfid);
 }

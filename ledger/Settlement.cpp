@@ -343,15 +343,7 @@ Settlements::DeductionCheck Settlements::saveDeduction(const Deduction& deductio
 
 qint64 Settlements::deleteDeduction(qint64 ksid)
 {
-    const Connection& connection = ledger_.connection();
-    RecordedChange change(connection, schema::kesintiler(), ksid);
-    Statement remove(connection, QStringLiteral("DELETE FROM Kesintiler WHERE KSID=?1;"));
-    remove.bind(1, ksid);
-    remove.run();
-    const qint64 key = change.commit(ChangeKind::Deletion);
-    if (key > 0) emit ledger_.events().historyChanged();
-    emit ledger_.events().settlementsChanged();
-    return key;
+    return ledger_.deleteSettlementLine(schema::kesintiler(), ksid);
 }
 
 std::optional<SettlementPosting> Settlements::postingOver(const QDate& ilk, const QDate& son) const
