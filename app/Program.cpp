@@ -86,9 +86,13 @@ bool Program::takeOverOldFile(const QString& path, const QDate& today)
                               .arg(found, QFileInfo(keptOldFilePath(path, today)).fileName())))
         return false;
     FolderTakenOver done;
-    {
+    try {
         const auto progress = dialogs_.showProgress(QStringLiteral("Eski programın defteri aktarılıyor ve eski dosyayla karşılaştırılıyor..."));
         done = takeOverIntoFolder(path, path, {}, today, progress);
+    } catch (const TakeOverStopped& stopped) {
+        // Given up by the user: said plainly, and the program ends as after Hayır.
+        dialogs_.message(QString::fromUtf8(stopped.what()) + QStringLiteral(" Eski dosyaya dokunulmadı."));
+        return false;
     }
     // A long list would not fit on the screen: the file holds it whole.
     QStringList lines = done.taken.summary(path).split(QLatin1Char('\n'));
