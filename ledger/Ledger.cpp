@@ -280,13 +280,13 @@ PourQuality pourAt(const Statement& row, int first)
 
 }  // namespace
 
-double Ledger::pourPrice(const IntakeEntry& entry, const PourQuality& pour, const std::optional<StoredPour>& stored) const
+double Ledger::pourPrice(const IntakeEntry& entry, const PourQuality& pour, const std::optional<StoredPour>& stored)
 {
     if (!pour.measured()) return entry.fiyat;
     // A correction that leaves the pour's figures as they were keeps the
     // price it was stored with, whatever the table says now.
     if (stored && stored->quality == pour) return stored->price;
-    const std::optional<QualityLine> line = QualityPrices(const_cast<Ledger&>(*this)).lineOn(entry.tarih);
+    const std::optional<QualityLine> line = QualityPrices(*this).lineOn(entry.tarih);
     return line ? qualityPrice(*line, pour) : entry.fiyat;
 }
 

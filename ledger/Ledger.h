@@ -133,7 +133,7 @@ private:
         PourQuality quality;
         double price = 0;
     };
-    double pourPrice(const IntakeEntry& entry, const PourQuality& pour, const std::optional<StoredPour>& stored) const;
+    double pourPrice(const IntakeEntry& entry, const PourQuality& pour, const std::optional<StoredPour>& stored);
     Saved writeEntry(qint64 sgid, const QDate& day, const QString& kodu, const QString& adi,
                      const std::function<void(RowWrite&)>& fields, const Written& written);
     void tellEntry(qint64 sgid);
