@@ -108,71 +108,68 @@ TEST(TakeOver, EveryRowComesOverKeyForKeyAndFigureForFigure)
     EXPECT_EQ(rowsIn(ledger, "SutGirisi WHERE SGID = 10"), 1);
 }
 
-// A file the program cannot take over is named for what is wrong with it,
-// and the new ledger stays empty.
-TEST(TakeOver, AFileNotTheOldProgramsIsRefusedNamingWhy)
+// A file the program cannot take over, another program's or a damaged one,
+// is refused naming what is wrong, and nothing comes over.
+TEST(TakeOver, AFileNotTheOldProgramsOrDamagedIsRefusedNamingWhy)
 {
-    std::vector<jetfile::Table> otherType = village();
-    otherType[1].columns[6].type = jetfile::ColumnType::Text;  // Sabah
-    otherType[1].columns[6].size = 20;
-    for (Row& row : otherType[1].rows) row.values[6] = std::monostate();
-    std::vector<jetfile::Table> lessColumns = village();
-    lessColumns[3].columns.pop_back();  // Fabrika_Cari without Aciklama
-    for (Row& row : lessColumns[3].rows) row.values.pop_back();
-    std::vector<jetfile::Table> lessTables = village();
-    lessTables.pop_back();
+    const auto changed = [](const std::function<void(std::vector<jetfile::Table>&)>& change) {
+        std::vector<jetfile::Table> tables = village();
+        change(tables);
+        return tables;
+    };
+    std::vector<Row> many;
+    for (int key = 1; key <= 3000; ++key)
+        many.push_back(jetfile::ledgerRow("SutGirisi", {{"SGID", key}, {"Kodu", "7"}, {"Aciklama", std::string(40, 'x')}}));
+    const auto damaged = [&](qint64 at, qint64 cut) {
+        return [&, at, cut](const Folder& folder) {
+            folder.write(village(many));
+            QFile file(folder.old());
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            if (at > 0 && file.seek(file.size() - at)) file.write(QByteArray(4096, '\0'));
+            if (cut > 0) file.resize(file.size() - cut);
+        };
+    };
+    const auto written = [](std::vector<jetfile::Table> tables, jetfile::Options options = {}) {
+        return [tables = std::move(tables), options](const Folder& folder) { folder.write(tables, options); };
+    };
     const struct {
         const char* what;
-        std::vector<jetfile::Table> tables;
-        jetfile::Options options;
+        std::function<void(const Folder&)> make;
         const char* named;
     } cases[] = {
-        {"Jet 3", village(), {{}, true}, "Jet 4.0"},
-        {"encrypted", village(), {{}, false, true}, "Access"},
-        {"without a table", lessTables, {}, "Fabrika_Cari"},
-        {"without a column", lessColumns, {}, "Aciklama"},
-        {"a column of another type", otherType, {}, "Sabah"},
+        {"Jet 3", written(village(), {{}, true}), "Jet 4.0"},
+        {"encrypted", written(village(), {{}, false, true}), "Access"},
+        {"without a table", written(changed([](auto& t) { t.pop_back(); })), "Fabrika_Cari"},
+        {"without a column", written(changed([](auto& t) {
+             t[3].columns.pop_back();
+             for (Row& row : t[3].rows) row.values.pop_back();
+         })), "Aciklama"},
+        {"a column of another type", written(changed([](auto& t) {
+             t[1].columns[6] = {"Sabah", jetfile::ColumnType::Text, 20};
+             for (Row& row : t[1].rows) row.values[6] = std::monostate();
+         })), "Sabah"},
+        {"a page lost", damaged(20 * 4096, 0), "SutGirisi"},
+        {"the last page cut off", damaged(0, 4096), ""},
+        {"half a page cut off", damaged(0, 2048), ""},
+        {"not Jet at all", [](const Folder& folder) {
+             QFile plain(folder.old());
+             ASSERT_TRUE(plain.open(QIODevice::WriteOnly) && plain.write("SQLite format 3") > 0);
+         }, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Folder folder;
-        folder.write(c.tables, c.options);
+        c.make(folder);
+        Connection ledger;
+        ledger.createNew(folder.ledger());
         try {
-            const JetFile old(folder.old());
+            takeOver(JetFile(folder.old()), ledger);
             ADD_FAILURE() << "taken";
         } catch (const JetRefused& refused) {
             EXPECT_NE(std::string(refused.what()).find(c.named), std::string::npos) << refused.what();
         }
+        EXPECT_EQ(rowsIn(ledger, "SutGirisi") + rowsIn(ledger, "Cariler"), 0);
     }
-    // Damaged files: a page lost in the middle, the last one cut off, half a
-    // page cut off. None may come over with rows missing.
-    std::vector<Row> many;
-    for (int key = 1; key <= 3000; ++key)
-        many.push_back(jetfile::ledgerRow("SutGirisi", {{"SGID", key}, {"Kodu", "7"}, {"Aciklama", std::string(40, 'x')}, {"Gelir_Toplam_Tutar", 1.5}}));
-    const std::function<void(QFile&)> damages[] = {
-        [](QFile& file) { file.seek(file.size() - 20 * 4096); file.write(QByteArray(4096, '\0')); },
-        [](QFile& file) { file.resize(file.size() - 4096); },
-        [](QFile& file) { file.resize(file.size() - 2048); },
-    };
-    for (const auto& damage : damages) {
-        Folder folder;
-        folder.write(village(many));
-        QFile file(folder.old());
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        damage(file);
-        file.close();
-        Connection ledger;
-        ledger.createNew(folder.ledger());
-        EXPECT_THROW(takeOver(JetFile(folder.old()), ledger), JetRefused);
-        EXPECT_EQ(rowsIn(ledger, "SutGirisi"), 0);
-    }
-
-    Folder text;
-    QFile plain(text.old());
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly) && plain.write("SQLite format 3\0 değil", 22) == 22);
-    plain.close();
-    EXPECT_FALSE(looksLikeJetFile(text.old()));
-    EXPECT_THROW(JetFile{text.old()}, JetRefused);
 }
 
 // What the old program stored and this one would not is kept as it was and
