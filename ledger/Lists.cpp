@@ -1,6 +1,7 @@
 #include "ledger/Lists.h"
 
 #include "common/Conversions.h"
+#include "ledger/AverageQuality.h"
 #include "common/TurkishText.h"
 #include "store/SqlText.h"
 #include "store/Query.h"
@@ -47,6 +48,8 @@ void intakeMonth(Query& query, const QDate& first, const QDate& last)
 {
     query.reopen({QStringLiteral("SELECT Adi, SUM(Sabah) AS \"Sabah_Toplam\",SUM(Aksam) AS \"Aksam_Toplam\", "),
                   QStringLiteral("SUM(Gelir_Toplam_Tutar) AS \"Toplam_Tutar\","),
+                  QStringLiteral("%1 AS \"Ort_Yag\", %2 AS \"Ort_Protein\",").arg(litresWeightedAverageSql(PourFigure::Yag),
+                                                                                  litresWeightedAverageSql(PourFigure::Protein)),
                   // The days with milk: a file with two rows a day counts the day once.
                   QStringLiteral("COUNT(DISTINCT CASE WHEN Gelir_Toplam_Tutar IS NOT NULL THEN Tarih END) AS \"Toplam_GUN\" FROM SutGirisi"), kPeriod,
                   QStringLiteral("AND Gelir_Gider=?3"), QStringLiteral("GROUP BY Adi"), QStringLiteral("ORDER BY Adi COLLATE tr ASC;")},
@@ -116,7 +119,9 @@ void codeRows(Query& query, const QString& code, const QDate& from, const QDate&
 
 void monthlyLitres(Query& query, const QString& code, const QDate& from, const QDate& to)
 {
-    query.reopen({QStringLiteral("SELECT substr(Tarih, 1, 7) AS \"Ay\", SUM(Sabah) AS \"Sabah_Toplam\", SUM(Aksam) AS \"Aksam_Toplam\""),
+    query.reopen({QStringLiteral("SELECT substr(Tarih, 1, 7) AS \"Ay\", SUM(Sabah) AS \"Sabah_Toplam\", SUM(Aksam) AS \"Aksam_Toplam\","),
+                  QStringLiteral("%1 AS \"Ort_Yag\", %2 AS \"Ort_Protein\"").arg(litresWeightedAverageSql(PourFigure::Yag),
+                                                                                litresWeightedAverageSql(PourFigure::Protein)),
                   QStringLiteral("FROM SutGirisi WHERE Kodu=?1 AND Tarih>=?2 AND Tarih<=?3 AND Gelir_Gider=?4"),
                   QStringLiteral("GROUP BY \"Ay\";")},
                  {code, from, to, intake()});

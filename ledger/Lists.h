@@ -24,8 +24,9 @@ inline const QStringList kAccounts{kAccountListSql};
 Account accountAt(const Query& accounts);
 // The intake rows of a day, by name.
 void intakeDay(Query& query, const QDate& day);
-// Per name the month's morning and evening litres, money, and the days
-// with milk ("Toplam_GUN"), which the average is taken over.
+// Per name the month's morning and evening litres, money, the litres-weighted
+// average fat and protein ("Ort_Yag", "Ort_Protein"; empty where nothing was
+// measured), and the days with milk ("Toplam_GUN"), which the average is taken over.
 void intakeMonth(Query& query, const QDate& first, const QDate& last);
 // The accounts with no intake row on the day.
 void notPoured(Query& query, const QDate& day);
@@ -41,7 +42,8 @@ void balances(Query& query, const QDate& from, const QDate& to);
 extern const std::vector<GridColumn> kBalanceColumns;
 // One code's rows of a period.
 void codeRows(Query& query, const QString& code, const QDate& from, const QDate& to);
-// One code's litres per month ("Ay" as yyyy-MM) of a period.
+// One code's litres per month ("Ay" as yyyy-MM) of a period, with the
+// month's average fat and protein as the intake month has them.
 void monthlyLitres(Query& query, const QString& code, const QDate& from, const QDate& to);
 // The newest changes of a period, for a whole code or a part of a name.
 void changes(Query& query, const QDate& first, const QDate& last, const QString& wanted, int most);

@@ -178,7 +178,8 @@ SettlementLine Settlement::total() const
 
 QStringList Settlement::columnTitles() const
 {
-    QStringList titles{QStringLiteral("Kodu"), QStringLiteral("Adı Soyadı"), QStringLiteral("Litre"), QStringLiteral("Süt Tutarı")};
+    QStringList titles{QStringLiteral("Kodu"), QStringLiteral("Adı Soyadı"), QStringLiteral("Litre"),
+                       AverageQuality::kYagTitle, AverageQuality::kProteinTitle, QStringLiteral("Süt Tutarı")};
     for (const DeductionRate& rate : rates) titles << rate.adi;
     titles << QStringLiteral("Kesinti Toplamı") << QStringLiteral("Net Süt Bedeli") << QStringLiteral("Devreden Bakiye")
            << QStringLiteral("Dönem Ödemeleri") << QStringLiteral("Ödenecek") << QStringLiteral("IBAN");
@@ -187,8 +188,9 @@ QStringList Settlement::columnTitles() const
 
 std::vector<SheetCell> Settlement::sheetCells(const SettlementLine& line) const
 {
-    std::vector<SheetCell> cells{SheetCell::textOf(line.kodu), SheetCell::textOf(line.adi), SheetCell::amount(line.litre),
-                                 SheetCell::amount(line.sutTutari)};
+    std::vector<SheetCell> cells{SheetCell::textOf(line.kodu),        SheetCell::textOf(line.adi),
+                                 SheetCell::amount(line.litre),       averageCell(line.ortalama.yag),
+                                 averageCell(line.ortalama.protein),  SheetCell::amount(line.sutTutari)};
     for (const Money& amount : line.kesintiler) cells.push_back(SheetCell::amount(amount));
     for (const Money& amount : {line.kesintiToplami(), line.net(), line.devreden, line.donemOdemeleri, line.odenecek()})
         cells.push_back(SheetCell::amount(amount));
@@ -422,6 +424,8 @@ Settlement Settlements::compute(const QDate& ilk, const QDate& son, const QStrin
     openings.bind(1, ilk);
     while (openings.step()) before.insert(openings.column(0).toString(), unitsAt(openings, 1));
 
+    const QHash<QString, AverageQuality> averages = averageQualityByCode(connection, ilk, son, kodu);
+
     Statement producers(connection, SettlementSql::kProducers);
     producers.bind(1, ilk);
     producers.bind(2, son);
@@ -434,6 +438,7 @@ Settlement Settlements::compute(const QDate& ilk, const QDate& son, const QStrin
         line.iban = producers.column(3).toString();
         const Exact& e = exact[line.kodu];
         line.litre = litres.value(line.kodu).rounded();
+        line.ortalama = averages.value(line.kodu);
         line.fiyatlar = prices.value(line.kodu);
         line.sutTutari = e.milk.rounded();
         for (size_t i = 0; i < settlement.rates.size(); ++i)

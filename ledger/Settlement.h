@@ -2,6 +2,7 @@
 
 #include "common/Money.h"
 #include "common/Sheet.h"
+#include "ledger/AverageQuality.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -50,6 +51,9 @@ struct SettlementLine {
     QString koy;
     QString iban;  // as stored
     Money litre;
+    // The period's litres-weighted fat and protein; none where nothing was
+    // measured, and none on the total line: an average does not add up.
+    AverageQuality ortalama;
     Money sutTutari;  // the period's intake amounts summed exactly, rounded once
     std::vector<PriceLine> fiyatlar;
     std::vector<Money> kesintiler;  // one per rate of the settlement
@@ -96,7 +100,7 @@ struct Settlement {
     std::vector<SheetCell> sheetCells(const SettlementLine& line) const;
     // A line's cells as shown, "#,##0.00"; plain numbers for a spreadsheet.
     QStringList cells(const SettlementLine& line, bool plain = false) const;
-    // Kodu;Adı Soyadı;Litre;…;Ödenecek;IBAN, a line per producer, and the
+    // Kodu;Adı Soyadı;Litre;Ort. Yağ %;Ort. Protein %;…;Ödenecek;IBAN, a line per producer, and the
     // totals under them (in the .xlsx file only).
     Sheet sheet() const;
     QString csv() const;
@@ -107,7 +111,7 @@ struct Settlement {
     QString payoutNote() const;
     // "Hakedis-01.12.2026-31.12.2026.pdf"
     QString fileName(const QString& what) const;
-    enum Column { Kodu, Adi, Litre, SutTutari };
+    enum Column { Kodu, Adi, Litre, OrtYag, OrtProtein, SutTutari };
 };
 
 // The payout list: who is paid what, and who cannot be paid by the bank.

@@ -106,7 +106,8 @@ QStringList AccountStatement::totalCells() const
 
 QStringList AccountStatement::summaryLines() const
 {
-    return {kOpeningNote + QStringLiteral(": ") + devreden.text(), QStringLiteral("Dönem: ") + donem().text()};
+    // The averages first: the money lines lead on to the closing line.
+    return ortalama.lines() + QStringList{kOpeningNote + QStringLiteral(": ") + devreden.text(), QStringLiteral("Dönem: ") + donem().text()};
 }
 
 QString AccountStatement::closingLine() const
@@ -162,13 +163,14 @@ namespace {
 
 // One code's statement, given the exact balance of its rows before the period.
 AccountStatement statementOf(Connection& connection, const QString& kodu, const QString& adi, const QDate& ilk,
-                             const QDate& son, const Money& before)
+                             const QDate& son, const Money& before, const AverageQuality& ortalama)
 {
     AccountStatement statement;
     statement.kodu = printable(kodu);
     statement.adi = printable(adi);
     statement.ilk = ilk;
     statement.son = son;
+    statement.ortalama = ortalama;
 
     Statement account(connection, QStringLiteral("SELECT Adi, Koy FROM Cariler WHERE Kodu = ?1 ORDER BY CID ASC;"));
     account.bind(1, kodu);
@@ -246,7 +248,8 @@ AccountStatement buildStatement(Connection& connection, const QString& kodu, con
     before.bind(1, kodu);
     before.bind(2, ilk);
     before.step();
-    return statementOf(connection, kodu, adi, ilk, son, Money::fromUnits(before.column(0).toLongLong()));
+    return statementOf(connection, kodu, adi, ilk, son, Money::fromUnits(before.column(0).toLongLong()),
+                       averageQualityByCode(connection, ilk, son, kodu).value(kodu));
 }
 
 void refuseFiguresBeyondMoney(Connection& connection)
@@ -293,12 +296,13 @@ std::vector<AccountStatement> buildAllStatements(Connection& connection, const Q
     before.bind(1, ilk);
     QHash<QString, Money> balances;
     while (before.step()) balances.insert(before.column(0).toString(), Money::fromUnits(before.column(1).toLongLong()));
+    const QHash<QString, AverageQuality> averages = averageQualityByCode(connection, ilk, son);
     std::vector<AccountStatement> statements;
     statements.reserve(codes.size());
     const int total = static_cast<int>(codes.size());
     for (const StatementCode& code : codes) {
         if (progress && !progress(static_cast<int>(statements.size()), total)) break;
-        statements.push_back(statementOf(connection, code.kodu, code.adi, ilk, son, balances.value(code.kodu)));
+        statements.push_back(statementOf(connection, code.kodu, code.adi, ilk, son, balances.value(code.kodu), averages.value(code.kodu)));
     }
     return statements;
 }
@@ -309,24 +313,31 @@ Sheet statementsSheet(const std::vector<AccountStatement>& statements)
     const auto money = [](const std::optional<Money>& value) { return value ? SheetCell::amount(*value) : SheetCell(); };
     Sheet sheet;
     sheet.name = statements.size() == 1 ? QStringLiteral("Ekstre ") + statements.front().kodu : QStringLiteral("Ekstreler");
-    sheet.titles = QStringList{QStringLiteral("Kodu"), QStringLiteral("Adı")} + AccountStatement::kColumnTitles;
+    // The averages stand by the name, once a producer, on the row that
+    // opens his block: an average is no sum, so the totals row leaves them
+    // out, and the CSV, which leaves out the totals, still has them.
+    sheet.titles = QStringList{QStringLiteral("Kodu"), QStringLiteral("Adı"), AverageQuality::kYagTitle, AverageQuality::kProteinTitle} +
+                   AccountStatement::kColumnTitles;
+    constexpr int kFirst = 4;
     for (const AccountStatement& s : statements) {
         const SheetCell kodu = SheetCell::textOf(s.kodu);
         const SheetCell adi = SheetCell::textOf(s.adi);
         std::vector<SheetCell> opening(static_cast<size_t>(sheet.titles.size()));
         opening[0] = kodu;
         opening[1] = adi;
-        opening[2 + AccountStatement::Aciklama] = SheetCell::textOf(AccountStatement::kOpeningNote);
-        opening[2 + AccountStatement::Bakiye] = SheetCell::amount(s.devreden);
+        opening[2] = averageCell(s.ortalama.yag);
+        opening[3] = averageCell(s.ortalama.protein);
+        opening[kFirst + AccountStatement::Aciklama] = SheetCell::textOf(AccountStatement::kOpeningNote);
+        opening[kFirst + AccountStatement::Bakiye] = SheetCell::amount(s.devreden);
         sheet.add(opening);
         for (const AccountStatementLine& l : s.lines) {
             // The rounding line has no day.
             const SheetCell day = SheetCell::date(QDate::fromString(l.tarih, QStringLiteral("dd.MM.yyyy")));
-            sheet.add({kodu, adi, day.plain() == l.tarih ? day : SheetCell::textOf(l.tarih), SheetCell::textOf(l.fisNo),
+            sheet.add({kodu, adi, {}, {}, day.plain() == l.tarih ? day : SheetCell::textOf(l.tarih), SheetCell::textOf(l.fisNo),
                        SheetCell::textOf(l.aciklama), litres(l.sabah), litres(l.aksam), litres(l.fiyat), litres(l.miktar),
                        money(l.borc), money(l.alacak), SheetCell::amount(l.bakiye)});
         }
-        sheet.addTotal({kodu, adi, {}, {}, SheetCell::textOf(AccountStatement::kTotalNote), SheetCell::amount(s.sabahToplami),
+        sheet.addTotal({kodu, adi, {}, {}, {}, {}, SheetCell::textOf(AccountStatement::kTotalNote), SheetCell::amount(s.sabahToplami),
                         SheetCell::amount(s.aksamToplami), {}, {}, SheetCell::amount(s.borcToplami),
                         SheetCell::amount(s.alacakToplami), SheetCell::amount(s.kapanis())});
     }

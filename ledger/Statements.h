@@ -3,6 +3,7 @@
 #include "common/Csv.h"
 #include "common/Money.h"
 #include "common/Sheet.h"
+#include "ledger/AverageQuality.h"
 
 #include <QDate>
 #include <QString>
@@ -52,6 +53,8 @@ struct AccountStatement {
     Money aksamToplami;
     Money borcToplami;
     Money alacakToplami;
+    // The period's litres-weighted fat and protein; none where nothing was measured.
+    AverageQuality ortalama;
 
     // What the period booked less what it gave.
     Money donem() const { return borcToplami - alacakToplami; }
@@ -74,6 +77,7 @@ struct AccountStatement {
     QStringList openingCells() const;
     // The last row: the period's totals of litres and money.
     QStringList totalCells() const;
+    // "Ort. Yağ: %…", "Ort. Protein: %…" where measured, then
     // "Devreden Bakiye: …", "Dönem: …"
     QStringList summaryLines() const;
     // Who owes whom, in words: "Üreticiye borcumuz: 1.234,56".
@@ -119,8 +123,9 @@ std::vector<AccountStatement> buildAllStatements(Connection& connection, const Q
                                                  const std::function<bool(int done, int total)>& progress = {});
 
 // The statements for a spreadsheet, one block per producer, each row named
-// with his code and name: the balance brought forward, his rows with the
-// running balance and the rounding line, and his totals (left out of the CSV).
+// with his code and name: the balance brought forward with the period's
+// average fat and protein beside his name, his rows with the running balance
+// and the rounding line, and his totals (left out of the CSV).
 Sheet statementsSheet(const std::vector<AccountStatement>& statements);
 QString statementsCsv(const std::vector<AccountStatement>& statements);
 

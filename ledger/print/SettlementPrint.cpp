@@ -128,6 +128,9 @@ std::vector<SlipRow> slipRows(const Settlement& settlement, const SettlementLine
          false);
     text(QStringLiteral("IBAN: ") + (line.iban.isEmpty() ? QStringLiteral("—") : ibanGroups(line.iban)), false);
     text(QStringLiteral("Dönem: ") + settlement.periodText(), false);
+    // The period's fat and protein, where they were measured.
+    const QStringList quality = line.ortalama.lines();
+    if (!quality.isEmpty()) text(quality.join(QStringLiteral("     ")), false);
     gap();
 
     add(SlipRow::Titles, {}, QStringLiteral("Litre"), QStringLiteral("Fiyat"), {}, QStringLiteral("Tutar"));

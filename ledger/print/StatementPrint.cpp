@@ -203,7 +203,12 @@ private:
         const int lines = first ? static_cast<int>(statement_.headerLines().size()) : 1;
         return headingHeight_ + lines * line_ * 1.2 + line_ * 0.6;
     }
-    qreal totalsHeight() const { return heights_.empty() ? 0 : line_ * 1.35 + line_ * 0.6 + 2 * line_ * 1.2 + line_ * 1.6; }
+    qreal totalsHeight() const
+    {
+        if (heights_.empty()) return 0;
+        const auto summary = static_cast<qreal>(statement_.summaryLines().size());
+        return line_ * 1.35 + line_ * 0.6 + summary * line_ * 1.2 + line_ * 1.6;
+    }
     qreal footerHeight() const { return line_ * 1.9; }
 
     void breakIntoPages()

@@ -2,6 +2,7 @@
 
 #include "common/MonthPeriod.h"
 #include "common/TurkishText.h"
+#include "ledger/AverageQuality.h"
 #include "ledger/Lists.h"
 #include "store/Statement.h"
 
@@ -102,21 +103,36 @@ void TRaporF::GrafikYenile(const QDate& from, const QDate& to)
 {
     lists::monthlyLitres(AylikLitreQuery, SutGirisiQuery.asString(kKodu), from, to);
     QHash<QString, double> litres;
-    for (int row = 0; row < AylikLitreQuery.recordCount(); ++row)
-        litres.insert(AylikLitreQuery.valueAt(row, QStringLiteral("Ay")).toString(),
-                      AylikLitreQuery.valueAt(row, QStringLiteral("Sabah_Toplam")).toDouble() +
-                          AylikLitreQuery.valueAt(row, QStringLiteral("Aksam_Toplam")).toDouble());
+    QHash<QString, double> fat;
+    for (int row = 0; row < AylikLitreQuery.recordCount(); ++row) {
+        const QString month = AylikLitreQuery.valueAt(row, QStringLiteral("Ay")).toString();
+        litres.insert(month, AylikLitreQuery.valueAt(row, QStringLiteral("Sabah_Toplam")).toDouble() +
+                                 AylikLitreQuery.valueAt(row, QStringLiteral("Aksam_Toplam")).toDouble());
+        const QVariant average = AylikLitreQuery.valueAt(row, QStringLiteral("Ort_Yag"));
+        if (!average.isNull()) fat.insert(month, average.toDouble());
+    }
+    const auto valueOf = [](const QHash<QString, double>& values, const QString& month) {
+        const auto found = values.constFind(month);
+        return found == values.constEnd() ? std::nullopt : std::optional<double>(*found);
+    };
     ChartData chart;
     chart.categoryAxis = QStringLiteral("Ay");
     chart.barAxis = QStringLiteral("Litre");
     ChartSeries months{QStringLiteral("Süt"), QStringLiteral("L"), {}};
+    ChartSeries fatByMonth{AverageQuality::kYagName, QStringLiteral("%"), {}};
     for (QDate month(from.year(), from.month(), 1); month <= to; month = month.addMonths(1)) {
         chart.labels << monthName(month.month()).left(3) + QLatin1Char(' ') + month.toString(QStringLiteral("yy"));
         chart.titles << monthName(month.month()) + QLatin1Char(' ') + QString::number(month.year());
-        const auto found = litres.constFind(month.toString(kStoredDateFormat).left(7));
-        months.values.push_back(found == litres.constEnd() ? std::nullopt : std::optional<double>(*found));
+        const QString key = month.toString(kStoredDateFormat).left(7);
+        months.values.push_back(valueOf(litres, key));
+        fatByMonth.values.push_back(valueOf(fat, key));
     }
     chart.bars = {months};
+    // The month's fat beside its litres, once any pour of the period was measured.
+    if (!fat.isEmpty()) {
+        chart.lineAxis = QStringLiteral("Yağ %");
+        chart.line = fatByMonth;
+    }
     chart.chosen = static_cast<int>(chart.labels.size()) - 1;
     DetayGrafik.set(chart);
 }

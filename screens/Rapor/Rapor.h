@@ -48,7 +48,8 @@ public:
     Totals SutGirisiToplam;
     Query detayQuery;
     // Under the detail: the producer's litres in each month of its period,
-    // the last month chosen; empty with the detail.
+    // with the month's average fat where measured, the last month chosen;
+    // empty with the detail.
     Query AylikLitreQuery;
     Field<ChartData> DetayGrafik;
 

@@ -1,8 +1,10 @@
 #include "bench/LedgerGenerator.h"
 #include "ledger/Ledger.h"
+#include "ledger/Lists.h"
 #include "ledger/Settlement.h"
 #include "ledger/Statements.h"
 #include "Ledger.h"
+#include "store/Query.h"
 #include "store/Statement.h"
 #include "TempDatabase.h"
 
@@ -67,17 +69,17 @@ TEST_F(SettlementLedger, AMonthAddsUpPostsUndoesAndPaysOut)
     const Settlement s = settlements.compute(ilk, son);
     ASSERT_EQ(s.rates.size(), 2u);
     const QStringList expected[] = {
-        {"K1", "Ali Işık", "45,50", "581,25", "11,63", "1,16", "12,79", "568,46", "23,45", "50,00", "541,91",
+        {"K1", "Ali Işık", "45,50", "", "", "581,25", "11,63", "1,16", "12,79", "568,46", "23,45", "50,00", "541,91",
          "TR330006100519786457841326"},
-        {"K2", "Veli Öz", "1,00", "10,00", "0,20", "0,02", "0,22", "9,78", "0,00", "0,00", "9,78", ""},
+        {"K2", "Veli Öz", "1,00", "", "", "10,00", "0,20", "0,02", "0,22", "9,78", "0,00", "0,00", "9,78", ""},
     };
     ASSERT_EQ(s.lines.size(), 2u);
     for (size_t i = 0; i < 2; ++i) EXPECT_EQ(s.cells(s.lines[i], true), expected[i]) << i;
     EXPECT_EQ(s.lines[0].fiyatlar.size(), 2u) << "a line per price";
     EXPECT_EQ(s.lines[0].yuvarlamaFarki().kurus(), 0);
     EXPECT_EQ(s.lines[1].yuvarlamaFarki().kurus(), 1) << "9,788 in the ledger";
-    EXPECT_EQ(s.cells(s.total(), true).mid(2, 9),
-              QStringList({"46,50", "591,25", "11,83", "1,18", "13,01", "578,24", "23,45", "50,00", "551,69"}));
+    EXPECT_EQ(s.cells(s.total(), true).mid(2, 11),
+              QStringList({"46,50", "", "", "591,25", "11,83", "1,18", "13,01", "578,24", "23,45", "50,00", "551,69"}));
 
     const auto before = everyRow(db.connection);
     const Settlements::Post posted = settlements.post(ilk, son);
@@ -144,6 +146,79 @@ TEST_F(SettlementLedger, EveryProducersLedgerBalanceIsHisAmountToPayWithinAKurus
         }
         EXPECT_EQ(s.total().odenecek(), sum);
     }
+}
+
+// Fat and protein over the period: each pour weighed by its litres, morning
+// and evening alike; a pour without a figure weighs nothing, and with none
+// measured there is no average at all, never 0. The settlement, the
+// statements and the intake's month all show the same.
+TEST_F(SettlementLedger, EachProducerHasThePeriodsLitresWeightedFatAndProtein)
+{
+    const QVariant none;
+    const struct {
+        const char* code;
+        QDate day;
+        double sabah;
+        QVariant sYag, sProtein;
+        double aksam;
+        QVariant aYag, aProtein;
+    } pours[] = {
+        // 10 L at 3,40 and 30 L at 4,00: 3,85, not the plain mean 3,70.
+        {"K1", {2026, 12, 1}, 10, 3.40, 3.00, 0, none, none},
+        {"K1", {2026, 12, 2}, 30, 4.00, 3.40, 0, none, none},
+        {"K1", {2026, 11, 30}, 500, 9.99, 9.99, 0, none, none},  // before the period
+        {"K2", {2026, 12, 1}, 20, 3.50, none, 20, 4.10, 3.25},   // protein measured in the evening only
+        {"K3", {2026, 12, 1}, 10, 3.60, 3.20, 0, none, none},
+        {"K3", {2026, 12, 2}, 90, none, none, 40, none, none},
+        {"K4", {2026, 12, 1}, 25, none, none, 25, none, none},
+    };
+    for (const auto& p : pours) {
+        addIntakeRow(db.connection, p.day, QString::fromLatin1(p.code), QString::fromLatin1(p.code), p.sabah, p.aksam, 10);
+        Statement quality(db.connection, QStringLiteral("UPDATE SutGirisi SET SYag=?1, SProtein=?2, AYag=?3, AProtein=?4 "
+                                                        "WHERE SGID=(SELECT MAX(SGID) FROM SutGirisi)"));
+        const QVariant figures[] = {p.sYag, p.sProtein, p.aYag, p.aProtein};
+        for (int f = 0; f < 4; ++f) quality.bind(f + 1, figures[f]);
+        quality.run();
+    }
+    const struct {
+        const char* code;
+        const char* yag;
+        const char* protein;
+    } expected[] = {{"K1", "3,85", "3,30"}, {"K2", "3,80", "3,25"}, {"K3", "3,60", "3,20"}, {"K4", "", ""}};
+
+    const Settlement s = settlements.compute(ilk, son);
+    const std::vector<AccountStatement> statements = buildAllStatements(db.connection, ilk, son);
+    const Sheet sheet = statementsSheet(statements);
+    Query month(db.connection);
+    lists::intakeMonth(month, ilk, son);
+    ASSERT_EQ(s.lines.size(), 4u);
+    ASSERT_EQ(statements.size(), 4u);
+    ASSERT_EQ(month.recordCount(), 4);
+    const auto shown = [](const QVariant& value) { return value.isNull() ? QString() : formatFloat(kAmountPattern, value.toDouble()); };
+    for (size_t i = 0; i < 4; ++i) {
+        const auto& e = expected[i];
+        const QStringList both{QString::fromLatin1(e.yag), QString::fromLatin1(e.protein)};
+        ASSERT_EQ(s.lines[i].kodu, QString::fromLatin1(e.code));
+        EXPECT_EQ(s.cells(s.lines[i], true).mid(Settlement::OrtYag, 2), both) << e.code;
+        const std::vector<SheetCell> cells = s.sheetCells(s.lines[i]);
+        EXPECT_EQ(cells[Settlement::OrtYag].kind, both[0].isEmpty() ? SheetCell::Kind::Empty : SheetCell::Kind::Number) << e.code;
+
+        const AccountStatement& statement = statements[i];
+        EXPECT_EQ((QStringList{averageText(statement.ortalama.yag), averageText(statement.ortalama.protein)}), both) << e.code;
+        // The statement's sheet has them once, on the row that opens his block.
+        const auto opening = std::find_if(sheet.rows.begin(), sheet.rows.end(),
+                                          [&](const SheetRow& row) { return row.cells[0].text == statement.kodu; });
+        ASSERT_NE(opening, sheet.rows.end());
+        EXPECT_EQ((QStringList{opening->cells[2].plain(), opening->cells[3].plain()}), both) << e.code;
+
+        EXPECT_EQ((QStringList{shown(month.valueAt(static_cast<int>(i), QStringLiteral("Ort_Yag"))),
+                               shown(month.valueAt(static_cast<int>(i), QStringLiteral("Ort_Protein")))}),
+                  both)
+            << e.code;
+    }
+    EXPECT_EQ(statements[0].summaryLines().mid(0, 2), (QStringList{"Ort. Yağ: %3,85", "Ort. Protein: %3,30"}));
+    EXPECT_EQ(statements[3].summaryLines().size(), 2) << "nothing measured, nothing said";
+    EXPECT_EQ(s.cells(s.total(), true).mid(Settlement::OrtYag, 2), QStringList(2)) << "an average is no sum";
 }
 
 }  // namespace

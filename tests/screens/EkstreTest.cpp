@@ -1,4 +1,5 @@
 #include "ScreenFixture.h"
+#include "store/Statement.h"
 
 #include <QSet>
 
@@ -79,19 +80,22 @@ protected:
 
 TEST_F(EkstreTest, TheBalanceBroughtForwardCountsOnlyTheCodesRowsBeforeThePeriod)
 {
+    // Intake at 1 a litre, some with the morning's fat measured: the period's
+    // average, like the balance, counts only the code's rows in it.
     const struct {
         QDate day;
         const char* code;
         double borc;
         double alacak;
+        QVariant yag;
     } ledger[] = {
-        {QDate(2020, 6, 1), "K1", 100, 0},      // long before: brought forward
-        {QDate(2021, 2, 28), "K1", 50, 30},     // the day before: brought forward
-        {QDate(2021, 2, 28), "K2", 999, 0},     // another code: not his
-        {kMar1, "K1", 10, 0},                   // the first day belongs to the period
-        {QDate(2021, 3, 15), "K1", 0, 25},
-        {kMar31, "K1", 7, 0},                   // the last day too
-        {QDate(2021, 4, 1), "K1", 1000, 0},     // after the period: nowhere
+        {QDate(2020, 6, 1), "K1", 100, 0, 5.0},      // long before: brought forward
+        {QDate(2021, 2, 28), "K1", 50, 30, {}},      // the day before: brought forward
+        {QDate(2021, 2, 28), "K2", 999, 0, 9.0},     // another code: not his
+        {kMar1, "K1", 10, 0, 3.4},                   // the first day belongs to the period
+        {QDate(2021, 3, 15), "K1", 0, 25, {}},
+        {kMar31, "K1", 7, 0, {}},                    // the last day too; not measured, it weighs nothing
+        {QDate(2021, 4, 1), "K1", 1000, 0, 5.0},     // after the period: nowhere
     };
     for (const auto& row : ledger) {
         const QString code = QString::fromLatin1(row.code);
@@ -99,6 +103,9 @@ TEST_F(EkstreTest, TheBalanceBroughtForwardCountsOnlyTheCodesRowsBeforeThePeriod
             paymentRow(row.day, code, QStringLiteral("Ali"), row.borc, row.alacak);
         else
             intakeRow(row.day, code, QStringLiteral("Ali"), row.borc, 0, 1);
+        Statement measured(db.connection, QStringLiteral("UPDATE SutGirisi SET SYag=?1 WHERE SGID=(SELECT MAX(SGID) FROM SutGirisi)"));
+        measured.bind(1, row.yag);
+        measured.run();
     }
     refresh(kMar1, kMar31);
     standOn(QStringLiteral("K1"), QStringLiteral("Ali"));
@@ -108,7 +115,7 @@ TEST_F(EkstreTest, TheBalanceBroughtForwardCountsOnlyTheCodesRowsBeforeThePeriod
     EXPECT_EQ(statement.openingCells()[AccountStatement::Bakiye], QStringLiteral("120,00"));
     EXPECT_EQ(days(statement), (QStringList{"01.03.2021", "15.03.2021", "31.03.2021"}));
     EXPECT_EQ(balances(statement), (QList<double>{130, 105, 112}));
-    EXPECT_EQ(statement.summaryLines(), (QStringList{"Devreden Bakiye: 120,00", "Dönem: -8,00"}));
+    EXPECT_EQ(statement.summaryLines(), (QStringList{"Ort. Yağ: %3,40", "Devreden Bakiye: 120,00", "Dönem: -8,00"}));
     EXPECT_EQ(statement.closingLine(), QStringLiteral("Üreticiye borcumuz: 112,00"));
 
     // A period that starts before every row brings nothing forward.
@@ -118,6 +125,7 @@ TEST_F(EkstreTest, TheBalanceBroughtForwardCountsOnlyTheCodesRowsBeforeThePeriod
     EXPECT_TRUE(whole.devreden.isZero());
     EXPECT_EQ(whole.openingCells()[AccountStatement::Bakiye], QStringLiteral("0,00"));
     EXPECT_EQ(whole.kapanis(), Money::fromKurus(11200));
+    EXPECT_EQ(whole.summaryLines().value(0), QStringLiteral("Ort. Yağ: %4,85")) << "100 L at 5,00 and 10 L at 3,40";
 }
 
 TEST_F(EkstreTest, EachStatementEndsOnItsCodesBalanceInTheReport)

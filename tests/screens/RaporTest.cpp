@@ -1,5 +1,6 @@
 #include "common/MonthPeriod.h"
 #include "ScreenFixture.h"
+#include "store/Statement.h"
 
 #include <sqlite3.h>
 
@@ -361,6 +362,9 @@ TEST_F(RaporTest, TheDetailsChartHasTheProducersLitresPerMonth)
                                                   {QDate(2026, 3, 1), "K1"},  {QDate(2026, 3, 1), "K2"},  {QDate(2026, 4, 11), "K1"}};
     for (const auto& [day, code] : rows) intakeRow(day, QString::fromUtf8(code), QString::fromUtf8(code), 10, 5, 1);
     paymentRow(QDate(2026, 2, 2), QStringLiteral("K1"), QStringLiteral("K1"), QVariant(), 500);
+    // His January fat from one day's two pours; another producer's is not his.
+    Statement(db.connection, QStringLiteral("UPDATE SutGirisi SET SYag=3.4, AYag=4.0 WHERE Kodu='K1' AND Tarih='2026-01-15'")).run();
+    Statement(db.connection, QStringLiteral("UPDATE SutGirisi SET SYag=9, AYag=9 WHERE Kodu='K2'")).run();
     refresh(QDate(2026, 1, 15), QDate(2026, 4, 10));
 
     const ChartData& chart = report.DetayGrafik.get();
@@ -369,6 +373,12 @@ TEST_F(RaporTest, TheDetailsChartHasTheProducersLitresPerMonth)
     ASSERT_EQ(chart.bars.size(), 1u);
     EXPECT_EQ(chart.bars[0].values, (std::vector<std::optional<double>>{30.0, {}, 15.0, {}}));
     EXPECT_EQ(chart.chosen, 3);
+    ASSERT_TRUE(chart.line.has_value());
+    ASSERT_EQ(chart.line->values.size(), 4u);
+    EXPECT_NEAR(chart.line->values[0].value_or(0), 3.6, 1e-9) << "10 L at 3,40 and 5 L at 4,00";
+    EXPECT_EQ(std::count(chart.line->values.begin(), chart.line->values.end(), std::nullopt), 3);
+    refresh(QDate(2026, 3, 1), QDate(2026, 4, 10));
+    EXPECT_FALSE(report.DetayGrafik.get().line.has_value()) << "nothing of his measured, no line";
     refresh(QDate(2026, 5, 1), QDate(2026, 4, 1));
     EXPECT_EQ(report.DetayGrafik.get(), ChartData()) << "no detail, no chart";
 }

@@ -6,6 +6,7 @@ recompute.py LEDGER CSV FIRST LAST   (days as YYYY-MM-DD)
 """
 import csv
 import math
+from decimal import ROUND_HALF_UP, Decimal
 import sqlite3
 import sys
 from collections import defaultdict
@@ -45,8 +46,11 @@ names = [n for n in order if n in holding]
 rates = [round(holding[n][0] * 10000) for n in names]
 
 milk, litres, paid, before = defaultdict(int), defaultdict(int), defaultdict(int), defaultdict(int)
-for code, day, kind, sabah, aksam, gelir, gider in db.execute(
-        "SELECT Kodu, Tarih, Gelir_Gider, Sabah, Aksam, Gelir_Toplam_Tutar, Gider_Tutari FROM SutGirisi"):
+# Per code and figure: litres times figure, and the litres of the pours with one.
+weighed = defaultdict(lambda: [0.0, 0.0])
+for code, day, kind, sabah, aksam, gelir, gider, syag, sprotein, ayag, aprotein in db.execute(
+        "SELECT Kodu, Tarih, Gelir_Gider, Sabah, Aksam, Gelir_Toplam_Tutar, Gider_Tutari, "
+        "SYag, SProtein, AYag, AProtein FROM SutGirisi"):
     if day < first:
         before[code] += units(gelir) - units(gider)
     elif day <= last:
@@ -54,13 +58,27 @@ for code, day, kind, sabah, aksam, gelir, gider in db.execute(
             milk[code] += units(gelir)
             litres[code] += units(sabah) + units(aksam)
             paid[code] += units(gider)
+            for figure, pours in (("yag", ((sabah, syag), (aksam, ayag))), ("protein", ((sabah, sprotein), (aksam, aprotein)))):
+                for lt, value in pours:
+                    if lt is not None and value is not None:
+                        weighed[code, figure][0] += lt * value
+                        weighed[code, figure][1] += lt
         else:
             paid[code] += units(gider) - units(gelir)
+
+
+def average(code, figure):
+    """Two decimals, a half away from zero on fifteen digits; empty for none."""
+    total, lt = weighed.get((code, figure), (0.0, 0.0))
+    if lt == 0:
+        return ""
+    shown = Decimal(f"{total / lt:.15g}").quantize(Decimal("0.01"), rounding=ROUND_HALF_UP)
+    return f"{shown}".replace(".", ",")
 
 with open(sheet, encoding="utf-8") as f:
     lines = list(csv.reader(f, delimiter=";"))
 head = lines[0]
-expected_head = ["Kodu", "Adı Soyadı", "Litre", "Süt Tutarı"] + names + [
+expected_head = ["Kodu", "Adı Soyadı", "Litre", "Ort. Yağ %", "Ort. Protein %", "Süt Tutarı"] + names + [
     "Kesinti Toplamı", "Net Süt Bedeli", "Devreden Bakiye", "Dönem Ödemeleri", "Ödenecek", "IBAN"]
 faults = []
 if head != expected_head:
@@ -76,12 +94,16 @@ for line in lines[1:]:
     devreden = kurus(before[code])
     donem = kurus(paid[code])
     net = sut - sum(cuts)
-    want = [text(kurus(litres[code])), text(sut)] + [text(c) for c in cuts] + [
+    want = [text(kurus(litres[code])), average(code, "yag"), average(code, "protein"), text(sut)] + [text(c) for c in cuts] + [
         text(sum(cuts)), text(net), text(devreden), text(donem), text(devreden + net - donem)]
     got = line[2:2 + len(want)]
     if got != want:
         faults.append(f"{code}: {got} != {want}")
 if faults:
     print("\n".join(faults[:20]))
+    sys.exit(1)
+measured = sum(1 for line in lines[1:] if line[3])
+if not 0 < measured < len(lines) - 1:
+    print(f"{measured} of {len(lines) - 1} producers with an average: the check needs both kinds")
     sys.exit(1)
 print(f"{len(lines) - 1} producers, every column agrees")

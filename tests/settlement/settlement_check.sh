@@ -12,6 +12,12 @@ db = sqlite3.connect(sys.argv[1])
 db.execute("UPDATE Kesintiler SET Oran=2, Baslangic='2026-01-01' WHERE Adi LIKE 'Gelir%'")
 db.execute("UPDATE Kesintiler SET Oran=0.2 WHERE Adi LIKE 'Borsa%'")
 db.execute("INSERT INTO Kesintiler (Adi, Oran, Baslangic) VALUES ('Gelir Vergisi Stopajı', 1, '2027-01-01')")
+# Fat and protein on some pours, morning and evening apart; the first
+# producer's milk is never measured.
+unmeasured = "Kodu <> (SELECT MIN(Kodu) FROM SutGirisi)"
+db.execute(f"UPDATE SutGirisi SET SYag = 3 + (SGID % 97) / 100.0, SProtein = 3 + (SGID % 61) / 100.0 "
+           f"WHERE Gelir_Gider = 'S' AND SGID % 3 <> 0 AND {unmeasured}")
+db.execute(f"UPDATE SutGirisi SET AYag = 3.5 + (SGID % 53) / 100.0 WHERE Gelir_Gider = 'S' AND SGID % 4 = 0 AND {unmeasured}")
 # Valid IBANs for every other producer.
 for n, (cid,) in enumerate(db.execute("SELECT CID FROM Cariler ORDER BY CID").fetchall()):
     if n % 2:

@@ -48,6 +48,8 @@ protected:
         addIntakeRow(db.connection, {2026, 12, 5}, "K3", kLongName, 1, 0, 10.004);
         addIntakeRow(db.connection, {2026, 12, 6}, "K3", kLongName, 1, 0, 12.003);
         addIntakeRow(db.connection, {2026, 12, 7}, "K3", kLongName, 600, 400, 15.5);
+        // Only his milk measured: fat 3,92 over both pours, protein 3,30 from the morning's.
+        sql(QStringLiteral("UPDATE SutGirisi SET SYag=3.8, AYag=4.1, SProtein=3.3 WHERE Kodu='K3' AND Sabah=600"));
         addPaymentRow(db.connection, {2026, 12, 20}, "K3", kLongName, {}, 5000);
         for (const auto& [name, oran] : {std::pair{"Gelir Vergisi Stopajı", 2.0}, {"Borsa Tescil Ücreti", 0.2}})
             ASSERT_EQ(settlements.saveDeduction({0, QString::fromUtf8(name), oran, {2026, 1, 1}}),
@@ -150,6 +152,8 @@ TEST_F(SettlementPrintTest, EachSlipAddsUpAsPrintedOnA5AndTwoToAnA4)
         EXPECT_TRUE(all.contains(QRegularExpression(QStringLiteral("Defterdeki bakiye\\s+20,55\\n")))) << paper.twoPerA4;
         EXPECT_TRUE(all.contains(QStringLiteral("IBAN: —"))) << "Veli has none";
         EXPECT_TRUE(all.contains(QStringLiteral("Dönem: 01.12.2026–31.12.2026")));
+        EXPECT_TRUE(all.contains(QRegularExpression(QStringLiteral("Ort\\. Yağ: %3,92\\s+Ort\\. Protein: %3,30\\n"))));
+        EXPECT_EQ(all.count(AverageQuality::kYagName), 1) << "none said for the unmeasured";
         for (const auto& [name, amount] : expected) {
             const auto page = std::find_if(pages.begin(), pages.end(), [&](const QString& p) { return p.contains(name); });
             ASSERT_NE(page, pages.end()) << name.toStdString();

@@ -1,5 +1,6 @@
 #include "ledger/print/StatementPrint.h"
 #include "ScreenFixture.h"
+#include "store/Statement.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -130,6 +131,7 @@ TEST_F(StatementPrintTest, AMonthOnA4AndA5ShowsEveryRowWholeAndTheReportsBalance
             .post();
     }
     monthOf(QStringLiteral("K1"), QStringLiteral("Çağlar Öğüt"));
+    Statement(db.connection, QStringLiteral("UPDATE SutGirisi SET SYag=3.6, SProtein=3.2 WHERE Gelir_Gider='S'")).run();
     addPaymentRow(db.connection, QDate(2021, 2, 20), QStringLiteral("K1"), QStringLiteral("Çağlar Öğüt"), 0, 350);
     // A note as long as the box takes goes on over more lines beside its figures.
     const QString longNote = QStringLiteral("süt güğümü ") + QString(QStringLiteral("ve yem çuvalları ")).repeated(14);
@@ -170,6 +172,8 @@ TEST_F(StatementPrintTest, AMonthOnA4AndA5ShowsEveryRowWholeAndTheReportsBalance
             EXPECT_TRUE(hasRow(pages.last(), statement.totalCells())) << name;
         }
         EXPECT_TRUE(pages.last().contains(QStringLiteral("Üreticiye borcumuz: ") + reportBalance)) << name;
+        EXPECT_TRUE(pages.last().contains(QStringLiteral("Ort. Yağ: %3,60"))) << name;
+        EXPECT_TRUE(pages.last().contains(QStringLiteral("Ort. Protein: %3,20"))) << name;
         for (int page = 0; page < pages.size(); ++page)
             EXPECT_TRUE(pages[page].contains(AccountStatement::pageText(page + 1, static_cast<int>(pages.size())))) << name;
     }

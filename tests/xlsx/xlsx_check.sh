@@ -15,6 +15,9 @@ db.execute("UPDATE Kesintiler SET Oran=2 WHERE Adi LIKE 'Gelir%'")
 # A code a spreadsheet from CSV would read as 12.
 db.execute("UPDATE SutGirisi SET Kodu='0012' WHERE Kodu=(SELECT Kodu FROM Cariler ORDER BY CID LIMIT 1)")
 db.execute("UPDATE Cariler SET Kodu='0012', IBAN='TR330006100519786457841326' WHERE CID=(SELECT MIN(CID) FROM Cariler)")
+# Averages of fat and protein: figures, never in a totals row.
+db.execute("UPDATE SutGirisi SET SYag = 3 + (SGID % 97) / 100.0, AProtein = 3 + (SGID % 61) / 100.0 "
+           "WHERE Gelir_Gider = 'S' AND SGID % 2 = 0")
 db.commit()
 PY
 kovanta="$build/kovanta"
