@@ -4,6 +4,7 @@
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/Gecmis/Gecmis.h"
 #include "screens/Hakedis/Hakedis.h"
+#include "screens/KaliteFiyati/KaliteFiyati.h"
 #include "screens/Kesintiler/Kesintiler.h"
 #include "screens/Rapor/Rapor.h"
 #include "screens/SutAlim/SutAlim.h"
@@ -43,6 +44,11 @@ void TAnaMenuF::GecmisButtonClick()
 void TAnaMenuF::KesintilerClick()
 {
     screens().KesintilerF->openFromMenu();
+}
+
+void TAnaMenuF::KaliteFiyatiClick()
+{
+    screens().KaliteFiyatiF->openFromMenu();
 }
 
 void TAnaMenuF::HakedisClick()

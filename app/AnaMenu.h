@@ -31,6 +31,7 @@ public:
     void CariTanimButtonClick();
     void GecmisButtonClick();
     void KesintilerClick();
+    void KaliteFiyatiClick();
     void HakedisClick();
 
     void openWebSite() { shell_.openAddress(kWebAddress); }

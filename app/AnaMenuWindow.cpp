@@ -148,9 +148,10 @@ AnaMenuWindow::AnaMenuWindow(TAnaMenuF& menu)
     rows->addWidget(bottom);
 
     setCentralWidget(centre);
-    // The period's settlement and its deductions; Alt+H opens them.
+    // The period's settlement, its deductions and the quality prices; Alt+H opens them.
     QMenu* hakedis = menuBar()->addMenu(QStringLiteral("&Hakediş"));
     connect(hakedis->addAction(QStringLiteral("&Kesintiler")), &QAction::triggered, this, [&menu] { guarded([&menu] { menu.KesintilerClick(); }); });
+    connect(hakedis->addAction(QStringLiteral("Kalite &Fiyatı")), &QAction::triggered, this, [&menu] { guarded([&menu] { menu.KaliteFiyatiClick(); }); });
     connect(hakedis->addAction(QStringLiteral("&Hakediş")), &QAction::triggered, this, [&menu] { guarded([&menu] { menu.HakedisClick(); }); });
     addStatusBar(this);
     statusLine_ = new QLabel(statusBar());

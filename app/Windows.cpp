@@ -1,9 +1,11 @@
 #include "app/Windows.h"
 
+#include "app/CihazlarDialog.h"
 #include "app/LedgerPlace.h"
 #include "app/Program.h"
 #include "common/widgets/ErrorBox.h"
 #include "common/widgets/ScreenWindow.h"
+#include "screens/SutAlim/SutAlim.h"
 #include "store/MoveLedger.h"
 
 #include <QApplication>
@@ -40,6 +42,7 @@ ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
       fabrika(*program.screens->FabrikaF),
       gecmis(*program.screens->GecmisF),
       kesintiler(*program.screens->KesintilerF),
+      kaliteFiyati(*program.screens->KaliteFiyatiF),
       hakedis(*program.screens->HakedisF),
       program_(program),
       dialogs_(dialogs)
@@ -47,13 +50,15 @@ ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
     program.onCopyStatus = [this](const QString& text) { menu.showStatus(text); };
     // Each open window is closed as Alt+F4 closes it, asking about a typed entry.
     menu.mayQuit = [this] {
-        for (QWidget* window : std::initializer_list<QWidget*>{&sutAlim, &cari, &verilenler, &rapor, &fabrika, &gecmis, &kesintiler, &hakedis})
+        for (QWidget* window : std::initializer_list<QWidget*>{&sutAlim, &cari, &verilenler, &rapor, &fabrika, &gecmis, &kesintiler, &kaliteFiyati, &hakedis})
             if (window->isVisible() && !window->close()) return false;
         return true;
     };
     program.secondCopyFolder = QSettings().value(kSecondCopyFolderKey).toString();
     menu.addItem(QStringLiteral("&Yedek Klasörü…"), [this] { chooseSecondCopyFolder(); });
     menu.addItem(QStringLiteral("&Değişiklik Geçmişi"), [&program] { program.AnaMenuF.GecmisButtonClick(); });
+    menu.addItem(QStringLiteral("C&ihazlar…"), [this] { CihazlarDialog(counter, dialogs_, &menu).exec(); });
+    program.screens->SutAlimF->attachCounter(&counter);
     QObject::connect(&copyClock_, &QTimer::timeout, [&program] { program.copyIfDue(); });
     copyClock_.start(60 * 1000);
 
@@ -75,6 +80,11 @@ ProgramWindows::ProgramWindows(Program& program, Dialogs& dialogs)
     QMenu* place = menu.menuBar()->addMenu(QStringLiteral("&Veritabanı"));
     QObject::connect(place->addAction(QStringLiteral("Veritabanı &Sunucusu…")), &QAction::triggered, &menu, [this] { guarded([this] { chooseServer(); }); });
     QObject::connect(place->addAction(QStringLiteral("Defteri Sunucuya &Taşı…")), &QAction::triggered, &menu, [this] { guarded([this] { moveToServer(); }); });
+}
+
+ProgramWindows::~ProgramWindows()
+{
+    program_.screens->SutAlimF->attachCounter(nullptr);
 }
 
 void ProgramWindows::chooseServer()

@@ -4,11 +4,14 @@
 #include "screens/Fabrika/FabrikaWindow.h"
 #include "screens/Gecmis/GecmisWindow.h"
 #include "screens/Hakedis/HakedisWindow.h"
+#include "screens/KaliteFiyati/KaliteFiyatiWindow.h"
 #include "screens/Kesintiler/KesintilerWindow.h"
 #include "screens/Rapor/RaporWindow.h"
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/Verilenler/VerilenlerWindow.h"
 #include "screens/Cari/CariWindow.h"
+
+#include "devices/CounterDevices.h"
 
 #include <QTimer>
 
@@ -28,6 +31,10 @@ inline const QString kSecondCopyFolderKey = QStringLiteral("Yedek/IkinciKlasor")
 // at every minute so that a day begun while the program is open gets its own.
 struct ProgramWindows {
     ProgramWindows(Program& program, Dialogs& dialogs);
+    ~ProgramWindows();
+
+    // This computer's counter, before the intake window that uses it.
+    CounterDevices counter;
 
     AnaMenuWindow menu;
     SutAlimWindow sutAlim;
@@ -37,6 +44,7 @@ struct ProgramWindows {
     FabrikaWindow fabrika;
     GecmisWindow gecmis;
     KesintilerWindow kesintiler;
+    KaliteFiyatiWindow kaliteFiyati;
     HakedisWindow hakedis;
 
 private:

@@ -68,6 +68,55 @@ void DeviceSettings::save(CounterDevice device) const
     save(device, settings);
 }
 
+QString DeviceSettings::problem(CounterDevice device) const
+{
+    if (port.isEmpty()) return {};
+    const LinePattern::Parsed parsed = LinePattern::parse(pattern);
+    if (!parsed.pattern) return deviceTitle(device) + QStringLiteral(": ") + parsed.error;
+    using F = LinePattern::Field;
+    if (device == CounterDevice::Analyser && !(parsed.pattern->reads(F::Fat) && parsed.pattern->reads(F::Protein)))
+        return QStringLiteral("Analizörün deseninde {yag} ve {protein} olmalı.");
+    if (device == CounterDevice::Scale) {
+        if (!parsed.pattern->reads(F::Kilograms)) return QStringLiteral("Terazinin deseninde {kg} olmalı.");
+        if (!(density >= 0.9 && density <= 1.1)) return QStringLiteral("Sütün yoğunluğu 0,900 ile 1,100 arasında olmalı.");
+    }
+    return {};
+}
+
+SlipSettings SlipSettings::load(const QSettings& settings)
+{
+    SlipSettings s;
+    s.target = settings.value(QStringLiteral("Cihazlar/fis/hedef")).toString().trimmed();
+    if (settings.value(QStringLiteral("Cihazlar/fis/genislik")).toInt() == 80) s.width = SlipWidth::Mm80;
+    s.heading = settings.value(QStringLiteral("Cihazlar/fis/baslik")).toString();
+    s.footer = settings.value(QStringLiteral("Cihazlar/fis/alt")).toString();
+    return s;
+}
+
+SlipSettings SlipSettings::load()
+{
+    return load(QSettings());
+}
+
+void SlipSettings::save(QSettings& settings) const
+{
+    settings.setValue(QStringLiteral("Cihazlar/fis/hedef"), target.trimmed());
+    settings.setValue(QStringLiteral("Cihazlar/fis/genislik"), width == SlipWidth::Mm80 ? 80 : 58);
+    settings.setValue(QStringLiteral("Cihazlar/fis/baslik"), heading);
+    settings.setValue(QStringLiteral("Cihazlar/fis/alt"), footer);
+}
+
+void SlipSettings::save() const
+{
+    QSettings settings;
+    save(settings);
+}
+
+QString slipPdfFolder(const QString& target)
+{
+    return target.startsWith(QStringLiteral("pdf:")) ? target.mid(4) : QString();
+}
+
 QList<qint32> offeredBaudRates()
 {
     return {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};

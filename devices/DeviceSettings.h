@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ledger/CounterLines.h"
+#include "ledger/print/Slip.h"
 
 #include <QSettings>
 #include <QString>
@@ -28,7 +29,32 @@ struct DeviceSettings {
     static DeviceSettings load(CounterDevice device);
     void save(CounterDevice device, QSettings& settings) const;
     void save(CounterDevice device) const;
+
+    // Why the device cannot be read as set, in Turkish; empty when it can
+    // (or no port is chosen): a pattern that cannot be read or lacks the
+    // device's figures, a density not that of milk.
+    QString problem(CounterDevice device) const;
 };
+
+// The slip printer, kept under "Cihazlar/fis": "hedef", "genislik" (58 or
+// 80), "baslik", "alt".
+struct SlipSettings {
+    // Empty: no slips. A device file ("/dev/usb/lp0"), "kuyruk:NAME" for a
+    // print queue given the printer's own bytes, or "pdf:FOLDER" for a PDF
+    // of the roll's width per slip.
+    QString target;
+    SlipWidth width = SlipWidth::Mm58;
+    QString heading;
+    QString footer;
+
+    static SlipSettings load(const QSettings& settings);
+    static SlipSettings load();
+    void save(QSettings& settings) const;
+    void save() const;
+};
+
+// The folder of "pdf:FOLDER"; empty for a printer.
+QString slipPdfFolder(const QString& target);
 
 // The speeds offered for the port.
 QList<qint32> offeredBaudRates();

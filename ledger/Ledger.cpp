@@ -280,17 +280,17 @@ PourQuality pourAt(const Statement& row, int first)
 
 }  // namespace
 
-double Ledger::pourPrice(const IntakeEntry& entry, const PourQuality& pour, const std::optional<StoredPour>& stored)
+Ledger::PourPrice Ledger::pourPrice(const IntakeEntry& entry, const PourQuality& pour, const std::optional<StoredPour>& stored)
 {
-    if (!pour.measured()) return entry.fiyat;
+    if (!pour.measured()) return {entry.fiyat, false};
     // A correction that leaves the pour's figures as they were keeps the
     // price it was stored with, whatever the table says now.
-    if (stored && stored->quality == pour) return stored->price;
+    if (stored && stored->quality == pour) return {stored->price, true};
     const std::optional<QualityLine> line = QualityPrices(*this).lineOn(entry.tarih);
-    return line ? qualityPrice(*line, pour) : entry.fiyat;
+    return line ? PourPrice{qualityPrice(*line, pour), true} : PourPrice{entry.fiyat, false};
 }
 
-Ledger::Saved Ledger::saveIntake(const IntakeEntry& entry, const Written& written)
+Ledger::IntakePrices Ledger::intakePrices(const IntakeEntry& entry)
 {
     std::optional<StoredPour> storedSabah, storedAksam;
     if (entry.sgid > 0) {
@@ -302,8 +302,14 @@ Ledger::Saved Ledger::saveIntake(const IntakeEntry& entry, const Written& writte
             storedAksam = StoredPour{pourAt(stored, 3), stored.column(7).toDouble()};
         }
     }
-    const double sabahFiyat = pourPrice(entry, entry.sabahKalite, storedSabah);
-    const double aksamFiyat = pourPrice(entry, entry.aksamKalite, storedAksam);
+    return {pourPrice(entry, entry.sabahKalite, storedSabah), pourPrice(entry, entry.aksamKalite, storedAksam)};
+}
+
+Ledger::Saved Ledger::saveIntake(const IntakeEntry& entry, const Written& written)
+{
+    const IntakePrices prices = intakePrices(entry);
+    const double sabahFiyat = prices.sabah.perLitre;
+    const double aksamFiyat = prices.aksam.perLitre;
     return writeEntry(entry.sgid, entry.tarih, entry.kodu, entry.adi, [&](RowWrite& row) {
         const double sabahTutar = entry.sabah * sabahFiyat;
         const double aksamTutar = entry.aksam * aksamFiyat;
@@ -358,6 +364,18 @@ std::optional<IntakeEntry> Ledger::intakeOn(const QString& code, const QDate& da
     if (!row.step()) return std::nullopt;
     return IntakeEntry{row.column(0).toLongLong(), day, code, row.column(1).toString(), amountOf(row.column(2)),
                        amountOf(row.column(3)), amountOf(row.column(4)), row.column(5).toString(), pourAt(row, 6), pourAt(row, 9)};
+}
+
+double Ledger::monthLitresUpTo(const QString& code, const QDate& day) const
+{
+    Statement sum(connection_, QStringLiteral("SELECT SUM(COALESCE(Sabah, 0) + COALESCE(Aksam, 0)) FROM SutGirisi "
+                                              "WHERE Kodu=?1 AND Tarih>=?2 AND Tarih<=?3 AND Gelir_Gider=?4;"));
+    sum.bind(1, code);
+    sum.bind(2, QDate(day.year(), day.month(), 1));
+    sum.bind(3, day);
+    sum.bind(4, kindCode(LedgerKind::Intake));
+    sum.step();
+    return amountOf(sum.column(0));
 }
 
 namespace {

@@ -70,11 +70,25 @@ public:
     // The entry's SGID corrects that row while it is there (keeping its day);
     // otherwise a new row is added on the entry's day.
     Saved saveIntake(const IntakeEntry& entry, const Written& written = {});
+    // The price per litre a save stores for each pour of the entry: from the
+    // quality table in force on its day for a measured pour (kept as stored
+    // by a correction that leaves its figures as they were), the typed one
+    // otherwise.
+    struct PourPrice {
+        double perLitre = 0;
+        bool byQuality = false;
+    };
+    struct IntakePrices {
+        PourPrice sabah, aksam;
+    };
+    IntakePrices intakePrices(const IntakeEntry& entry);
     Saved savePayment(const PaymentEntry& entry, const Written& written = {});
     std::optional<EntryHead> entryHead(qint64 sgid) const;
     // A producer's intake row of a day, the first one entered: the row his
     // next litres of that day go onto.
     std::optional<IntakeEntry> intakeOn(const QString& code, const QDate& day) const;
+    // A producer's litres of the day's month, from its first up to the day.
+    double monthLitresUpTo(const QString& code, const QDate& day) const;
     // A figure far from what the producer pours or is paid, which a slip of
     // the keyboard makes (a dot or a zero too many): the question to ask
     // before it is stored, naming the figure; empty when it is usual.
@@ -133,7 +147,7 @@ private:
         PourQuality quality;
         double price = 0;
     };
-    double pourPrice(const IntakeEntry& entry, const PourQuality& pour, const std::optional<StoredPour>& stored);
+    PourPrice pourPrice(const IntakeEntry& entry, const PourQuality& pour, const std::optional<StoredPour>& stored);
     Saved writeEntry(qint64 sgid, const QDate& day, const QString& kodu, const QString& adi,
                      const std::function<void(RowWrite&)>& fields, const Written& written);
     void tellEntry(qint64 sgid);

@@ -39,6 +39,17 @@ Money premiumOrDiscount(double measured, double reference, double premium, doubl
 
 }  // namespace
 
+QString pourQualityProblem(const PourQuality& pour, const QString& pourName)
+{
+    if (pour.yag.has_value() != pour.protein.has_value())
+        return QStringLiteral("Bu %1 sütünün yağını ve proteinini birlikte yazın; ölçülmediyse ikisini de boş bırakın.").arg(pourName);
+    if (pour.yag && !(*pour.yag > 0 && *pour.yag <= 15))
+        return QStringLiteral("Bu %1 sütünün yağı 0 ile 15 arasında olmalı.").arg(pourName);
+    if (pour.protein && !(*pour.protein > 0 && *pour.protein <= 10))
+        return QStringLiteral("Bu %1 sütünün proteini 0 ile 10 arasında olmalı.").arg(pourName);
+    return {};
+}
+
 HygieneAmounts hygieneAmounts(const QString& text)
 {
     HygieneAmounts read;

@@ -39,6 +39,11 @@ struct PourQuality {
     bool operator==(const PourQuality&) const = default;
 };
 
+// Why a pour's figures as typed cannot be stored, in Turkish, naming the
+// pour ("sabah", "akşam"); empty when they can. Fat and protein go
+// together, fat up to 15 % and protein up to 10 %, each above 0.
+QString pourQualityProblem(const PourQuality& pour, const QString& pourName);
+
 // The hygiene grades' amounts of a line, or why its text cannot be read (in
 // Turkish); "A=0,05; C=-0,10" is read as "A=0.05;C=-0.1".
 struct HygieneAmounts {

@@ -109,6 +109,16 @@ void FormWindow::keyboardLists(QTabWidget* tabs, std::vector<QWidget*> pageLists
     });
 }
 
+void FormWindow::deleteAndUndoKeys(QWidget* list, std::function<void()> deleteRow, std::function<void()> undo)
+{
+    const auto listKey = [this, list](const QKeySequence& keys, std::function<void()> handler) {
+        auto* shortcut = new QShortcut(keys, list, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, [handler = std::move(handler)] { guarded(handler); });
+    };
+    listKey(QKeySequence(Qt::Key_Delete), std::move(deleteRow));
+    listKey(QKeySequence(Qt::CTRL | Qt::Key_Z), std::move(undo));
+}
+
 void FormWindow::keyboardList(QWidget* list, QWidget* panelStart)
 {
     const auto inList = [list] { return list == QApplication::focusWidget() || list->isAncestorOf(QApplication::focusWidget()); };

@@ -46,6 +46,9 @@ protected:
     void keyboardLists(QTabWidget* tabs, std::vector<QWidget*> pageLists, QWidget* panelStart);
     // The same for a window with one list and no pages.
     void keyboardList(QWidget* list, QWidget* panelStart);
+    // Delete and Ctrl+Z on a list of lines, as on every list: its current
+    // row deleted after the screen's question, and the deletion taken back.
+    void deleteAndUndoKeys(QWidget* list, std::function<void()> deleteRow, std::function<void()> undo);
     // Ctrl+S in any box under `where` saves as the button does: the box
     // being typed in is left first, so its own checks run.
     QAction* saveOnCtrlS(QWidget* where, QAbstractButton* saveButton);

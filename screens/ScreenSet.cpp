@@ -5,6 +5,7 @@
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/Gecmis/Gecmis.h"
 #include "screens/Hakedis/Hakedis.h"
+#include "screens/KaliteFiyati/KaliteFiyati.h"
 #include "screens/Kesintiler/Kesintiler.h"
 #include "screens/Rapor/Rapor.h"
 #include "screens/SutAlim/SutAlim.h"
@@ -20,6 +21,7 @@ ScreenSet::ScreenSet(Connection& connection, Dialogs& dialogs)
       fabrika_(std::make_unique<TFabrikaF>(ledger, dialogs)),
       gecmis_(std::make_unique<TGecmisF>(ledger, dialogs)),
       kesintiler_(std::make_unique<TKesintilerF>(ledger, settlements, dialogs)),
+      kaliteFiyati_(std::make_unique<TKaliteFiyatiF>(ledger, dialogs)),
       hakedis_(std::make_unique<THakedisF>(ledger, settlements, dialogs)),
       SutAlimF(sutAlim_.get()),
       cariF(cari_.get()),
@@ -28,6 +30,7 @@ ScreenSet::ScreenSet(Connection& connection, Dialogs& dialogs)
       FabrikaF(fabrika_.get()),
       GecmisF(gecmis_.get()),
       KesintilerF(kesintiler_.get()),
+      KaliteFiyatiF(kaliteFiyati_.get()),
       HakedisF(hakedis_.get())
 {
     if (connection.isServer()) serverNotices = std::make_unique<ServerNotices>(connection, ledger.events());

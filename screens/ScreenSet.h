@@ -14,6 +14,7 @@ class TRaporF;
 class TFabrikaF;
 class TGecmisF;
 class TKesintilerF;
+class TKaliteFiyatiF;
 class THakedisF;
 
 // The ledger and the working screens over it, created once in start-up
@@ -37,6 +38,7 @@ private:
     std::unique_ptr<TFabrikaF> fabrika_;
     std::unique_ptr<TGecmisF> gecmis_;
     std::unique_ptr<TKesintilerF> kesintiler_;
+    std::unique_ptr<TKaliteFiyatiF> kaliteFiyati_;
     std::unique_ptr<THakedisF> hakedis_;
 
 public:
@@ -47,5 +49,6 @@ public:
     TFabrikaF* const FabrikaF;
     TGecmisF* const GecmisF;
     TKesintilerF* const KesintilerF;
+    TKaliteFiyatiF* const KaliteFiyatiF;
     THakedisF* const HakedisF;
 };

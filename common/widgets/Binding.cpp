@@ -124,6 +124,15 @@ void bindCaption(QTabWidget* tabs, int page, TextField& caption)
     });
 }
 
+void bindVisible(QWidget* part, CheckField& shown)
+{
+    part->setVisible(shown.checked());
+    QPointer<QWidget> widget(part);
+    shown.onChange([widget](bool on) {
+        if (widget) widget->setVisible(on);
+    });
+}
+
 void bind(QLabel* label, TextField& text)
 {
     // A name from the data is shown as it is, never read as markup.

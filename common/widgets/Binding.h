@@ -30,3 +30,5 @@ void bind(DatePicker* edit, DateField& field, std::function<void()> onUserChange
 void bindCaption(QTabWidget* tabs, int page, TextField& caption);
 // A label only shows its field: the user cannot change it.
 void bind(QLabel* label, TextField& text);
+// A part of the window shown while the field is on.
+void bindVisible(QWidget* part, CheckField& shown);

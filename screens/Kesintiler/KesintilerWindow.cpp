@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 KesintilerWindow::KesintilerWindow(TKesintilerF& screen)
@@ -97,11 +96,5 @@ KesintilerWindow::KesintilerWindow(TKesintilerF& screen)
     setStartControl(AdiCombo);
     keyboardList(KesintiGrid, AdiCombo);
     saveOnCtrlS(panel, KaydetBut);
-    // Delete and Ctrl+Z on the list, as on every list.
-    const auto listKey = [this, KesintiGrid](const QKeySequence& keys, std::function<void()> handler) {
-        auto* shortcut = new QShortcut(keys, KesintiGrid, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(shortcut, &QShortcut::activated, this, [handler = std::move(handler)] { guarded(handler); });
-    };
-    listKey(QKeySequence(Qt::Key_Delete), [&screen] { screen.KesintiListDelete(); });
-    listKey(QKeySequence(Qt::CTRL | Qt::Key_Z), [&screen] { screen.GeriAl1Click(); });
+    deleteAndUndoKeys(KesintiGrid, [&screen] { screen.KesintiListDelete(); }, [&screen] { screen.GeriAl1Click(); });
 }

@@ -17,6 +17,34 @@ const TEntryForm::EntryMessages kEntryMessages = {
 const QString kKodu = QStringLiteral("Kodu");
 const QString kAdi = QStringLiteral("Adi");
 
+const QString kNoCounter =
+    QStringLiteral("Bu bilgisayarda sayaç cihazı yok: ana menüde Cihazlar… ile analizörü ve teraziyi seçin; değerleri elle yazabilirsiniz.");
+
+// An empty quality box is a pour not measured.
+std::optional<double> optionalFigure(const FigureField& box)
+{
+    if (box.text().trimmed().isEmpty()) return std::nullopt;
+    return box.value();
+}
+
+PourQuality pourFrom(const FigureField& yag, const FigureField& protein, const TextField& hijyen)
+{
+    return {optionalFigure(yag), optionalFigure(protein), hijyen.text().trimmed().toUpper()};
+}
+
+void showFigure(FigureField& box, const std::optional<double>& stored)
+{
+    if (stored)
+        box.show(*stored);
+    else
+        box.clear();
+}
+
+QString priceText(const char* pour, const Ledger::PourPrice& price)
+{
+    return QString::fromUtf8(pour) + QLatin1Char(' ') + formatFloat(kAmountPattern, price.perLitre);
+}
+
 // Morning and evening litres of a totals row; an empty sum counts as 0.
 double totalLitres(const Record& row)
 {
@@ -46,6 +74,9 @@ const std::vector<GridColumn> TSutAlimF::kMonthColumns = {
     {QStringLiteral("Toplam"), QStringLiteral("Toplam LT"), 0, kAsAmount},
     {QStringLiteral("Toplam_Tutar"), QStringLiteral("Toplam Tutar"), 0, kAsAmount},
     {QStringLiteral("Ortalama"), QStringLiteral("Ortalama"), 0, kAsAmount},
+    // The month's fat and protein, each pour weighed by its litres.
+    {QStringLiteral("Ort_Yag"), QStringLiteral("Yağ %"), 0, kAsAmount},
+    {QStringLiteral("Ort_Protein"), QStringLiteral("Protein %"), 0, kAsAmount},
 };
 const std::vector<TotalBox> TSutAlimF::kMonthTotals = {
     {QStringLiteral("Sabah Toplamı"), QStringLiteral("Sabah_Toplam")},
@@ -79,6 +110,8 @@ TSutAlimF::TSutAlimF(Ledger& ledger, Dialogs& dialogs)
         // A name with no priced entry has no average to show.
         row.setValue(QStringLiteral("Ortalama"), entries > 0 ? QVariant(litres / entries) : QVariant());
     };
+    // A quality line added or removed shows or hides the quality boxes.
+    whenChanged(&LedgerEvents::settlementsChanged, [this] { KaliteGosterYenile(); });
     whenChanged(&LedgerEvents::entriesChanged, [this](const QDate& day, LedgerKind kind) {
         const QDate shown = tarihDate.date();
         if (kind == LedgerKind::Intake && rebuilds(SutGirisiQuery) && (acting() || inMonthOf(day, shown)))
@@ -118,26 +151,40 @@ void TSutAlimF::KoduEditExit()
     loadDayRow(true);
 }
 
+IntakeEntry TSutAlimF::entryFromBoxes()
+{
+    return {correctedRow(), tarihDate.date(), KoduEdit.text(), AdiEdit.text(), sabahEdit.value(), aksamEdit.value(),
+            SBirimFiyatEdit.value(), AciklamaEdit.text(), pourFrom(SYagEdit, SProteinEdit, SHijyenEdit),
+            pourFrom(AYagEdit, AProteinEdit, AHijyenEdit)};
+}
+
 void TSutAlimF::SaklaButClick()
 {
     if (!entryAccepted(ledger_.checkEntry(KoduEdit.text(), AdiEdit.text()), kEntryMessages)) return;
     if (AdiEdit.isEmpty()) return;
 
     // Read before anything is posted: a box that cannot be read writes nothing.
-    const double sabah = sabahEdit.value();
-    const double aksam = aksamEdit.value();
-    const double fiyat = SBirimFiyatEdit.value();
-    if (sabah == 0 && aksam == 0 && !emptyEntryMeant(QStringLiteral("sabah ve akşam litresi"))) {
+    const IntakeEntry entry = entryFromBoxes();
+    for (const auto& [pour, name, box] : {std::tuple{&entry.sabahKalite, "sabah", "SYagEdit"}, std::tuple{&entry.aksamKalite, "akşam", "AYagEdit"}})
+        if (const QString problem = pourQualityProblem(*pour, QString::fromUtf8(name)); !problem.isEmpty()) {
+            dialogs_.message(problem);
+            focusOn(QString::fromLatin1(box));
+            return;
+        }
+    if (entry.isEmpty() && !emptyEntryMeant(QStringLiteral("sabah ve akşam litresi"))) {
         focusOn(QStringLiteral("sabahEdit"));
         return;
     }
 
-    const QString kodu = KoduEdit.text();
-    const IntakeEntry entry{correctedRow(), tarihDate.date(), kodu, AdiEdit.text(), sabah, aksam, fiyat, AciklamaEdit.text()};
+    const QString kodu = entry.kodu;
     if (const QString question = ledger_.unusualIntake(entry); !question.isEmpty() && !dialogs_.confirmDefaultNo(question)) {
         focusOn(QStringLiteral("sabahEdit"));
         return;
     }
+    // What the row held before, to tell the pours this save stores.
+    std::optional<IntakeEntry> before = ledger_.intakeOn(kodu, entry.tarih);
+    if (before && before->sgid != entry.sgid) before.reset();
+    const Ledger::IntakePrices prices = ledger_.intakePrices(entry);
     try {
         Acting acting(*this);
         const Ledger::Saved saved =
@@ -150,6 +197,8 @@ void TSutAlimF::SaklaButClick()
         showChangedRow(changed, entry.sgid);
         return;
     }
+    printSlips(entry, prices, !before || before->sabah != entry.sabah || before->sabahKalite != entry.sabahKalite,
+               !before || before->aksam != entry.aksam || before->aksamKalite != entry.aksamKalite);
     CariTanimQuery.locate(kKodu, kodu);
     Bosalt();
     if (SonrakiRadio.checked())
@@ -187,8 +236,11 @@ void TSutAlimF::loadDayRow(bool moveFocus)
         AdiEdit.setText(row->adi);
         sabahEdit.show(row->sabah);
         aksamEdit.show(row->aksam);
-        SBirimFiyatEdit.show(row->fiyat);
+        // A measured morning's price is the quality table's: the box keeps
+        // the producer's price for milk not measured.
+        if (!row->sabahKalite.measured()) SBirimFiyatEdit.show(row->fiyat);
         AciklamaEdit.setText(row->aciklama);
+        showQuality(row->sabahKalite, row->aksamKalite);
     }
     if (moveFocus) focusOn(row && row->sabah != 0 ? QStringLiteral("aksamEdit") : QStringLiteral("sabahEdit"));
 }
@@ -201,8 +253,18 @@ void TSutAlimF::Dzelt1Click()
     AdiEdit.setText(row.asString(kAdi));
     sabahEdit.show(row.asFloat(QStringLiteral("Sabah")));
     aksamEdit.show(row.asFloat(QStringLiteral("Aksam")));
-    SBirimFiyatEdit.show(row.asFloat(QStringLiteral("SBirim_Fiyat")));
     AciklamaEdit.setText(row.asString(QStringLiteral("Aciklama")));
+    const auto figure = [&row](const char* name) {
+        const QVariant value = row.value(QString::fromLatin1(name));
+        return value.isNull() ? std::nullopt : std::optional<double>(value.toDouble());
+    };
+    const PourQuality sabah{figure("SYag"), figure("SProtein"), row.asString(QStringLiteral("SHijyen"))};
+    showQuality(sabah, {figure("AYag"), figure("AProtein"), row.asString(QStringLiteral("AHijyen"))});
+    const std::optional<Account> account = ledger_.accountByCode(KoduEdit.text());
+    if (sabah.measured() && account)
+        SBirimFiyatEdit.show(account->birimFiyati, generalNumber(account->birimFiyati));
+    else
+        SBirimFiyatEdit.show(row.asFloat(QStringLiteral("SBirim_Fiyat")));
     rememberChosenRow();
     focusOn(QStringLiteral("sabahEdit"));
 }
@@ -266,6 +328,7 @@ void TSutAlimF::takePick(const Account& account)
 void TSutAlimF::openFromMenu()
 {
     bringUp();
+    KaliteGosterYenile();
     openedFromMenu = true;
     GuncelleGunluk();
     reread(CariTanimQuery);
@@ -293,7 +356,110 @@ void TSutAlimF::Bosalt()
     sabahEdit.clear();
     aksamEdit.clear();
     AciklamaEdit.clear();
+    showQuality({}, {});
     correcting.clear();
+}
+
+void TSutAlimF::showQuality(const PourQuality& sabah, const PourQuality& aksam)
+{
+    showFigure(SYagEdit, sabah.yag);
+    showFigure(SProteinEdit, sabah.protein);
+    SHijyenEdit.setText(sabah.hijyen);
+    showFigure(AYagEdit, aksam.yag);
+    showFigure(AProteinEdit, aksam.protein);
+    AHijyenEdit.setText(aksam.hijyen);
+    if (sabah.measured() || aksam.measured()) KaliteGoster.setChecked(true);
+    KaliteExit();
+}
+
+void TSutAlimF::KaliteGosterYenile()
+{
+    if (!QualityPrices(ledger_).lines().empty()) KaliteGoster.setChecked(true);
+}
+
+void TSutAlimF::KaliteExit()
+{
+    QStringList shown;
+    try {
+        const IntakeEntry entry = entryFromBoxes();
+        if (entry.sabahKalite.measured() || entry.aksamKalite.measured()) {
+            const Ledger::IntakePrices prices = ledger_.intakePrices(entry);
+            if (prices.sabah.byQuality) shown << priceText("Sabah", prices.sabah);
+            if (prices.aksam.byQuality) shown << priceText("Akşam", prices.aksam);
+            if (shown.isEmpty()) shown << QStringLiteral("bu gün için kalite fiyatı yok, Süt Fiyatı geçer");
+        }
+    } catch (const ConversionError&) {
+        // A box being typed that is no number yet prices nothing.
+    }
+    KaliteFiyatLabel.setText(shown.isEmpty() ? QString() : QStringLiteral("Kalite fiyatı: ") + shown.join(QStringLiteral(" · ")));
+}
+
+void TSutAlimF::attachCounter(CounterDesk* counter)
+{
+    counter_ = counter;
+    const auto tell = [this] { CihazDurumu.setText(counter_ ? counter_->status() : QString()); };
+    if (counter_) counter_->statusChanged = tell;
+    tell();
+}
+
+void TSutAlimF::AnalizClick(Pour pour)
+{
+    if (!counter_) {
+        dialogs_.message(kNoCounter);
+        return;
+    }
+    const Take<Analysis> taken = counter_->analysis();
+    if (!taken) {
+        dialogs_.message(taken.refusal);
+        return;
+    }
+    const bool sabah = pour == Pour::Sabah;
+    (sabah ? SYagEdit : AYagEdit).setText(formatFloat(kAmountPattern, taken.value->fat));
+    (sabah ? SProteinEdit : AProteinEdit).setText(formatFloat(kAmountPattern, taken.value->protein));
+    KaliteGoster.setChecked(true);
+    KaliteExit();
+}
+
+void TSutAlimF::TeraziClick(Pour pour)
+{
+    if (!counter_) {
+        dialogs_.message(kNoCounter);
+        return;
+    }
+    const Take<double> taken = counter_->litres();
+    if (!taken) {
+        dialogs_.message(taken.refusal);
+        return;
+    }
+    (pour == Pour::Sabah ? sabahEdit : aksamEdit).setText(formatFloat(kAmountPattern, *taken.value));
+}
+
+void TSutAlimF::printSlips(const IntakeEntry& entry, const Ledger::IntakePrices& prices, bool sabahTyped, bool aksamTyped)
+{
+    if (!counter_ || !counter_->printsSlips()) return;
+    const QDateTime now = QDateTime::currentDateTime();
+    const double monthLitres = ledger_.monthLitresUpTo(entry.kodu, entry.tarih);
+    QStringList failed;
+    for (const bool evening : {false, true}) {
+        const double litres = evening ? entry.aksam : entry.sabah;
+        if (litres == 0 || !(evening ? aksamTyped : sabahTyped)) continue;
+        const PourQuality& quality = evening ? entry.aksamKalite : entry.sabahKalite;
+        const double price = (evening ? prices.aksam : prices.sabah).perLitre;
+        SlipData slip;
+        slip.moment = now;
+        slip.code = entry.kodu;
+        slip.name = entry.adi;
+        slip.evening = evening;
+        slip.litres = litres;
+        slip.price = price;
+        slip.fat = quality.yag;
+        slip.protein = quality.protein;
+        slip.amount = Money::fromStored(litres * price);
+        slip.monthLitres = monthLitres;
+        if (const QString why = counter_->printSlip(slip); !why.isEmpty()) failed << why;
+    }
+    if (!failed.isEmpty())
+        dialogs_.message(QStringLiteral("Giriş kaydedildi, fişi yazdırılamadı:\n") + failed.join(QLatin1Char('\n')));
 }
 
 void TSutAlimF::fillFromAccount(const Account& account)

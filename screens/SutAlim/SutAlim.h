@@ -3,7 +3,9 @@
 #include "common/Field.h"
 #include "common/GridColumns.h"
 #include "common/Totals.h"
+#include "ledger/Counter.h"
 #include "ledger/Draft.h"
+#include "ledger/Quality.h"
 #include "screens/EntryForm.h"
 #include "store/Query.h"
 
@@ -21,6 +23,21 @@ public:
     FigureField sabahEdit;
     FigureField SBirimFiyatEdit;
     FigureField aksamEdit;
+    // Each pour's fat and protein in percent and its hygiene grade: a pour
+    // with them is priced from the quality table.
+    FigureField SYagEdit;
+    FigureField SProteinEdit;
+    TextField SHijyenEdit;
+    FigureField AYagEdit;
+    FigureField AProteinEdit;
+    TextField AHijyenEdit;
+    // The quality boxes are shown while the quality table has a line or the
+    // analyser has given a reading; otherwise Enter goes as it always went.
+    CheckField KaliteGoster{false};
+    // The price a save stores for each measured pour.
+    TextField KaliteFiyatLabel;
+    // What of the counter is connected.
+    TextField CihazDurumu;
     // "Sonrakine Geç"; off is "Sonrakine Geçme".
     CheckField SonrakiRadio{true};
 
@@ -44,6 +61,17 @@ public:
     static const std::vector<TotalBox> kMonthTotals;
     static const std::vector<GridColumn> kAbsentColumns;
 
+
+    // The counter's devices and slip printer of this computer; none where
+    // there are none.
+    void attachCounter(CounterDesk* counter);
+    enum class Pour { Sabah, Aksam };
+    // F7: the analyser's last reading into the pour's fat and protein.
+    void AnalizClick(Pour pour);
+    // F8: the scale's steady weight into the pour's litres.
+    void TeraziClick(Pour pour);
+    // A quality box left: the prices shown again.
+    void KaliteExit();
 
     void FormCreate();
     void tarihDateChange();
@@ -90,6 +118,15 @@ private:
     // "Sonrakine Geç": the next producer of the list whose row of the day
     // does not hold both litres yet; the code box when there is none.
     void loadNextProducer();
+    // The entry as its boxes hold it; throws the decimal parse's error for a
+    // box that reads as no number.
+    IntakeEntry entryFromBoxes();
+    void showQuality(const PourQuality& sabah, const PourQuality& aksam);
+    void KaliteGosterYenile();
+    // The slips of the pours this save stored.
+    void printSlips(const IntakeEntry& entry, const Ledger::IntakePrices& prices, bool sabahTyped, bool aksamTyped);
+
+    CounterDesk* counter_ = nullptr;
 
 protected:
     void saveEntry() override { SaklaButClick(); }

@@ -2,18 +2,23 @@
 
 #include "common/widgets/Binding.h"
 #include "common/widgets/EntryBoxes.h"
+#include "common/widgets/ErrorBox.h"
 #include "common/widgets/Events.h"
 #include "common/widgets/QueryGrid.h"
 #include "screens/ProducerStrip.h"
 #include "screens/SutAlim/SutAlim.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orvalin Kovanta - Süt Alımı Girişi"), screen)
 {
@@ -29,8 +34,11 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     auto* right = new QVBoxLayout;
     columns->addLayout(right, 1);
     auto* panel = new QWidget(centre);
-    // A row under the boxes names the entry being corrected.
-    panel->setFixedHeight(118);
+    // A row under the boxes names the entry being corrected; the quality
+    // boxes take a row more while they are shown.
+    const auto fitPanel = [panel](bool quality) { panel->setFixedHeight(quality ? 150 : 118); };
+    fitPanel(screen.KaliteGoster.checked());
+    screen.KaliteGoster.onChange(fitPanel);
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(4, 4, 4, 4);
     const auto label = [panel](const char* text) { return new QLabel(QString::fromUtf8(text), panel); };
@@ -83,7 +91,44 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     actions->addWidget(kapatButton);
     actions->addStretch();
     grid->addLayout(actions, 2, 3, 1, 4);
-    grid->addWidget(correctionLine(screen, this, panel), 3, 0, 1, 7);
+    // Each pour's fat, protein and grade, under the litres.
+    auto* quality = new QWidget(panel);
+    auto* qualityRow = new QHBoxLayout(quality);
+    qualityRow->setContentsMargins(0, 0, 0, 0);
+    const auto figureBox = [quality] {
+        auto* box = new AmountEdit(quality);
+        box->setAlignment(Qt::AlignRight);
+        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("99,99")) + 16);
+        return box;
+    };
+    const auto gradeBox = [quality] {
+        auto* box = new QLineEdit(quality);
+        box->setMaxLength(4);
+        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("WWW")) + 12);
+        return box;
+    };
+    auto* SYagEdit = figureBox();
+    auto* SProteinEdit = figureBox();
+    auto* SHijyenEdit = gradeBox();
+    auto* AYagEdit = figureBox();
+    auto* AProteinEdit = figureBox();
+    auto* AHijyenEdit = gradeBox();
+    auto* KaliteFiyatLabel = new QLabel(quality);
+    const auto labelled = [quality, qualityRow](const char* text, QWidget* box) {
+        qualityRow->addWidget(new QLabel(QString::fromUtf8(text), quality));
+        qualityRow->addWidget(box);
+    };
+    labelled("Sabah: Yağ %", SYagEdit);
+    labelled("Protein %", SProteinEdit);
+    labelled("Hijyen", SHijyenEdit);
+    qualityRow->addSpacing(12);
+    labelled("Akşam: Yağ %", AYagEdit);
+    labelled("Protein %", AProteinEdit);
+    labelled("Hijyen", AHijyenEdit);
+    qualityRow->addSpacing(12);
+    qualityRow->addWidget(KaliteFiyatLabel, 1);
+    grid->addWidget(quality, 3, 0, 1, 7);
+    grid->addWidget(correctionLine(screen, this, panel), 4, 0, 1, 7);
     grid->addWidget(SonrakiRadio, 0, 6);
     grid->addWidget(GecmeRadio, 1, 6);
     grid->setColumnStretch(2, 1);
@@ -124,6 +169,31 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     bind(SBirimFiyatEdit, screen.SBirimFiyatEdit);
     bind(aksamEdit, screen.aksamEdit);
     bind(AciklamaEdit, screen.AciklamaEdit);
+    bind(SYagEdit, screen.SYagEdit);
+    bind(SProteinEdit, screen.SProteinEdit);
+    bind(SHijyenEdit, screen.SHijyenEdit);
+    bind(AYagEdit, screen.AYagEdit);
+    bind(AProteinEdit, screen.AProteinEdit);
+    bind(AHijyenEdit, screen.AHijyenEdit);
+    bind(KaliteFiyatLabel, screen.KaliteFiyatLabel);
+    bindVisible(quality, screen.KaliteGoster);
+    for (QWidget* box : {static_cast<QWidget*>(SYagEdit), static_cast<QWidget*>(SProteinEdit), static_cast<QWidget*>(SHijyenEdit),
+                         static_cast<QWidget*>(AYagEdit), static_cast<QWidget*>(AProteinEdit), static_cast<QWidget*>(AHijyenEdit)})
+        onExit(box, [&screen] { screen.KaliteExit(); });
+    // What of the counter is connected, on the status bar's right.
+    auto* CihazDurumu = new QLabel(statusBar());
+    statusBar()->addPermanentWidget(CihazDurumu);
+    bind(CihazDurumu, screen.CihazDurumu);
+    // F7 and F8 fill the pour the keyboard is on: the evening's boxes, or the morning's.
+    const auto pourInFocus = [eveningBoxes = std::vector<QWidget*>{aksamEdit, AYagEdit, AProteinEdit, AHijyenEdit}] {
+        const bool evening = std::find(eveningBoxes.begin(), eveningBoxes.end(), QApplication::focusWidget()) != eveningBoxes.end();
+        return evening ? TSutAlimF::Pour::Aksam : TSutAlimF::Pour::Sabah;
+    };
+    const auto counterKey = [this](Qt::Key key, std::function<void()> handler) {
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this, [handler = std::move(handler)] { guarded(handler); });
+    };
+    counterKey(Qt::Key_F7, [&screen, pourInFocus] { screen.AnalizClick(pourInFocus()); });
+    counterKey(Qt::Key_F8, [&screen, pourInFocus] { screen.TeraziClick(pourInFocus()); });
     bind(SonrakiRadio, GecmeRadio, screen.SonrakiRadio);
     bindCaption(tabs, 0, screen.GunlukSheet);
     bindCaption(tabs, 1, screen.AylikSheet);
@@ -142,8 +212,14 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
         {KoduEdit, "KoduEdit"},
         {AdiEdit, "AdiEdit"},
         {sabahEdit, "sabahEdit"},
+        {SYagEdit, "SYagEdit"},
+        {SProteinEdit, "SProteinEdit"},
+        {SHijyenEdit, "SHijyenEdit"},
         {SBirimFiyatEdit, "SBirimFiyatEdit"},
         {aksamEdit, "aksamEdit"},
+        {AYagEdit, "AYagEdit"},
+        {AProteinEdit, "AProteinEdit"},
+        {AHijyenEdit, "AHijyenEdit"},
         {AciklamaEdit, "AciklamaEdit"},
         {SaklaBut, "SaklaBut"},
         {yeniBut, "yeniBut"},

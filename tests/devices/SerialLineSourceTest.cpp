@@ -1,3 +1,4 @@
+#include "devices/CounterDevices.h"
 #include "devices/DeviceSettings.h"
 #include "devices/SerialLineSource.h"
 
@@ -126,6 +127,38 @@ TEST_F(PtyDevice, TheNewestGoodLineIsKeptThroughBadLinesSilenceAndAPulledCable)
     EXPECT_EQ(std::pair(source.state(), unset.state()), std::pair(State::Closed, State::Closed));
     EXPECT_TRUE(source.last().has_value());
     EXPECT_LT(longestTurnMs, 100) << "the event loop waited";
+}
+
+TEST_F(PtyDevice, TheCounterGivesF7AndF8OnlyFromADeviceThatIsThereAndSaysWhyNot)
+{
+    // The analyser on the pty, the scale not chosen, slips as PDF files.
+    DeviceSettings{end("-a"), 9600, QStringLiteral("FAT={yag};PROTEIN={protein}"), kDefaultDensity}.save(CounterDevice::Analyser);
+    DeviceSettings{}.save(CounterDevice::Scale);
+    SlipSettings slips;
+    slips.target = QStringLiteral("pdf:") + dir.filePath(QStringLiteral("Fisler"));
+    slips.save();
+    CounterDevices counter;
+    const auto refusal = [](const auto& take) { return take ? QString() : take.refusal; };
+    EXPECT_TRUE(refusal(counter.litres()).startsWith(QStringLiteral("Terazi seçilmedi")));
+    EXPECT_TRUE(refusal(counter.analysis()).contains(QStringLiteral("bağlı değil")));
+    plugIn();
+    ASSERT_TRUE(until([&] { return counter.status().contains(QStringLiteral("bağlı ·")); }, 6000)) << counter.status().toStdString();
+    send("FAT=3,85;PROTEIN=3,21\r\n");
+    ASSERT_TRUE(until([&] { return bool(counter.analysis()); }));
+    EXPECT_EQ(counter.analysis().value->fat, 3.85);
+    // Pulled out with a fresh reading kept: F7 says so rather than give it.
+    unplug();
+    ASSERT_TRUE(until([&] { return !counter.analysis(); }, 4000));
+    EXPECT_TRUE(refusal(counter.analysis()).contains(QStringLiteral("bağlı değil")));
+    SlipData slip;
+    slip.moment = QDateTime(QDate(2026, 12, 10), QTime(7, 5));
+    slip.code = QStringLiteral("K/1");
+    EXPECT_EQ(counter.printSlip(slip), QString());
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("Fisler/Fis-2026-12-10-070500-Sabah-K_1.pdf"))).size() > 0);
+    // A pattern without the analyser's figures is refused, and nothing is read with it.
+    DeviceSettings{end("-a"), 9600, QStringLiteral("{kg}kg"), kDefaultDensity}.save(CounterDevice::Analyser);
+    counter.reload();
+    EXPECT_TRUE(refusal(counter.analysis()).contains(QStringLiteral("{yag}")));
 }
 
 auto fields(const DeviceSettings& s) { return std::tuple(s.port, s.baud, s.pattern, s.density); }

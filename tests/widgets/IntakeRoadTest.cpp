@@ -2,11 +2,15 @@
 #include "common/widgets/QueryGrid.h"
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/Cari/CariWindow.h"
+#include "FakeCounter.h"
 #include "ModalCatcher.h"
+#include "ledger/Quality.h"
 #include "WindowFixture.h"
 #include "Typing.h"
 
+#include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -153,6 +157,34 @@ TEST_F(IntakeRoadTest, TheListAndThePanelAreReachedByKeyboard)
     press(Qt::Key_Return);
     EXPECT_EQ(control<QLineEdit>("KoduEdit")->text(), QStringLiteral("K2"));
     EXPECT_EQ(focusedName(), QStringLiteral("sabahEdit"));
+}
+
+// F7 and F8 fill the pour the keyboard is on; the quality boxes join Enter's
+// walk once the quality table has a line.
+TEST_F(IntakeRoadTest, TheCounterKeysFillThePourInFocus)
+{
+    addAccount(QStringLiteral("K1"), QStringLiteral("Ali Veli"), 1.4);
+    FakeCounter counter;
+    counter.nextAnalysis = {Analysis{3.85, 3.21}, {}};
+    counter.nextLitres = {20.39, {}};
+    intake.attachCounter(&counter);
+    menu.SutAlimButtonClick();
+    QApplication::setActiveWindow(&window);
+    EXPECT_FALSE(control<QLineEdit>("SYagEdit")->isVisible());
+    QualityLine line;
+    line.baslangic = QDate(2000, 1, 1), line.referansFiyat = 15, line.referansYag = 3.6, line.referansProtein = 3.2;
+    QualityPrices(screens.ledger).save(line);
+    control<QLineEdit>("aksamEdit")->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_F7);
+    press(Qt::Key_F8);
+    EXPECT_EQ(std::tuple(control<QLineEdit>("AYagEdit")->text(), control<QLineEdit>("AProteinEdit")->text(), control<QLineEdit>("aksamEdit")->text()),
+              std::tuple(QStringLiteral("3,85"), QStringLiteral("3,21"), QStringLiteral("20,39")));
+    EXPECT_TRUE(control<QLineEdit>("SYagEdit")->text().isEmpty());
+    control<QLineEdit>("sabahEdit")->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Return);
+    EXPECT_EQ(focusedName(), QStringLiteral("SYagEdit"));
+    EXPECT_EQ(window.statusBar()->findChildren<QLabel*>().last()->text(), counter.status());
+    intake.attachCounter(nullptr);
 }
 
 // The third page: who has not poured yet, Ctrl+G away. Enter on a name loads him and

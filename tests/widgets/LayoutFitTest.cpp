@@ -5,6 +5,7 @@
 #include "screens/Fabrika/FabrikaWindow.h"
 #include "screens/Gecmis/GecmisWindow.h"
 #include "screens/Hakedis/HakedisWindow.h"
+#include "screens/KaliteFiyati/KaliteFiyatiWindow.h"
 #include "screens/Kesintiler/KesintilerWindow.h"
 #include "screens/Rapor/RaporWindow.h"
 #include "screens/SutAlim/SutAlimWindow.h"
@@ -13,6 +14,7 @@
 #include "screens/Gecmis/Gecmis.h"
 #include "screens/Hakedis/Hakedis.h"
 #include "screens/Kesintiler/Kesintiler.h"
+#include "ledger/Quality.h"
 #include "WindowFixture.h"
 
 #include <QAbstractButton>
@@ -194,6 +196,10 @@ protected:
         deductions.OranEdit.setText(QStringLiteral("2"));
         deductions.BaslangicDate.setDate(today.addYears(-1));
         deductions.KaydetClick();
+        // A quality price line: the intake panel shows its quality boxes.
+        QualityLine quality;
+        quality.baslangic = today.addYears(-1), quality.referansFiyat = 15, quality.hijyenFarklari = QStringLiteral("A=0.05;C=-0.3");
+        QualityPrices(screens.ledger).save(quality);
         THakedisF& settlement = *screens.HakedisF;
         settlement.IlkTarihDate.setDate(today.addDays(-14));
         settlement.SonTarihDate.setDate(today);
@@ -206,6 +212,7 @@ protected:
         report.SutGirisiGridDblClick();
         menu.GecmisButtonClick();
         menu.KesintilerClick();
+        menu.KaliteFiyatiClick();
         menu.HakedisClick();
         screens.HakedisF->HesaplaClick();
     }
@@ -247,6 +254,7 @@ protected:
         check("report", RaporWindow(report));
         check("history", GecmisWindow(*screens.GecmisF));
         check("deductions", KesintilerWindow(*screens.KesintilerF));
+        check("quality prices", KaliteFiyatiWindow(*screens.KaliteFiyatiF));
         check("settlement", HakedisWindow(*screens.HakedisF));
         // The payout day "Ödendi Olarak Kaydet" asks, as it opens.
         QTimer::singleShot(0, [&tell] {

@@ -1,0 +1,163 @@
+#include "screens/KaliteFiyati/KaliteFiyati.h"
+
+#include "common/Conversions.h"
+#include "common/MonthPeriod.h"
+
+#include <algorithm>
+
+namespace {
+
+// The hygiene amounts as the collector types them: decimal commas, a space
+// after each grade.
+QString hygieneShown(const QString& stored)
+{
+    QString shown = stored;
+    return shown.replace(QLatin1Char('.'), QLatin1Char(',')).replace(QLatin1Char(';'), QStringLiteral("; "));
+}
+
+QString figure(double value)
+{
+    return formatFloat(kAmountPattern, value);
+}
+
+}  // namespace
+
+TKaliteFiyatiF::TKaliteFiyatiF(Ledger& ledger, Dialogs& dialogs) : TForm(ledger, dialogs), prices_(ledger)
+{
+    whenChanged(&LedgerEvents::settlementsChanged, [this] {
+        if (acting() || window().isVisible()) Yenile();
+    });
+    showLine(QualityLine{});
+}
+
+void TKaliteFiyatiF::openFromMenu()
+{
+    bringUp();
+    Yenile();
+    focusOn(QStringLiteral("BaslangicDate"));
+}
+
+void TKaliteFiyatiF::Yenile()
+{
+    lines_ = prices_.lines();
+    TextTable table;
+    table.titles = {QStringLiteral("Başlangıç"),       QStringLiteral("Referans Fiyat"), QStringLiteral("Ref. Yağ %"),
+                    QStringLiteral("Ref. Protein %"),  QStringLiteral("Yağ Primi"),      QStringLiteral("Yağ Kesintisi"),
+                    QStringLiteral("Protein Primi"),   QStringLiteral("Protein Kesintisi"), QStringLiteral("Hijyen Farkları")};
+    table.figureColumns = {1, 2, 3, 4, 5, 6, 7};
+    int current = -1;
+    for (const QualityLine& line : lines_) {
+        if (line.kfid == duzeltilen_) current = static_cast<int>(table.rows.size());
+        table.rows.push_back({shortDate(line.baslangic), figure(line.referansFiyat), figure(line.referansYag),
+                              figure(line.referansProtein), figure(line.yagPrimi), figure(line.yagKesintisi),
+                              figure(line.proteinPrimi), figure(line.proteinKesintisi), hygieneShown(line.hijyenFarklari)});
+    }
+    FiyatList.set(table);
+    FiyatRow.set(current);
+    // A line deleted meanwhile is no longer there to correct.
+    if (duzeltilen_ > 0 && current < 0) YeniClick();
+}
+
+void TKaliteFiyatiF::showLine(const QualityLine& line)
+{
+    duzeltilen_ = line.kfid;
+    BaslangicDate.setDate(line.baslangic.isValid() ? line.baslangic : monthPeriod(QDate::currentDate()).first);
+    if (line.kfid > 0) {
+        ReferansFiyatEdit.show(line.referansFiyat);
+        ReferansYagEdit.show(line.referansYag);
+        ReferansProteinEdit.show(line.referansProtein);
+        YagPrimiEdit.show(line.yagPrimi);
+        YagKesintisiEdit.show(line.yagKesintisi);
+        ProteinPrimiEdit.show(line.proteinPrimi);
+        ProteinKesintisiEdit.show(line.proteinKesintisi);
+    } else {
+        for (FigureField* box : {&ReferansFiyatEdit, &ReferansYagEdit, &ReferansProteinEdit, &YagPrimiEdit, &YagKesintisiEdit,
+                                 &ProteinPrimiEdit, &ProteinKesintisiEdit})
+            box->clear();
+    }
+    HijyenEdit.setText(hygieneShown(line.hijyenFarklari));
+    DurumLabel.setText(line.kfid > 0 ? QStringLiteral("Düzeltiliyor: ") + shortDate(line.baslangic) + QStringLiteral(" satırı")
+                                     : QStringLiteral("Yeni satır"));
+}
+
+bool TKaliteFiyatiF::loadCurrentRow()
+{
+    const int row = FiyatRow.get();
+    if (row < 0 || row >= static_cast<int>(lines_.size())) return false;
+    showLine(lines_[static_cast<size_t>(row)]);
+    return true;
+}
+
+void TKaliteFiyatiF::FiyatListEnter()
+{
+    if (loadCurrentRow()) focusOn(QStringLiteral("ReferansFiyatEdit"));
+}
+
+void TKaliteFiyatiF::FiyatListDelete()
+{
+    if (loadCurrentRow()) SilClick();
+}
+
+void TKaliteFiyatiF::YeniClick()
+{
+    showLine(QualityLine{});
+    focusOn(QStringLiteral("BaslangicDate"));
+}
+
+void TKaliteFiyatiF::KaydetClick()
+{
+    QualityLine line;
+    line.kfid = duzeltilen_;
+    line.baslangic = BaslangicDate.date();
+    // Each box read before anything is written: one that is no number stops
+    // the save with the box named.
+    const std::pair<FigureField*, double*> boxes[] = {
+        {&ReferansFiyatEdit, &line.referansFiyat}, {&ReferansYagEdit, &line.referansYag},
+        {&ReferansProteinEdit, &line.referansProtein}, {&YagPrimiEdit, &line.yagPrimi},
+        {&YagKesintisiEdit, &line.yagKesintisi}, {&ProteinPrimiEdit, &line.proteinPrimi},
+        {&ProteinKesintisiEdit, &line.proteinKesintisi}};
+    for (const auto& [box, value] : boxes) *value = box->value();
+    line.hijyenFarklari = HijyenEdit.text();
+    switch (QualityPrices::check(line)) {
+    case QualityPrices::Check::NoStartDay:
+        dialogs_.message(QStringLiteral("Fiyatın geçerli olduğu başlangıç gününü girin."));
+        focusOn(QStringLiteral("BaslangicDate"));
+        return;
+    case QualityPrices::Check::NoPrice:
+        dialogs_.message(QStringLiteral("Referans fiyatı girin: referans yağ ve proteindeki sütün litre fiyatı."));
+        focusOn(QStringLiteral("ReferansFiyatEdit"));
+        return;
+    case QualityPrices::Check::BadFigure:
+        dialogs_.message(QStringLiteral("Yağ, protein, prim ve kesintiler 0 ile 100 arasında olmalı."));
+        focusOn(QStringLiteral("ReferansYagEdit"));
+        return;
+    case QualityPrices::Check::BadHygiene:
+        dialogs_.message(hygieneAmounts(line.hijyenFarklari).problem);
+        focusOn(QStringLiteral("HijyenEdit"));
+        return;
+    case QualityPrices::Check::Ok:
+        break;
+    }
+    {
+        Acting acting(*this);
+        prices_.save(line);
+    }
+    YeniClick();
+}
+
+void TKaliteFiyatiF::SilClick()
+{
+    if (duzeltilen_ == 0 && !loadCurrentRow()) {
+        dialogs_.message(QStringLiteral("Silmek için listeden bir satır seçin."));
+        return;
+    }
+    const auto stored = std::find_if(lines_.begin(), lines_.end(), [this](const QualityLine& l) { return l.kfid == duzeltilen_; });
+    if (stored == lines_.end()) return;
+    const QString what = shortDate(stored->baslangic) + QStringLiteral(" başlangıçlı, referans fiyatı ") + figure(stored->referansFiyat);
+    if (!dialogs_.confirmDefaultNo(what + QStringLiteral(" satırı silinsin mi?\nKaydedilmiş süt girişlerinin fiyatı değişmez."))) return;
+    {
+        Acting acting(*this);
+        sonSilme = prices_.remove(duzeltilen_);
+    }
+    YeniClick();
+}
