@@ -1,6 +1,7 @@
 #include "screens/FormWindow.h"
 
 #include "common/widgets/Events.h"
+#include "common/widgets/TextGrid.h"
 #include "screens/Form.h"
 
 #include <QApplication>
@@ -9,6 +10,11 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QTabWidget>
@@ -109,14 +115,35 @@ void FormWindow::keyboardLists(QTabWidget* tabs, std::vector<QWidget*> pageLists
     });
 }
 
-void FormWindow::deleteAndUndoKeys(QWidget* list, std::function<void()> deleteRow, std::function<void()> undo)
+FormWindow::LineControls FormWindow::addLineControls(QGridLayout* grid, int row, int span, QVBoxLayout* rows,
+                                                     Field<TextTable>& lines, Field<int>& current, const QString& listCaption,
+                                                     LineActions actions)
 {
-    const auto listKey = [this, list](const QKeySequence& keys, std::function<void()> handler) {
+    QWidget* panel = grid->parentWidget();
+    auto* buttons = new QHBoxLayout;
+    LineControls made{new QPushButton(QStringLiteral("&Kaydet"), panel), new QPushButton(QStringLiteral("&Yeni"), panel),
+                      new QPushButton(QStringLiteral("&Sil"), panel), new QPushButton(QStringLiteral("Kapat"), panel),
+                      new TextGrid(lines, current, panel->parentWidget())};
+    for (QPushButton* button : {made.kaydet, made.yeni, made.sil, made.kapat}) buttons->addWidget(button);
+    buttons->addStretch();
+    grid->addLayout(buttons, row, 0, 1, span);
+    onClick(made.kaydet, std::move(actions.kaydet));
+    onClick(made.yeni, std::move(actions.yeni));
+    onClick(made.sil, std::move(actions.sil));
+    onClick(made.kapat, [this] { screen_.kapatButtonClick(); });
+
+    auto* caption = new QLabel(listCaption, panel->parentWidget());
+    caption->setBuddy(made.list);
+    rows->addWidget(caption);
+    rows->addWidget(made.list, 1);
+    made.list->onEnter(std::move(actions.listEnter));
+    const auto listKey = [this, list = made.list](const QKeySequence& keys, std::function<void()> handler) {
         auto* shortcut = new QShortcut(keys, list, nullptr, nullptr, Qt::WidgetShortcut);
         connect(shortcut, &QShortcut::activated, this, [handler = std::move(handler)] { guarded(handler); });
     };
-    listKey(QKeySequence(Qt::Key_Delete), std::move(deleteRow));
-    listKey(QKeySequence(Qt::CTRL | Qt::Key_Z), std::move(undo));
+    listKey(QKeySequence(Qt::Key_Delete), std::move(actions.listDelete));
+    listKey(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { screen_.GeriAl1Click(); });
+    return made;
 }
 
 void FormWindow::keyboardList(QWidget* list, QWidget* panelStart)

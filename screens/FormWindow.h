@@ -10,6 +10,13 @@
 #include <vector>
 
 class QAbstractButton;
+class QGridLayout;
+class QPushButton;
+class QVBoxLayout;
+class TextGrid;
+class TextTable;
+template <typename T>
+class Field;
 class QAction;
 class QTabWidget;
 class TForm;
@@ -46,9 +53,23 @@ protected:
     void keyboardLists(QTabWidget* tabs, std::vector<QWidget*> pageLists, QWidget* panelStart);
     // The same for a window with one list and no pages.
     void keyboardList(QWidget* list, QWidget* panelStart);
-    // Delete and Ctrl+Z on a list of lines, as on every list: its current
-    // row deleted after the screen's question, and the deletion taken back.
-    void deleteAndUndoKeys(QWidget* list, std::function<void()> deleteRow, std::function<void()> undo);
+    // A window of lines that each hold from a day (rates, prices): the
+    // Kaydet, Yeni, Sil and Kapat buttons in a row of the panel's grid, and
+    // the list of lines with its caption added to `rows` under the panel.
+    // Enter on the list loads a line, Delete deletes it after the screen's
+    // question, Ctrl+Z takes the deletion back.
+    struct LineActions {
+        std::function<void()> kaydet, yeni, sil, listEnter, listDelete;
+    };
+    struct LineControls {
+        QPushButton* kaydet;
+        QPushButton* yeni;
+        QPushButton* sil;
+        QPushButton* kapat;
+        TextGrid* list;
+    };
+    LineControls addLineControls(QGridLayout* grid, int row, int span, QVBoxLayout* rows, Field<TextTable>& lines,
+                                 Field<int>& current, const QString& listCaption, LineActions actions);
     // Ctrl+S in any box under `where` saves as the button does: the box
     // being typed in is left first, so its own checks run.
     QAction* saveOnCtrlS(QWidget* where, QAbstractButton* saveButton);

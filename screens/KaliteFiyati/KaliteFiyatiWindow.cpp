@@ -62,22 +62,12 @@ KaliteFiyatiWindow::KaliteFiyatiWindow(TKaliteFiyatiF& screen)
     auto* DurumLabel = new QLabel(panel);
     grid->addWidget(DurumLabel, 0, 4);
 
-    auto* buttons = new QHBoxLayout;
-    auto* KaydetBut = new QPushButton(QStringLiteral("&Kaydet"), panel);
-    auto* YeniBut = new QPushButton(QStringLiteral("&Yeni"), panel);
-    auto* SilBut = new QPushButton(QStringLiteral("&Sil"), panel);
-    auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), panel);
-    for (QPushButton* button : {KaydetBut, YeniBut, SilBut, kapatButton}) buttons->addWidget(button);
-    buttons->addStretch();
-    grid->addLayout(buttons, 6, 0, 1, 5);
     grid->setColumnStretch(4, 1);
     rows->addWidget(panel);
-
-    auto* FiyatGrid = new TextGrid(screen.FiyatList, screen.FiyatRow, centre);
-    auto* listLabel = new QLabel(QStringLiteral("Fiyat &Listesi (Enter: düzelt)"), centre);
-    listLabel->setBuddy(FiyatGrid);
-    rows->addWidget(listLabel);
-    rows->addWidget(FiyatGrid, 1);
+    const LineControls lines = addLineControls(
+        grid, 6, 5, rows, screen.FiyatList, screen.FiyatRow, QStringLiteral("Fiyat &Listesi (Enter: düzelt)"),
+        {[&screen] { screen.KaydetClick(); }, [&screen] { screen.YeniClick(); }, [&screen] { screen.SilClick(); },
+         [&screen] { screen.FiyatListEnter(); }, [&screen] { screen.FiyatListDelete(); }});
     setCentralWidget(centre);
 
     bind(BaslangicDate, screen.BaslangicDate, [] {});
@@ -91,11 +81,6 @@ KaliteFiyatiWindow::KaliteFiyatiWindow(TKaliteFiyatiF& screen)
     bind(HijyenEdit, screen.HijyenEdit);
     bind(DurumLabel, screen.DurumLabel);
     enterGoesTo(BaslangicDate, ReferansFiyatEdit);
-    onClick(KaydetBut, [&screen] { screen.KaydetClick(); });
-    onClick(YeniBut, [&screen] { screen.YeniClick(); });
-    onClick(SilBut, [&screen] { screen.SilClick(); });
-    onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
-    FiyatGrid->onEnter([&screen] { screen.FiyatListEnter(); });
 
     setControls({
         {BaslangicDate, "BaslangicDate"},
@@ -107,14 +92,13 @@ KaliteFiyatiWindow::KaliteFiyatiWindow(TKaliteFiyatiF& screen)
         {ProteinPrimiEdit, "ProteinPrimiEdit"},
         {ProteinKesintisiEdit, "ProteinKesintisiEdit"},
         {HijyenEdit, "HijyenEdit"},
-        {KaydetBut, "KaydetBut"},
-        {YeniBut, "YeniBut"},
-        {SilBut, "SilBut"},
-        {kapatButton, "kapatButton"},
-        {FiyatGrid, "FiyatGrid"},
+        {lines.kaydet, "KaydetBut"},
+        {lines.yeni, "YeniBut"},
+        {lines.sil, "SilBut"},
+        {lines.kapat, "kapatButton"},
+        {lines.list, "FiyatGrid"},
     });
     setStartControl(BaslangicDate);
-    keyboardList(FiyatGrid, BaslangicDate);
-    saveOnCtrlS(panel, KaydetBut);
-    deleteAndUndoKeys(FiyatGrid, [&screen] { screen.FiyatListDelete(); }, [&screen] { screen.GeriAl1Click(); });
+    keyboardList(lines.list, BaslangicDate);
+    saveOnCtrlS(panel, lines.kaydet);
 }

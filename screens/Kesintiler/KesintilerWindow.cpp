@@ -52,22 +52,12 @@ KesintilerWindow::KesintilerWindow(TKesintilerF& screen)
     auto* DurumLabel = new QLabel(panel);
     grid->addWidget(DurumLabel, 0, 2);
 
-    auto* buttons = new QHBoxLayout;
-    auto* KaydetBut = new QPushButton(QStringLiteral("&Kaydet"), panel);
-    auto* YeniBut = new QPushButton(QStringLiteral("&Yeni"), panel);
-    auto* SilBut = new QPushButton(QStringLiteral("&Sil"), panel);
-    auto* kapatButton = new QPushButton(QStringLiteral("Kapat"), panel);
-    for (QPushButton* button : {KaydetBut, YeniBut, SilBut, kapatButton}) buttons->addWidget(button);
-    buttons->addStretch();
-    grid->addLayout(buttons, 4, 0, 1, 3);
     grid->setColumnStretch(3, 1);
     rows->addWidget(panel);
-
-    auto* KesintiGrid = new TextGrid(screen.KesintiList, screen.KesintiRow, centre);
-    auto* listLabel = new QLabel(QStringLiteral("Kesinti &Listesi (Enter: düzelt)"), centre);
-    listLabel->setBuddy(KesintiGrid);
-    rows->addWidget(listLabel);
-    rows->addWidget(KesintiGrid, 1);
+    const LineControls lines = addLineControls(
+        grid, 4, 3, rows, screen.KesintiList, screen.KesintiRow, QStringLiteral("Kesinti &Listesi (Enter: düzelt)"),
+        {[&screen] { screen.KaydetClick(); }, [&screen] { screen.YeniClick(); }, [&screen] { screen.SilClick(); },
+         [&screen] { screen.KesintiListEnter(); }, [&screen] { screen.KesintiListDelete(); }});
     setCentralWidget(centre);
 
     bind(AdiCombo, screen.AdiCombo);
@@ -76,25 +66,19 @@ KesintilerWindow::KesintilerWindow(TKesintilerF& screen)
     bind(DurumLabel, screen.DurumLabel);
     // The name is taken as typed, then the rate is next.
     enterGoesTo(AdiCombo, OranEdit);
-    enterGoesTo(BaslangicDate, KaydetBut);
-    onClick(KaydetBut, [&screen] { screen.KaydetClick(); });
-    onClick(YeniBut, [&screen] { screen.YeniClick(); });
-    onClick(SilBut, [&screen] { screen.SilClick(); });
-    onClick(kapatButton, [&screen] { screen.kapatButtonClick(); });
-    KesintiGrid->onEnter([&screen] { screen.KesintiListEnter(); });
+    enterGoesTo(BaslangicDate, lines.kaydet);
 
     setControls({
         {AdiCombo, "AdiCombo"},
         {OranEdit, "OranEdit"},
         {BaslangicDate, "BaslangicDate"},
-        {KaydetBut, "KaydetBut"},
-        {YeniBut, "YeniBut"},
-        {SilBut, "SilBut"},
-        {kapatButton, "kapatButton"},
-        {KesintiGrid, "KesintiGrid"},
+        {lines.kaydet, "KaydetBut"},
+        {lines.yeni, "YeniBut"},
+        {lines.sil, "SilBut"},
+        {lines.kapat, "kapatButton"},
+        {lines.list, "KesintiGrid"},
     });
     setStartControl(AdiCombo);
-    keyboardList(KesintiGrid, AdiCombo);
-    saveOnCtrlS(panel, KaydetBut);
-    deleteAndUndoKeys(KesintiGrid, [&screen] { screen.KesintiListDelete(); }, [&screen] { screen.GeriAl1Click(); });
+    keyboardList(lines.list, AdiCombo);
+    saveOnCtrlS(panel, lines.kaydet);
 }

@@ -1,5 +1,7 @@
 #include "screens/SutAlim/SutAlimWindow.h"
 #include "screens/Cari/CariWindow.h"
+#include "screens/KaliteFiyati/KaliteFiyati.h"
+#include "screens/KaliteFiyati/KaliteFiyatiWindow.h"
 #include "ModalCatcher.h"
 #include "Typing.h"
 #include "WindowFixture.h"
@@ -128,6 +130,37 @@ TEST_F(WindowKeysTest, CtrlSSavesTheAccountFromAnyBox)
     QTest::keyClick(list, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(count(QStringLiteral("Cariler")), 2);
     EXPECT_EQ(focused(), code);
+}
+
+}  // namespace
+
+namespace {
+
+// A window of dated lines: Enter walks its boxes to Kaydet, Enter on the list
+// loads a line, Delete deletes it after the question, Ctrl+Z brings it back.
+TEST_F(WindowKeysTest, ALineIsSavedLoadedDeletedAndBroughtBackByKeyboard)
+{
+    KaliteFiyatiWindow window(*screens.KaliteFiyatiF);
+    root = &window;
+    menu.KaliteFiyatiClick();
+    window.show();
+    QApplication::setActiveWindow(&window);
+    control<QLineEdit>("ReferansFiyatEdit")->setFocus(Qt::TabFocusReason);
+    typeText(focused(), QStringLiteral("15"));
+    for (int box = 0; box < 8; ++box) press(Qt::Key_Return);
+    EXPECT_EQ(focusedName(), QStringLiteral("KaydetBut"));
+    press(Qt::Key_Return);
+    ASSERT_EQ(count(QStringLiteral("Kalite_Fiyatlari")), 1);
+    control<QWidget>("FiyatGrid")->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Return);
+    EXPECT_EQ(focusedName(), QStringLiteral("ReferansFiyatEdit"));
+    EXPECT_GT(screens.KaliteFiyatiF->duzeltilen(), 0);
+    control<QWidget>("FiyatGrid")->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Delete);
+    EXPECT_EQ(count(QStringLiteral("Kalite_Fiyatlari")), 0);
+    control<QWidget>("FiyatGrid")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(count(QStringLiteral("Kalite_Fiyatlari")), 1);
 }
 
 }  // namespace
