@@ -197,14 +197,16 @@ void TSutAlimF::SaklaButClick()
         showChangedRow(changed, entry.sgid);
         return;
     }
-    printSlips(entry, prices, !before || before->sabah != entry.sabah || before->sabahKalite != entry.sabahKalite,
-               !before || before->aksam != entry.aksam || before->aksamKalite != entry.aksamKalite);
     CariTanimQuery.locate(kKodu, kodu);
     Bosalt();
     if (SonrakiRadio.checked())
         loadNextProducer();
     else
         focusOn(QStringLiteral("KoduEdit"));
+    // Last, once the panel is ready for the next entry: a slip that fails
+    // cannot leave the saved entry in the boxes.
+    printSlips(entry, prices, !before || before->sabah != entry.sabah || before->sabahKalite != entry.sabahKalite,
+               !before || before->aksam != entry.aksam || before->aksamKalite != entry.aksamKalite);
 }
 
 void TSutAlimF::loadNextProducer()
