@@ -44,6 +44,10 @@ QString CounterDevices::notRead(CounterDevice which) const
         return deviceTitle(which) + QStringLiteral(" seçilmedi: ana menüde Cihazlar… ile kapısını seçin; değeri elle yazabilirsiniz.");
     if (const QString problem = d.settings.problem(which); !problem.isEmpty()) return problem;
     if (!d.source->isConnected()) return d.source->statusText() + QStringLiteral(". Kablosunu denetleyin; değeri elle yazabilirsiniz.");
+    if (!d.source->newestMatched())
+        return QStringLiteral("%1 son satırı desene uymadı: \"%2\". Yeniden ölçün ya da Cihazlar penceresinde deseni denetleyin.")
+            .arg(deviceTitle(which) + (which == CounterDevice::Analyser ? QStringLiteral("ün") : QStringLiteral("nin")),
+                 d.source->lastUnmatched());
     return {};
 }
 

@@ -98,10 +98,12 @@ void SerialLineSource::readAvailable()
     while (const std::optional<QString> line = lines_.takeLine()) {
         if (std::optional<CounterReading> reading = readLine(pattern_, *line, QDateTime::currentDateTime())) {
             last_ = std::move(reading);
+            newestMatched_ = true;
             emit readingArrived();
         } else {
             ++unmatchedCount_;
             lastUnmatched_ = *line;
+            newestMatched_ = false;
             emit lineUnmatched();
         }
     }

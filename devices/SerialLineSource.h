@@ -52,6 +52,9 @@ public:
     // Lines that did not match the pattern, and the newest of them.
     int unmatchedCount() const { return unmatchedCount_; }
     const QString& lastUnmatched() const { return lastUnmatched_; }
+    // Whether the newest line matched (or none came yet): after one that did
+    // not, the reading before it is no longer what the device says.
+    bool newestMatched() const { return newestMatched_; }
 
     State state() const { return state_; }
     bool isConnected() const { return state_ == State::Connected; }
@@ -86,6 +89,7 @@ private:
     std::optional<CounterReading> last_;
     int unmatchedCount_ = 0;
     QString lastUnmatched_;
+    bool newestMatched_ = true;
     State state_ = State::Closed;
     QString status_;
 };

@@ -639,7 +639,8 @@ Ledger::Restore Ledger::restore(qint64 change)
         tellEntry(restoration.key);
     } else if (restoration.table == QLatin1String(schema::cariler().name)) {
         emit events_.accountsChanged();
-    } else if (restoration.table == QLatin1String(schema::kesintiler().name)) {
+    } else if (restoration.table == QLatin1String(schema::kesintiler().name) ||
+               restoration.table == QLatin1String(schema::kaliteFiyatlari().name)) {
         emit events_.settlementsChanged();
     } else if (restoration.table == QLatin1String(schema::fabrika().name)) {
         if (const std::optional<QDate> day = deliveryDay(restoration.key)) emit events_.deliveriesChanged(*day);

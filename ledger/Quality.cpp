@@ -39,14 +39,30 @@ Money premiumOrDiscount(double measured, double reference, double premium, doubl
 
 }  // namespace
 
-QString pourQualityProblem(const PourQuality& pour, const QString& pourName)
+namespace {
+
+constexpr double kMostFat = 15;
+constexpr double kMostProtein = 10;
+
+}  // namespace
+
+QString pourQualityProblem(const PourQuality& pour, const QString& pourName, const std::optional<QualityLine>& line)
 {
     if (pour.yag.has_value() != pour.protein.has_value())
         return QStringLiteral("Bu %1 sütünün yağını ve proteinini birlikte yazın; ölçülmediyse ikisini de boş bırakın.").arg(pourName);
-    if (pour.yag && !(*pour.yag > 0 && *pour.yag <= 15))
-        return QStringLiteral("Bu %1 sütünün yağı 0 ile 15 arasında olmalı.").arg(pourName);
-    if (pour.protein && !(*pour.protein > 0 && *pour.protein <= 10))
-        return QStringLiteral("Bu %1 sütünün proteini 0 ile 10 arasında olmalı.").arg(pourName);
+    if (pour.yag && !(*pour.yag > 0 && *pour.yag <= kMostFat))
+        return QStringLiteral("Bu %1 sütünün yağı 0'dan büyük, en çok 15 olmalı; ölçülmediyse kutuyu boş bırakın.").arg(pourName);
+    if (pour.protein && !(*pour.protein > 0 && *pour.protein <= kMostProtein))
+        return QStringLiteral("Bu %1 sütünün proteini 0'dan büyük, en çok 10 olmalı; ölçülmediyse kutuyu boş bırakın.").arg(pourName);
+    if (pour.measured() && line && !pour.hijyen.trimmed().isEmpty()) {
+        const HygieneAmounts grades = hygieneAmounts(line->hijyenFarklari);
+        if (!grades.byGrade.count(pour.hijyen.trimmed().toUpper())) {
+            QStringList known;
+            for (const auto& [grade, amount] : grades.byGrade) known << grade;
+            return QStringLiteral("Bu %1 sütünün hijyen sınıfı \"%2\" kalite fiyatında yok (olanlar: %3); düzeltin ya da boş bırakın.")
+                .arg(pourName, pour.hijyen.trimmed(), known.isEmpty() ? QStringLiteral("hiçbiri") : known.join(QStringLiteral(", ")));
+        }
+    }
     return {};
 }
 
@@ -109,6 +125,8 @@ QualityPrices::Check QualityPrices::check(const QualityLine& line)
 {
     if (!line.baslangic.isValid()) return Check::NoStartDay;
     if (!(line.referansFiyat > 0) || line.referansFiyat > Money::kLargest) return Check::NoPrice;
+    if (!(line.referansYag > 0 && line.referansYag <= kMostFat && line.referansProtein > 0 && line.referansProtein <= kMostProtein))
+        return Check::BadReference;
     for (const double figure : {line.referansYag, line.referansProtein, line.yagPrimi, line.yagKesintisi, line.proteinPrimi,
                                 line.proteinKesintisi})
         if (!(figure >= 0) || figure > 100) return Check::BadFigure;
@@ -121,6 +139,10 @@ QualityPrices::Check QualityPrices::save(const QualityLine& line)
     const Check checked = check(line);
     if (checked != Check::Ok) return checked;
     const Connection& connection = ledger_.connection();
+    Statement sameDay(connection, QStringLiteral("SELECT 1 FROM Kalite_Fiyatlari WHERE Baslangic=?1 AND KFID<>?2;"));
+    sameDay.bind(1, line.baslangic);
+    sameDay.bind(2, line.kfid);
+    if (sameDay.step()) return Check::SameStartDay;
     const QVariantList values = {line.baslangic, line.referansFiyat, line.referansYag, line.referansProtein, line.yagPrimi,
                                  line.yagKesintisi, line.proteinPrimi, line.proteinKesintisi,
                                  hygieneText(hygieneAmounts(line.hijyenFarklari))};

@@ -41,8 +41,10 @@ struct PourQuality {
 
 // Why a pour's figures as typed cannot be stored, in Turkish, naming the
 // pour ("sabah", "akşam"); empty when they can. Fat and protein go
-// together, fat up to 15 % and protein up to 10 %, each above 0.
-QString pourQualityProblem(const PourQuality& pour, const QString& pourName);
+// together, fat up to 15 % and protein up to 10 %, each above 0 (the
+// reference figures of a price line too).
+// A grade is one the line in force on the pour's day has.
+QString pourQualityProblem(const PourQuality& pour, const QString& pourName, const std::optional<QualityLine>& line);
 
 // The hygiene grades' amounts of a line, or why its text cannot be read (in
 // Turkish); "A=0,05; C=-0,10" is read as "A=0.05;C=-0.1".
@@ -70,8 +72,10 @@ public:
     // The line in force on the day: the latest that starts on or before it.
     std::optional<QualityLine> lineOn(const QDate& day) const;
 
-    enum class Check { Ok, NoStartDay, NoPrice, BadFigure, BadHygiene };
+    enum class Check { Ok, NoStartDay, NoPrice, BadReference, BadFigure, BadHygiene, SameStartDay };
     static Check check(const QualityLine& line);
+    // A line that starts on the day of another is refused (SameStartDay):
+    // only one can hold from a day.
     Check save(const QualityLine& line);
     // The key of the deletion's row of the history, for Ctrl+Z.
     qint64 remove(qint64 kfid);

@@ -117,7 +117,7 @@ void AmountEdit::focusOutEvent(QFocusEvent* event)
     QLineEdit::focusOutEvent(event);
     if (!isControlFocusChange(event->reason())) return;
     guarded([&] {
-        rewrite(this, amountTextOnLeave(text(), decimals_));
+        if (!(emptyKept_ && text().trimmed().isEmpty())) rewrite(this, amountTextOnLeave(text(), decimals_));
         emit left();
     });
 }

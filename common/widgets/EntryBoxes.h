@@ -18,6 +18,9 @@ public:
     void showAsLeft();
     // Four for a rate in percent; two otherwise.
     void setDecimals(int decimals) { decimals_ = decimals; }
+    // A box where empty means "not measured" stays empty when left, rather
+    // than showing 0,00.
+    void setEmptyKept(bool kept) { emptyKept_ = kept; }
 
 signals:
     // The text was rewritten on leaving; not sent when it could not be read.
@@ -34,6 +37,7 @@ private:
     void typeCharacter(QChar key);
 
     int decimals_ = 2;
+    bool emptyKept_ = false;
 };
 
 // A name box: the first letter of every word is written as a Turkish

@@ -127,20 +127,31 @@ void TKaliteFiyatiF::KaydetClick()
         dialogs_.message(QStringLiteral("Referans fiyatı girin: referans yağ ve proteindeki sütün litre fiyatı."));
         focusOn(QStringLiteral("ReferansFiyatEdit"));
         return;
-    case QualityPrices::Check::BadFigure:
-        dialogs_.message(QStringLiteral("Yağ, protein, prim ve kesintiler 0 ile 100 arasında olmalı."));
+    case QualityPrices::Check::BadReference:
+        dialogs_.message(QStringLiteral("Referans yağ 0'dan büyük, en çok 15; referans protein 0'dan büyük, en çok 10 olmalı."));
         focusOn(QStringLiteral("ReferansYagEdit"));
+        return;
+    case QualityPrices::Check::BadFigure:
+        dialogs_.message(QStringLiteral("Primler ve kesintiler 0 ile 100 arasında olmalı."));
+        focusOn(QStringLiteral("YagPrimiEdit"));
         return;
     case QualityPrices::Check::BadHygiene:
         dialogs_.message(hygieneAmounts(line.hijyenFarklari).problem);
         focusOn(QStringLiteral("HijyenEdit"));
         return;
+    case QualityPrices::Check::SameStartDay:
     case QualityPrices::Check::Ok:
         break;
     }
+    QualityPrices::Check saved;
     {
         Acting acting(*this);
-        prices_.save(line);
+        saved = prices_.save(line);
+    }
+    if (saved == QualityPrices::Check::SameStartDay) {
+        dialogs_.message(QStringLiteral("%1 gününden başlayan bir satır var; o satırı listeden seçip düzeltin.").arg(shortDate(line.baslangic)));
+        focusOn(QStringLiteral("BaslangicDate"));
+        return;
     }
     YeniClick();
 }

@@ -165,8 +165,9 @@ void TSutAlimF::SaklaButClick()
 
     // Read before anything is posted: a box that cannot be read writes nothing.
     const IntakeEntry entry = entryFromBoxes();
+    const std::optional<QualityLine> line = QualityPrices(ledger_).lineOn(entry.tarih);
     for (const auto& [pour, name, box] : {std::tuple{&entry.sabahKalite, "sabah", "SYagEdit"}, std::tuple{&entry.aksamKalite, "akşam", "AYagEdit"}})
-        if (const QString problem = pourQualityProblem(*pour, QString::fromUtf8(name)); !problem.isEmpty()) {
+        if (const QString problem = pourQualityProblem(*pour, QString::fromUtf8(name), line); !problem.isEmpty()) {
             dialogs_.message(problem);
             focusOn(QString::fromLatin1(box));
             return;
@@ -439,7 +440,8 @@ void TSutAlimF::TeraziClick(Pour pour)
 void TSutAlimF::printSlips(const IntakeEntry& entry, const Ledger::IntakePrices& prices, bool sabahTyped, bool aksamTyped)
 {
     if (!counter_ || !counter_->printsSlips()) return;
-    const QDateTime now = QDateTime::currentDateTime();
+    // The pour's own day: a slip of a pour typed late names the day it was taken.
+    const QDateTime now(entry.tarih, QTime::currentTime());
     const double monthLitres = ledger_.monthLitresUpTo(entry.kodu, entry.tarih);
     QStringList failed;
     for (const bool evening : {false, true}) {

@@ -97,6 +97,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     qualityRow->setContentsMargins(0, 0, 0, 0);
     const auto figureBox = [quality] {
         auto* box = new AmountEdit(quality);
+        box->setEmptyKept(true);
         box->setAlignment(Qt::AlignRight);
         box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("99,99")) + 16);
         return box;
@@ -114,6 +115,10 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     auto* AProteinEdit = figureBox();
     auto* AHijyenEdit = gradeBox();
     auto* KaliteFiyatLabel = new QLabel(quality);
+    // Texts that come and go never widen the window past the screen: a
+    // narrow one cuts them.
+    KaliteFiyatLabel->setMinimumWidth(1);
+    KaliteFiyatLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     const auto labelled = [quality, qualityRow](const char* text, QWidget* box) {
         qualityRow->addWidget(new QLabel(QString::fromUtf8(text), quality));
         qualityRow->addWidget(box);
@@ -182,6 +187,8 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
         onExit(box, [&screen] { screen.KaliteExit(); });
     // What of the counter is connected, on the status bar's right.
     auto* CihazDurumu = new QLabel(statusBar());
+    CihazDurumu->setMinimumWidth(1);
+    CihazDurumu->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addPermanentWidget(CihazDurumu);
     bind(CihazDurumu, screen.CihazDurumu);
     // F7 and F8 fill the pour the keyboard is on: the evening's boxes, or the morning's.

@@ -146,10 +146,13 @@ TEST_F(PtyDevice, TheCounterGivesF7AndF8OnlyFromADeviceThatIsThereAndSaysWhyNot)
     send("FAT=3,85;PROTEIN=3,21\r\n");
     ASSERT_TRUE(until([&] { return bool(counter.analysis()); }));
     EXPECT_EQ(counter.analysis().value->fat, 3.85);
+    // A line that does not match puts the reading before it out of reach.
+    send("HELLO\r\n");
+    ASSERT_TRUE(until([&] { return !counter.analysis(); }));
+    EXPECT_TRUE(refusal(counter.analysis()).contains(QStringLiteral("HELLO")));
     // Pulled out with a fresh reading kept: F7 says so rather than give it.
     unplug();
-    ASSERT_TRUE(until([&] { return !counter.analysis(); }, 4000));
-    EXPECT_TRUE(refusal(counter.analysis()).contains(QStringLiteral("bağlı değil")));
+    EXPECT_TRUE(until([&] { return refusal(counter.analysis()).contains(QStringLiteral("bağlı değil")); }, 4000));
     SlipData slip;
     slip.moment = QDateTime(QDate(2026, 12, 10), QTime(7, 5));
     slip.code = QStringLiteral("K/1");

@@ -26,22 +26,26 @@ protected:
 TEST_F(QualityScreensTest, AQualityLineIsKeptAsTypedAndItsFaultsAreNamed)
 {
     const struct {
+        int day;  // of December
         std::array<const char*, 7> figures;
         const char* grades;
         const char* refusal;  // the box the keyboard is sent back to; none when saved
     } cases[] = {
-        {{"", "3,6", "3,2", "0,1", "0,15", "0,2", "0,25"}, "", "ReferansFiyatEdit"},
-        {{"15", "3,6", "3,2", "0,1", "0,15", "0,2", "-0,25"}, "", "ReferansYagEdit"},
-        {{"15", "3,6", "3,2", "0,1", "0,15", "0,2", "0,25"}, "A=0,05; C", "HijyenEdit"},
-        {{"15", "3,6", "3,2", "0,1", "0,15", "0,2", "0,25"}, "A=0,05; C=-0,30", nullptr},
+        {1, {"", "3,6", "3,2", "0,1", "0,15", "0,2", "0,25"}, "", "ReferansFiyatEdit"},
+        {1, {"15", "16", "3,2", "0,1", "0,15", "0,2", "0,25"}, "", "ReferansYagEdit"},
+        {1, {"15", "3,6", "3,2", "0,1", "0,15", "0,2", "-0,25"}, "", "YagPrimiEdit"},
+        {1, {"15", "3,6", "3,2", "0,1", "0,15", "0,2", "0,25"}, "A=0,05; C", "HijyenEdit"},
+        {1, {"15", "3,6", "3,2", "0,1", "0,15", "0,2", "0,25"}, "A=0,05; C=-0,30", nullptr},
+        // Only one line holds from a day.
+        {1, {"16", "3,6", "3,2", "0", "0", "0", "0"}, "", "BaslangicDate"},
         // A premium of a quarter kuruş is kept as typed.
-        {{"16,5", "3,5", "3,1", "0,025", "0", "0", "0"}, "", nullptr},
+        {15, {"16,5", "3,5", "3,1", "0,025", "0", "0", "0"}, "", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.grades);
         const int before = count(QStringLiteral("Kalite_Fiyatlari"));
         dialogs.messages.clear();
-        typeLine({2026, 12, 1}, c.figures, c.grades);
+        typeLine({2026, 12, c.day}, c.figures, c.grades);
         EXPECT_EQ(count(QStringLiteral("Kalite_Fiyatlari")), before + (c.refusal ? 0 : 1));
         EXPECT_EQ(dialogs.messages.size(), c.refusal ? 1 : 0);
         if (c.refusal) EXPECT_EQ(prices.focusAsked, QLatin1String(c.refusal));
@@ -93,6 +97,8 @@ TEST_F(QualityScreensTest, EachPourIsPricedFromWhatTheCounterOrTheCollectorGaveA
         {"P4", std::nullopt, 8.0, "4,1", "", "", Pour::Sabah, 0, 2},
         // 3,55 is under by a part of a tenth only: nothing off; 3,31 one tenth over; grade C takes 0,30.
         {"P5", Analysis{3.55, 3.31}, 30.0, nullptr, nullptr, "C", Pour::Aksam, 14.90, 0},
+        // A grade the line does not know is refused rather than priced as none.
+        {"P6", Analysis{3.6, 3.2}, 10.0, nullptr, nullptr, "B", Pour::Sabah, 0, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);

@@ -184,6 +184,15 @@ TEST_F(IntakeRoadTest, TheCounterKeysFillThePourInFocus)
     press(Qt::Key_Return);
     EXPECT_EQ(focusedName(), QStringLiteral("SYagEdit"));
     EXPECT_EQ(window.statusBar()->findChildren<QLabel*>().last()->text(), counter.status());
+    // Left empty, a quality box stays empty: the pour is not measured.
+    press(Qt::Key_Return);
+    EXPECT_EQ(control<QLineEdit>("SYagEdit")->text(), QString());
+    // However long the texts of the price and the devices, the window keeps to the screen.
+    intake.KaliteFiyatLabel.setText(QString(300, QLatin1Char('x')));
+    intake.CihazDurumu.setText(QString(300, QLatin1Char('y')));
+    window.resize(1024, 740);
+    QApplication::processEvents();
+    EXPECT_LE(window.width(), 1024);
     intake.attachCounter(nullptr);
 }
 

@@ -146,8 +146,10 @@ TEST_F(WindowKeysTest, ALineIsSavedLoadedDeletedAndBroughtBackByKeyboard)
     window.show();
     QApplication::setActiveWindow(&window);
     control<QLineEdit>("ReferansFiyatEdit")->setFocus(Qt::TabFocusReason);
-    typeText(focused(), QStringLiteral("15"));
-    for (int box = 0; box < 8; ++box) press(Qt::Key_Return);
+    for (const char* figure : {"15", "3,6", "3,2", "", "", "", "", ""}) {
+        typeText(focused(), QString::fromLatin1(figure));
+        press(Qt::Key_Return);
+    }
     EXPECT_EQ(focusedName(), QStringLiteral("KaydetBut"));
     press(Qt::Key_Return);
     ASSERT_EQ(count(QStringLiteral("Kalite_Fiyatlari")), 1);
