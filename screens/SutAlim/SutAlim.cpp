@@ -405,36 +405,34 @@ void TSutAlimF::attachCounter(CounterDesk* counter)
     tell();
 }
 
-void TSutAlimF::AnalizClick(Pour pour)
+// What a device key takes, or nothing once its refusal is said.
+template <typename T>
+std::optional<T> TSutAlimF::fromCounter(Take<T> (CounterDesk::*take)())
 {
     if (!counter_) {
         dialogs_.message(kNoCounter);
-        return;
+        return std::nullopt;
     }
-    const Take<Analysis> taken = counter_->analysis();
-    if (!taken) {
-        dialogs_.message(taken.refusal);
-        return;
-    }
+    const Take<T> taken = (counter_->*take)();
+    if (!taken) dialogs_.message(taken.refusal);
+    return taken.value;
+}
+
+void TSutAlimF::AnalizClick(Pour pour)
+{
+    const std::optional<Analysis> taken = fromCounter(&CounterDesk::analysis);
+    if (!taken) return;
     const bool sabah = pour == Pour::Sabah;
-    (sabah ? SYagEdit : AYagEdit).setText(formatFloat(kAmountPattern, taken.value->fat));
-    (sabah ? SProteinEdit : AProteinEdit).setText(formatFloat(kAmountPattern, taken.value->protein));
+    (sabah ? SYagEdit : AYagEdit).setText(formatFloat(kAmountPattern, taken->fat));
+    (sabah ? SProteinEdit : AProteinEdit).setText(formatFloat(kAmountPattern, taken->protein));
     KaliteGoster.setChecked(true);
     KaliteExit();
 }
 
 void TSutAlimF::TeraziClick(Pour pour)
 {
-    if (!counter_) {
-        dialogs_.message(kNoCounter);
-        return;
-    }
-    const Take<double> taken = counter_->litres();
-    if (!taken) {
-        dialogs_.message(taken.refusal);
-        return;
-    }
-    (pour == Pour::Sabah ? sabahEdit : aksamEdit).setText(formatFloat(kAmountPattern, *taken.value));
+    if (const std::optional<double> litres = fromCounter(&CounterDesk::litres))
+        (pour == Pour::Sabah ? sabahEdit : aksamEdit).setText(formatFloat(kAmountPattern, *litres));
 }
 
 void TSutAlimF::printSlips(const IntakeEntry& entry, const Ledger::IntakePrices& prices, bool sabahTyped, bool aksamTyped)

@@ -126,6 +126,8 @@ private:
     // The slips of the pours this save stored.
     void printSlips(const IntakeEntry& entry, const Ledger::IntakePrices& prices, bool sabahTyped, bool aksamTyped);
 
+    template <typename T>
+    std::optional<T> fromCounter(Take<T> (CounterDesk::*take)());
     CounterDesk* counter_ = nullptr;
 
 protected:
