@@ -34,13 +34,22 @@ double stored(const Money& amount)
 
 }  // namespace
 
-// Milk by producer and price over the period.
+// Milk by producer and price over the period. A day whose pours were priced
+// apart (by their quality) gives each pour's litres and money to its own
+// price; the last column is the row's whole money once, so the period's
+// milk stays the exact sum the ledger holds.
 QString SettlementSql::milk(const SqlDialect& dialect)
 {
-    return QStringLiteral("SELECT Kodu, SBirim_Fiyat, %1, %2, %3 FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND Gelir_Gider = 'S' "
-                          "GROUP BY Kodu, SBirim_Fiyat ORDER BY Kodu, SBirim_Fiyat;")
+    const QString apart = QStringLiteral("(ABirim_Fiyat IS NOT NULL AND ABirim_Fiyat <> SBirim_Fiyat)");
+    const QString period = QStringLiteral("FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 AND Gelir_Gider = 'S'");
+    return QStringLiteral("SELECT Kodu, Fiyat, %1, %2, %3, %4 FROM ("
+                          "SELECT Kodu, SBirim_Fiyat AS Fiyat, Sabah, CASE WHEN %5 THEN 0 ELSE Aksam END AS Aksam, "
+                          "CASE WHEN %5 THEN SToplam_Tutar ELSE Gelir_Toplam_Tutar END AS Tutar, Gelir_Toplam_Tutar AS Toplam %6 "
+                          "UNION ALL "
+                          "SELECT Kodu, ABirim_Fiyat, 0, Aksam, AToplam_Tutar, 0 %6 AND %5) p "
+                          "GROUP BY Kodu, Fiyat ORDER BY Kodu, Fiyat;")
         .arg(dialect.unitsSum(QStringLiteral("Sabah")), dialect.unitsSum(QStringLiteral("Aksam")),
-             dialect.unitsSum(QStringLiteral("Gelir_Toplam_Tutar")));
+             dialect.unitsSum(QStringLiteral("Tutar")), dialect.unitsSum(QStringLiteral("Toplam")), apart, period);
 }
 
 // What the period paid and gave less what it booked to him beside the
@@ -406,9 +415,10 @@ Settlement Settlements::compute(const QDate& ilk, const QDate& son, const QStrin
         const QString code = milk.column(0).toString();
         const Money lt = unitsAt(milk, 2) + unitsAt(milk, 3);
         const Money amount = unitsAt(milk, 4);
-        prices[code].push_back({milk.column(1).toDouble(), lt, amount.rounded()});
+        // A pour of nothing at a price of its own is no line.
+        if (!lt.isZero() || !amount.isZero()) prices[code].push_back({milk.column(1).toDouble(), lt, amount.rounded()});
         litres[code] += lt;
-        exact[code].milk += amount;
+        exact[code].milk += unitsAt(milk, 5);
     }
     Statement payments(connection, SettlementSql::payments(dialectOf(connection)));
     payments.bind(1, ilk);

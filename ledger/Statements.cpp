@@ -69,10 +69,15 @@ const QStringList AccountStatement::kColumnTitles = {
     QStringLiteral("Alacağımız"), QStringLiteral("Bakiye"),
 };
 
+QString AccountStatementLine::fiyatText() const
+{
+    return aksamFiyat.isNull() ? amount(fiyat) : amount(fiyat) + QStringLiteral(" / ") + amount(aksamFiyat);
+}
+
 QStringList AccountStatementLine::cells() const
 {
-    return {tarih,         fisNo,         aciklama,     amount(sabah),  amount(aksam),
-            amount(fiyat), amount(miktar), amount(borc), amount(alacak), bakiye.text()};
+    return {tarih,       fisNo,          aciklama,     amount(sabah),  amount(aksam),
+            fiyatText(), amount(miktar), amount(borc), amount(alacak), bakiye.text()};
 }
 
 QStringList AccountStatement::headerLines() const
@@ -144,7 +149,7 @@ QString StatementSql::openings(const SqlDialect& dialect)
 }
 const QString StatementSql::kRows = QStringLiteral(
     "SELECT Tarih, Adi, Fis_No, Aciklama, Sabah, Aksam, SBirim_Fiyat, Gider_Miktari, Gelir_Gider, Gelir_Toplam_Tutar, "
-    "Gider_Tutari FROM SutGirisi WHERE Kodu = ?1 AND Tarih >= ?2 AND Tarih <= ?3 "
+    "Gider_Tutari, ABirim_Fiyat FROM SutGirisi WHERE Kodu = ?1 AND Tarih >= ?2 AND Tarih <= ?3 "
     // Rows of one day in the order they were entered.
     "ORDER BY Tarih ASC, SGID ASC;");
 const QString StatementSql::kCodes = QStringLiteral(
@@ -202,9 +207,18 @@ AccountStatement statementOf(Connection& connection, const QString& kodu, const 
         line.aciklama = printable(rows.column(3).toString());
         line.sabah = rows.column(4);
         line.aksam = rows.column(5);
-        if (rows.column(8).toString() == kindCode(LedgerKind::Intake))
+        if (rows.column(8).toString() == kindCode(LedgerKind::Intake)) {
             line.fiyat = rows.column(6);
-        else
+            // Pours priced apart show both prices, so that litres times
+            // price add up to the row; a pour without litres has no say.
+            const QVariant aksamFiyat = rows.column(11);
+            if (!aksamFiyat.isNull() && aksamFiyat.toDouble() != line.fiyat.toDouble() && nonZero(line.aksam).isValid()) {
+                if (nonZero(line.sabah).isValid())
+                    line.aksamFiyat = aksamFiyat;
+                else
+                    line.fiyat = aksamFiyat;
+            }
+        } else
             line.miktar = nonZero(rows.column(7));
         const QVariant borc = rows.column(9);
         const QVariant alacak = rows.column(10);
@@ -334,7 +348,8 @@ Sheet statementsSheet(const std::vector<AccountStatement>& statements)
             // The rounding line has no day.
             const SheetCell day = SheetCell::date(QDate::fromString(l.tarih, QStringLiteral("dd.MM.yyyy")));
             sheet.add({kodu, adi, {}, {}, day.plain() == l.tarih ? day : SheetCell::textOf(l.tarih), SheetCell::textOf(l.fisNo),
-                       SheetCell::textOf(l.aciklama), litres(l.sabah), litres(l.aksam), litres(l.fiyat), litres(l.miktar),
+                       SheetCell::textOf(l.aciklama), litres(l.sabah), litres(l.aksam),
+                       l.aksamFiyat.isNull() ? litres(l.fiyat) : SheetCell::textOf(l.fiyatText()), litres(l.miktar),
                        money(l.borc), money(l.alacak), SheetCell::amount(l.bakiye)});
         }
         sheet.addTotal({kodu, adi, {}, {}, {}, {}, SheetCell::textOf(AccountStatement::kTotalNote), SheetCell::amount(s.sabahToplami),

@@ -28,6 +28,7 @@ struct AccountStatementLine {
     QVariant sabah;       // litres; empty on payment rows
     QVariant aksam;
     QVariant fiyat;       // price per litre, on intake rows
+    QVariant aksamFiyat;  // the evening's, where its pour was priced apart
     QVariant miktar;      // quantity of goods, on payment rows where set
     std::optional<Money> borc;    // "Borcumuz", as printed
     std::optional<Money> alacak;  // "Alacağımız", as printed
@@ -35,6 +36,8 @@ struct AccountStatementLine {
 
     // The row's cells in the order of AccountStatement::kColumnTitles.
     QStringList cells() const;
+    // The price cell: the evening's beside the morning's where they differ.
+    QString fiyatText() const;
 };
 
 struct AccountStatement {

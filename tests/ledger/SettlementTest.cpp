@@ -1,6 +1,7 @@
 #include "bench/LedgerGenerator.h"
 #include "ledger/Ledger.h"
 #include "ledger/Lists.h"
+#include "ledger/Quality.h"
 #include "ledger/Settlement.h"
 #include "ledger/Statements.h"
 #include "Ledger.h"
@@ -219,6 +220,70 @@ TEST_F(SettlementLedger, EachProducerHasThePeriodsLitresWeightedFatAndProtein)
     EXPECT_EQ(statements[0].summaryLines().mid(0, 2), (QStringList{"Ort. Yağ: %3,85", "Ort. Protein: %3,30"}));
     EXPECT_EQ(statements[3].summaryLines().size(), 2) << "nothing measured, nothing said";
     EXPECT_EQ(s.cells(s.total(), true).mid(Settlement::OrtYag, 2), QStringList(2)) << "an average is no sum";
+}
+
+// A day whose pours were priced apart by their quality: the slip gives each
+// price its own litres and money, the statement both prices on the row, and
+// either adds up by hand.
+TEST_F(SettlementLedger, PoursPricedApartAddUpByHandOnTheSlipAndTheStatement)
+{
+    // 15,00 for 3,6 % fat and 3,2 % protein, 0,12 a tenth of fat above.
+    ASSERT_EQ(QualityPrices(ledger).save({0, QDate(2026, 11, 1), 15.0, 3.6, 3.2, 0.12, 0.15, 0.10, 0.20, {}}), QualityPrices::Check::Ok);
+    const PourQuality none;
+    const struct {
+        const char* code;
+        int day;
+        double sabah;
+        PourQuality sabahKalite;
+        double aksam;
+        PourQuality aksamKalite;
+        const char* fiyat;  // as the statement shows it
+    } pours[] = {
+        {"K1", 1, 10, {3.8, 3.2, {}}, 20, none, "15,24 / 14,00"},
+        {"K1", 2, 5, none, 7.5, {3.6, 3.2, {}}, "14,00 / 15,00"},
+        {"K1", 3, 0, none, 4, {3.7, 3.2, {}}, "15,12"},  // no morning: its price has no say
+        {"K2", 1, 10, none, 10, none, "14,00"},
+        {"K3", 1, 0, none, 2, {3.6, 3.2, {}}, "15,00"},
+    };
+    for (const auto& p : pours) {
+        const QString code = QString::fromLatin1(p.code);
+        ledger.saveAccount({0, code, code});
+        ASSERT_EQ(ledger.saveIntake({0, QDate(2026, 12, p.day), code, code, p.sabah, p.aksam, 14.0, {}, p.sabahKalite, p.aksamKalite}).check,
+                  Ledger::EntryCheck::Ok);
+    }
+    const struct {
+        const char* code;
+        QStringList lines;  // litres, price, money
+    } expected[] = {
+        {"K1", {"25,00 14,0000 350,00", "7,50 15,0000 112,50", "4,00 15,1200 60,48", "10,00 15,2400 152,40"}},
+        {"K2", {"20,00 14,0000 280,00"}},
+        {"K3", {"2,00 15,0000 30,00"}},
+    };
+    const Settlement s = settlements.compute(ilk, son);
+    ASSERT_EQ(s.lines.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        const SettlementLine& line = s.lines[i];
+        QStringList shown;
+        Money milk;
+        for (const PriceLine& price : line.fiyatlar) {
+            shown << price.litre.text() + QLatin1Char(' ') + QString::number(price.fiyat, 'f', 4).replace(QLatin1Char('.'), QLatin1Char(',')) +
+                         QLatin1Char(' ') + price.tutar.text();
+            milk += price.tutar;
+        }
+        EXPECT_EQ(shown, expected[i].lines) << expected[i].code;
+        EXPECT_EQ(milk, line.sutTutari) << expected[i].code;
+    }
+
+    const std::vector<AccountStatement> statements = buildAllStatements(db.connection, ilk, son);
+    ASSERT_EQ(statements.size(), 3u);
+    QStringList prices;
+    for (const AccountStatement& statement : statements)
+        for (const AccountStatementLine& line : statement.lines) prices << line.cells()[AccountStatement::Fiyat];
+    QStringList typed;
+    for (const auto& p : pours) typed << QString::fromLatin1(p.fiyat);
+    EXPECT_EQ(prices, typed);
+    const Sheet sheet = statementsSheet(statements);
+    EXPECT_EQ(sheet.rows[1].cells[4 + AccountStatement::Fiyat].plain(), QStringLiteral("15,24 / 14,00"));
 }
 
 }  // namespace
