@@ -120,6 +120,7 @@ std::vector<Line> slipContent(const SlipData& slip)
     pair(QStringLiteral("Süt"), formatFloat(kAmountPattern, slip.litres) + QStringLiteral(" lt"));
     if (slip.fat) pair(QStringLiteral("Yağ %"), formatFloat(kAmountPattern, *slip.fat));
     if (slip.protein) pair(QStringLiteral("Protein %"), formatFloat(kAmountPattern, *slip.protein));
+    if (!slip.grade.trimmed().isEmpty()) pair(QStringLiteral("Hijyen sınıfı"), slip.grade.trimmed());
     pair(QStringLiteral("Litre fiyatı"), priceText(slip.price) + QStringLiteral(" TL"));
     pair(QStringLiteral("Tutar"), slip.amount.text() + QStringLiteral(" TL"), true);
     lines.push_back({Line::Rule, {}, {}});

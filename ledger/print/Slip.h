@@ -19,6 +19,7 @@ struct SlipData {
     double litres = 0;      // the pour's litres, as stored
     double price = 0;       // per litre, as stored
     std::optional<double> fat, protein;  // %, when measured
+    QString grade;          // hygiene grade, when graded
     Money amount;           // the pour's money, exact
     double monthLitres = 0; // the producer's litres this month so far, this pour included
     QString footer;         // a last line such as "Teşekkür ederiz"; none when empty

@@ -7,12 +7,18 @@
 
 namespace {
 
-// The hygiene amounts as the collector types them: decimal commas, a space
-// after each grade.
+// The hygiene amounts as the collector types them, each to the kuruş like
+// the other figures ("C=-0,30"), finer only where it was typed finer, so
+// that a correction stores them unchanged.
 QString hygieneShown(const QString& stored)
 {
-    QString shown = stored;
-    return shown.replace(QLatin1Char('.'), QLatin1Char(',')).replace(QLatin1Char(';'), QStringLiteral("; "));
+    const HygieneAmounts read = hygieneAmounts(stored);
+    if (!read.problem.isEmpty()) return stored;
+    QStringList parts;
+    for (const auto& [grade, amount] : read.byGrade)
+        parts << grade + QLatin1Char('=') +
+                     (amount == amount.rounded() ? formatFloat(kAmountPattern, amount.toDouble()) : generalNumber(amount.toDouble()));
+    return parts.join(QStringLiteral("; "));
 }
 
 QString figure(double value)

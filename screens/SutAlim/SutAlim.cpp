@@ -456,6 +456,7 @@ void TSutAlimF::printSlips(const IntakeEntry& entry, const Ledger::IntakePrices&
         slip.price = price;
         slip.fat = quality.yag;
         slip.protein = quality.protein;
+        slip.grade = quality.hijyen;
         slip.amount = Money::fromStored(litres * price);
         slip.monthLitres = monthLitres;
         if (const QString why = counter_->printSlip(slip); !why.isEmpty()) failed << why;

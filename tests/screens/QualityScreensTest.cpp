@@ -50,6 +50,9 @@ TEST_F(QualityScreensTest, AQualityLineIsKeptAsTypedAndItsFaultsAreNamed)
         EXPECT_EQ(dialogs.messages.size(), c.refusal ? 1 : 0);
         if (c.refusal) EXPECT_EQ(prices.focusAsked, QLatin1String(c.refusal));
     }
+    const auto& listed = prices.FiyatList.get().rows;
+    EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [](const QStringList& row) { return row.back() == "A=0,05; C=-0,30"; }))
+        << "the grades are listed as typed";
     const QVariantMap last = rows(QStringLiteral("SELECT * FROM Kalite_Fiyatlari ORDER BY KFID DESC LIMIT 1"))[0];
     EXPECT_EQ(last[QStringLiteral("Yag_Primi")].toDouble(), 0.025);
     // A correction of the price alone writes the other figures back as stored.

@@ -126,6 +126,7 @@ TEST_F(SlipTest, LinesFitTheRollNamesComeBackAndTheBoldAmountIsTheKurus)
         slip.amount = Money::fromStored(c.stored);
         slip.monthLitres = 2 * c.litres;
         slip.fat = c.fat;
+        slip.grade = c.fat ? QStringLiteral("A") : QString();
         const Printout p = decode(escPosSlip(slip, c.width));
         SCOPED_TRACE(p.lines.join(QLatin1Char('\n')).toStdString());
         EXPECT_TRUE(p.stray.isEmpty()) << p.stray.toStdString();
@@ -160,6 +161,7 @@ TEST_F(SlipTest, LinesFitTheRollNamesComeBackAndTheBoldAmountIsTheKurus)
         EXPECT_EQ(byUnit[QStringLiteral("lt")][1], 2 * c.litres);
         EXPECT_NEAR(byUnit[QStringLiteral("lt")][0] * byUnit[QStringLiteral("TL")][0], bold[0], 0.005 + 1e-9);
         EXPECT_EQ(byUnit[QString()], (c.fat ? std::vector<double>{3.85, 3.2} : std::vector<double>{3.2}));
+        EXPECT_EQ(p.lines.filter(QRegularExpression(QStringLiteral("^Hijyen sınıfı +A$"))).size(), c.fat ? 1 : 0);
         EXPECT_TRUE(p.lines.join(QLatin1Char('\n')).contains(QStringLiteral("14.03.2024 07:05")));
     }
 }
