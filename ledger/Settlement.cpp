@@ -87,13 +87,8 @@ namespace {
 const QString kPostingColumns = QStringLiteral("SELECT HKID, Ilk_Tarih, Son_Tarih, Kayit_Zamani, Odeme_Tarihi FROM Hakedisler ");
 
 // Posting, paying out and taking back each check the posted periods and
-// then write: on a server they take turns on this lock, taken before the
-// first check, so each sees what the one before it committed (the file's
-// BEGIN IMMEDIATE already lets one writer in at a time).
-void takeTurnWithOtherDesks(const Connection& connection)
-{
-    if (connection.isServer()) Statement(connection, QStringLiteral("LOCK TABLE Hakedisler IN SHARE ROW EXCLUSIVE MODE")).run();
-}
+// then write.
+const QString kPostings = QStringLiteral("Hakedisler");
 
 SettlementPosting postingAt(const Statement& row)
 {
@@ -475,7 +470,7 @@ Settlements::Post Settlements::post(const QDate& ilk, const QDate& son)
     Post result;
     {
         Transaction transaction(connection);
-        takeTurnWithOtherDesks(connection);
+        takeTurnOn(connection, kPostings);
         result.overlapping = postingOver(ilk, son);
         if (result.overlapping) {
             result.outcome = PostOutcome::Overlaps;
@@ -515,7 +510,7 @@ bool Settlements::undo(qint64 hkid)
     QList<QDate> days;
     {
         Transaction transaction(connection);
-        takeTurnWithOtherDesks(connection);
+        takeTurnOn(connection, kPostings);
         Statement rows(connection, QStringLiteral("SELECT SGID FROM Hakedis_Satirlari WHERE HKID = ?1 AND SGID IS NOT NULL ORDER BY HKKID;"));
         rows.bind(1, hkid);
         Statement day(connection, QStringLiteral("SELECT Tarih FROM SutGirisi WHERE SGID = ?1;"));
@@ -552,7 +547,7 @@ Settlements::PaidOutcome Settlements::markPaid(const QDate& ilk, const QDate& so
     const Connection& connection = ledger_.connection();
     {
         Transaction transaction(connection);
-        takeTurnWithOtherDesks(connection);
+        takeTurnOn(connection, kPostings);
         const Settlement settlement = compute(ilk, son);
         if (!settlement.posting) return PaidOutcome::NotPosted;
         if (settlement.posting->odemeTarihi.isValid()) return PaidOutcome::AlreadyPaid;

@@ -95,3 +95,8 @@ void Transaction::commit()
     Statement(db_, QStringLiteral("COMMIT")).run();
     open_ = false;
 }
+
+void takeTurnOn(const Connection& connection, const QString& table)
+{
+    if (connection.isServer()) Statement(connection, QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(table)).run();
+}
