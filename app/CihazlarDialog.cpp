@@ -65,14 +65,18 @@ DeviceBoxes deviceGroup(QVBoxLayout* rows, QWidget* parent, CounterDevice device
     form->addRow(QStringLiteral("Son satır"), boxes.lastLine);
     // The line the device sends now, so a pattern can be written after it.
     if (SerialLineSource* source = devices.source(device)) {
-        QLabel* label = boxes.lastLine;
-        label->setText(source->statusText());
-        QObject::connect(source, &SerialLineSource::readingArrived, label, [label, source] {
-            label->setText(QStringLiteral("uydu: ") + source->last()->line);
-        });
-        QObject::connect(source, &SerialLineSource::lineUnmatched, label, [label, source] {
-            label->setText(QStringLiteral("desene uymadı: ") + source->lastUnmatched());
-        });
+        // The newest line, also one that came while this window was closed.
+        const auto showNewest = [label = boxes.lastLine, source] {
+            if (!source->newestMatched())
+                label->setText(QStringLiteral("desene uymadı: ") + source->lastUnmatched());
+            else if (source->last())
+                label->setText(QStringLiteral("uydu: ") + source->last()->line);
+            else
+                label->setText(source->statusText());
+        };
+        showNewest();
+        QObject::connect(source, &SerialLineSource::readingArrived, boxes.lastLine, showNewest);
+        QObject::connect(source, &SerialLineSource::lineUnmatched, boxes.lastLine, showNewest);
     } else {
         boxes.lastLine->setText(QStringLiteral("okunmuyor"));
     }

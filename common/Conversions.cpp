@@ -164,6 +164,12 @@ int parseInteger(const QString& text)
 // with the decimal separator after the first, "E", and the exponent without
 // leading zeros, such as 1E15 or -2,5E-6. That form does not read back
 // through parseDecimal.
+QString perLitreText(double price)
+{
+    const bool fine = std::llround(std::abs(price) * 10000) % 100 != 0;
+    return formatFloat(fine ? kRatePattern : kAmountPattern, price);
+}
+
 QString generalNumber(double value)
 {
     if (!std::isfinite(value)) return notFinite(value);

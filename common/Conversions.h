@@ -57,6 +57,9 @@ inline constexpr NumberPattern kFocusedTotalPattern{"#.00", false, false, true};
 
 // A half rounds away from zero on the value as written to 15 significant digits.
 QString formatFloat(const NumberPattern& pattern, double value);
+// A price per litre: to the kuruş, or to four places where it was stored
+// finer, so that litres by the price shown still make the amount.
+QString perLitreText(double price);
 // The hundredths a two-decimal pattern shows for the value: what a person
 // adds up when he adds the figures on the screen.
 qint64 shownHundredths(double value);

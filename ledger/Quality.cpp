@@ -5,6 +5,7 @@
 #include "store/History.h"
 #include "store/Schema.h"
 #include "store/Statement.h"
+#include "store/Transaction.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -46,24 +47,33 @@ constexpr double kMostProtein = 10;
 
 }  // namespace
 
-QString pourQualityProblem(const PourQuality& pour, const QString& pourName, const std::optional<QualityLine>& line)
+std::optional<PourQualityProblem> pourQualityProblem(const PourQuality& pour, const QString& pourName,
+                                                     const std::optional<QualityLine>& line)
 {
+    using Box = PourQualityProblem::Box;
     if (pour.yag.has_value() != pour.protein.has_value())
-        return QStringLiteral("Bu %1 sütünün yağını ve proteinini birlikte yazın; ölçülmediyse ikisini de boş bırakın.").arg(pourName);
+        return PourQualityProblem{
+            QStringLiteral("Bu %1 sütünün yağını ve proteinini birlikte yazın; ölçülmediyse ikisini de boş bırakın.").arg(pourName),
+            pour.yag ? Box::Protein : Box::Yag};
     if (pour.yag && !(*pour.yag > 0 && *pour.yag <= kMostFat))
-        return QStringLiteral("Bu %1 sütünün yağı 0'dan büyük, en çok 15 olmalı; ölçülmediyse kutuyu boş bırakın.").arg(pourName);
+        return PourQualityProblem{
+            QStringLiteral("Bu %1 sütünün yağı 0'dan büyük, en çok 15 olmalı; ölçülmediyse kutuyu boş bırakın.").arg(pourName), Box::Yag};
     if (pour.protein && !(*pour.protein > 0 && *pour.protein <= kMostProtein))
-        return QStringLiteral("Bu %1 sütünün proteini 0'dan büyük, en çok 10 olmalı; ölçülmediyse kutuyu boş bırakın.").arg(pourName);
+        return PourQualityProblem{
+            QStringLiteral("Bu %1 sütünün proteini 0'dan büyük, en çok 10 olmalı; ölçülmediyse kutuyu boş bırakın.").arg(pourName),
+            Box::Protein};
     if (pour.measured() && line && !pour.hijyen.trimmed().isEmpty()) {
         const HygieneAmounts grades = hygieneAmounts(line->hijyenFarklari);
         if (!grades.byGrade.count(pour.hijyen.trimmed().toUpper())) {
             QStringList known;
             for (const auto& [grade, amount] : grades.byGrade) known << grade;
-            return QStringLiteral("Bu %1 sütünün hijyen sınıfı \"%2\" kalite fiyatında yok (olanlar: %3); düzeltin ya da boş bırakın.")
-                .arg(pourName, pour.hijyen.trimmed(), known.isEmpty() ? QStringLiteral("hiçbiri") : known.join(QStringLiteral(", ")));
+            return PourQualityProblem{
+                QStringLiteral("Bu %1 sütünün hijyen sınıfı \"%2\" kalite fiyatında yok (olanlar: %3); düzeltin ya da boş bırakın.")
+                    .arg(pourName, pour.hijyen.trimmed(), known.isEmpty() ? QStringLiteral("hiçbiri") : known.join(QStringLiteral(", "))),
+                Box::Hijyen};
         }
     }
-    return {};
+    return std::nullopt;
 }
 
 HygieneAmounts hygieneAmounts(const QString& text)
@@ -139,6 +149,9 @@ QualityPrices::Check QualityPrices::save(const QualityLine& line)
     const Check checked = check(line);
     if (checked != Check::Ok) return checked;
     const Connection& connection = ledger_.connection();
+    // One line a day, however many desks save at once.
+    Transaction saving(connection);
+    takeTurnOn(connection, QStringLiteral("Kalite_Fiyatlari"));
     Statement sameDay(connection, QStringLiteral("SELECT 1 FROM Kalite_Fiyatlari WHERE Baslangic=?1 AND KFID<>?2;"));
     sameDay.bind(1, line.baslangic);
     sameDay.bind(2, line.kfid);
@@ -148,13 +161,14 @@ QualityPrices::Check QualityPrices::save(const QualityLine& line)
                                  hygieneText(hygieneAmounts(line.hijyenFarklari))};
     const QString fields = QStringLiteral("Baslangic=?1, Referans_Fiyat=?2, Referans_Yag=?3, Referans_Protein=?4, Yag_Primi=?5, "
                                           "Yag_Kesintisi=?6, Protein_Primi=?7, Protein_Kesintisi=?8, Hijyen_Farklari=?9");
+    bool recorded = false;
     if (line.kfid > 0) {
         RecordedChange change(connection, schema::kaliteFiyatlari(), line.kfid);
         Statement update(connection, QStringLiteral("UPDATE Kalite_Fiyatlari SET %1 WHERE KFID=?10;").arg(fields));
         for (int i = 0; i < values.size(); ++i) update.bind(i + 1, values[i]);
         update.bind(10, line.kfid);
         update.run();
-        if (change.commit(ChangeKind::Correction) > 0) emit ledger_.events().historyChanged();
+        recorded = change.commit(ChangeKind::Correction) > 0;
     } else {
         Statement insert(connection, QStringLiteral("INSERT INTO Kalite_Fiyatlari (Baslangic, Referans_Fiyat, Referans_Yag, Referans_Protein, "
                                                     "Yag_Primi, Yag_Kesintisi, Protein_Primi, Protein_Kesintisi, Hijyen_Farklari) "
@@ -162,6 +176,8 @@ QualityPrices::Check QualityPrices::save(const QualityLine& line)
         for (int i = 0; i < values.size(); ++i) insert.bind(i + 1, values[i]);
         insert.run();
     }
+    saving.commit();
+    if (recorded) emit ledger_.events().historyChanged();
     emit ledger_.events().settlementsChanged();
     return Check::Ok;
 }

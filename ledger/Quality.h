@@ -44,7 +44,14 @@ struct PourQuality {
 // together, fat up to 15 % and protein up to 10 %, each above 0 (the
 // reference figures of a price line too).
 // A grade is one the line in force on the pour's day has.
-QString pourQualityProblem(const PourQuality& pour, const QString& pourName, const std::optional<QualityLine>& line);
+// The box to mend is named with the problem.
+struct PourQualityProblem {
+    enum class Box { Yag, Protein, Hijyen };
+    QString text;
+    Box box = Box::Yag;
+};
+std::optional<PourQualityProblem> pourQualityProblem(const PourQuality& pour, const QString& pourName,
+                                                     const std::optional<QualityLine>& line);
 
 // The hygiene grades' amounts of a line, or why its text cannot be read (in
 // Turkish); "A=0,05; C=-0,10" is read as "A=0.05;C=-0.1".

@@ -141,7 +141,10 @@ namespace {
 
 class EnterGoesOn : public QObject {
 public:
-    EnterGoesOn(QWidget* from, QWidget* to) : QObject(from), to_(to) { from->installEventFilter(this); }
+    EnterGoesOn(QWidget* from, std::function<QWidget*()> to) : QObject(from), to_(std::move(to))
+    {
+        from->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -153,12 +156,12 @@ protected:
         passing_ = true;
         QCoreApplication::sendEvent(watched, event);
         passing_ = false;
-        to_->setFocus(Qt::TabFocusReason);
+        if (QWidget* to = to_()) to->setFocus(Qt::TabFocusReason);
         return true;
     }
 
 private:
-    QWidget* to_;
+    std::function<QWidget*()> to_;
     bool passing_ = false;
 };
 
@@ -166,5 +169,10 @@ private:
 
 void enterGoesTo(QWidget* from, QWidget* to)
 {
-    new EnterGoesOn(from, to);
+    new EnterGoesOn(from, [to] { return to; });
+}
+
+void enterGoesTo(QWidget* from, std::function<QWidget*()> to)
+{
+    new EnterGoesOn(from, std::move(to));
 }

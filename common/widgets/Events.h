@@ -40,6 +40,9 @@ void onClick(QAbstractButton* button, std::function<void()> handler);
 // was typed, then goes to the other control, as Tab does; a day the
 // calendar does not have keeps the picker.
 void enterGoesTo(QWidget* from, QWidget* to);
+// The same, to the control `to` names at the time; none leaves the keyboard
+// where the control's own Enter put it.
+void enterGoesTo(QWidget* from, std::function<QWidget*()> to);
 
 // Runs the handler on a double-click on the widget.
 void onDoubleClick(QWidget* widget, std::function<void()> handler);

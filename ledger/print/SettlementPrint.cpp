@@ -1,7 +1,7 @@
 #include "ledger/print/SettlementPrint.h"
 
+#include "common/Conversions.h"
 #include "common/Iban.h"
-#include "common/Regional.h"
 #include "ledger/print/StatementPrint.h"
 #include "store/NewFile.h"
 
@@ -33,14 +33,6 @@ const QColor kShade(236, 236, 236);
 qreal pixels(const QPaintDevice& device, qreal mm)
 {
     return device.logicalDpiY() * mm / 25.4;
-}
-
-// "12,5000": the price to four places, as the intake rows are priced.
-QString priceText(double fiyat)
-{
-    const qint64 tenThousandths = std::llround(std::abs(fiyat) * 10000);
-    return (fiyat < 0 ? QStringLiteral("-") : QString()) + QString::number(tenThousandths / 10000) +
-           regional().decimalSeparator + QString::number(tenThousandths % 10000).rightJustified(4, QLatin1Char('0'));
 }
 
 // The faces of one size on one device.
@@ -136,7 +128,7 @@ std::vector<SlipRow> slipRows(const Settlement& settlement, const SettlementLine
     add(SlipRow::Titles, {}, QStringLiteral("Litre"), QStringLiteral("Fiyat"), {}, QStringLiteral("Tutar"));
     Money priced;
     for (const PriceLine& price : line.fiyatlar) {
-        add(SlipRow::Entry, {}, price.litre.text(), priceText(price.fiyat), {}, price.tutar.text());
+        add(SlipRow::Entry, {}, price.litre.text(), perLitreText(price.fiyat), {}, price.tutar.text());
         priced += price.tutar;
     }
     // Each price's amount is rounded on its own, the milk money once.

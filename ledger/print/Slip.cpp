@@ -93,15 +93,6 @@ QString dayAndTime(const QDateTime& moment)
     return moment.toString(regional().shortDateFormat + QStringLiteral(" HH:mm"));
 }
 
-// Two places as every figure; a price stored with finer kuruş keeps the
-// four the settlement prints it with, so that litres by price still make
-// the amount.
-QString priceText(double price)
-{
-    const bool fine = std::llround(std::abs(price) * 10000) % 100 != 0;
-    return formatFloat(fine ? kRatePattern : kAmountPattern, price);
-}
-
 std::vector<Line> slipContent(const SlipData& slip)
 {
     std::vector<Line> lines;
@@ -121,7 +112,7 @@ std::vector<Line> slipContent(const SlipData& slip)
     if (slip.fat) pair(QStringLiteral("Yağ %"), formatFloat(kAmountPattern, *slip.fat));
     if (slip.protein) pair(QStringLiteral("Protein %"), formatFloat(kAmountPattern, *slip.protein));
     if (!slip.grade.trimmed().isEmpty()) pair(QStringLiteral("Hijyen sınıfı"), slip.grade.trimmed());
-    pair(QStringLiteral("Litre fiyatı"), priceText(slip.price) + QStringLiteral(" TL"));
+    pair(QStringLiteral("Litre fiyatı"), perLitreText(slip.price) + QStringLiteral(" TL"));
     pair(QStringLiteral("Tutar"), slip.amount.text() + QStringLiteral(" TL"), true);
     lines.push_back({Line::Rule, {}, {}});
     pair(QStringLiteral("Bu ay toplam"), formatFloat(kAmountPattern, slip.monthLitres) + QStringLiteral(" lt"));

@@ -5,6 +5,7 @@
 #include "common/TurkishText.h"
 #include "ledger/Lists.h"
 
+#include <array>
 
 namespace {
 
@@ -42,7 +43,13 @@ void showFigure(FigureField& box, const std::optional<double>& stored)
 
 QString priceText(const char* pour, const Ledger::PourPrice& price)
 {
-    return QString::fromUtf8(pour) + QLatin1Char(' ') + formatFloat(kAmountPattern, price.perLitre);
+    return QString::fromUtf8(pour) + QLatin1Char(' ') + perLitreText(price.perLitre);
+}
+
+QString qualityBoxName(bool evening, PourQualityProblem::Box box)
+{
+    const char* const names[] = {"YagEdit", "ProteinEdit", "HijyenEdit"};
+    return QLatin1Char(evening ? 'A' : 'S') + QLatin1String(names[static_cast<int>(box)]);
 }
 
 // Morning and evening litres of a totals row; an empty sum counts as 0.
@@ -166,10 +173,11 @@ void TSutAlimF::SaklaButClick()
     // Read before anything is posted: a box that cannot be read writes nothing.
     const IntakeEntry entry = entryFromBoxes();
     const std::optional<QualityLine> line = QualityPrices(ledger_).lineOn(entry.tarih);
-    for (const auto& [pour, name, box] : {std::tuple{&entry.sabahKalite, "sabah", "SYagEdit"}, std::tuple{&entry.aksamKalite, "akşam", "AYagEdit"}})
-        if (const QString problem = pourQualityProblem(*pour, QString::fromUtf8(name), line); !problem.isEmpty()) {
-            dialogs_.message(problem);
-            focusOn(QString::fromLatin1(box));
+    for (const bool evening : {false, true})
+        if (const auto problem = pourQualityProblem(evening ? entry.aksamKalite : entry.sabahKalite,
+                                                    evening ? QStringLiteral("akşam") : QStringLiteral("sabah"), line)) {
+            dialogs_.message(problem->text);
+            focusOn(qualityBoxName(evening, problem->box));
             return;
         }
     if (entry.isEmpty() && !emptyEntryMeant(QStringLiteral("sabah ve akşam litresi"))) {
@@ -380,15 +388,34 @@ void TSutAlimF::KaliteGosterYenile()
     if (!QualityPrices(ledger_).lines().empty()) KaliteGoster.setChecked(true);
 }
 
+QString TSutAlimF::afterLitres(Pour pour) const
+{
+    const bool sabah = pour == Pour::Sabah;
+    if (parseDecimal((sabah ? sabahEdit : aksamEdit).text()) != 0) return {};
+    const std::array<const TextField*, 3> quality = sabah ? std::array<const TextField*, 3>{&SYagEdit, &SProteinEdit, &SHijyenEdit}
+                                                          : std::array<const TextField*, 3>{&AYagEdit, &AProteinEdit, &AHijyenEdit};
+    for (const TextField* box : quality)
+        if (!box->text().isEmpty()) return {};
+    return sabah ? QStringLiteral("SBirimFiyatEdit") : QStringLiteral("AciklamaEdit");
+}
+
 void TSutAlimF::KaliteExit()
 {
     QStringList shown;
     try {
         const IntakeEntry entry = entryFromBoxes();
-        if (entry.sabahKalite.measured() || entry.aksamKalite.measured()) {
+        if (!entry.sabahKalite.measured() && !entry.aksamKalite.measured()) {
+            KaliteFiyatLabel.setText({});
+            return;
+        }
+        // Figures the save will refuse are priced at nothing.
+        const std::optional<QualityLine> line = QualityPrices(ledger_).lineOn(entry.tarih);
+        const auto priced = [&line](const PourQuality& pour) { return pour.measured() && !pourQualityProblem(pour, {}, line); };
+        const bool sabah = priced(entry.sabahKalite), aksam = priced(entry.aksamKalite);
+        if (sabah || aksam) {
             const Ledger::IntakePrices prices = ledger_.intakePrices(entry);
-            if (prices.sabah.byQuality) shown << priceText("Sabah", prices.sabah);
-            if (prices.aksam.byQuality) shown << priceText("Akşam", prices.aksam);
+            if (sabah && prices.sabah.byQuality) shown << priceText("Sabah", prices.sabah);
+            if (aksam && prices.aksam.byQuality) shown << priceText("Akşam", prices.aksam);
             if (shown.isEmpty()) shown << QStringLiteral("bu gün için kalite fiyatı yok, Süt Fiyatı geçer");
         }
     } catch (const ConversionError&) {

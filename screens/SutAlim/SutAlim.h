@@ -72,6 +72,9 @@ public:
     void TeraziClick(Pour pour);
     // A quality box left: the prices shown again.
     void KaliteExit();
+    // Where Enter goes from a pour's litres: past its quality boxes when
+    // nothing was poured and none of them is typed in; empty to go on as usual.
+    QString afterLitres(Pour pour) const;
 
     void FormCreate();
     void tarihDateChange();

@@ -36,7 +36,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     auto* panel = new QWidget(centre);
     // A row under the boxes names the entry being corrected; the quality
     // boxes take a row more while they are shown.
-    const auto fitPanel = [panel](bool quality) { panel->setFixedHeight(quality ? 150 : 118); };
+    const auto fitPanel = [panel](bool quality) { panel->setFixedHeight(quality ? 170 : 118); };
     fitPanel(screen.KaliteGoster.checked());
     screen.KaliteGoster.onChange(fitPanel);
     auto* grid = new QGridLayout(panel);
@@ -91,10 +91,14 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     actions->addWidget(kapatButton);
     actions->addStretch();
     grid->addLayout(actions, 2, 3, 1, 4);
-    // Each pour's fat, protein and grade, under the litres.
+    // Each pour's fat, protein and grade, under the litres, and under them
+    // the price they make, on a line of its own so that it is read whole.
     auto* quality = new QWidget(panel);
-    auto* qualityRow = new QHBoxLayout(quality);
-    qualityRow->setContentsMargins(0, 0, 0, 0);
+    auto* qualityLines = new QVBoxLayout(quality);
+    qualityLines->setContentsMargins(0, 0, 0, 0);
+    qualityLines->setSpacing(2);
+    auto* qualityRow = new QHBoxLayout;
+    qualityLines->addLayout(qualityRow);
     const auto figureBox = [quality] {
         auto* box = new AmountEdit(quality);
         box->setEmptyKept(true);
@@ -130,8 +134,8 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     labelled("Akşam: Yağ %", AYagEdit);
     labelled("Protein %", AProteinEdit);
     labelled("Hijyen", AHijyenEdit);
-    qualityRow->addSpacing(12);
-    qualityRow->addWidget(KaliteFiyatLabel, 1);
+    qualityRow->addStretch();
+    qualityLines->addWidget(KaliteFiyatLabel);
     grid->addWidget(quality, 3, 0, 1, 7);
     grid->addWidget(correctionLine(screen, this, panel), 4, 0, 1, 7);
     grid->addWidget(SonrakiRadio, 0, 6);
@@ -185,11 +189,16 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     for (QWidget* box : {static_cast<QWidget*>(SYagEdit), static_cast<QWidget*>(SProteinEdit), static_cast<QWidget*>(SHijyenEdit),
                          static_cast<QWidget*>(AYagEdit), static_cast<QWidget*>(AProteinEdit), static_cast<QWidget*>(AHijyenEdit)})
         onExit(box, [&screen] { screen.KaliteExit(); });
+    for (const auto& [litres, pour] : {std::pair{sabahEdit, TSutAlimF::Pour::Sabah}, std::pair{aksamEdit, TSutAlimF::Pour::Aksam}})
+        enterGoesTo(litres, [this, &screen, pour] {
+            const QString next = screen.afterLitres(pour);
+            return next.isEmpty() ? nullptr : findChild<QWidget*>(next);
+        });
     // What of the counter is connected, on the status bar's right.
     auto* CihazDurumu = new QLabel(statusBar());
     CihazDurumu->setMinimumWidth(1);
     CihazDurumu->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    statusBar()->addPermanentWidget(CihazDurumu);
+    statusBar()->addPermanentWidget(CihazDurumu, 1);
     bind(CihazDurumu, screen.CihazDurumu);
     // F7 and F8 fill the pour the keyboard is on: the evening's boxes, or the morning's.
     const auto pourInFocus = [eveningBoxes = std::vector<QWidget*>{aksamEdit, AYagEdit, AProteinEdit, AHijyenEdit}] {

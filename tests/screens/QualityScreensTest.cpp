@@ -48,7 +48,9 @@ TEST_F(QualityScreensTest, AQualityLineIsKeptAsTypedAndItsFaultsAreNamed)
         typeLine({2026, 12, c.day}, c.figures, c.grades);
         EXPECT_EQ(count(QStringLiteral("Kalite_Fiyatlari")), before + (c.refusal ? 0 : 1));
         EXPECT_EQ(dialogs.messages.size(), c.refusal ? 1 : 0);
-        if (c.refusal) EXPECT_EQ(prices.focusAsked, QLatin1String(c.refusal));
+        if (c.refusal) {
+            EXPECT_EQ(prices.focusAsked, QLatin1String(c.refusal));
+        }
     }
     const auto& listed = prices.FiyatList.get().rows;
     EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [](const QStringList& row) { return row.back() == "A=0,05; C=-0,30"; }))
@@ -88,19 +90,20 @@ TEST_F(QualityScreensTest, EachPourIsPricedFromWhatTheCounterOrTheCollectorGaveA
         Pour pour;
         double price;       // stored per litre; 0 when the save is refused
         int messages;       // refusals and print faults said
+        const char* mend;  // the box a refusal sends the keyboard to
     } cases[] = {
         // 3,85 is two whole tenths over, 3,21 none; grade A adds 0,05.
-        {"P1", Analysis{3.85, 3.21}, 20.39, nullptr, nullptr, "a", Pour::Sabah, 15.25, 0},
+        {"P1", Analysis{3.85, 3.21}, 20.39, nullptr, nullptr, "a", Pour::Sabah, 15.25, 0, nullptr},
         // 3,42 and 3,05 are each one whole tenth under.
-        {"P2", std::nullopt, 12.0, "3,42", "3,05", "", Pour::Aksam, 14.60, 1},
+        {"P2", std::nullopt, 12.0, "3,42", "3,05", "", Pour::Aksam, 14.60, 1, nullptr},
         // Nothing measured: the producer's own price; a grade alone prices nothing.
-        {"P3", std::nullopt, std::nullopt, nullptr, nullptr, "C", Pour::Sabah, 12.5, 2},
+        {"P3", std::nullopt, std::nullopt, nullptr, nullptr, "C", Pour::Sabah, 12.5, 2, nullptr},
         // Fat without protein is refused and nothing is stored.
-        {"P4", std::nullopt, 8.0, "4,1", "", "", Pour::Sabah, 0, 2},
+        {"P4", std::nullopt, 8.0, "4,1", "", "", Pour::Sabah, 0, 2, "SProteinEdit"},
         // 3,55 is under by a part of a tenth only: nothing off; 3,31 one tenth over; grade C takes 0,30.
-        {"P5", Analysis{3.55, 3.31}, 30.0, nullptr, nullptr, "C", Pour::Aksam, 14.90, 0},
+        {"P5", Analysis{3.55, 3.31}, 30.0, nullptr, nullptr, "C", Pour::Aksam, 14.90, 0, nullptr},
         // A grade the line does not know is refused rather than priced as none.
-        {"P6", Analysis{3.6, 3.2}, 10.0, nullptr, nullptr, "B", Pour::Sabah, 0, 1},
+        {"P6", Analysis{3.6, 3.2}, 10.0, nullptr, nullptr, "B", Pour::Sabah, 0, 1, "SHijyenEdit"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
@@ -118,12 +121,17 @@ TEST_F(QualityScreensTest, EachPourIsPricedFromWhatTheCounterOrTheCollectorGaveA
         if (c.fat) (evening ? intake.AYagEdit : intake.SYagEdit).setText(QString::fromUtf8(c.fat));
         if (c.protein) (evening ? intake.AProteinEdit : intake.SProteinEdit).setText(QString::fromUtf8(c.protein));
         (evening ? intake.AHijyenEdit : intake.SHijyenEdit).setText(QString::fromUtf8(c.grade));
+        // The price is shown before the save, and only for figures the save takes.
+        intake.KaliteExit();
+        EXPECT_EQ(intake.KaliteFiyatLabel.text().contains(perLitreText(c.price)), c.price != 0 && (c.analysis || c.fat))
+            << intake.KaliteFiyatLabel.text().toStdString();
         intake.SaklaButClick();
         EXPECT_EQ(dialogs.messages.size(), c.messages) << dialogs.messages.join(QLatin1Char('|')).toStdString();
         const auto stored = rows(QStringLiteral("SELECT * FROM SutGirisi WHERE Kodu='%1'").arg(QLatin1String(c.code)));
         if (c.price == 0) {
             EXPECT_TRUE(stored.isEmpty());
             EXPECT_TRUE(counter.slips.empty());
+            EXPECT_EQ(intake.focusAsked, QLatin1String(c.mend));
             intake.Bosalt();
             continue;
         }

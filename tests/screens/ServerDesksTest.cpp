@@ -1,5 +1,6 @@
 #include "PgCluster.h"
 #include "ledger/Ledger.h"
+#include "ledger/Quality.h"
 #include "ledger/ServerNotices.h"
 #include "ledger/Settlement.h"
 #include "store/Connection.h"
@@ -213,6 +214,10 @@ void raceEachPair(Connection& firstDesk, Connection& secondDesk, int races)
     const QString stored = word(Ledger::EntryCheck::Ok);
     const QString unknownCode = word(Ledger::EntryCheck::UnknownCode);
     const auto entryCode = [](int race) { return QStringLiteral("E%1").arg(race); };
+    const QDate qualityDays(2040, 1, 1);
+    const auto qualityLineFrom = [](const QDate& day) { return QualityLine{0, day, 15.0, 3.6, 3.2, 0.1, 0.1, 0.1, 0.1, {}}; };
+    const QString lineSaved = word(QualityPrices::Check::Ok);
+    const QString sameDay = word(QualityPrices::Check::SameStartDay);
 
     const struct {
         const char* what;
@@ -271,6 +276,16 @@ void raceEachPair(Connection& firstDesk, Connection& secondDesk, int races)
              return lines == 1 && rows == 1 && onceRefused
                         ? QString()
                         : QStringLiteral("%1 payout lines, %2 payout rows, outcomes %3/%4").arg(lines).arg(rows).arg(a, b);
+         }},
+        {"quality line vs quality line of the same day",
+         [](int) {},
+         [&](Desk& desk, int race) { return word(QualityPrices(desk.ledger).save(qualityLineFrom(qualityDays.addDays(race)))); },
+         [&](Desk& desk, int race) { return word(QualityPrices(desk.ledger).save(qualityLineFrom(qualityDays.addDays(race)))); },
+         [&](int race, const QString& a, const QString& b) {
+             const qint64 lines = countOf(firstDesk, QStringLiteral("SELECT COUNT(*) FROM Kalite_Fiyatlari WHERE Baslangic = ?1"),
+                                          {qualityDays.addDays(race)});
+             const bool onceRefused = (a == lineSaved && b == sameDay) || (a == sameDay && b == lineSaved);
+             return lines == 1 && onceRefused ? QString() : QStringLiteral("%1 lines, outcomes %2/%3").arg(lines).arg(a, b);
          }},
     };
     for (const auto& pair : pairs) {

@@ -180,7 +180,12 @@ TEST_F(IntakeRoadTest, TheCounterKeysFillThePourInFocus)
     EXPECT_EQ(std::tuple(control<QLineEdit>("AYagEdit")->text(), control<QLineEdit>("AProteinEdit")->text(), control<QLineEdit>("aksamEdit")->text()),
               std::tuple(QStringLiteral("3,85"), QStringLiteral("3,21"), QStringLiteral("20,39")));
     EXPECT_TRUE(control<QLineEdit>("SYagEdit")->text().isEmpty());
+    // Nothing poured in the morning: Enter goes past its quality boxes.
     control<QLineEdit>("sabahEdit")->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Return);
+    EXPECT_EQ(focusedName(), QStringLiteral("SBirimFiyatEdit"));
+    control<QLineEdit>("sabahEdit")->setFocus(Qt::TabFocusReason);
+    typeHere("12");
     press(Qt::Key_Return);
     EXPECT_EQ(focusedName(), QStringLiteral("SYagEdit"));
     EXPECT_EQ(window.statusBar()->findChildren<QLabel*>().last()->text(), counter.status());

@@ -88,7 +88,8 @@ protected:
 QString addUp(const QString& slip, const std::string& who)
 {
     const QString amount = QStringLiteral("(-?[0-9.]+,[0-9]{2})");
-    const QRegularExpression priceRow(QStringLiteral("^\\s*([0-9.]+,[0-9]{2})\\s+([0-9]+),([0-9]{4})\\s+") + amount +
+    // A price to the kuruş, or to four places where it is finer.
+    const QRegularExpression priceRow(QStringLiteral("^\\s*([0-9.]+,[0-9]{2})\\s+([0-9.]+),([0-9]{2}|[0-9]{4})\\s+") + amount +
                                       QStringLiteral("\\s*$"));
     const QRegularExpression rateRow(QStringLiteral("^\\s*\\S.*?\\s+%([0-9]+),([0-9]{4})\\s+") + amount + QStringLiteral("\\s*$"));
     const QRegularExpression labelled(QStringLiteral("^\\s*(\\S.*?)\\s+(?:([+\\x{2212}])\\s+)?") + amount + QStringLiteral("\\s*$"));
@@ -97,7 +98,8 @@ QString addUp(const QString& slip, const std::string& who)
     const auto half = [](qint64 n, qint64 d) { return (n >= 0 ? n + d / 2 : n - d / 2) / d; };
     for (const QString& line : slip.split(QLatin1Char('\n'))) {
         if (const auto m = priceRow.match(line); m.hasMatch()) {
-            const qint64 price = m.captured(2).toLongLong() * 10000 + m.captured(3).toLongLong();
+            const qint64 price = m.captured(2).remove(QLatin1Char('.')).toLongLong() * 10000 +
+                                 m.captured(3).toLongLong() * (m.captured(3).size() == 2 ? 100 : 1);
             EXPECT_EQ(half(kurusOf(m.captured(1)) * price, 10000), kurusOf(m.captured(4))) << who << ": " << line.toStdString();
             running += kurusOf(m.captured(4));
         } else if (const auto r = rateRow.match(line); r.hasMatch()) {
