@@ -141,7 +141,11 @@ FormWindow::LineControls FormWindow::addLineControls(QGridLayout* grid, int row,
         auto* shortcut = new QShortcut(keys, list, nullptr, nullptr, Qt::WidgetShortcut);
         connect(shortcut, &QShortcut::activated, this, [handler = std::move(handler)] { guarded(handler); });
     };
-    listKey(QKeySequence(Qt::Key_Delete), std::move(actions.listDelete));
+    // The keyboard stays on the list, where Ctrl+Z brings a deleted line back.
+    listKey(QKeySequence(Qt::Key_Delete), [list = made.list, handler = std::move(actions.listDelete)] {
+        handler();
+        list->setFocus(Qt::OtherFocusReason);
+    });
     listKey(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { screen_.GeriAl1Click(); });
     return made;
 }

@@ -160,6 +160,9 @@ TEST_F(WindowKeysTest, ALineIsSavedLoadedAndDeletedByKeyboard)
     control<QWidget>("FiyatGrid")->setFocus(Qt::TabFocusReason);
     press(Qt::Key_Delete);
     EXPECT_EQ(count(QStringLiteral("Kalite_Fiyatlari")), 0);
+    // The keyboard stays on the list, where Ctrl+Z brings the line back.
+    QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(count(QStringLiteral("Kalite_Fiyatlari")), 1);
 }
 
 }  // namespace
