@@ -194,11 +194,12 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
             const QString next = screen.afterLitres(pour);
             return next.isEmpty() ? nullptr : findChild<QWidget*>(next);
         });
-    // What of the counter is connected, on the status bar's right.
+    // What of the counter is connected, on the status bar's right: most
+    // of the room the lost-server line leaves.
     auto* CihazDurumu = new QLabel(statusBar());
     CihazDurumu->setMinimumWidth(1);
     CihazDurumu->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    statusBar()->addPermanentWidget(CihazDurumu, 1);
+    statusBar()->addPermanentWidget(CihazDurumu, 3);
     bind(CihazDurumu, screen.CihazDurumu);
     // F7 and F8 fill the pour the keyboard is on: the evening's boxes, or the morning's.
     const auto pourInFocus = [eveningBoxes = std::vector<QWidget*>{aksamEdit, AYagEdit, AProteinEdit, AHijyenEdit}] {
