@@ -2,6 +2,7 @@
 // the program's own code and, side by side, the bare engine running the
 // same SQL text on the same connection; at one and at ten years of data.
 #include "bench/BenchLedger.h"
+#include "ledger/AverageQuality.h"
 #include "bench/LedgerGenerator.h"
 #include "screens/Fabrika/Fabrika.h"
 #include "screens/Gecmis/Gecmis.h"
@@ -324,7 +325,8 @@ void registerStatements()
                      const QString first = dateLiteral(from);
                      const QString last = dateLiteral(kLastDay);
                      std::vector<QStringList> texts{inlined(StatementSql::kCodes, {first, last}),
-                                                    inlined(StatementSql::openings(kFileDialect), {first})};
+                                                    inlined(StatementSql::openings(kFileDialect), {first}),
+                                                    inlined(averageQualityByCodeSql(), {first, last, QStringLiteral("'S'"), QStringLiteral("''")})};
                      for (const StatementCode& code : statementCodes(l.connection, from, kLastDay))
                          texts.push_back(inlined(StatementSql::kRows,
                                                  {QLatin1Char('\'') + QString(code.kodu).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''),
@@ -366,7 +368,8 @@ void registerSettlement()
         const QStringList days{dateLiteral(from), dateLiteral(kLastDay)};
         return std::vector<QStringList>{inlined(SettlementSql::kRates, {days[1]}), inlined(SettlementSql::milk(kFileDialect), days),
                                         inlined(SettlementSql::payments(kFileDialect), days + QStringList{QStringLiteral("0")}),
-                                        inlined(StatementSql::openings(kFileDialect), {days[0]}), inlined(SettlementSql::kProducers, days)};
+                                        inlined(StatementSql::openings(kFileDialect), {days[0]}), inlined(SettlementSql::kProducers, days),
+                                        inlined(averageQualityByCodeSql(), days + QStringList{QStringLiteral("'S'"), QStringLiteral("''")})};
     };
     const auto setRates = [](Opened& l) {
         Statement(l.connection, QStringLiteral("UPDATE Kesintiler SET Oran = 1 + KSID / 10.0 WHERE Oran IS NULL")).run();

@@ -43,12 +43,17 @@ SheetCell averageCell(const std::optional<double>& average)
     return average ? SheetCell::number(*average) : SheetCell();
 }
 
+QString averageQualityByCodeSql()
+{
+    return QStringLiteral("SELECT Kodu, %1, %2 FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 "
+                          "AND Gelir_Gider = ?3 AND (?4 = '' OR Kodu = ?4) GROUP BY Kodu;")
+        .arg(litresWeightedAverageSql(PourFigure::Yag), litresWeightedAverageSql(PourFigure::Protein));
+}
+
 QHash<QString, AverageQuality> averageQualityByCode(const Connection& connection, const QDate& ilk, const QDate& son,
                                                     const QString& kodu)
 {
-    Statement rows(connection, QStringLiteral("SELECT Kodu, %1, %2 FROM SutGirisi WHERE Tarih >= ?1 AND Tarih <= ?2 "
-                                              "AND Gelir_Gider = ?3 AND (?4 = '' OR Kodu = ?4) GROUP BY Kodu;")
-                                   .arg(litresWeightedAverageSql(PourFigure::Yag), litresWeightedAverageSql(PourFigure::Protein)));
+    Statement rows(connection, averageQualityByCodeSql());
     rows.bind(1, ilk);
     rows.bind(2, son);
     rows.bind(3, kindCode(LedgerKind::Intake));

@@ -42,6 +42,9 @@ QString averageText(const std::optional<double>& average);
 // For a file: the figure as shown, a number; an empty cell for none.
 SheetCell averageCell(const std::optional<double>& average);
 
+// Every code's averages over its intake rows of days ?1 to ?2 of kind ?3;
+// the code ?4 alone, or every code where ?4 is ''.
+QString averageQualityByCodeSql();
 // Every code's averages over its intake rows from ilk to son; one code's
 // alone when given. A code without a measured pour has none.
 QHash<QString, AverageQuality> averageQualityByCode(const Connection& connection, const QDate& ilk, const QDate& son,
