@@ -251,35 +251,24 @@ TEST_F(SettlementLedger, PoursPricedApartAddUpByHandOnTheSlipAndTheStatement)
         ASSERT_EQ(ledger.saveIntake({0, QDate(2026, 12, p.day), code, code, p.sabah, p.aksam, 14.0, {}, p.sabahKalite, p.aksamKalite}).check,
                   Ledger::EntryCheck::Ok);
     }
-    const struct {
-        const char* code;
-        QStringList lines;  // litres, price, money
-    } expected[] = {
-        {"K1", {"25,00 14,0000 350,00", "7,50 15,0000 112,50", "4,00 15,1200 60,48", "10,00 15,2400 152,40"}},
-        {"K2", {"20,00 14,0000 280,00"}},
-        {"K3", {"2,00 15,0000 30,00"}},
-    };
-    const Settlement s = settlements.compute(ilk, son);
-    ASSERT_EQ(s.lines.size(), 3u);
-    for (size_t i = 0; i < 3; ++i) {
-        const SettlementLine& line = s.lines[i];
-        QStringList shown;
+    // Each price line's litres, price and money; the lines make the milk money.
+    const QStringList expected = {"K1 25,00 14,00 350,00", "K1 7,50 15,00 112,50", "K1 4,00 15,12 60,48",
+                                  "K1 10,00 15,24 152,40", "K2 20,00 14,00 280,00", "K3 2,00 15,00 30,00"};
+    QStringList shown;
+    for (const SettlementLine& line : settlements.compute(ilk, son).lines) {
         Money milk;
         for (const PriceLine& price : line.fiyatlar) {
-            shown << price.litre.text() + QLatin1Char(' ') + QString::number(price.fiyat, 'f', 4).replace(QLatin1Char('.'), QLatin1Char(',')) +
-                         QLatin1Char(' ') + price.tutar.text();
+            shown << QStringList{line.kodu, price.litre.text(), perLitreText(price.fiyat), price.tutar.text()}.join(QLatin1Char(' '));
             milk += price.tutar;
         }
-        EXPECT_EQ(shown, expected[i].lines) << expected[i].code;
-        EXPECT_EQ(milk, line.sutTutari) << expected[i].code;
+        EXPECT_EQ(milk, line.sutTutari) << line.kodu.toStdString();
     }
+    EXPECT_EQ(shown, expected);
 
     const std::vector<AccountStatement> statements = buildAllStatements(db.connection, ilk, son);
-    ASSERT_EQ(statements.size(), 3u);
-    QStringList prices;
+    QStringList prices, typed;
     for (const AccountStatement& statement : statements)
         for (const AccountStatementLine& line : statement.lines) prices << line.cells()[AccountStatement::Fiyat];
-    QStringList typed;
     for (const auto& p : pours) typed << QString::fromLatin1(p.fiyat);
     EXPECT_EQ(prices, typed);
     const Sheet sheet = statementsSheet(statements);
