@@ -159,17 +159,17 @@ int parseInteger(const QString& text)
     return static_cast<int>(value);
 }
 
-// Plain digits from 0.00001 up to below 10^15. Outside that range (which no
-// amount, price or year reaches) an exponent form: the significant digits
-// with the decimal separator after the first, "E", and the exponent without
-// leading zeros, such as 1E15 or -2,5E-6. That form does not read back
-// through parseDecimal.
 QString perLitreText(double price)
 {
     const bool fine = std::llround(std::abs(price) * 10000) % 100 != 0;
     return formatFloat(fine ? kRatePattern : kAmountPattern, price);
 }
 
+// Plain digits from 0.00001 up to below 10^15. Outside that range (which no
+// amount, price or year reaches) an exponent form: the significant digits
+// with the decimal separator after the first, "E", and the exponent without
+// leading zeros, such as 1E15 or -2,5E-6. That form does not read back
+// through parseDecimal.
 QString generalNumber(double value)
 {
     if (!std::isfinite(value)) return notFinite(value);

@@ -35,7 +35,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     columns->addLayout(right, 1);
     auto* panel = new QWidget(centre);
     // A row under the boxes names the entry being corrected; the quality
-    // boxes take a row more while they are shown.
+    // boxes and the price they make take two rows more while they are shown.
     const auto fitPanel = [panel](bool quality) { panel->setFixedHeight(quality ? 170 : 118); };
     fitPanel(screen.KaliteGoster.checked());
     screen.KaliteGoster.onChange(fitPanel);
