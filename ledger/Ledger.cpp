@@ -305,9 +305,10 @@ Ledger::IntakePrices Ledger::intakePrices(const IntakeEntry& entry)
     return {pourPrice(entry, entry.sabahKalite, storedSabah), pourPrice(entry, entry.aksamKalite, storedAksam)};
 }
 
-Ledger::Saved Ledger::saveIntake(const IntakeEntry& entry, const Written& written)
+Ledger::Saved Ledger::saveIntake(const IntakeEntry& entry, const Written& written, IntakePrices* stored)
 {
     const IntakePrices prices = intakePrices(entry);
+    if (stored) *stored = prices;
     const double sabahFiyat = prices.sabah.perLitre;
     const double aksamFiyat = prices.aksam.perLitre;
     return writeEntry(entry.sgid, entry.tarih, entry.kodu, entry.adi, [&](RowWrite& row) {

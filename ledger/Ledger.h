@@ -67,9 +67,6 @@ public:
     // hears of it: a view that fails to rebuild cannot make the caller lose
     // it (and store the entry again at the next save).
     using Written = std::function<void(qint64 key)>;
-    // The entry's SGID corrects that row while it is there (keeping its day);
-    // otherwise a new row is added on the entry's day.
-    Saved saveIntake(const IntakeEntry& entry, const Written& written = {});
     // The price per litre a save stores for each pour of the entry: from the
     // quality table in force on its day for a measured pour (kept as stored
     // by a correction that leaves its figures as they were), the typed one
@@ -82,6 +79,10 @@ public:
         PourPrice sabah, aksam;
     };
     IntakePrices intakePrices(const IntakeEntry& entry);
+    // The entry's SGID corrects that row while it is there (keeping its day);
+    // otherwise a new row is added on the entry's day. The prices it stored
+    // are told to `stored` where given (a slip prints them).
+    Saved saveIntake(const IntakeEntry& entry, const Written& written = {}, IntakePrices* stored = nullptr);
     Saved savePayment(const PaymentEntry& entry, const Written& written = {});
     std::optional<EntryHead> entryHead(qint64 sgid) const;
     // A producer's intake row of a day, the first one entered: the row his

@@ -37,6 +37,12 @@ void applyState(QLineEdit* edit, const EditState& state)
 
 AmountEdit::AmountEdit(QWidget* parent) : QLineEdit(parent) {}
 
+void AmountEdit::fitFigure(const QString& widest, int room)
+{
+    setAlignment(Qt::AlignRight);
+    setFixedWidth(fontMetrics().horizontalAdvance(widest) + room);
+}
+
 namespace {
 
 // Rewrites a box's text without making what the collector typed look

@@ -21,6 +21,8 @@ public:
     // A box where empty means "not measured" stays empty when left, rather
     // than showing 0,00.
     void setEmptyKept(bool kept) { emptyKept_ = kept; }
+    // Right-aligned, as wide as its widest figure with `room` to spare.
+    void fitFigure(const QString& widest, int room);
 
 signals:
     // The text was rewritten on leaving; not sent when it could not be read.

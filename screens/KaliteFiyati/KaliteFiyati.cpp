@@ -124,42 +124,43 @@ void TKaliteFiyatiF::KaydetClick()
         {&ProteinKesintisiEdit, &line.proteinKesintisi}};
     for (const auto& [box, value] : boxes) *value = box->value();
     line.hijyenFarklari = HijyenEdit.text();
-    switch (QualityPrices::check(line)) {
-    case QualityPrices::Check::NoStartDay:
-        dialogs_.message(QStringLiteral("Fiyatın geçerli olduğu başlangıç gününü girin."));
-        focusOn(QStringLiteral("BaslangicDate"));
-        return;
-    case QualityPrices::Check::NoPrice:
-        dialogs_.message(QStringLiteral("Referans fiyatı girin: referans yağ ve proteindeki sütün litre fiyatı."));
-        focusOn(QStringLiteral("ReferansFiyatEdit"));
-        return;
-    case QualityPrices::Check::BadReference:
-        dialogs_.message(QStringLiteral("Referans yağ 0'dan büyük, en çok 15; referans protein 0'dan büyük, en çok 10 olmalı."));
-        focusOn(QStringLiteral("ReferansYagEdit"));
-        return;
-    case QualityPrices::Check::BadFigure:
-        dialogs_.message(QStringLiteral("Primler ve kesintiler 0 ile 100 arasında olmalı."));
-        focusOn(QStringLiteral("YagPrimiEdit"));
-        return;
-    case QualityPrices::Check::BadHygiene:
-        dialogs_.message(hygieneAmounts(line.hijyenFarklari).problem);
-        focusOn(QStringLiteral("HijyenEdit"));
-        return;
-    case QualityPrices::Check::SameStartDay:
-    case QualityPrices::Check::Ok:
-        break;
-    }
+    if (refused(QualityPrices::check(line), line)) return;
     QualityPrices::Check saved;
     {
         Acting acting(*this);
         saved = prices_.save(line);
     }
-    if (saved == QualityPrices::Check::SameStartDay) {
-        dialogs_.message(QStringLiteral("%1 gününden başlayan bir satır var; o satırı listeden seçip düzeltin.").arg(shortDate(line.baslangic)));
-        focusOn(QStringLiteral("BaslangicDate"));
-        return;
-    }
+    if (refused(saved, line)) return;
     YeniClick();
+}
+
+bool TKaliteFiyatiF::refused(QualityPrices::Check check, const QualityLine& line)
+{
+    using Check = QualityPrices::Check;
+    const auto refuse = [this](const QString& text, const char* box) {
+        dialogs_.message(text);
+        focusOn(QString::fromLatin1(box));
+        return true;
+    };
+    switch (check) {
+    case Check::NoStartDay:
+        return refuse(QStringLiteral("Fiyatın geçerli olduğu başlangıç gününü girin."), "BaslangicDate");
+    case Check::NoPrice:
+        return refuse(QStringLiteral("Referans fiyatı girin: referans yağ ve proteindeki sütün litre fiyatı."), "ReferansFiyatEdit");
+    case Check::BadReference:
+        return refuse(QStringLiteral("Referans yağ 0'dan büyük, en çok 15; referans protein 0'dan büyük, en çok 10 olmalı."),
+                      "ReferansYagEdit");
+    case Check::BadFigure:
+        return refuse(QStringLiteral("Primler ve kesintiler 0 ile 100 arasında olmalı."), "YagPrimiEdit");
+    case Check::BadHygiene:
+        return refuse(hygieneAmounts(line.hijyenFarklari).problem, "HijyenEdit");
+    case Check::SameStartDay:
+        return refuse(QStringLiteral("%1 gününden başlayan bir satır var; o satırı listeden seçip düzeltin.").arg(shortDate(line.baslangic)),
+                      "BaslangicDate");
+    case Check::Ok:
+        break;
+    }
+    return false;
 }
 
 void TKaliteFiyatiF::SilClick()

@@ -48,6 +48,9 @@ private:
     // The line the list's current row shows, loaded into the panel; false
     // when the list stands on none.
     bool loadCurrentRow();
+    // A line the check or the save refused: said, and the keyboard sent to
+    // the box to mend. False when it was not refused.
+    bool refused(QualityPrices::Check check, const QualityLine& line);
 
     QualityPrices prices_;
     std::vector<QualityLine> lines_;

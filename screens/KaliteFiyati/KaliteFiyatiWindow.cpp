@@ -27,8 +27,7 @@ KaliteFiyatiWindow::KaliteFiyatiWindow(TKaliteFiyatiF& screen)
     auto* BaslangicDate = new DatePicker(panel);
     const auto figureBox = [panel] {
         auto* box = new AmountEdit(panel);
-        box->setAlignment(Qt::AlignRight);
-        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("9.999,99")) + 24);
+        box->fitFigure(QStringLiteral("9.999,99"), 24);
         return box;
     };
     auto* ReferansFiyatEdit = figureBox();

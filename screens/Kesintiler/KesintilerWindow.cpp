@@ -33,8 +33,7 @@ KesintilerWindow::KesintilerWindow(TKesintilerF& screen)
     AdiCombo->setMinimumWidth(AdiCombo->fontMetrics().horizontalAdvance(TKesintilerF::kOfferedNames.value(1)) + 60);
     auto* OranEdit = new AmountEdit(panel);
     OranEdit->setDecimals(4);
-    OranEdit->setAlignment(Qt::AlignRight);
-    OranEdit->setFixedWidth(OranEdit->fontMetrics().horizontalAdvance(QStringLiteral("99,9999")) + 24);
+    OranEdit->fitFigure(QStringLiteral("99,9999"), 24);
     auto* BaslangicDate = new DatePicker(panel);
     const auto label = [panel](const QString& text, QWidget* buddy) {
         auto* caption = new QLabel(text, panel);

@@ -193,14 +193,16 @@ void TSutAlimF::SaklaButClick()
     // What the row held before, to tell the pours this save stores.
     std::optional<IntakeEntry> before = ledger_.intakeOn(kodu, entry.tarih);
     if (before && before->sgid != entry.sgid) before.reset();
-    const Ledger::IntakePrices prices = ledger_.intakePrices(entry);
+    Ledger::IntakePrices prices;
     try {
         Acting acting(*this);
         const Ledger::Saved saved =
-            ledger_.saveIntake(entry, [this](qint64 key) {
+            ledger_.saveIntake(entry,
+                               [this](qint64 key) {
                                    correcting.set(key);
                                    sonSilme = 0;
-                               });
+                               },
+                               &prices);
         if (!entryAccepted(saved.check, kEntryMessages)) return;
     } catch (const RowChanged& changed) {
         showChangedRow(changed, entry.sgid);

@@ -102,8 +102,7 @@ SutAlimWindow::SutAlimWindow(TSutAlimF& screen) : FormWindow(QStringLiteral("Orv
     const auto figureBox = [quality] {
         auto* box = new AmountEdit(quality);
         box->setEmptyKept(true);
-        box->setAlignment(Qt::AlignRight);
-        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("99,99")) + 16);
+        box->fitFigure(QStringLiteral("99,99"), 16);
         return box;
     };
     const auto gradeBox = [quality] {
