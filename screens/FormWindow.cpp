@@ -141,10 +141,11 @@ FormWindow::LineControls FormWindow::addLineControls(QGridLayout* grid, int row,
         auto* shortcut = new QShortcut(keys, list, nullptr, nullptr, Qt::WidgetShortcut);
         connect(shortcut, &QShortcut::activated, this, [handler = std::move(handler)] { guarded(handler); });
     };
-    // The keyboard stays on the list, where Ctrl+Z brings a deleted line back.
-    listKey(QKeySequence(Qt::Key_Delete), [list = made.list, handler = std::move(actions.listDelete)] {
+    // The keyboard stays on the list, where Ctrl+Z brings a deleted line back;
+    // asked as the screen asks, so that it holds once the question's box is gone.
+    listKey(QKeySequence(Qt::Key_Delete), [this, list = made.list, handler = std::move(actions.listDelete)] {
         handler();
-        list->setFocus(Qt::OtherFocusReason);
+        screen_.focusOn(list->objectName());
     });
     listKey(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { screen_.GeriAl1Click(); });
     return made;
